@@ -1,0 +1,35 @@
+# Google Test for both builds, and marlin_add_test() to register a test executable.
+#
+# Natively every test case becomes its own CTest test. Under Wine one CTest test runs a
+# whole executable (discovering cases would start Wine once per case at build time). The
+# 32-bit Windows build compiles its tests but registers none: this machine cannot run them.
+
+if(WIN32)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+    find_package(GTest REQUIRED)
+    include(GoogleTest)
+endif()
+
+set(MARLIN_RUN_WINDOWS_TESTS OFF)
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(MARLIN_RUN_WINDOWS_TESTS ON)
+endif()
+
+# marlin_add_test(NAME sources... [LIBS libs...] [ENV VAR=value...])
+function(marlin_add_test name)
+    cmake_parse_arguments(ARG "" "" "LIBS;ENV" ${ARGN})
+    add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gtest)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    if(NOT WIN32)
+        gtest_discover_tests(${name} PROPERTIES ENVIRONMENT "${ARG_ENV}" TIMEOUT 120
+                             DISCOVERY_TIMEOUT 60)
+    elseif(MARLIN_RUN_WINDOWS_TESTS)
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ARG_ENV}" TIMEOUT 300)
+    endif()
+endfunction()

@@ -1,0 +1,48 @@
+// The file operations of the header check and the working copy.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// True when a file or folder of exactly this name exists (no wildcards are expanded).
+bool fileExists(const std::string& path);
+
+// Copies a file, replacing a file of the target name. On failure (source missing, disk full,
+// no permission) returns false and leaves no partial target behind.
+bool copyFile(const std::string& from, const std::string& to);
+
+// Deletes a file. Returns false when it could not be deleted (or did not exist).
+bool deleteFile(const std::string& path);
+
+// An open file read and written at explicit offsets. Closed on destruction.
+class BinaryFile {
+  public:
+    enum class Access {
+        ReadShared, // read only; others may read too
+        ReadWrite,  // read and write an existing file
+    };
+
+    BinaryFile() = default;
+    ~BinaryFile() { close(); }
+    BinaryFile(const BinaryFile&) = delete;
+    BinaryFile& operator=(const BinaryFile&) = delete;
+
+    // Opens an existing file. Returns false, and stays closed, when it cannot.
+    bool open(const std::string& path, Access access);
+    void close();
+    bool isOpen() const;
+
+    // Reads up to `bytes` bytes at `offset`; returns how many were read (fewer at the end of
+    // the file, 0 on failure).
+    std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t bytes);
+    // Writes all `bytes` bytes at `offset`; false when not all of them were written.
+    bool writeAt(std::uint64_t offset, const void* buffer, std::size_t bytes);
+
+  private:
+    std::intptr_t handle_ = -1;
+};
+
+} // namespace platform

@@ -1,0 +1,119 @@
+// POSIX half of the file operations.
+#include "platform/FileSystem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+bool writeAll(int fd, const unsigned char* data, std::size_t bytes) {
+    while (bytes > 0) {
+        ssize_t written = ::write(fd, data, bytes);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        bytes -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool copyContents(int source, int target) {
+    std::vector<unsigned char> chunk(1 << 20);
+    for (;;) {
+        ssize_t got = ::read(source, chunk.data(), chunk.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        if (!writeAll(target, chunk.data(), static_cast<std::size_t>(got)))
+            return false;
+    }
+}
+
+} // namespace
+
+bool fileExists(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0;
+}
+
+bool copyFile(const std::string& from, const std::string& to) {
+    int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0)
+        return false;
+    int target = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool copied = target >= 0 && copyContents(source, target);
+    ::close(source);
+    if (target >= 0 && ::close(target) != 0)
+        copied = false;
+    if (!copied && target >= 0)
+        ::unlink(to.c_str());
+    return copied;
+}
+
+bool deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool BinaryFile::open(const std::string& path, Access access) {
+    close();
+    int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    int fd = ::open(path.c_str(), flags);
+    if (fd < 0)
+        return false;
+    handle_ = fd;
+    return true;
+}
+
+void BinaryFile::close() {
+    if (handle_ >= 0)
+        ::close(static_cast<int>(handle_));
+    handle_ = -1;
+}
+
+bool BinaryFile::isOpen() const { return handle_ >= 0; }
+
+std::size_t BinaryFile::readAt(std::uint64_t offset, void* buffer, std::size_t bytes) {
+    if (handle_ < 0)
+        return 0;
+    std::size_t done = 0;
+    auto* out = static_cast<unsigned char*>(buffer);
+    while (done < bytes) {
+        ssize_t got = ::pread(static_cast<int>(handle_), out + done, bytes - done,
+                              static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+bool BinaryFile::writeAt(std::uint64_t offset, const void* buffer, std::size_t bytes) {
+    if (handle_ < 0)
+        return false;
+    std::size_t done = 0;
+    const auto* in = static_cast<const unsigned char*>(buffer);
+    while (done < bytes) {
+        ssize_t written = ::pwrite(static_cast<int>(handle_), in + done, bytes - done,
+                                   static_cast<off_t>(offset + done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+} // namespace platform
