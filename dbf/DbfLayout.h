@@ -1,0 +1,57 @@
+// Byte offsets of the DBF and FPT layouts and the integer readers shared by the reader and
+// the header check.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace dbf_layout {
+
+// DBF file header.
+constexpr std::size_t kHeaderBytes = 32;
+constexpr std::size_t kRecordCountOffset = 4;
+constexpr std::size_t kHeaderLengthOffset = 8;
+constexpr std::size_t kRecordLengthOffset = 10;
+
+// Field descriptors: slot i starts at kHeaderBytes + kDescriptorBytes * i.
+constexpr std::size_t kDescriptorBytes = 32;
+constexpr std::size_t kNameBytes = 10;
+constexpr std::size_t kTypeOffset = 11;
+constexpr std::size_t kDisplacementOffset = 12;
+constexpr std::size_t kLengthOffset = 16;
+constexpr std::size_t kDecimalsOffset = 17;
+constexpr unsigned char kTerminator = 0x0D;
+
+// FPT file: header block size, and the memo block's length and text.
+constexpr std::size_t kBlockSizeOffset = 6;
+constexpr std::size_t kMemoLengthOffset = 4;
+constexpr std::size_t kMemoTextOffset = 8;
+
+inline std::uint32_t readLittle16(const unsigned char* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8;
+}
+
+inline std::uint32_t readLittle32(const unsigned char* bytes) {
+    return readLittle16(bytes) | readLittle16(bytes + 2) << 16;
+}
+
+inline std::uint32_t readBig16(const unsigned char* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) << 8 | static_cast<std::uint32_t>(bytes[1]);
+}
+
+inline std::uint32_t readBig32(const unsigned char* bytes) {
+    return readBig16(bytes) << 16 | readBig16(bytes + 2);
+}
+
+inline std::size_t slotOffset(std::size_t slot) {
+    return kHeaderBytes + kDescriptorBytes * slot;
+}
+
+// How many descriptor slots a header of `headerLength` bytes can hold in front of its
+// terminator byte: (H - 33) / 32, none when H is below 33.
+inline std::size_t slotLimit(std::uint32_t headerLength) {
+    return headerLength < kHeaderBytes + 1 ? 0
+                                           : (headerLength - kHeaderBytes - 1) / kDescriptorBytes;
+}
+
+} // namespace dbf_layout

@@ -1,0 +1,285 @@
+// The DBF reader: header questions answered from the mapping, and the text of each value.
+// Every read is checked against the mapped sizes, because a damaged file must load what it
+// holds rather than crash the job.
+#include "dbf/DbfTable.h"
+
+#include "dbf/DbfLayout.h"
+#include "dbf/DoubleText.h"
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+using namespace dbf_layout;
+
+namespace {
+
+constexpr std::size_t kIntegerTextChars = 12;
+constexpr std::size_t kMemoBlankChars = 1998;
+constexpr std::size_t kMemoTextChars = 1999;
+// A four-byte memo field holds its block number as a binary integer rather than as text.
+constexpr std::size_t kBinaryMemoFieldBytes = 4;
+constexpr std::size_t kFptHeaderBytes = 8;
+
+} // namespace
+
+const char* DbfFieldValue::text() const {
+    return table != nullptr ? table->formatValue(fieldIndex) : "";
+}
+
+bool DbfTable::open(const char* fileName, const char* memoSourceName) {
+    close();
+    if (fileName == nullptr || !dbf.open(fileName))
+        return false;
+    std::uint32_t headerLength = 0;
+    if (dbf.size() >= kHeaderBytes)
+        headerLength = readLittle16(dbf.data() + kHeaderLengthOffset);
+    if (dbf.size() < kHeaderBytes || headerLength > dbf.size()) {
+        dbf.close();
+        return false;
+    }
+    recordLength = readLittle16(dbf.data() + kRecordLengthOffset);
+    firstRecordOffset = headerLength;
+    recordOffset = headerLength;
+    records = wholeRecordCount();
+    readFields(headerLength);
+    openMemo(memoSourceName != nullptr ? memoSourceName : fileName);
+    return true;
+}
+
+void DbfTable::close() {
+    dbf.close();
+    memo.close();
+    fields.clear();
+    records = 0;
+    currentRecord = 0;
+    recordLength = 0;
+    firstRecordOffset = 0;
+    recordOffset = 0;
+}
+
+int DbfTable::wholeRecordCount() const {
+    std::uint32_t declared = readLittle32(dbf.data() + kRecordCountOffset);
+    // A record holds at least its deletion flag; a zero length would repeat record 0
+    // for every count the header claims.
+    if (recordLength == 0)
+        return 0;
+    std::uint64_t held = (dbf.size() - firstRecordOffset) / recordLength;
+    std::uint64_t count = declared < held ? declared : held;
+    return count > INT_MAX ? INT_MAX : static_cast<int>(count);
+}
+
+void DbfTable::readFields(std::uint32_t headerLength) {
+    // Slots after the terminator are never fields: Visual FoxPro keeps the path of the
+    // table's database container there.
+    std::size_t slots = slotLimit(headerLength);
+    std::size_t named = 0;
+    for (std::size_t slot = 0; slot < slots; ++slot) {
+        unsigned char first = dbf.data()[slotOffset(slot)];
+        if (first == kTerminator)
+            break;
+        if (first != 0)
+            ++named;
+    }
+    // Fields are addressed by slot position, as the format lays them out contiguously.
+    fields.reserve(named);
+    for (std::size_t slot = 0; slot < named; ++slot) {
+        const unsigned char* descriptor = dbf.data() + slotOffset(slot);
+        fields.push_back(
+            {static_cast<char>(descriptor[kTypeOffset]), descriptor[kLengthOffset],
+             descriptor[kDecimalsOffset],
+             static_cast<std::uint16_t>(readLittle16(descriptor + kDisplacementOffset))});
+    }
+}
+
+void DbfTable::openMemo(const char* memoSourceName) {
+    std::string stem(memoSourceName);
+    if (stem.size() < 3)
+        return;
+    stem.resize(stem.size() - 3);
+    // A missing memo file is no failure; neither is one too short to hold its block size.
+    if (memo.open(stem + "FPT") && memo.size() < kFptHeaderBytes)
+        memo.close();
+}
+
+bool DbfTable::fieldName(int index, char* out) const {
+    if (index < 0 || index >= fieldCount())
+        return false;
+    std::memcpy(out, dbf.data() + slotOffset(static_cast<std::size_t>(index)), kNameBytes);
+    return true;
+}
+
+int DbfTable::fieldWidth(int index) const {
+    if (index < 0 || index >= fieldCount())
+        return 0;
+    const Field& field = fields[static_cast<std::size_t>(index)];
+    switch (field.type) {
+    case 'B':
+        return kDoubleTextChars;
+    case 'I':
+        return static_cast<int>(kIntegerTextChars);
+    case 'M':
+        return static_cast<int>(kMemoBlankChars);
+    default:
+        return field.length;
+    }
+}
+
+int DbfTable::recordWidth() const {
+    int width = 0;
+    for (int index = 0; index < fieldCount(); ++index)
+        width += fieldWidth(index);
+    return width;
+}
+
+bool DbfTable::selectRecord(int index) {
+    if (!isOpen() || index < 0 || index >= records)
+        return false;
+    currentRecord = index;
+    recordOffset = firstRecordOffset +
+                   static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(index);
+    return true;
+}
+
+const char* DbfTable::formatValue(int index) {
+    if (index < 0 || index >= fieldCount())
+        return emptyText();
+    const Field& field = fields[static_cast<std::size_t>(index)];
+    const unsigned char* stored = nullptr;
+    switch (field.type) {
+    case 'C':
+    case 'D':
+    case 'L':
+    case 'N':
+        stored = valueBytes(field, field.length);
+        return stored != nullptr ? copyText(stored, field.length) : emptyText();
+    case 'I':
+        stored = valueBytes(field, 4);
+        return stored != nullptr ? formatInteger(stored) : emptyText();
+    case 'B':
+        stored = valueBytes(field, 8);
+        return stored != nullptr ? formatDouble(stored, field.decimals) : emptyText();
+    case 'M':
+        return formatMemo(field);
+    default:
+        return emptyText();
+    }
+}
+
+const unsigned char* DbfTable::valueBytes(const Field& field, std::size_t bytes) const {
+    std::uint64_t offset = recordOffset + field.displacement;
+    if (offset > dbf.size() || bytes > dbf.size() - offset)
+        return nullptr;
+    return dbf.data() + offset;
+}
+
+const char* DbfTable::emptyText() {
+    valueText[0] = '\0';
+    return valueText;
+}
+
+const char* DbfTable::copyText(const unsigned char* stored, std::size_t length) {
+    // Only the text and its terminator are written: clearing the whole buffer for every
+    // value would cost more than the copy itself.
+    const void* zero = std::memchr(stored, 0, length);
+    std::size_t count =
+        zero != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - stored)
+                        : length;
+    std::memcpy(valueText, stored, count);
+    valueText[count] = '\0';
+    return valueText;
+}
+
+const char* DbfTable::formatInteger(const unsigned char* stored) {
+    std::uint32_t bits = readLittle32(stored);
+    bool negative = (bits & 0x80000000u) != 0;
+    // Two's complement: the magnitude of a negative value is the bits' negation.
+    std::uint32_t magnitude = negative ? 0u - bits : bits;
+    char reversed[10];
+    std::size_t digits = 0;
+    do {
+        reversed[digits++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    std::size_t length = 0;
+    if (negative)
+        valueText[length++] = '-';
+    while (digits > 0)
+        valueText[length++] = reversed[--digits];
+    std::memset(valueText + length, ' ', kIntegerTextChars - length);
+    valueText[kIntegerTextChars] = '\0';
+    return valueText;
+}
+
+const char* DbfTable::formatDouble(const unsigned char* stored, unsigned decimals) {
+    std::uint64_t bits =
+        static_cast<std::uint64_t>(readLittle32(stored + 4)) << 32 | readLittle32(stored);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    formatDoubleText(value, decimals, valueText);
+    return valueText;
+}
+
+const char* DbfTable::formatMemo(const Field& field) {
+    std::uint64_t block = 0;
+    if (!memo.isOpen() || !readMemoBlock(field, block))
+        return memoBlanks();
+    std::uint32_t blockSize = readBig16(memo.data() + kBlockSizeOffset);
+    std::uint64_t start = block * blockSize;
+    // Block 0 holds the memo file's header, never a memo.
+    if (start == 0 || start > memo.size() || memo.size() - start < kMemoTextOffset)
+        return memoBlanks();
+    std::uint32_t length = readBig32(memo.data() + start + kMemoLengthOffset);
+    if (length > memo.size() - start - kMemoTextOffset)
+        return memoBlanks();
+    std::size_t copied = length < kMemoBlankChars ? length : kMemoBlankChars;
+    const unsigned char* text = memo.data() + start + kMemoTextOffset;
+    const void* zero = std::memchr(text, 0, copied);
+    std::size_t kept =
+        zero != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - text)
+                        : copied;
+    std::memcpy(valueText, text, kept);
+    // A zero byte inside the memo ends its text, but the length it had stays zero-filled
+    // and the blanks after it keep their place.
+    std::memset(valueText + kept, 0, copied - kept);
+    std::memset(valueText + copied, ' ', kMemoTextChars - copied);
+    valueText[kMemoTextChars] = '\0';
+    return valueText;
+}
+
+const char* DbfTable::memoBlanks() {
+    std::memset(valueText, ' ', kMemoBlankChars);
+    valueText[kMemoBlankChars] = '\0';
+    return valueText;
+}
+
+bool DbfTable::readMemoBlock(const Field& field, std::uint64_t& block) const {
+    if (field.length == kBinaryMemoFieldBytes) {
+        const unsigned char* stored = valueBytes(field, kBinaryMemoFieldBytes);
+        if (stored == nullptr)
+            return false;
+        block = readLittle32(stored);
+        return block != 0;
+    }
+    const unsigned char* stored = valueBytes(field, field.length);
+    if (stored == nullptr)
+        return false;
+    // Decimal text, usually right-aligned; a field of blanks holds no digits and so no memo.
+    const unsigned char* end = stored + field.length;
+    const unsigned char* at = stored;
+    while (at < end && *at == ' ')
+        ++at;
+    if (at < end && (*at == '+' || *at == '-')) {
+        if (*at == '-')
+            return false;
+        ++at;
+    }
+    block = 0;
+    for (; at < end && *at >= '0' && *at <= '9'; ++at) {
+        block = block * 10 + static_cast<std::uint64_t>(*at - '0');
+        // Past this no memo file that can be mapped holds the block; stop before overflow.
+        if (block > UINT32_MAX)
+            return false;
+    }
+    return block != 0;
+}

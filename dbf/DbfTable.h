@@ -1,0 +1,104 @@
+// Read-only, record-at-a-time access to a DBF table and its FPT memo file.
+#pragma once
+
+#include "platform/MappedFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class DbfTable;
+
+// One field of one table, kept by the load job once per column. Cheap to copy; the table
+// must outlive it.
+class DbfFieldValue {
+  public:
+    DbfFieldValue() = default; // null table, index 0
+    DbfFieldValue(DbfTable* table, int fieldIndex) : table(table), fieldIndex(fieldIndex) {}
+
+    // The current record's value of the field as text, in the table's single buffer: valid
+    // until the next text() of any field of the same table. 'C', 'D', 'L' and 'N' give the
+    // stored bytes up to the first zero byte; 'I' 12 characters; 'B' 22 characters (empty for
+    // NaN and infinities); 'M' 1999 characters of memo text and blanks, or 1998 blanks when
+    // there is no memo or it cannot be found inside the memo file; other types, a null table,
+    // an index that names no field, or a value lying outside the file give an empty text.
+    const char* text() const;
+
+  private:
+    DbfTable* table = nullptr;
+    int fieldIndex = 0;
+};
+
+class DbfTable {
+  public:
+    DbfTable() = default;
+    ~DbfTable() { close(); }
+    DbfTable(const DbfTable&) = delete;
+    DbfTable& operator=(const DbfTable&) = delete;
+
+    // Maps the DBF file and, when it exists, the memo file named after `memoSourceName` (or
+    // after `fileName` when null): its name less the last three characters, then "FPT".
+    // Returns false, and leaves the table closed, when the DBF file cannot be opened or
+    // mapped (missing, empty, held open for writing), is shorter than 32 bytes, or claims a
+    // header longer than the file. A memo file that is missing or cannot be mapped is no
+    // failure: every memo then reads as blanks.
+    bool open(const char* fileName, const char* memoSourceName = nullptr);
+    // Unmaps both files and makes record 0 current. Safe to call on a closed table.
+    void close();
+    bool isOpen() const { return dbf.isOpen(); }
+
+    // The header's record count, but no more than the whole records the file holds; 0 when
+    // closed.
+    int recordCount() const { return records; }
+    // The descriptors in front of the terminator whose first byte is not zero; 0 when closed.
+    int fieldCount() const { return static_cast<int>(fields.size()); }
+    // Copies the 10 name bytes of descriptor `index` into `out` (byte 10 is not written: pass
+    // a zeroed buffer of at least 11 bytes). False, writing nothing, when the table is closed
+    // or `index` names no field.
+    bool fieldName(int index, char* out) const;
+    // Characters the field's text takes in a column: 22 for 'B', 12 for 'I', 1998 for 'M',
+    // the descriptor's length otherwise; 0 when `index` names no field.
+    int fieldWidth(int index) const;
+    // The sum of fieldWidth() over all fields.
+    int recordWidth() const;
+    // Makes record `index` current when the table is open and 0 <= index < recordCount();
+    // otherwise returns false and keeps the current record.
+    bool selectRecord(int index);
+    DbfFieldValue field(int index) { return DbfFieldValue(this, index); }
+
+  private:
+    friend class DbfFieldValue;
+
+    // What the formatter needs of one descriptor, read once when the table opens.
+    struct Field {
+        char type;
+        std::uint8_t length;
+        std::uint8_t decimals;
+        std::uint16_t displacement;
+    };
+
+    static constexpr std::size_t kValueTextBytes = 2000;
+
+    int wholeRecordCount() const;
+    void readFields(std::uint32_t headerLength);
+    void openMemo(const char* memoSourceName);
+    const char* formatValue(int index);
+    const unsigned char* valueBytes(const Field& field, std::size_t bytes) const;
+    const char* emptyText();
+    const char* copyText(const unsigned char* stored, std::size_t length);
+    const char* formatInteger(const unsigned char* stored);
+    const char* formatDouble(const unsigned char* stored, unsigned decimals);
+    const char* formatMemo(const Field& field);
+    const char* memoBlanks();
+    bool readMemoBlock(const Field& field, std::uint64_t& block) const;
+
+    platform::MappedFile dbf;
+    platform::MappedFile memo;
+    std::vector<Field> fields;
+    int records = 0;
+    int currentRecord = 0;
+    std::uint32_t recordLength = 0;
+    std::uint64_t firstRecordOffset = 0; // the header length
+    std::uint64_t recordOffset = 0;      // of the current record, from the start of the file
+    char valueText[kValueTextBytes] = {};
+};
