@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -135,6 +136,19 @@ TEST(DbfTable, RefusesFilesItCannotMapOrWhoseHeaderLiesBeyondTheEnd) {
     EXPECT_FALSE(table.open(folder.path("long.dbf").c_str()));
     EXPECT_FALSE(table.isOpen());
     EXPECT_EQ(0, table.fieldCount());
+
+    // Another program writing the file holds it: Windows refuses to map it meanwhile.
+    ASSERT_TRUE(writer.writeTo(folder.path("busy.dbf")));
+    {
+        std::ofstream writing(folder.path("busy.dbf"), std::ios::binary | std::ios::app);
+        ASSERT_TRUE(writing.is_open());
+#ifdef _WIN32
+        EXPECT_FALSE(table.open(folder.path("busy.dbf").c_str()));
+#else
+        EXPECT_TRUE(table.open(folder.path("busy.dbf").c_str()));
+#endif
+    }
+    table.close();
 
     // A header ending exactly at the end of the file is a table without records.
     ByteImage exact = writer.image();
