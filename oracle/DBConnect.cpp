@@ -1,0 +1,111 @@
+// The Oracle session: library loading, the connect sequence and the disconnect sequence.
+#include "oracle/DBConnect.h"
+
+#include <cstring>
+
+using namespace oci;
+
+namespace {
+
+const OraText* oraText(const char* text) {
+    return reinterpret_cast<const OraText*>(text);
+}
+
+ub4 byteLength(const char* text) {
+    return static_cast<ub4>(std::strlen(text));
+}
+
+} // namespace
+
+DBConnect::DBConnect() = default;
+
+DBConnect::~DBConnect() {
+    disconnect();
+}
+
+const OciEntryPoints* DBConnect::api() const {
+    return environment_ != nullptr ? &environment_->api() : nullptr;
+}
+
+void DBConnect::check(sword status, const char* callName) {
+    if (diagnostics_.judge(status, callName, api(), errorHandle_.get()) !=
+        OciDiagnostics::Outcome::Success)
+        throw OtherException();
+}
+
+void DBConnect::connect(const char* userName, const char* password, const char* database) {
+    disconnect();
+    environment_.reset();
+    std::optional<OciEntryPoints> entryPoints = loadOciLibrary();
+    if (!entryPoints) {
+        diagnostics_.setLibraryMissing();
+        throw OtherException();
+    }
+    environment_ = std::make_shared<OciEnvironment>(*entryPoints);
+    errorHandle_ = decltype(errorHandle_)(*environment_);
+    server_ = decltype(server_)(*environment_);
+    serviceContext_ = decltype(serviceContext_)(*environment_);
+    // The service context learns its server before the attach; Oracle keeps the pointer.
+    entryPoints->OCIAttrSet(serviceContext_.get(), OCI_HTYPE_SVCCTX, server_.get(), 0,
+                            OCI_ATTR_SERVER, errorHandle_.get());
+    session_ = decltype(session_)(*environment_);
+    attachAndLogOn(userName, password, database);
+    connected_ = true;
+}
+
+void DBConnect::attachAndLogOn(const char* userName, const char* password, const char* database) {
+    const OciEntryPoints& oci = environment_->api();
+    OCIError* errors = errorHandle_.get();
+    check(oci.OCIServerAttach(server_.get(), errors, oraText(database),
+                              static_cast<sb4>(byteLength(database)), OCI_DEFAULT),
+          "OCIServerAttach");
+    attached_ = true;
+    check(oci.OCIAttrSet(session_.get(), OCI_HTYPE_SESSION, const_cast<char*>(userName),
+                         byteLength(userName), OCI_ATTR_USERNAME, errors),
+          "OCIAttrSet");
+    check(oci.OCIAttrSet(session_.get(), OCI_HTYPE_SESSION, const_cast<char*>(password),
+                         byteLength(password), OCI_ATTR_PASSWORD, errors),
+          "OCIAttrSet");
+    check(oci.OCISessionBegin(serviceContext_.get(), errors, session_.get(), OCI_CRED_RDBMS,
+                              OCI_DEFAULT),
+          "OCISessionBegin");
+    sessionBegun_ = true;
+    check(oci.OCIAttrSet(serviceContext_.get(), OCI_HTYPE_SVCCTX, session_.get(), 0,
+                         OCI_ATTR_SESSION, errors),
+          "OCIAttrSet");
+}
+
+void DBConnect::disconnect() {
+    if (environment_ != nullptr) {
+        const OciEntryPoints& oci = environment_->api();
+        // Only what the connect sequence reached is undone, so that a refused logon ends no
+        // session and a refused attach detaches nothing.
+        if (sessionBegun_)
+            oci.OCISessionEnd(serviceContext_.get(), errorHandle_.get(), session_.get(),
+                              OCI_DEFAULT);
+        if (attached_)
+            oci.OCIServerDetach(server_.get(), errorHandle_.get(), OCI_DEFAULT);
+        server_.reset();
+        serviceContext_.reset();
+        session_.reset();
+        errorHandle_.reset();
+    }
+    sessionBegun_ = false;
+    attached_ = false;
+    connected_ = false;
+}
+
+const char* DBConnect::errorText() {
+    return diagnostics_.text(api(), errorHandle_.get());
+}
+
+int DBConnect::errorCode() {
+    return diagnostics_.code(api(), errorHandle_.get());
+}
+
+void DBConnect::resetErrorHandle() {
+    if (environment_ == nullptr)
+        return;
+    errorHandle_.reset();
+    errorHandle_ = decltype(errorHandle_)(*environment_);
+}

@@ -1,0 +1,69 @@
+// One connection to an Oracle database: loads the client library, attaches, begins and
+// ends a user session, and reports errors through the connection's one error handle.
+#pragma once
+
+#include "oracle/OciDiagnostics.h"
+#include "oracle/OciHandle.h"
+
+#include <memory>
+
+class DBStmt;
+
+class DBConnect {
+  public:
+    // Thrown by value on every failure; it carries nothing: read errorText() and
+    // errorCode() of the connection that threw.
+    class OtherException {};
+
+    // Loads nothing yet: errorText() is empty and errorCode() 0 until connect().
+    DBConnect();
+    // Ends the session and releases the connection's handles, as disconnect() does.
+    ~DBConnect();
+    DBConnect(const DBConnect&) = delete;
+    DBConnect& operator=(const DBConnect&) = delete;
+
+    // Loads the client library, attaches to `database` and begins a session for
+    // `userName` / `password` (zero-terminated; not kept). Throws OtherException when the
+    // library cannot be loaded or lacks an entry point (errorText() "Can't load oci.dll",
+    // errorCode() -1), or when Oracle refuses a step (errorText() Oracle's message with its
+    // line feed, errorCode() Oracle's error number). After a failure the object is not
+    // connected; what the failed attempt acquired is released by disconnect() or the
+    // destructor.
+    void connect(const char* userName, const char* password, const char* database);
+
+    // Ends the session (Oracle commits its open transaction), detaches from the server and
+    // frees the server, service context, session and error handles. Results are not
+    // checked. The environment stays for the statements made on this connection.
+    void disconnect();
+
+    bool isConnected() const { return connected_; }
+
+    // Oracle's text of the first error record on the error handle (or the text stored by a
+    // failed library load or by a call that left no record). Valid until the next call.
+    const char* errorText();
+    // The Oracle error number of that record; 0 when the handle holds no record.
+    int errorCode();
+
+    // Replaces the error handle with a fresh one, so that an accepted warning does not stay
+    // on it. Leaves errorCode()'s and errorText()'s last results as they are.
+    void resetErrorHandle();
+
+  private:
+    friend class DBStmt;
+
+    const oci::OciEntryPoints* api() const;
+    // Throws OtherException unless the call succeeded.
+    void check(oci::sword status, const char* callName);
+    void attachAndLogOn(const char* userName, const char* password, const char* database);
+
+    // Declared first so that the handles below are freed before it.
+    std::shared_ptr<oci::OciEnvironment> environment_;
+    oci::OciHandle<oci::OCIServer, oci::OCI_HTYPE_SERVER> server_;
+    oci::OciHandle<oci::OCISvcCtx, oci::OCI_HTYPE_SVCCTX> serviceContext_;
+    oci::OciHandle<oci::OCISession, oci::OCI_HTYPE_SESSION> session_;
+    oci::OciHandle<oci::OCIError, oci::OCI_HTYPE_ERROR> errorHandle_;
+    oci::OciDiagnostics diagnostics_;
+    bool attached_ = false;
+    bool sessionBegun_ = false;
+    bool connected_ = false;
+};

@@ -1,0 +1,103 @@
+// SQL statements on a connection: prepare, bind, define, execute, commit and rollback.
+#include "oracle/DBStmt.h"
+
+#include <cstring>
+
+using namespace oci;
+
+namespace {
+
+// Oracle warnings an execution may end with and still count as done.
+constexpr int kSuccessWithCompilationError = 24344;
+constexpr int kTruncationOrNullFetch = 24345;
+constexpr int kNullColumnInAggregate = 24347;
+
+} // namespace
+
+DBStmt::DBStmt(DBConnect* connection, const char* sqlText) : connection_(connection) {
+    if (connection->environment_ == nullptr) {
+        diagnostics_.setLibraryMissing();
+        throw OtherException();
+    }
+    environment_ = connection->environment_;
+    statement_ = decltype(statement_)(*environment_);
+    // Not checked: preparing is local, and a bad text fails at its first execution.
+    api().OCIStmtPrepare(statement_.get(), errorHandle(), reinterpret_cast<const OraText*>(sqlText),
+                         static_cast<ub4>(std::strlen(sqlText)), OCI_NTV_SYNTAX, OCI_DEFAULT);
+}
+
+DBStmt::~DBStmt() {
+    statement_.reset();
+    binds_.clear();
+    defines_.clear();
+}
+
+void DBStmt::check(sword status, const char* callName) {
+    if (diagnostics_.judge(status, callName, &api(), errorHandle()) !=
+        OciDiagnostics::Outcome::Success)
+        throw OtherException();
+}
+
+void DBStmt::bindByPos(int position, void* buffer, int width, unsigned short* actualLengths) {
+    OCIBind* bind = nullptr;
+    check(api().OCIBindByPos(statement_.get(), &bind, errorHandle(), static_cast<ub4>(position),
+                             buffer, width, SQLT_CHR, nullptr, actualLengths, nullptr, 0, nullptr,
+                             OCI_DEFAULT),
+          "OCIBindByPos");
+    binds_.push_back(bind);
+}
+
+void DBStmt::defineByPos(int position, int* target) {
+    OCIDefine* define = nullptr;
+    check(api().OCIDefineByPos(statement_.get(), &define, errorHandle(), static_cast<ub4>(position),
+                               target, sizeof(int), SQLT_INT, nullptr, nullptr, nullptr,
+                               OCI_DEFAULT),
+          "OCIDefineByPos");
+    defines_.push_back(define);
+}
+
+void DBStmt::executeAccepting(ub4 iterations, bool acceptNullInAggregate) {
+    sword status =
+        api().OCIStmtExecute(connection_->serviceContext_.get(), statement_.get(), errorHandle(),
+                             iterations, 0, nullptr, nullptr, OCI_DEFAULT);
+    OciDiagnostics::Outcome outcome =
+        diagnostics_.judge(status, "OCIStmtExecute", &api(), errorHandle());
+    if (outcome == OciDiagnostics::Outcome::Success)
+        return;
+    if (outcome == OciDiagnostics::Outcome::Warning) {
+        int warning = diagnostics_.lastError();
+        if (warning == kSuccessWithCompilationError || warning == kTruncationOrNullFetch ||
+            (acceptNullInAggregate && warning == kNullColumnInAggregate)) {
+            // A fresh handle, so that the accepted warning is not read as the next error.
+            connection_->resetErrorHandle();
+            return;
+        }
+    }
+    throw OtherException();
+}
+
+void DBStmt::execute() {
+    executeAccepting(1, false);
+}
+
+void DBStmt::executeArray(int rows) {
+    executeAccepting(static_cast<ub4>(rows), true);
+}
+
+void DBStmt::commit() {
+    check(api().OCITransCommit(connection_->serviceContext_.get(), errorHandle(), OCI_DEFAULT),
+          "OCITransCommit");
+}
+
+void DBStmt::rollback() {
+    check(api().OCITransRollback(connection_->serviceContext_.get(), errorHandle(), OCI_DEFAULT),
+          "OCITransRollback");
+}
+
+const char* DBStmt::errorText() {
+    return diagnostics_.text(&api(), errorHandle());
+}
+
+int DBStmt::errorCode() {
+    return diagnostics_.code(&api(), errorHandle());
+}

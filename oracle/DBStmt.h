@@ -1,0 +1,71 @@
+// One prepared SQL statement on a DBConnect: binds, defines, executions, commit, rollback.
+#pragma once
+
+#include "oracle/DBConnect.h"
+
+#include <memory>
+#include <vector>
+
+class DBStmt {
+  public:
+    // Thrown by value on every failure; it carries nothing: read errorText() and
+    // errorCode() of the statement that threw (or of any statement of its connection).
+    class OtherException {};
+
+    // Allocates a statement handle and prepares `sqlText` (zero-terminated; the caller keeps
+    // it valid while the statement is used). Throws OtherException only when the
+    // connection's client library is not loaded; the exception then is all the caller gets,
+    // and the connection's errorText() says "Can't load oci.dll". Errors in the text show
+    // at the first execution. The statement may outlive its connection, but then only its
+    // destructor may be called.
+    DBStmt(DBConnect* connection, const char* sqlText);
+    // Frees the statement handle, and with it its bind and define handles.
+    ~DBStmt();
+    DBStmt(const DBStmt&) = delete;
+    DBStmt& operator=(const DBStmt&) = delete;
+
+    // Binds `width` bytes of character data (SQLT_CHR) at `buffer` to placeholder
+    // `position` (from 1). For an array execution row r is read at buffer + r * width.
+    // `actualLengths`, when given, holds one length per row that Oracle takes instead of
+    // `width` (0 stores NULL). Buffer and lengths must stay in place until the last
+    // execution. Throws OtherException when Oracle refuses the bind.
+    void bindByPos(int position, void* buffer, int width, unsigned short* actualLengths = nullptr);
+    // Defines select-list column `position` (from 1) as a 32-bit integer written to
+    // `*target` by execute(). Throws OtherException when Oracle refuses.
+    void defineByPos(int position, int* target);
+
+    // Executes once (a query fetches its first row into the defines). Warnings 24344 and
+    // 24345 count as success; any other error or warning throws OtherException.
+    void execute();
+    // Executes for `rows` rows (0 or more) of the bound arrays. Warnings 24344, 24345 and
+    // 24347 count as success; any other error or warning throws OtherException. After an
+    // accepted warning the connection's error handle is replaced; this statement's
+    // errorText() still shows the warning, and errorCode() answers 0.
+    void executeArray(int rows);
+
+    // Commit or roll back the connection's whole transaction. Throw OtherException on
+    // failure.
+    void commit();
+    void rollback();
+
+    // The first error record on the connection's error handle (Oracle's text, line feed
+    // included), or the text stored by this statement for a failure without a record.
+    const char* errorText();
+    // Its Oracle error number; 0 when the handle holds no record.
+    int errorCode();
+
+  private:
+    const oci::OciEntryPoints& api() const { return environment_->api(); }
+    oci::OCIError* errorHandle() const { return connection_->errorHandle_.get(); }
+    void check(oci::sword status, const char* callName);
+    void executeAccepting(oci::ub4 iterations, bool acceptNullInAggregate);
+
+    DBConnect* connection_;
+    // Declared before the statement handle so that the environment outlives it.
+    std::shared_ptr<oci::OciEnvironment> environment_;
+    oci::OciHandle<oci::OCIStmt, oci::OCI_HTYPE_STMT> statement_;
+    oci::OciDiagnostics diagnostics_;
+    // Owned by the statement handle and freed with it.
+    std::vector<oci::OCIBind*> binds_;
+    std::vector<oci::OCIDefine*> defines_;
+};

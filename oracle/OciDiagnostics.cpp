@@ -1,0 +1,71 @@
+// Reading OCI error records into a wrapper's code and text.
+#include "oracle/OciDiagnostics.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace oci {
+
+OciDiagnostics::OciDiagnostics() {
+    errorBuffer_[0] = '\0';
+}
+
+void OciDiagnostics::setLibraryMissing() {
+    std::memset(errorBuffer_, 0, sizeof errorBuffer_);
+    std::memcpy(errorBuffer_, "Can't load oci.dll", 18);
+    lastError_ = -1;
+    ownError_ = true;
+}
+
+void OciDiagnostics::setOwn(int code, const char* text) {
+    std::snprintf(errorBuffer_, sizeof errorBuffer_, "%s", text);
+    lastError_ = code;
+    ownError_ = true;
+}
+
+OciDiagnostics::Outcome OciDiagnostics::judge(sword status, const char* callName,
+                                              const OciEntryPoints* api, OCIError* errorHandle) {
+    ownError_ = false;
+    if (status == OCI_SUCCESS)
+        return Outcome::Success;
+
+    char ownText[kBufferSize];
+    if (status == OCI_INVALID_HANDLE) {
+        // Oracle leaves no record for an invalid handle; whatever the handle holds is older.
+        std::snprintf(ownText, sizeof ownText, "%s failed: invalid handle", callName);
+        setOwn(status, ownText);
+        return Outcome::Failure;
+    }
+    if (code(api, errorHandle) != 0)
+        return status == OCI_SUCCESS_WITH_INFO ? Outcome::Warning : Outcome::Failure;
+    if (status == OCI_SUCCESS_WITH_INFO)
+        return Outcome::Success;
+    std::snprintf(ownText, sizeof ownText, "%s failed with status %d and no error record", callName,
+                  static_cast<int>(status));
+    setOwn(status, ownText);
+    return Outcome::Failure;
+}
+
+void OciDiagnostics::queryRecord(const OciEntryPoints& api, OCIError* errorHandle) {
+    // When there is no record the library leaves both outputs as they are.
+    api.OCIErrorGet(errorHandle, 1, nullptr, &lastError_, reinterpret_cast<OraText*>(errorBuffer_),
+                    kBufferSize, OCI_HTYPE_ERROR);
+    errorBuffer_[kBufferSize - 1] = '\0';
+}
+
+const char* OciDiagnostics::text(const OciEntryPoints* api, OCIError* errorHandle) {
+    if (api != nullptr && errorHandle != nullptr && !ownError_)
+        queryRecord(*api, errorHandle);
+    return errorBuffer_;
+}
+
+int OciDiagnostics::code(const OciEntryPoints* api, OCIError* errorHandle) {
+    if (api == nullptr || errorHandle == nullptr || ownError_)
+        return lastError_;
+    lastError_ = 0;
+    errorBuffer_[0] = '\0';
+    queryRecord(*api, errorHandle);
+    return lastError_;
+}
+
+} // namespace oci

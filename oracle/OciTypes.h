@@ -1,0 +1,120 @@
+// The Oracle Call Interface as Marlin sees it: scalar types, opaque handles, constants and
+// the prototypes of the 16 entry points bound at run time.
+#pragma once
+
+#include <cstddef>
+
+namespace oci {
+
+// Scalar types of Oracle's oratypes.h. ub4/sb4/sword are 32 bits on every target (never
+// long-dependent); only pointers and size_t change width on x64.
+using ub1 = unsigned char;
+using sb1 = signed char;
+using ub2 = unsigned short;
+using sb2 = signed short;
+using ub4 = unsigned int;
+using sb4 = signed int;
+using sword = signed int;
+using OraText = unsigned char;
+
+static_assert(sizeof(ub2) == 2 && sizeof(ub4) == 4 && sizeof(sword) == 4,
+              "OCI scalar types must keep Oracle's widths");
+
+// Opaque handle types: the client library owns what they point at.
+struct OCIEnv;
+struct OCIError;
+struct OCISvcCtx;
+struct OCIServer;
+struct OCISession;
+struct OCIStmt;
+struct OCIBind;
+struct OCIDefine;
+struct OCISnapshot;
+
+// Return codes.
+constexpr sword OCI_SUCCESS = 0;
+constexpr sword OCI_SUCCESS_WITH_INFO = 1;
+constexpr sword OCI_NO_DATA = 100;
+constexpr sword OCI_ERROR = -1;
+constexpr sword OCI_INVALID_HANDLE = -2;
+constexpr sword OCI_NEED_DATA = 99;
+constexpr sword OCI_STILL_EXECUTING = -3123;
+
+// Modes and flags.
+constexpr ub4 OCI_DEFAULT = 0x00000000;
+constexpr ub4 OCI_OBJECT = 0x00000002;
+
+// Handle types.
+constexpr ub4 OCI_HTYPE_ENV = 1;
+constexpr ub4 OCI_HTYPE_ERROR = 2;
+constexpr ub4 OCI_HTYPE_SVCCTX = 3;
+constexpr ub4 OCI_HTYPE_STMT = 4;
+constexpr ub4 OCI_HTYPE_BIND = 5;
+constexpr ub4 OCI_HTYPE_DEFINE = 6;
+constexpr ub4 OCI_HTYPE_SERVER = 8;
+constexpr ub4 OCI_HTYPE_SESSION = 9;
+
+// Attributes.
+constexpr ub4 OCI_ATTR_SERVER = 6;
+constexpr ub4 OCI_ATTR_SESSION = 7;
+constexpr ub4 OCI_ATTR_USERNAME = 22;
+constexpr ub4 OCI_ATTR_PASSWORD = 23;
+
+// Credentials, syntax and external data types.
+constexpr ub4 OCI_CRED_RDBMS = 1;
+constexpr ub4 OCI_NTV_SYNTAX = 1;
+constexpr ub2 SQLT_CHR = 1;
+constexpr ub2 SQLT_INT = 3;
+
+// Prototypes of the entry points, with Oracle's parameter order and widths.
+using OCIInitializeFn = sword (*)(ub4 mode, void* ctxp, void* (*malocfp)(void* ctxp, size_t size),
+                                  void* (*ralocfp)(void* ctxp, void* memptr, size_t newsize),
+                                  void (*mfreefp)(void* ctxp, void* memptr));
+using OCIEnvInitFn = sword (*)(OCIEnv** envp, ub4 mode, size_t xtramem_sz, void** usrmempp);
+using OCIHandleAllocFn = sword (*)(const void* parenth, void** hndlpp, const ub4 type,
+                                   const size_t xtramem_sz, void** usrmempp);
+using OCIHandleFreeFn = sword (*)(void* hndlp, const ub4 type);
+using OCIServerAttachFn = sword (*)(OCIServer* srvhp, OCIError* errhp, const OraText* dblink,
+                                    sb4 dblink_len, ub4 mode);
+using OCIServerDetachFn = sword (*)(OCIServer* srvhp, OCIError* errhp, ub4 mode);
+using OCIAttrSetFn = sword (*)(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size,
+                               ub4 attrtype, OCIError* errhp);
+using OCISessionBeginFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 credt,
+                                    ub4 mode);
+using OCISessionEndFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 mode);
+using OCIErrorGetFn = sword (*)(void* hndlp, ub4 recordno, OraText* sqlstate, sb4* errcodep,
+                                OraText* bufp, ub4 bufsiz, ub4 type);
+using OCIStmtPrepareFn = sword (*)(OCIStmt* stmtp, OCIError* errhp, const OraText* stmt,
+                                   ub4 stmt_len, ub4 language, ub4 mode);
+using OCIBindByPosFn = sword (*)(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position,
+                                 void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* alenp,
+                                 ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode);
+using OCIDefineByPosFn = sword (*)(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp, ub4 position,
+                                   void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* rlenp,
+                                   ub2* rcodep, ub4 mode);
+using OCIStmtExecuteFn = sword (*)(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iters,
+                                   ub4 rowoff, const OCISnapshot* snap_in, OCISnapshot* snap_out,
+                                   ub4 mode);
+using OCITransCommitFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, ub4 flags);
+using OCITransRollbackFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, ub4 flags);
+
+// Every entry point Marlin binds, for generating the table and its look-up together.
+#define MARLIN_OCI_ENTRY_POINTS(V)                                                                 \
+    V(OCIInitialize)                                                                               \
+    V(OCIEnvInit)                                                                                  \
+    V(OCIHandleAlloc)                                                                              \
+    V(OCIHandleFree)                                                                               \
+    V(OCIServerAttach)                                                                             \
+    V(OCIServerDetach)                                                                             \
+    V(OCIAttrSet)                                                                                  \
+    V(OCISessionBegin)                                                                             \
+    V(OCISessionEnd)                                                                               \
+    V(OCIErrorGet)                                                                                 \
+    V(OCIStmtPrepare)                                                                              \
+    V(OCIBindByPos)                                                                                \
+    V(OCIDefineByPos)                                                                              \
+    V(OCIStmtExecute)                                                                              \
+    V(OCITransCommit)                                                                              \
+    V(OCITransRollback)
+
+} // namespace oci

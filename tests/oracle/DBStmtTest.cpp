@@ -1,0 +1,246 @@
+// DBStmt against the stand-in client: array inserts, transactions, warnings, shared errors.
+#include "OracleTestFixture.h"
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+using standin_test::StandinDatabase;
+using standin_test::StoredValue;
+
+namespace {
+
+// Column buffers of `rows` slots of `width` bytes, laid out as the load job does.
+struct ColumnBuffer {
+    ColumnBuffer(int rowCount, int slotWidth)
+        : width(slotWidth), bytes(static_cast<std::size_t>(rowCount * slotWidth), '\0') {}
+    void set(int row, const std::string& value) {
+        std::memcpy(&bytes[static_cast<std::size_t>(row * width)], value.data(), value.size());
+    }
+    int width;
+    std::string bytes;
+};
+
+const char* const kInsertAB = "INSERT INTO T VALUES( :1 ,:2   )";
+
+void createTableT(DBConnect& connection) {
+    DBStmt create(&connection, "CREATE TABLE  t (A VARCHAR2(4 ),B VARCHAR2(3 )                 )");
+    create.execute();
+}
+
+// Inserts `rows` rows "r<row>" / "x" into T.
+void insertRows(DBStmt& insert, ColumnBuffer& a, ColumnBuffer& b, int rows) {
+    for (int row = 0; row < rows; ++row) {
+        a.set(row, "r" + std::to_string(row % 1000));
+        b.set(row, "x");
+    }
+    insert.executeArray(rows);
+}
+
+} // namespace
+
+TEST_F(OracleTest, ArrayInsertStoresEverySlotByteForByte) {
+    DBConnect connection;
+    connect(connection);
+    createTableT(connection);
+
+    const int rows = 2500;
+    ColumnBuffer a(rows, 4);
+    ColumnBuffer b(rows, 3);
+    for (int row = 0; row < rows; ++row) {
+        a.set(row, std::to_string(row));
+        b.set(row, row % 2 == 0 ? "ab " : "\t\\\x7F");
+    }
+    a.set(7, std::string("\xE9\n\r\x01", 4));
+    DBStmt insert(&connection, kInsertAB);
+    insert.bindByPos(1, a.bytes.data(), a.width);
+    insert.bindByPos(2, b.bytes.data(), b.width);
+    insert.executeArray(rows);
+    insert.commit();
+
+    standin_test::StoredTable stored = table("T");
+    EXPECT_EQ(stored.columnNames, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(stored.columnWidths, (std::vector<int>{4, 3}));
+    ASSERT_EQ(stored.rows.size(), static_cast<std::size_t>(rows));
+    // Zero-byte padding is data for SQLT_CHR: every value keeps its whole slot.
+    EXPECT_EQ(stored.rows[0][0], StoredValue(std::string("0\0\0\0", 4)));
+    EXPECT_EQ(stored.rows[0][1], StoredValue("ab "));
+    EXPECT_EQ(stored.rows[7][0], StoredValue(std::string("\xE9\n\r\x01", 4)));
+    EXPECT_EQ(stored.rows[1][1], StoredValue("\t\\\x7F"));
+    EXPECT_EQ(stored.rows[2499][0], StoredValue("2499"));
+    EXPECT_EQ(stored.rows[2498][1], StoredValue("ab "));
+}
+
+TEST_F(OracleTest, ActualLengthsCutSlotsAndZeroMeansNull) {
+    DBConnect connection;
+    connect(connection);
+    createTableT(connection);
+    ColumnBuffer a(3, 4);
+    ColumnBuffer b(3, 3);
+    a.set(0, "ab");
+    a.set(1, "wxyz");
+    b.set(0, "1");
+    b.set(1, "22");
+    b.set(2, "333");
+    unsigned short aLengths[3] = {2, 4, 0};
+    unsigned short bLengths[3] = {1, 2, 3};
+    DBStmt insert(&connection, kInsertAB);
+    insert.bindByPos(1, a.bytes.data(), a.width, aLengths);
+    insert.bindByPos(2, b.bytes.data(), b.width, bLengths);
+    insert.executeArray(3);
+    insert.commit();
+
+    std::vector<std::vector<StoredValue>> expected = {
+        {StoredValue("ab"), StoredValue("1")},
+        {StoredValue("wxyz"), StoredValue("22")},
+        {std::nullopt, StoredValue("333")},
+    };
+    EXPECT_EQ(table("T").rows, expected);
+}
+
+TEST_F(OracleTest, CommitRollbackAndSessionEndDecideWhatIsStored) {
+    auto connection = std::make_unique<DBConnect>();
+    connect(*connection);
+    createTableT(*connection);
+    ColumnBuffer a(10, 4);
+    ColumnBuffer b(10, 3);
+    DBStmt insert(connection.get(), kInsertAB);
+    insert.bindByPos(1, a.bytes.data(), a.width);
+    insert.bindByPos(2, b.bytes.data(), b.width);
+
+    insertRows(insert, a, b, 3);
+    EXPECT_EQ(table("T").rows.size(), 0u) << "not committed yet";
+    insert.commit();
+    EXPECT_EQ(table("T").rows.size(), 3u);
+    insertRows(insert, a, b, 2);
+    insert.rollback();
+    EXPECT_EQ(table("T").rows.size(), 3u);
+
+    // Ending the session commits, as Oracle's OCISessionEnd does; the statement outlives
+    // its connection and is destroyed afterwards.
+    insertRows(insert, a, b, 4);
+    connection.reset();
+    EXPECT_EQ(table("T").rows.size(), 7u);
+}
+
+TEST_F(OracleTest, StatementDestroyedAfterItsConnectionFreesEverything) {
+    auto connection = std::make_unique<DBConnect>();
+    connect(*connection);
+    auto query = std::make_unique<DBStmt>(connection.get(), "SELECT COUNT(1) FROM USER_OBJECTS "
+                                                            "WHERE OBJECT_NAME = :1");
+    auto insert = std::make_unique<DBStmt>(connection.get(), kInsertAB);
+    connection.reset();
+    EXPECT_GT(StandinDatabase::liveHandleCount(), 0);
+    query.reset();
+    insert.reset();
+    EXPECT_EQ(StandinDatabase::liveHandleCount(), 0);
+}
+
+TEST_F(OracleTest, ExecuteAndExecuteArrayAcceptTheirWarningsOnly) {
+    StandinDatabase::setFailRules("execute#1=24344; execute#2=24345; execute#3=24347; "
+                                  "execute#4=24347");
+    DBConnect connection;
+    connect(connection);
+    char name[] = "T";
+    int count = -1;
+    DBStmt query(&connection, "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1");
+    query.bindByPos(1, name, 1);
+    query.defineByPos(1, &count);
+    query.execute();
+    query.execute();
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(query.errorCode(), 0) << "an accepted warning must not stay on the handle";
+
+    // 24347 is accepted for an array execution only.
+    EXPECT_THROW(query.execute(), DBStmt::OtherException);
+    EXPECT_EQ(query.errorCode(), 24347);
+    EXPECT_STREQ(query.errorText(),
+                 "ORA-24347: Warning of a NULL column in an aggregate function\n");
+    query.executeArray(1);
+    EXPECT_STREQ(query.errorText(),
+                 "ORA-24347: Warning of a NULL column in an aggregate function\n");
+    EXPECT_EQ(query.errorCode(), 0);
+    EXPECT_EQ(connection.errorCode(), 0);
+}
+
+TEST_F(OracleTest, StatementsShareTheConnectionsErrorRecord) {
+    DBConnect connection;
+    connect(connection);
+    createTableT(connection);
+    DBStmt missing(&connection, "INSERT INTO NOSUCH VALUES( :1   )");
+    DBStmt other(&connection, kInsertAB);
+    char value[4] = {'a', 'b', 'c', 'd'};
+    missing.bindByPos(1, value, 4);
+    EXPECT_THROW(missing.executeArray(1), DBStmt::OtherException);
+    EXPECT_STREQ(other.errorText(), "ORA-00942: table or view does not exist\n");
+    EXPECT_EQ(other.errorCode(), 942);
+    EXPECT_STREQ(connection.errorText(), "ORA-00942: table or view does not exist\n");
+
+    // The record stays on the handle, yet later successful calls are not taken for
+    // failures: success is decided by each call's return code.
+    other.bindByPos(1, value, 4);
+    other.bindByPos(2, value, 3);
+    other.executeArray(1);
+    other.commit();
+    EXPECT_EQ(table("T").rows.size(), 1u);
+}
+
+TEST_F(OracleTest, FailedArrayInsertKeepsTheRowsBeforeTheFailingOne) {
+    DBConnect connection;
+    connect(connection);
+    createTableT(connection);
+    ColumnBuffer a(5, 5);
+    ColumnBuffer b(5, 3);
+    unsigned short aLengths[5] = {4, 4, 4, 5, 4};
+    for (int row = 0; row < 5; ++row)
+        a.set(row, "abcde");
+    DBStmt insert(&connection, kInsertAB);
+    insert.bindByPos(1, a.bytes.data(), a.width, aLengths);
+    insert.bindByPos(2, b.bytes.data(), b.width);
+
+    EXPECT_THROW(insert.executeArray(5), DBStmt::OtherException);
+    EXPECT_STREQ(insert.errorText(), "ORA-12899: value too large for column \"SCOTT\".\"T\".\"A\" "
+                                     "(actual: 5, maximum: 4)\n");
+    EXPECT_EQ(insert.errorCode(), 12899);
+    EXPECT_THROW(insert.executeArray(0), DBStmt::OtherException);
+    EXPECT_STREQ(insert.errorText(), "ORA-24333: zero iteration count\n");
+    insert.commit();
+    EXPECT_EQ(table("T").rows.size(), 3u);
+}
+
+TEST_F(OracleTest, InjectedFailuresOfInsertCommitAndRollback) {
+    StandinDatabase::setFailRules("insert#2@1=1653; commit#2=3113; rollback#1=ORA-03114");
+    {
+        DBConnect connection;
+        connect(connection);
+        createTableT(connection);
+        ColumnBuffer a(4, 4);
+        ColumnBuffer b(4, 3);
+        DBStmt insert(&connection, kInsertAB);
+        insert.bindByPos(1, a.bytes.data(), a.width);
+        insert.bindByPos(2, b.bytes.data(), b.width);
+        insertRows(insert, a, b, 4);
+        insert.commit();
+        EXPECT_THROW(insertRows(insert, a, b, 4), DBStmt::OtherException);
+        EXPECT_STREQ(insert.errorText(),
+                     "ORA-01653: Message 1653 not found;  product=RDBMS; facility=ORA\n");
+        EXPECT_THROW(insert.commit(), DBStmt::OtherException);
+        EXPECT_STREQ(insert.errorText(), "ORA-03113: end-of-file on communication channel\n");
+        EXPECT_THROW(insert.rollback(), DBStmt::OtherException);
+        EXPECT_EQ(insert.errorCode(), 3114);
+        EXPECT_EQ(table("T").rows.size(), 4u);
+    }
+    // The first row of the failed batch was still in the transaction when the session
+    // ended, and Oracle commits at session end.
+    EXPECT_EQ(table("T").rows.size(), 5u);
+}
+
+TEST_F(OracleTest, CallWithoutErrorRecordStillFailsWithItsOwnText) {
+    DBConnect connection;
+    connect(connection);
+    DBStmt statement(&connection, "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1");
+    connection.disconnect();
+    EXPECT_THROW(statement.execute(), DBStmt::OtherException);
+    EXPECT_STREQ(statement.errorText(), "OCIStmtExecute failed: invalid handle");
+    EXPECT_EQ(statement.errorCode(), -2);
+}

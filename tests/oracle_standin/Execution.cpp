@@ -1,0 +1,248 @@
+// Statement execution against the stand-in's files, with the fault-injection rules applied.
+#include "Execution.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace standin {
+
+namespace {
+
+// One bound value of one row: its bytes, or NULL.
+struct BoundValue {
+    const char* bytes = nullptr;
+    std::size_t length = 0;
+    bool isNull = true;
+};
+
+// Row r of a bind, as Oracle reads an SQLT_CHR array: value_sz bytes at value + r * value_sz,
+// or the row's actual length when an alenp array was given. Zero bytes are NULL.
+std::optional<BoundValue> boundValue(const BindHandle& bind, std::size_t row) {
+    if (bind.indicators != nullptr && bind.indicators[row] < 0)
+        return BoundValue{};
+    std::size_t length = static_cast<std::size_t>(bind.valueSize);
+    if (bind.lengths != nullptr) {
+        if (bind.lengths[row] > length)
+            return std::nullopt;
+        length = bind.lengths[row];
+    }
+    if (length == 0 || bind.value == nullptr)
+        return BoundValue{};
+    return BoundValue{bind.value + row * static_cast<std::size_t>(bind.valueSize), length, false};
+}
+
+// ORA-01008 when a placeholder has no bind, ORA-01036 for a bind past the placeholders,
+// ORA-03115 for a data type other than SQLT_CHR.
+int checkBinds(const StatementHandle& statement, int placeholderCount) {
+    for (int position = 1; position <= placeholderCount; ++position) {
+        if (statement.binds.count(static_cast<ub4>(position)) == 0)
+            return 1008;
+    }
+    for (const auto& bind : statement.binds) {
+        if (bind.first > static_cast<ub4>(placeholderCount))
+            return 1036;
+        if (bind.second->dataType != SQLT_CHR)
+            return 3115;
+    }
+    return 0;
+}
+
+bool writeInteger(const DefineHandle& define, long long value) {
+    if (define.dataType != SQLT_INT || define.value == nullptr)
+        return false;
+    switch (define.valueSize) {
+    case 1:
+        *static_cast<std::int8_t*>(define.value) = static_cast<std::int8_t>(value);
+        break;
+    case 2:
+        *static_cast<std::int16_t*>(define.value) = static_cast<std::int16_t>(value);
+        break;
+    case 4:
+        *static_cast<std::int32_t*>(define.value) = static_cast<std::int32_t>(value);
+        break;
+    case 8:
+        *static_cast<std::int64_t*>(define.value) = static_cast<std::int64_t>(value);
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+CallResult countObjects(SessionHandle& session, StatementHandle& statement, ub4 rowOffset) {
+    if (int error = checkBinds(statement, 1))
+        return CallResult::failure(error);
+    std::optional<BoundValue> name = boundValue(*statement.binds.at(1), rowOffset);
+    if (!name)
+        return CallResult::failure(1459);
+    // NULL equals nothing, so a NULL name counts no object.
+    int count =
+        name->isNull ? 0 : session.schema.countObjects(std::string(name->bytes, name->length));
+    auto define = statement.defines.find(1);
+    if (define != statement.defines.end() && !writeInteger(*define->second, count))
+        return CallResult::failure(3115);
+    return CallResult::success();
+}
+
+CallResult createTable(SessionHandle& session, const SqlStatement& sql) {
+    // Oracle's DDL commits the open transaction before it runs.
+    CallResult committed = commitTransaction(session, false);
+    if (committed.status != OCI_SUCCESS)
+        return committed;
+    if (session.schema.isNameTaken(sql.tableName))
+        return CallResult::failure(955);
+    if (!session.schema.createTable(sql.tableName, sql.columns))
+        return CallResult::failure(1114);
+    return CallResult::success();
+}
+
+// The table an INSERT writes to, with the bind of each of its columns.
+struct InsertTarget {
+    std::string table;
+    std::vector<ColumnDefinition> columns;
+    std::vector<const BindHandle*> binds;
+    std::vector<BoundValue> values; // the current row's, reused from row to row
+};
+
+// Checks and stores one row; ORA-12899 names the first value that does not fit.
+CallResult insertRow(const SessionHandle& session, InsertTarget& target, std::size_t row,
+                     PendingRows* pending) {
+    for (std::size_t c = 0; c < target.columns.size(); ++c) {
+        std::optional<BoundValue> value = boundValue(*target.binds[c], row);
+        if (!value)
+            return CallResult::failure(1459);
+        std::size_t width = static_cast<std::size_t>(target.columns[c].width);
+        if (value->length > width)
+            return CallResult::failure(valueTooLarge(session.schema.user(), target.table,
+                                                     target.columns[c].name, value->length, width));
+        target.values[c] = *value;
+    }
+    if (pending == nullptr)
+        return CallResult::success();
+    for (std::size_t c = 0; c < target.values.size(); ++c) {
+        if (c > 0)
+            pending->lines.push_back('\t');
+        if (target.values[c].isNull)
+            appendNullValue(pending->lines);
+        else
+            appendEscapedValue(pending->lines, target.values[c].bytes, target.values[c].length);
+    }
+    pending->lines.push_back('\n');
+    ++pending->rowCount;
+    return CallResult::success();
+}
+
+CallResult insertRows(SessionHandle& session, StatementHandle& statement, const SqlStatement& sql,
+                      ub4 iterations, ub4 rowOffset, const std::optional<FailureRule>& rule) {
+    std::optional<std::vector<ColumnDefinition>> columns =
+        session.schema.tableColumns(sql.tableName);
+    if (!columns)
+        return CallResult::failure(942);
+    std::size_t columnCount = columns->size();
+    if (static_cast<std::size_t>(sql.placeholderCount) != columnCount)
+        return CallResult::failure(
+            static_cast<std::size_t>(sql.placeholderCount) < columnCount ? 947 : 913);
+    if (int error = checkBinds(statement, sql.placeholderCount))
+        return CallResult::failure(error);
+
+    InsertTarget target{sql.tableName, *columns, {}, std::vector<BoundValue>(columnCount)};
+    for (std::size_t c = 0; c < columnCount; ++c)
+        target.binds.push_back(statement.binds.at(static_cast<ub4>(c + 1)));
+    PendingRows* pending =
+        session.server->rules.discardRows() ? nullptr : &session.transaction[sql.tableName];
+    bool ruleFails = rule && !isExecutionWarning(rule->code);
+    for (std::size_t row = rowOffset; row < iterations; ++row) {
+        if (ruleFails && static_cast<long>(row - rowOffset) == rule->row)
+            return CallResult::failure(rule->code);
+        CallResult stored = insertRow(session, target, row, pending);
+        if (stored.status != OCI_SUCCESS)
+            return stored;
+    }
+    return CallResult::success();
+}
+
+// The warning a rule asks for, replacing a plain success.
+CallResult withWarning(CallResult result, const std::optional<FailureRule>& rule) {
+    if (result.status == OCI_SUCCESS && rule && isExecutionWarning(rule->code))
+        return CallResult{OCI_SUCCESS_WITH_INFO, oracleError(rule->code)};
+    return result;
+}
+
+std::optional<FailureRule> countKind(FailureRules& rules, SqlStatement::Kind kind) {
+    switch (kind) {
+    case SqlStatement::Kind::CountObjects:
+        return rules.count(FailurePoint::Select);
+    case SqlStatement::Kind::CreateTable:
+        return rules.count(FailurePoint::Create);
+    case SqlStatement::Kind::Insert:
+        return rules.count(FailurePoint::Insert);
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+CallResult executeStatement(SessionHandle& session, StatementHandle& statement, ub4 iterations,
+                            ub4 rowOffset) {
+    if (!statement.prepared)
+        return CallResult::failure(24337);
+    SqlStatement sql = parseSql(statement.text);
+    // A query may run without fetching; anything else needs at least one iteration.
+    if (iterations == 0 && sql.kind != SqlStatement::Kind::CountObjects)
+        return CallResult::failure(24333);
+    if (rowOffset > iterations)
+        return CallResult::failure(24333);
+
+    FailureRules& rules = session.server->rules;
+    std::optional<FailureRule> executeRule = rules.count(FailurePoint::Execute);
+    std::optional<FailureRule> kindRule = countKind(rules, sql.kind);
+    if (executeRule && !isExecutionWarning(executeRule->code))
+        return CallResult::failure(executeRule->code);
+    if (kindRule && !isExecutionWarning(kindRule->code) && sql.kind != SqlStatement::Kind::Insert)
+        return CallResult::failure(kindRule->code);
+    if (sql.errorCode != 0)
+        return CallResult::failure(sql.errorCode);
+
+    CallResult result;
+    switch (sql.kind) {
+    case SqlStatement::Kind::CountObjects:
+        result =
+            iterations == 0 ? CallResult::success() : countObjects(session, statement, rowOffset);
+        break;
+    case SqlStatement::Kind::CreateTable:
+        result = createTable(session, sql);
+        break;
+    case SqlStatement::Kind::Insert:
+        result = insertRows(session, statement, sql, iterations, rowOffset, kindRule);
+        break;
+    default:
+        result = CallResult::failure(900);
+    }
+    return withWarning(withWarning(result, executeRule), kindRule);
+}
+
+CallResult commitTransaction(SessionHandle& session, bool counted) {
+    std::optional<FailureRule> rule;
+    if (counted)
+        rule = session.server->rules.count(FailurePoint::Commit);
+    if (rule && !isExecutionWarning(rule->code))
+        return CallResult::failure(rule->code);
+    for (const auto& table : session.transaction) {
+        if (table.second.rowCount > 0 &&
+            !session.schema.appendRows(table.first, table.second.lines))
+            return CallResult::failure(1114);
+    }
+    session.transaction.clear();
+    return withWarning(CallResult::success(), rule);
+}
+
+CallResult rollbackTransaction(SessionHandle& session) {
+    std::optional<FailureRule> rule = session.server->rules.count(FailurePoint::Rollback);
+    if (rule && !isExecutionWarning(rule->code))
+        return CallResult::failure(rule->code);
+    session.transaction.clear();
+    return withWarning(CallResult::success(), rule);
+}
+
+} // namespace standin

@@ -1,0 +1,31 @@
+// What the stand-in's server does: statement executions, commit and rollback.
+#pragma once
+
+#include "Handles.h"
+
+#include <optional>
+
+namespace standin {
+
+// How a call ends: its OCI status and, unless it succeeded plainly, the record it leaves on
+// the error handle.
+struct CallResult {
+    sword status = OCI_SUCCESS;
+    std::optional<ErrorRecord> record;
+
+    static CallResult success() { return CallResult{}; }
+    static CallResult failure(ErrorRecord record) { return CallResult{OCI_ERROR, record}; }
+    static CallResult failure(int code) { return failure(oracleError(code)); }
+};
+
+// Runs a prepared statement for `iterations` rows from `rowOffset` in the session.
+CallResult executeStatement(SessionHandle& session, StatementHandle& statement, ub4 iterations,
+                            ub4 rowOffset);
+
+// Writes the session's uncommitted rows to the table files; counts as a commit for the
+// fault-injection rules when `counted` (OCITransCommit, not the implicit commits).
+CallResult commitTransaction(SessionHandle& session, bool counted);
+// Drops the session's uncommitted rows.
+CallResult rollbackTransaction(SessionHandle& session);
+
+} // namespace standin

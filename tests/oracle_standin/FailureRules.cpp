@@ -1,0 +1,122 @@
+// Parsing and matching of the fault-injection rules.
+#include "FailureRules.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace standin {
+
+namespace {
+
+struct PointName {
+    const char* name;
+    FailurePoint point;
+};
+
+constexpr PointName kPointNames[] = {
+    {"attach", FailurePoint::Attach},   {"logon", FailurePoint::Logon},
+    {"execute", FailurePoint::Execute}, {"select", FailurePoint::Select},
+    {"create", FailurePoint::Create},   {"insert", FailurePoint::Insert},
+    {"commit", FailurePoint::Commit},   {"rollback", FailurePoint::Rollback},
+};
+
+std::string trimmed(const std::string& text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return "";
+    std::size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// A whole decimal number of at least one digit, or nothing.
+std::optional<long> wholeNumber(const std::string& text) {
+    std::string digits = trimmed(text);
+    if (digits.empty() || digits.size() > 9 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::strtol(digits.c_str(), nullptr, 10);
+}
+
+std::optional<int> errorNumber(std::string text) {
+    text = trimmed(text);
+    if (text.rfind("ORA-", 0) == 0 || text.rfind("ora-", 0) == 0)
+        text = text.substr(4);
+    std::optional<long> number = wholeNumber(text);
+    if (!number || *number == 0)
+        return std::nullopt;
+    return static_cast<int>(*number);
+}
+
+// "point[#n][@k]=E"
+std::optional<FailureRule> parseRule(const std::string& text) {
+    std::size_t equals = text.find('=');
+    if (equals == std::string::npos)
+        return std::nullopt;
+    std::optional<int> code = errorNumber(text.substr(equals + 1));
+    if (!code)
+        return std::nullopt;
+    std::string target = trimmed(text.substr(0, equals));
+    FailureRule rule{FailurePoint::Attach, 1, 0, *code};
+
+    std::size_t at = target.find('@');
+    if (at != std::string::npos) {
+        std::optional<long> row = wholeNumber(target.substr(at + 1));
+        if (!row)
+            return std::nullopt;
+        rule.row = *row;
+        target = target.substr(0, at);
+    }
+    std::size_t hash = target.find('#');
+    if (hash != std::string::npos) {
+        std::optional<long> occurrence = wholeNumber(target.substr(hash + 1));
+        if (!occurrence || *occurrence == 0)
+            return std::nullopt;
+        rule.occurrence = *occurrence;
+        target = target.substr(0, hash);
+    }
+    target = trimmed(target);
+    for (const PointName& name : kPointNames) {
+        if (target == name.name) {
+            rule.point = name.point;
+            if (at != std::string::npos && rule.point != FailurePoint::Insert)
+                return std::nullopt;
+            return rule;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+FailureRules FailureRules::parse(const std::string& text) {
+    FailureRules rules;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(';', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string part = trimmed(text.substr(start, end - start));
+        if (part == "discard")
+            rules.discard_ = true;
+        else if (std::optional<FailureRule> rule = parseRule(part))
+            rules.rules_.push_back(*rule);
+        start = end + 1;
+    }
+    return rules;
+}
+
+FailureRules FailureRules::fromEnvironment() {
+    const char* text = std::getenv("ORACLE_STANDIN_FAIL");
+    return parse(text != nullptr ? text : "");
+}
+
+std::optional<FailureRule> FailureRules::count(FailurePoint point) {
+    long occurrence = ++counts_[static_cast<int>(point)];
+    for (const FailureRule& rule : rules_) {
+        if (rule.point == point && rule.occurrence == occurrence)
+            return rule;
+    }
+    return std::nullopt;
+}
+
+} // namespace standin

@@ -1,0 +1,39 @@
+// The fault-injection rules of ORACLE_STANDIN_FAIL and the per-connection call counters.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+// The calls a rule can aim at.
+enum class FailurePoint { Attach, Logon, Execute, Select, Create, Insert, Commit, Rollback };
+
+struct FailureRule {
+    FailurePoint point;
+    long occurrence = 1; // the n-th call of its kind, from 1
+    long row = 0;        // inserts only: the row that fails
+    int code = 0;        // Oracle error number
+};
+
+// The rules of one connection and the counts of its calls so far.
+class FailureRules {
+  public:
+    // Parses "rule;rule;..." (see README.md); unparsable rules are ignored.
+    static FailureRules parse(const std::string& text);
+    // The rules named by ORACLE_STANDIN_FAIL now.
+    static FailureRules fromEnvironment();
+
+    bool discardRows() const { return discard_; }
+
+    // Counts one call at `point` and returns the first rule that aims at it, if any.
+    std::optional<FailureRule> count(FailurePoint point);
+
+  private:
+    std::vector<FailureRule> rules_;
+    long counts_[8] = {};
+    bool discard_ = false;
+};
+
+} // namespace standin

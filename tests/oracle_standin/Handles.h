@@ -1,0 +1,109 @@
+// The objects behind the stand-in's OCI handles, and the registry of the live ones.
+#pragma once
+
+#include "FailureRules.h"
+#include "OracleErrors.h"
+#include "Schema.h"
+#include "StandinOci.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+struct Handle {
+    explicit Handle(ub4 handleType) : type(handleType) {}
+    virtual ~Handle() = default;
+
+    ub4 type;
+    Handle* parent = nullptr;              // the environment, or the statement of a bind/define
+    std::vector<unsigned char> userMemory; // xtramem_sz bytes asked for at allocation
+    std::optional<ErrorRecord> record;     // error and environment handles only
+};
+
+// Uncommitted rows of one table, already in the table file's line format.
+struct PendingRows {
+    std::string lines;
+    long rowCount = 0;
+};
+
+struct ServerHandle : Handle {
+    ServerHandle() : Handle(OCI_HTYPE_SERVER) {}
+    bool attached = false;
+    std::filesystem::path database;
+    FailureRules rules;
+};
+
+struct SessionHandle : Handle {
+    SessionHandle() : Handle(OCI_HTYPE_SESSION) {}
+    std::string userName; // as set through OCI_ATTR_USERNAME
+    std::string password;
+    ServerHandle* server = nullptr; // non-null while the session is begun
+    Schema schema;
+    std::map<std::string, PendingRows> transaction;
+};
+
+struct ServiceContextHandle : Handle {
+    ServiceContextHandle() : Handle(OCI_HTYPE_SVCCTX) {}
+    void* server = nullptr; // attribute values exactly as set; validated when used
+    void* session = nullptr;
+};
+
+struct BindHandle : Handle {
+    BindHandle() : Handle(OCI_HTYPE_BIND) {}
+    ub4 position = 0;
+    const char* value = nullptr;
+    sb4 valueSize = 0;
+    ub2 dataType = 0;
+    const sb2* indicators = nullptr;
+    const ub2* lengths = nullptr;
+};
+
+struct DefineHandle : Handle {
+    DefineHandle() : Handle(OCI_HTYPE_DEFINE) {}
+    ub4 position = 0;
+    void* value = nullptr;
+    sb4 valueSize = 0;
+    ub2 dataType = 0;
+};
+
+struct StatementHandle : Handle {
+    StatementHandle() : Handle(OCI_HTYPE_STMT) {}
+    bool prepared = false;
+    std::string text;
+    std::map<ub4, BindHandle*> binds;
+    std::map<ub4, DefineHandle*> defines;
+};
+
+// Every handle handed out and not yet freed. A pointer that is not in it, or not of the
+// expected type, is an invalid handle.
+class HandleRegistry {
+  public:
+    // Makes a new handle of `type` (never ENV through here: use add()). Null for an
+    // unknown type.
+    Handle* create(ub4 type, Handle* parent);
+    Handle* add(std::unique_ptr<Handle> handle);
+    // The handle if `pointer` is a live handle of `type`, else null.
+    Handle* find(const void* pointer, ub4 type) const;
+    template <typename T> T* find(const void* pointer, ub4 type) const {
+        return static_cast<T*>(find(pointer, type));
+    }
+    // Frees a handle and everything allocated under it; ends what it had open without
+    // committing (a begun session loses its uncommitted rows).
+    void free(Handle* handle);
+    // Drops the sessions begun on a server that is detached or freed.
+    void detachServer(ServerHandle* server);
+    std::size_t size() const { return handles_.size(); }
+
+  private:
+    // Removes a bind or define handle from its statement's table.
+    void forgetInStatement(Handle* handle);
+
+    std::map<const void*, std::unique_ptr<Handle>> handles_;
+};
+
+} // namespace standin

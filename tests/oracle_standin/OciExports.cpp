@@ -1,0 +1,388 @@
+// The exported OCI entry points: handle checks, the connect calls, and dispatch to the
+// statement execution and transactions.
+#include "Execution.h"
+#include "StandinOci.h"
+
+#include <cctype>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+using namespace standin;
+
+namespace {
+
+// The state of the whole library: one lock serialises every call.
+struct Library {
+    std::mutex lock;
+    HandleRegistry handles;
+    bool initialized = false;
+    bool recording = false;
+    std::string callLog;
+    std::string callLogCopy;
+};
+
+Library& library() {
+    static Library instance;
+    return instance;
+}
+
+// Held for the duration of one entry point: takes the lock and records the call.
+class Call {
+  public:
+    explicit Call(const char* name, long first = -1, long second = -1) : guard_(library().lock) {
+        Library& state = library();
+        if (!state.recording)
+            return;
+        state.callLog += name;
+        for (long value : {first, second}) {
+            if (value >= 0)
+                state.callLog += " " + std::to_string(value);
+        }
+        state.callLog += "\n";
+    }
+    HandleRegistry& handles() { return library().handles; }
+
+  private:
+    std::lock_guard<std::mutex> guard_;
+};
+
+// Leaves the call's record on the error handle and returns its status.
+sword finish(Handle& errorHandle, const CallResult& result) {
+    if (result.record)
+        errorHandle.record = result.record;
+    return result.status;
+}
+
+sword fail(Handle& errorHandle, int code) {
+    return finish(errorHandle, CallResult::failure(code));
+}
+
+// The session a service context works for, or the error that says why there is none.
+CallResult activeSession(HandleRegistry& handles, const ServiceContextHandle& context,
+                         SessionHandle** session) {
+    auto* server = handles.find<ServerHandle>(context.server, OCI_HTYPE_SERVER);
+    if (server == nullptr || !server->attached)
+        return CallResult::failure(24324);
+    *session = handles.find<SessionHandle>(context.session, OCI_HTYPE_SESSION);
+    if (*session == nullptr || (*session)->server == nullptr)
+        return CallResult::failure(1012);
+    return CallResult::success();
+}
+
+void giveUserMemory(Handle& handle, size_t bytes, void** userMemory) {
+    if (bytes == 0 || userMemory == nullptr)
+        return;
+    handle.userMemory.assign(bytes, 0);
+    *userMemory = handle.userMemory.data();
+}
+
+std::string textOf(const void* bytes, size_t length) {
+    return bytes != nullptr ? std::string(static_cast<const char*>(bytes), length) : std::string();
+}
+
+} // namespace
+
+STANDIN_EXPORT sword OCIInitialize(ub4 mode, void*, void* (*)(void*, size_t),
+                                   void* (*)(void*, void*, size_t), void (*)(void*, void*)) {
+    Call call("OCIInitialize", mode);
+    library().initialized = true;
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCIEnvInit(OCIEnv** envp, ub4 mode, size_t xtramem_sz, void** usrmempp) {
+    Call call("OCIEnvInit", mode);
+    if (envp == nullptr)
+        return OCI_INVALID_HANDLE;
+    *envp = nullptr;
+    if (!library().initialized)
+        return OCI_ERROR;
+    Handle* environment = call.handles().add(std::make_unique<Handle>(OCI_HTYPE_ENV));
+    giveUserMemory(*environment, xtramem_sz, usrmempp);
+    *envp = reinterpret_cast<OCIEnv*>(environment);
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCIHandleAlloc(const void* parenth, void** hndlpp, const ub4 type,
+                                    const size_t xtramem_sz, void** usrmempp) {
+    Call call("OCIHandleAlloc", type);
+    Handle* environment = call.handles().find(parenth, OCI_HTYPE_ENV);
+    if (environment == nullptr || hndlpp == nullptr || type == OCI_HTYPE_BIND ||
+        type == OCI_HTYPE_DEFINE)
+        return OCI_INVALID_HANDLE;
+    Handle* handle = call.handles().create(type, environment);
+    if (handle == nullptr)
+        return OCI_INVALID_HANDLE;
+    giveUserMemory(*handle, xtramem_sz, usrmempp);
+    *hndlpp = handle;
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCIHandleFree(void* hndlp, const ub4 type) {
+    Call call("OCIHandleFree", type);
+    Handle* handle = call.handles().find(hndlp, type);
+    if (handle == nullptr)
+        return OCI_INVALID_HANDLE;
+    call.handles().free(handle);
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const OraText* dblink,
+                                     sb4 dblink_len, ub4 mode) {
+    Call call("OCIServerAttach", mode);
+    auto* server = call.handles().find<ServerHandle>(srvhp, OCI_HTYPE_SERVER);
+    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    if (server == nullptr || errors == nullptr)
+        return OCI_INVALID_HANDLE;
+    if (server->attached)
+        return fail(*errors, 24309);
+    if (dblink == nullptr || dblink_len <= 0)
+        return fail(*errors, 12162);
+    std::optional<std::filesystem::path> database =
+        findDatabase(textOf(dblink, static_cast<size_t>(dblink_len)));
+    if (!database)
+        return fail(*errors, 12154);
+    FailureRules rules = FailureRules::fromEnvironment();
+    std::optional<FailureRule> rule = rules.count(FailurePoint::Attach);
+    if (rule && !isExecutionWarning(rule->code))
+        return fail(*errors, rule->code);
+    server->attached = true;
+    server->database = *database;
+    server->rules = rules;
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCIServerDetach(OCIServer* srvhp, OCIError* errhp, ub4 mode) {
+    Call call("OCIServerDetach", mode);
+    auto* server = call.handles().find<ServerHandle>(srvhp, OCI_HTYPE_SERVER);
+    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    if (server == nullptr || errors == nullptr)
+        return OCI_INVALID_HANDLE;
+    if (!server->attached)
+        return fail(*errors, 3114);
+    // Sessions still begun on it end without a commit, as when the connection drops.
+    call.handles().detachServer(server);
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size,
+                                ub4 attrtype, OCIError* errhp) {
+    Call call("OCIAttrSet", trghndltyp, attrtype);
+    Handle* target = call.handles().find(trgthndlp, trghndltyp);
+    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    if (target == nullptr || errors == nullptr)
+        return OCI_INVALID_HANDLE;
+    if (trghndltyp == OCI_HTYPE_SVCCTX && attrtype == OCI_ATTR_SERVER) {
+        static_cast<ServiceContextHandle*>(target)->server = attributep;
+    } else if (trghndltyp == OCI_HTYPE_SVCCTX && attrtype == OCI_ATTR_SESSION) {
+        static_cast<ServiceContextHandle*>(target)->session = attributep;
+    } else if (trghndltyp == OCI_HTYPE_SESSION && attrtype == OCI_ATTR_USERNAME) {
+        static_cast<SessionHandle*>(target)->userName = textOf(attributep, size);
+    } else if (trghndltyp == OCI_HTYPE_SESSION && attrtype == OCI_ATTR_PASSWORD) {
+        static_cast<SessionHandle*>(target)->password = textOf(attributep, size);
+    } else {
+        return fail(*errors, 24315);
+    }
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp,
+                                     ub4 credt, ub4 mode) {
+    Call call("OCISessionBegin", credt, mode);
+    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
+    auto* session = call.handles().find<SessionHandle>(usrhp, OCI_HTYPE_SESSION);
+    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    if (context == nullptr || session == nullptr || errors == nullptr)
+        return OCI_INVALID_HANDLE;
+    if (session->server != nullptr)
+        return fail(*errors, 24313);
+    auto* server = call.handles().find<ServerHandle>(context->server, OCI_HTYPE_SERVER);
+    if (server == nullptr || !server->attached)
+        return fail(*errors, 24324);
+    std::optional<FailureRule> rule = server->rules.count(FailurePoint::Logon);
+    if (rule && !isExecutionWarning(rule->code))
+        return fail(*errors, rule->code);
+    LogonCheck logon = credt == OCI_CRED_RDBMS
+                           ? checkLogon(server->database, session->userName, session->password)
+                           : LogonCheck::Refused;
+    if (logon != LogonCheck::Accepted)
+        return fail(*errors, logon == LogonCheck::NullPassword ? 1005 : 1017);
+
+    std::string upperUser = session->userName;
+    for (char& c : upperUser)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    session->schema = Schema(server->database, upperUser);
+    session->schema.ensureFolder();
+    session->server = server;
+    session->transaction.clear();
+    context->session = session;
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCISessionEnd(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 mode) {
+    Call call("OCISessionEnd", mode);
+    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
+    auto* session = call.handles().find<SessionHandle>(usrhp, OCI_HTYPE_SESSION);
+    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    if (context == nullptr || session == nullptr || errors == nullptr)
+        return OCI_INVALID_HANDLE;
+    if (session->server == nullptr)
+        return fail(*errors, 1012);
+    // Ending a session commits its open transaction.
+    CallResult committed = commitTransaction(*session, false);
+    session->server = nullptr;
+    session->transaction.clear();
+    if (context->session == session)
+        context->session = nullptr;
+    return finish(*errors, committed);
+}
+
+STANDIN_EXPORT sword OCIErrorGet(void* hndlp, ub4 recordno, OraText*, sb4* errcodep, OraText* bufp,
+                                 ub4 bufsiz, ub4 type) {
+    Call call("OCIErrorGet", recordno, type);
+    if (type != OCI_HTYPE_ERROR && type != OCI_HTYPE_ENV)
+        return OCI_INVALID_HANDLE;
+    Handle* handle = call.handles().find(hndlp, type);
+    if (handle == nullptr)
+        return OCI_INVALID_HANDLE;
+    // No record: OCI_NO_DATA, and the outputs are left exactly as they were.
+    if (recordno != 1 || !handle->record)
+        return OCI_NO_DATA;
+    if (errcodep != nullptr)
+        *errcodep = handle->record->code;
+    const std::string& text = handle->record->text;
+    if (bufp == nullptr || bufsiz == 0)
+        return OCI_SUCCESS;
+    size_t copied = text.size() < bufsiz ? text.size() : bufsiz - 1;
+    std::memcpy(bufp, text.data(), copied);
+    bufp[copied] = '\0';
+    return copied < text.size() && type == OCI_HTYPE_ERROR ? OCI_ERROR : OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCIStmtPrepare(OCIStmt* stmtp, OCIError* errhp, const OraText* stmt,
+                                    ub4 stmt_len, ub4 language, ub4 mode) {
+    Call call("OCIStmtPrepare", language, mode);
+    auto* statement = call.handles().find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
+    if (statement == nullptr || call.handles().find(errhp, OCI_HTYPE_ERROR) == nullptr)
+        return OCI_INVALID_HANDLE;
+    // Preparing is local: the text is only kept, and judged at execution.
+    statement->text = textOf(stmt, stmt_len);
+    statement->prepared = true;
+    statement->binds.clear();
+    statement->defines.clear();
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position,
+                                  void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* alenp, ub2*,
+                                  ub4, ub4*, ub4 mode) {
+    Call call("OCIBindByPos", position, mode);
+    auto* statement = call.handles().find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
+    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    if (statement == nullptr || errors == nullptr || bindp == nullptr)
+        return OCI_INVALID_HANDLE;
+    if (position == 0)
+        return fail(*errors, 1036);
+    if (value_sz < 0)
+        return fail(*errors, 1459);
+    auto* bind = call.handles().find<BindHandle>(*bindp, OCI_HTYPE_BIND);
+    if (bind == nullptr)
+        bind = static_cast<BindHandle*>(call.handles().create(OCI_HTYPE_BIND, statement));
+    bind->position = position;
+    bind->value = static_cast<const char*>(valuep);
+    bind->valueSize = value_sz;
+    bind->dataType = dty;
+    bind->indicators = static_cast<const sb2*>(indp);
+    bind->lengths = alenp;
+    statement->binds[position] = bind;
+    *bindp = reinterpret_cast<OCIBind*>(bind);
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp,
+                                    ub4 position, void* valuep, sb4 value_sz, ub2 dty, void*, ub2*,
+                                    ub2*, ub4 mode) {
+    Call call("OCIDefineByPos", position, mode);
+    auto* statement = call.handles().find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
+    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    if (statement == nullptr || errors == nullptr || defnp == nullptr)
+        return OCI_INVALID_HANDLE;
+    if (position == 0)
+        return fail(*errors, 1036);
+    auto* define = call.handles().find<DefineHandle>(*defnp, OCI_HTYPE_DEFINE);
+    if (define == nullptr)
+        define = static_cast<DefineHandle*>(call.handles().create(OCI_HTYPE_DEFINE, statement));
+    define->position = position;
+    define->value = valuep;
+    define->valueSize = value_sz;
+    define->dataType = dty;
+    statement->defines[position] = define;
+    *defnp = reinterpret_cast<OCIDefine*>(define);
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iters,
+                                    ub4 rowoff, const OCISnapshot*, OCISnapshot*, ub4 mode) {
+    Call call("OCIStmtExecute", iters, mode);
+    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
+    auto* statement = call.handles().find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
+    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    if (context == nullptr || statement == nullptr || errors == nullptr)
+        return OCI_INVALID_HANDLE;
+    SessionHandle* session = nullptr;
+    CallResult result = activeSession(call.handles(), *context, &session);
+    if (result.status != OCI_SUCCESS)
+        return finish(*errors, result);
+    result = executeStatement(*session, *statement, iters, rowoff);
+    if (result.status != OCI_ERROR && (mode & OCI_COMMIT_ON_SUCCESS) != 0) {
+        CallResult committed = commitTransaction(*session, false);
+        if (committed.status != OCI_SUCCESS)
+            result = committed;
+    }
+    return finish(*errors, result);
+}
+
+STANDIN_EXPORT sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4 flags) {
+    Call call("OCITransCommit", flags);
+    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
+    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    if (context == nullptr || errors == nullptr)
+        return OCI_INVALID_HANDLE;
+    SessionHandle* session = nullptr;
+    CallResult result = activeSession(call.handles(), *context, &session);
+    if (result.status == OCI_SUCCESS)
+        result = commitTransaction(*session, true);
+    return finish(*errors, result);
+}
+
+#ifndef STANDIN_WITHOUT_ROLLBACK
+STANDIN_EXPORT sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4 flags) {
+    Call call("OCITransRollback", flags);
+    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
+    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    if (context == nullptr || errors == nullptr)
+        return OCI_INVALID_HANDLE;
+    SessionHandle* session = nullptr;
+    CallResult result = activeSession(call.handles(), *context, &session);
+    if (result.status == OCI_SUCCESS)
+        result = rollbackTransaction(*session);
+    return finish(*errors, result);
+}
+#endif
+
+STANDIN_EXPORT int StandinLiveHandleCount(void) {
+    std::lock_guard<std::mutex> guard(library().lock);
+    return static_cast<int>(library().handles.size());
+}
+
+STANDIN_EXPORT void StandinRecordCalls(int on) {
+    std::lock_guard<std::mutex> guard(library().lock);
+    library().recording = on != 0;
+    library().callLog.clear();
+}
+
+STANDIN_EXPORT const char* StandinCallLog(void) {
+    std::lock_guard<std::mutex> guard(library().lock);
+    library().callLogCopy = library().callLog;
+    return library().callLogCopy.c_str();
+}

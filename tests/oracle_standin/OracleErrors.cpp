@@ -1,0 +1,98 @@
+// Oracle's message texts (as of the 21c servers) for the errors the stand-in produces.
+#include "OracleErrors.h"
+
+#include <cstdio>
+
+namespace standin {
+
+namespace {
+
+struct KnownMessage {
+    int code;
+    const char* text;
+};
+
+constexpr KnownMessage kMessages[] = {
+    {900, "invalid SQL statement"},
+    {901, "invalid CREATE command"},
+    {902, "invalid datatype"},
+    {903, "invalid table name"},
+    {906, "missing left parenthesis"},
+    {907, "missing right parenthesis"},
+    {910, "specified length too long for its datatype"},
+    {913, "too many values"},
+    {917, "missing comma"},
+    {922, "missing or invalid option"},
+    {923, "FROM keyword not found where expected"},
+    {925, "missing INTO keyword"},
+    {926, "missing VALUES keyword"},
+    {933, "SQL command not properly ended"},
+    {942, "table or view does not exist"},
+    {947, "not enough values"},
+    {955, "name is already used by an existing object"},
+    {957, "duplicate column name"},
+    {972, "identifier is too long"},
+    {984, "column not allowed here"},
+    {1005, "null password given; logon denied"},
+    {1008, "not all variables bound"},
+    {1012, "not logged on"},
+    {1017, "invalid username/password; logon denied"},
+    {1114, "IO error writing block to file"},
+    {1036, "illegal variable name/number"},
+    {1403, "no data found"},
+    {1459, "invalid length for variable character string"},
+    {1723, "zero-length columns are not allowed"},
+    {1792, "maximum number of columns in a table or view is 1000"},
+    {3113, "end-of-file on communication channel"},
+    {3114, "not connected to ORACLE"},
+    {3115, "unsupported network datatype or representation"},
+    {12154, "TNS:could not resolve the connect identifier specified"},
+    {12162, "TNS:net service name is incorrectly specified"},
+    {24309, "already connected to server"},
+    {24313, "user already authenticated"},
+    {24315, "illegal attribute type"},
+    {24324, "service handle not initialized"},
+    {24333, "zero iteration count"},
+    {24337, "statement handle not prepared"},
+    {24344, "success with compilation error"},
+    {24345, "A Truncation or null fetch error occurred"},
+    {24347, "Warning of a NULL column in an aggregate function"},
+    {28000, "the account is locked"},
+};
+
+ErrorRecord withText(int code, const std::string& message) {
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", code);
+    return ErrorRecord{code, prefix + message + "\n"};
+}
+
+} // namespace
+
+ErrorRecord oracleError(int code) {
+    if (code == 904)
+        return invalidIdentifier("");
+    for (const KnownMessage& known : kMessages) {
+        if (known.code == code)
+            return withText(code, known.text);
+    }
+    return withText(code,
+                    "Message " + std::to_string(code) + " not found;  product=RDBMS; facility=ORA");
+}
+
+ErrorRecord invalidIdentifier(const std::string& quotedName) {
+    return withText(904, quotedName + ": invalid identifier");
+}
+
+ErrorRecord valueTooLarge(const std::string& user, const std::string& table,
+                          const std::string& column, std::size_t actualBytes,
+                          std::size_t maximumBytes) {
+    return withText(12899, "value too large for column \"" + user + "\".\"" + table + "\".\"" +
+                               column + "\" (actual: " + std::to_string(actualBytes) +
+                               ", maximum: " + std::to_string(maximumBytes) + ")");
+}
+
+bool isExecutionWarning(int code) {
+    return code == 24344 || code == 24345 || code == 24347;
+}
+
+} // namespace standin

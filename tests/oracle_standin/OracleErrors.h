@@ -1,0 +1,26 @@
+// Oracle's error numbers and message texts as the stand-in reports them.
+#pragma once
+
+#include <string>
+
+namespace standin {
+
+// One diagnostic record: the positive ORA number and the full text "ORA-NNNNN: ...\n".
+struct ErrorRecord {
+    int code = 0;
+    std::string text;
+};
+
+// The record for `code` with Oracle's fixed text, or Oracle's text for a missing message.
+ErrorRecord oracleError(int code);
+// ORA-00904 naming the identifier; an empty name gives ": invalid identifier".
+ErrorRecord invalidIdentifier(const std::string& quotedName);
+// ORA-12899 for a value of `actualBytes` bytes in a column of `maximumBytes`.
+ErrorRecord valueTooLarge(const std::string& user, const std::string& table,
+                          const std::string& column, std::size_t actualBytes,
+                          std::size_t maximumBytes);
+
+// True for the warnings an execution may end with (24344, 24345, 24347).
+bool isExecutionWarning(int code);
+
+} // namespace standin

@@ -1,0 +1,222 @@
+// Files of the stand-in databases: lookup, logon check, table files and escaping.
+#include "Schema.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace standin {
+
+namespace {
+
+bool equalsIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::string> fileLines(const fs::path& file) {
+    std::vector<std::string> lines;
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Renames a completely written `temporary` over `target` in one step.
+bool replaceFile(const fs::path& target, const fs::path& temporary) {
+    std::error_code error;
+    fs::rename(temporary, target, error);
+    if (error)
+        fs::remove(temporary, error);
+    return !error;
+}
+
+const char kHexDigits[] = "0123456789ABCDEF";
+
+// Table-namespace object types, as USER_OBJECTS names them.
+constexpr const char* kTableNamespaceTypes[] = {
+    "TABLE",    "VIEW",    "SEQUENCE",     "SYNONYM", "PROCEDURE",
+    "FUNCTION", "PACKAGE", "PACKAGE BODY", "TYPE",    "MATERIALIZED VIEW",
+};
+
+} // namespace
+
+std::optional<fs::path> findDatabase(const std::string& connectIdentifier) {
+    const char* root = std::getenv("ORACLE_STANDIN_ROOT");
+    if (root == nullptr || *root == '\0')
+        return std::nullopt;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(root, error)) {
+        if (entry.is_directory(error) &&
+            equalsIgnoringCase(entry.path().filename().string(), connectIdentifier))
+            return entry.path();
+    }
+    return std::nullopt;
+}
+
+LogonCheck checkLogon(const fs::path& database, const std::string& userName,
+                      const std::string& password) {
+    if (password.empty())
+        return LogonCheck::NullPassword;
+    for (const std::string& line : fileLines(database / "users")) {
+        std::size_t slash = line.find('/');
+        if (slash != std::string::npos && equalsIgnoringCase(line.substr(0, slash), userName) &&
+            line.substr(slash + 1) == password)
+            return LogonCheck::Accepted;
+    }
+    return LogonCheck::Refused;
+}
+
+void appendEscapedValue(std::string& line, const char* bytes, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c >= 0x20 && c != 0x7F && c != '\\') {
+            line.push_back(static_cast<char>(c));
+            continue;
+        }
+        line.push_back('\\');
+        switch (c) {
+        case '\\':
+            line.push_back('\\');
+            break;
+        case '\t':
+            line.push_back('t');
+            break;
+        case '\n':
+            line.push_back('n');
+            break;
+        case '\r':
+            line.push_back('r');
+            break;
+        case 0:
+            line.push_back('0');
+            break;
+        default:
+            line.push_back('x');
+            line.push_back(kHexDigits[c >> 4]);
+            line.push_back(kHexDigits[c & 0x0F]);
+        }
+    }
+}
+
+void appendNullValue(std::string& line) {
+    line.append("\\N");
+}
+
+Schema::Schema(const fs::path& database, const std::string& upperUser)
+    : folder_(database / upperUser), user_(upperUser) {}
+
+bool Schema::ensureFolder() const {
+    std::error_code error;
+    fs::create_directories(folder_, error);
+    return fs::is_directory(folder_, error);
+}
+
+fs::path Schema::tableFile(const std::string& table) const {
+    return folder_ / (table + ".tbl");
+}
+
+std::vector<std::pair<std::string, std::string>> Schema::listedObjects() const {
+    std::vector<std::pair<std::string, std::string>> objects;
+    for (const std::string& line : fileLines(folder_ / "OBJECTS")) {
+        std::size_t blank = line.find(' ');
+        if (blank != std::string::npos)
+            objects.emplace_back(line.substr(0, blank), line.substr(blank + 1));
+    }
+    return objects;
+}
+
+int Schema::countObjects(const std::string& name) const {
+    int count = 0;
+    std::error_code error;
+    // Compared with the listed names, not through the file system, which may ignore case.
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder_, error)) {
+        fs::path file = entry.path().filename();
+        if (file.extension() == ".tbl" && file.stem().string() == name)
+            ++count;
+    }
+    for (const auto& object : listedObjects())
+        count += object.first == name ? 1 : 0;
+    return count;
+}
+
+bool Schema::isNameTaken(const std::string& upperName) const {
+    std::error_code error;
+    if (fs::exists(tableFile(upperName), error))
+        return true;
+    for (const auto& object : listedObjects()) {
+        for (const char* type : kTableNamespaceTypes) {
+            if (object.first == upperName && object.second == type)
+                return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::vector<ColumnDefinition>> Schema::tableColumns(const std::string& table) const {
+    std::ifstream in(tableFile(table), std::ios::binary);
+    std::string header;
+    if (!in || !std::getline(in, header) || header.rfind("columns", 0) != 0)
+        return std::nullopt;
+    std::vector<ColumnDefinition> columns;
+    std::size_t start = header.find('\t');
+    while (start != std::string::npos) {
+        std::size_t end = header.find('\t', start + 1);
+        std::string field = header.substr(start + 1, end == std::string::npos ? std::string::npos
+                                                                              : end - start - 1);
+        std::size_t colon = field.rfind(':');
+        if (colon == std::string::npos)
+            return std::nullopt;
+        columns.push_back(
+            ColumnDefinition{field.substr(0, colon), std::atoi(field.c_str() + colon + 1)});
+        start = end;
+    }
+    return columns;
+}
+
+bool Schema::createTable(const std::string& table,
+                         const std::vector<ColumnDefinition>& columns) const {
+    fs::path temporary = tableFile(table);
+    temporary += ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << "columns";
+        for (const ColumnDefinition& column : columns)
+            out << '\t' << column.name << ':' << column.width;
+        out << '\n';
+        if (!out.flush())
+            return false;
+    }
+    return replaceFile(tableFile(table), temporary);
+}
+
+bool Schema::appendRows(const std::string& table, const std::string& rowLines) const {
+    fs::path temporary = tableFile(table);
+    temporary += ".tmp";
+    std::error_code error;
+    fs::copy_file(tableFile(table), temporary, fs::copy_options::overwrite_existing, error);
+    if (error)
+        return false;
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::app);
+        out.write(rowLines.data(), static_cast<std::streamsize>(rowLines.size()));
+        if (!out.flush())
+            return false;
+    }
+    return replaceFile(tableFile(table), temporary);
+}
+
+} // namespace standin

@@ -1,0 +1,59 @@
+// The stand-in's storage: database folders, the users file, and each user's table files.
+#pragma once
+
+#include "SqlStatement.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+// The database folder under ORACLE_STANDIN_ROOT whose name equals `connectIdentifier`
+// without regard to case; nothing when there is no root or no such folder.
+std::optional<std::filesystem::path> findDatabase(const std::string& connectIdentifier);
+
+enum class LogonCheck { Accepted, NullPassword, Refused };
+
+// Checks a user name (without case) and password (with case) against the database's
+// `users` file.
+LogonCheck checkLogon(const std::filesystem::path& database, const std::string& userName,
+                      const std::string& password);
+
+// Appends one value in the table file's escaped form, or `\N` for NULL.
+void appendEscapedValue(std::string& line, const char* bytes, std::size_t length);
+void appendNullValue(std::string& line);
+
+// The objects of one user: the folder named after the user in upper case.
+class Schema {
+  public:
+    Schema() = default;
+    Schema(const std::filesystem::path& database, const std::string& upperUser);
+
+    const std::string& user() const { return user_; }
+
+    // Makes the user's folder when it is missing. False when it cannot.
+    bool ensureFolder() const;
+    // Tables and OBJECTS entries whose name equals `name` byte for byte.
+    int countObjects(const std::string& name) const;
+    // True when a table or an OBJECTS entry of the table namespace has this name.
+    bool isNameTaken(const std::string& upperName) const;
+    // The columns of a table; nothing when there is no such table or its file is unreadable.
+    std::optional<std::vector<ColumnDefinition>> tableColumns(const std::string& table) const;
+
+    // Writes a new table file with no rows. False on an I/O failure.
+    bool createTable(const std::string& table, const std::vector<ColumnDefinition>& columns) const;
+    // Appends already escaped row lines to a table file. The old file is replaced by a
+    // complete new one in one rename, so a crash never leaves half a row. False on failure.
+    bool appendRows(const std::string& table, const std::string& rowLines) const;
+
+  private:
+    std::filesystem::path tableFile(const std::string& table) const;
+    std::vector<std::pair<std::string, std::string>> listedObjects() const;
+
+    std::filesystem::path folder_;
+    std::string user_;
+};
+
+} // namespace standin

@@ -1,0 +1,291 @@
+// A small lexer and recursive-descent parser for the statements Marlin sends.
+#include "SqlStatement.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace standin {
+
+namespace {
+
+struct Token {
+    enum class Kind { Word, Number, Placeholder, Quoted, String, Symbol, End };
+    Kind kind = Kind::End;
+    std::string text; // words upper-cased; placeholders without the colon
+};
+
+bool isLetter(unsigned char c) {
+    return std::isalpha(c) != 0 || c >= 0x80;
+}
+bool isWordByte(unsigned char c) {
+    return isLetter(c) || std::isdigit(c) != 0 || c == '_' || c == '$' || c == '#';
+}
+
+std::string upper(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+class Lexer {
+  public:
+    explicit Lexer(const std::string& text) : text_(text) {}
+
+    std::vector<Token> tokens() {
+        std::vector<Token> result;
+        for (;;) {
+            Token token = next();
+            result.push_back(token);
+            if (token.kind == Token::Kind::End)
+                return result;
+        }
+    }
+
+  private:
+    unsigned char at(std::size_t i) const {
+        return i < text_.size() ? static_cast<unsigned char>(text_[i]) : 0;
+    }
+    std::string takeWhile(bool (*accept)(unsigned char)) {
+        std::size_t start = pos_;
+        while (pos_ < text_.size() && accept(at(pos_)))
+            ++pos_;
+        return text_.substr(start, pos_ - start);
+    }
+    Token delimited(Token::Kind kind, char quote) {
+        std::size_t close = text_.find(quote, pos_ + 1);
+        std::size_t end = close == std::string::npos ? text_.size() : close + 1;
+        Token token{kind, text_.substr(pos_ + 1, end - pos_ - 1)};
+        pos_ = end;
+        return token;
+    }
+
+    Token next() {
+        while (pos_ < text_.size() && std::isspace(at(pos_)) != 0)
+            ++pos_;
+        if (pos_ >= text_.size())
+            return Token{};
+        unsigned char c = at(pos_);
+        if (isLetter(c))
+            return Token{Token::Kind::Word, upper(takeWhile(isWordByte))};
+        if (std::isdigit(c) != 0)
+            return Token{Token::Kind::Number,
+                         takeWhile([](unsigned char b) { return std::isdigit(b) != 0; })};
+        if (c == ':' && isWordByte(at(pos_ + 1))) {
+            ++pos_;
+            return Token{Token::Kind::Placeholder, takeWhile(isWordByte)};
+        }
+        if (c == '"')
+            return delimited(Token::Kind::Quoted, '"');
+        if (c == '\'')
+            return delimited(Token::Kind::String, '\'');
+        ++pos_;
+        return Token{Token::Kind::Symbol, std::string(1, static_cast<char>(c))};
+    }
+
+    const std::string& text_;
+    std::size_t pos_ = 0;
+};
+
+class Parser {
+  public:
+    explicit Parser(const std::string& text) : tokens_(Lexer(text).tokens()) {}
+
+    SqlStatement parse() {
+        const Token& first = peek();
+        if (isWord(first, "CREATE"))
+            return parseCreate();
+        if (isWord(first, "INSERT"))
+            return parseInsert();
+        if (isWord(first, "SELECT"))
+            return parseSelect();
+        return refuse(900);
+    }
+
+  private:
+    const Token& peek() const { return tokens_[std::min(pos_, tokens_.size() - 1)]; }
+    const Token& take() {
+        const Token& token = peek();
+        if (pos_ < tokens_.size() - 1)
+            ++pos_;
+        return token;
+    }
+    static bool isWord(const Token& token, const char* word) {
+        return token.kind == Token::Kind::Word && token.text == word;
+    }
+    static bool isSymbol(const Token& token, char symbol) {
+        return token.kind == Token::Kind::Symbol && token.text[0] == symbol;
+    }
+    bool takeSymbol(char symbol) {
+        if (!isSymbol(peek(), symbol))
+            return false;
+        take();
+        return true;
+    }
+    SqlStatement refuse(int code) {
+        statement_.errorCode = code;
+        return statement_;
+    }
+    bool atEnd() const { return peek().kind == Token::Kind::End; }
+
+    // A table name: an unquoted identifier that starts with a letter and is not reserved.
+    int takeTableName() {
+        const Token& name = take();
+        if (name.kind != Token::Kind::Word || isReservedWord(name.text))
+            return 903;
+        if (name.text.size() > kMaxIdentifierBytes)
+            return 972;
+        statement_.tableName = name.text;
+        return 0;
+    }
+
+    SqlStatement parseCreate();
+    int parseColumn();
+    int checkColumns();
+    SqlStatement parseInsert();
+    SqlStatement parseSelect();
+
+    std::vector<Token> tokens_;
+    std::size_t pos_ = 0;
+    SqlStatement statement_;
+};
+
+SqlStatement Parser::parseCreate() {
+    take();
+    if (!isWord(take(), "TABLE"))
+        return refuse(901);
+    statement_.kind = SqlStatement::Kind::CreateTable;
+    if (int error = takeTableName())
+        return refuse(error);
+    if (!takeSymbol('('))
+        return refuse(atEnd() ? 906 : 922);
+    do {
+        if (int error = parseColumn())
+            return refuse(error);
+    } while (takeSymbol(','));
+    if (!takeSymbol(')'))
+        return refuse(907);
+    if (!atEnd())
+        return refuse(922);
+    statement_.errorCode = checkColumns();
+    return statement_;
+}
+
+// "NAME VARCHAR2(n [BYTE|CHAR])"
+int Parser::parseColumn() {
+    const Token& name = take();
+    if (name.kind != Token::Kind::Word || isReservedWord(name.text))
+        return 904;
+    if (name.text.size() > kMaxIdentifierBytes)
+        return 972;
+    if (!isWord(take(), "VARCHAR2"))
+        return 902;
+    if (!takeSymbol('('))
+        return 906;
+    const Token& width = take();
+    if (width.kind != Token::Kind::Number)
+        return 910;
+    if (width.text.size() > 6 || std::stoi(width.text) > 4000)
+        return 910;
+    if (std::stoi(width.text) == 0)
+        return 1723;
+    if (isWord(peek(), "BYTE") || isWord(peek(), "CHAR"))
+        take();
+    if (!takeSymbol(')'))
+        return 907;
+    statement_.columns.push_back(ColumnDefinition{name.text, std::stoi(width.text)});
+    return 0;
+}
+
+int Parser::checkColumns() {
+    std::vector<ColumnDefinition>& columns = statement_.columns;
+    if (columns.size() > 1000)
+        return 1792;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        for (std::size_t j = i + 1; j < columns.size(); ++j) {
+            if (columns[i].name == columns[j].name)
+                return 957;
+        }
+    }
+    return 0;
+}
+
+// "INSERT INTO name VALUES ( :a , :b ... )"
+SqlStatement Parser::parseInsert() {
+    take();
+    if (!isWord(take(), "INTO"))
+        return refuse(925);
+    statement_.kind = SqlStatement::Kind::Insert;
+    if (int error = takeTableName())
+        return refuse(error);
+    if (!isWord(take(), "VALUES"))
+        return refuse(926);
+    if (!takeSymbol('('))
+        return refuse(906);
+    do {
+        const Token& value = take();
+        if (value.kind != Token::Kind::Placeholder)
+            return refuse(984);
+        ++statement_.placeholderCount;
+    } while (takeSymbol(','));
+    if (!takeSymbol(')'))
+        return refuse(917);
+    if (!atEnd())
+        return refuse(933);
+    return statement_;
+}
+
+// "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :x", COUNT(*) too.
+SqlStatement Parser::parseSelect() {
+    bool fromSeen = std::any_of(tokens_.begin(), tokens_.end(),
+                                [](const Token& token) { return isWord(token, "FROM"); });
+    take();
+    bool matches = isWord(take(), "COUNT") && takeSymbol('(');
+    matches = matches && (takeSymbol('*') || (peek().kind == Token::Kind::Number &&
+                                              peek().text == "1" && (take(), true)));
+    matches = matches && takeSymbol(')') && isWord(take(), "FROM") &&
+              isWord(take(), "USER_OBJECTS") && isWord(take(), "WHERE") &&
+              isWord(take(), "OBJECT_NAME") && takeSymbol('=') &&
+              take().kind == Token::Kind::Placeholder && atEnd();
+    if (!matches)
+        return refuse(fromSeen ? 942 : 923);
+    statement_.kind = SqlStatement::Kind::CountObjects;
+    statement_.placeholderCount = 1;
+    return statement_;
+}
+
+// Oracle's SQL reserved words (the 19c list; attribute-only words excluded).
+constexpr const char* kReservedWords[] = {
+    "ACCESS",    "ADD",     "ALL",        "ALTER",      "AND",        "ANY",       "AS",
+    "ASC",       "AUDIT",   "BETWEEN",    "BY",         "CHAR",       "CHECK",     "CLUSTER",
+    "COLUMN",    "COMMENT", "COMPRESS",   "CONNECT",    "CREATE",     "CURRENT",   "DATE",
+    "DECIMAL",   "DEFAULT", "DELETE",     "DESC",       "DISTINCT",   "DROP",      "ELSE",
+    "EXCLUSIVE", "EXISTS",  "FILE",       "FLOAT",      "FOR",        "FROM",      "GRANT",
+    "GROUP",     "HAVING",  "IDENTIFIED", "IMMEDIATE",  "IN",         "INCREMENT", "INDEX",
+    "INITIAL",   "INSERT",  "INTEGER",    "INTERSECT",  "INTO",       "IS",        "LEVEL",
+    "LIKE",      "LOCK",    "LONG",       "MAXEXTENTS", "MINUS",      "MLSLABEL",  "MODE",
+    "MODIFY",    "NOAUDIT", "NOCOMPRESS", "NOT",        "NOWAIT",     "NULL",      "NUMBER",
+    "OF",        "OFFLINE", "ON",         "ONLINE",     "OPTION",     "OR",        "ORDER",
+    "PCTFREE",   "PRIOR",   "PUBLIC",     "RAW",        "RENAME",     "RESOURCE",  "REVOKE",
+    "ROW",       "ROWID",   "ROWNUM",     "ROWS",       "SELECT",     "SESSION",   "SET",
+    "SHARE",     "SIZE",    "SMALLINT",   "START",      "SUCCESSFUL", "SYNONYM",   "SYSDATE",
+    "TABLE",     "THEN",    "TO",         "TRIGGER",    "UID",        "UNION",     "UNIQUE",
+    "UPDATE",    "USER",    "VALIDATE",   "VALUES",     "VARCHAR",    "VARCHAR2",  "VIEW",
+    "WHENEVER",  "WHERE",   "WITH",
+};
+
+} // namespace
+
+bool isReservedWord(const std::string& upperName) {
+    for (const char* word : kReservedWords) {
+        if (upperName == word)
+            return true;
+    }
+    return false;
+}
+
+SqlStatement parseSql(const std::string& text) {
+    return Parser(text).parse();
+}
+
+} // namespace standin

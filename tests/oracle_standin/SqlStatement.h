@@ -1,0 +1,36 @@
+// The SQL texts the stand-in understands, parsed with Oracle's rules for unquoted names.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace standin {
+
+struct ColumnDefinition {
+    std::string name; // upper case
+    int width = 0;    // VARCHAR2 width in bytes
+};
+
+// What a statement text asks for. When errorCode is not 0 the text is refused with that
+// Oracle error.
+struct SqlStatement {
+    enum class Kind { Invalid, CountObjects, CreateTable, Insert };
+
+    Kind kind = Kind::Invalid;
+    int errorCode = 0;
+    std::string tableName;                 // CreateTable, Insert: upper case
+    std::vector<ColumnDefinition> columns; // CreateTable
+    int placeholderCount = 0;              // CountObjects, Insert
+};
+
+// Parses one statement. Never throws; anything it does not understand is refused with a
+// plausible Oracle error (ORA-00900 for an unknown command).
+SqlStatement parseSql(const std::string& text);
+
+// True when `upperName` is one of Oracle's reserved words.
+bool isReservedWord(const std::string& upperName);
+
+// The largest identifier Oracle accepts, in bytes (12.2 and later).
+constexpr std::size_t kMaxIdentifierBytes = 128;
+
+} // namespace standin

@@ -1,0 +1,92 @@
+// Test helpers around the stand-in Oracle client: a temporary database, the environment
+// that points the client library at it, and read-back of what was committed.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace standin_test {
+
+// One value of a stored row: the bytes as Oracle stored them, or nothing for NULL.
+using StoredValue = std::optional<std::string>;
+
+// A table as its file holds it: committed rows only.
+struct StoredTable {
+    std::vector<std::string> columnNames;
+    std::vector<int> columnWidths;
+    std::vector<std::vector<StoredValue>> rows;
+};
+
+// A fresh stand-in root folder (under the system's temporary folder) with one database in
+// it. Removed, with everything in it, on destruction. The environment is not touched until
+// useEnvironment() is called.
+class StandinDatabase {
+  public:
+    // Makes the root folder and the database folder `databaseName` with an empty users
+    // file. Throws std::runtime_error when the folders cannot be made.
+    explicit StandinDatabase(const std::string& databaseName = "ORCL");
+    ~StandinDatabase();
+    StandinDatabase(const StandinDatabase&) = delete;
+    StandinDatabase& operator=(const StandinDatabase&) = delete;
+
+    const std::string& rootFolder() const { return root_; }
+    std::string databaseFolder() const;
+
+    // Adds a line "USER/password" to the users file (the stand-in compares user names
+    // without case and passwords with case).
+    void addUser(const std::string& userName, const std::string& password);
+
+    // Adds "NAME TYPE" to the user's OBJECTS file, e.g. ("SCOTT", "CLIENTS", "INDEX"). The
+    // user name is upper-cased for the folder.
+    void addObject(const std::string& userName, const std::string& objectName,
+                   const std::string& objectType);
+
+    // Writes a committed table with the given columns (name, width) and no rows, as
+    // CREATE TABLE would. Names are used as given.
+    void addTable(const std::string& userName, const std::string& tableName,
+                  const std::vector<std::pair<std::string, int>>& columns);
+
+    // The names of the user's tables (without ".tbl"), sorted.
+    std::vector<std::string> tableNames(const std::string& userName) const;
+
+    // Reads a table file back: column names and widths, and each committed row with its
+    // values unescaped. Throws std::runtime_error when the file is missing or malformed
+    // (a bad escape, a row with the wrong number of values, a last line without its line
+    // feed).
+    StoredTable readTable(const std::string& userName, const std::string& tableName) const;
+
+    // Points the client library at this database: sets ORACLE_STANDIN_ROOT to the root
+    // folder, ORACLE_STANDIN_FAIL to `failRules` (see tests/oracle_standin/README.md), and
+    // natively MARLIN_OCI_LIBRARY to the built libclntsh.so. On Windows it clears
+    // MARLIN_OCI_LIBRARY so that OCI.DLL is loaded by name from beside the executable.
+    void useEnvironment(const std::string& failRules = "") const;
+
+    // Sets ORACLE_STANDIN_FAIL alone (read by the stand-in at each connect).
+    static void setFailRules(const std::string& failRules);
+    // Sets or (with an empty value) clears an environment variable in this process.
+    static void setEnvironmentVariable(const std::string& name, const std::string& value);
+
+    // The path of the native stand-in library (empty on Windows).
+    static std::string standinLibraryPath();
+
+    // The stand-in's test-only entry points, found in the client library that Marlin would
+    // load now (call after useEnvironment()). Throw std::runtime_error when that library is
+    // not the stand-in.
+    // Handles allocated and not freed in this process.
+    static int liveHandleCount();
+    // Starts recording the OCI calls (clearing the record) or stops.
+    static void recordCalls(bool on);
+    // The calls recorded, one line each: the name, then key arguments (handle type,
+    // attribute, mode), e.g. "OCIHandleFree 8".
+    static std::string callLog();
+
+  private:
+    std::string userFolder(const std::string& userName) const;
+
+    std::string root_;
+    std::string databaseName_;
+};
+
+} // namespace standin_test
