@@ -1,0 +1,43 @@
+// The bind buffers of one batch: a slot array and a length array per column.
+#pragma once
+
+#include "load/ColumnList.h"
+#include "platform/CodePage.h"
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+// Row r of column c occupies the `width` bytes from r x width in that column's slot array:
+// the value's bytes, converted from the OEM to the ANSI code page and cut at the width, then
+// zero bytes. Its actual length (the bytes before the first zero) is kept beside it, so that
+// the padding never reaches the database and an empty value arrives as NULL.
+class BatchBuffers {
+  public:
+    // Allocates zero-filled buffers for rowsPerBatch rows of every column. Throws
+    // std::bad_alloc when memory runs out.
+    BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch);
+
+    std::size_t columnCount() const { return columns_.size(); }
+    char* slots(std::size_t column) { return columns_[column].slots.get(); }
+    unsigned short* lengths(std::size_t column) { return columns_[column].lengths.get(); }
+    int width(std::size_t column) const { return columns_[column].width; }
+
+    // Converts the current record's value of every column into slot `row`.
+    void fillRow(int row, const platform::ByteTable& oemToAnsi);
+
+    // Memory held, for the record.
+    std::size_t slotBytes() const;
+    std::size_t lengthBytes() const;
+
+  private:
+    struct ColumnBuffer {
+        std::unique_ptr<char[]> slots;
+        std::unique_ptr<unsigned short[]> lengths;
+        int width;
+        DbfFieldValue value;
+    };
+
+    std::vector<ColumnBuffer> columns_;
+    int rowsPerBatch_;
+};

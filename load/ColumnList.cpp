@@ -1,0 +1,62 @@
+// Column names, widths and accessors, and the CREATE TABLE and INSERT texts.
+#include "load/ColumnList.h"
+
+#include <cstring>
+
+namespace {
+
+struct ReservedName {
+    const char* fieldName;
+    const char* columnName;
+};
+
+// No replacement equals a later field name, so one look-up gives the final name.
+constexpr ReservedName kReservedNames[] = {
+    {"DATE", "THEDATE"}, {"TIME", "THETIME"},   {"FILE", "THEFILE"}, {"FORM", "THEFORM"},
+    {"LINK", "THELINK"}, {"BACKUP", "ABACKUP"}, {"PRIOR", "APRIOR"}, {"LEVEL", "ALEVEL"},
+    {"COST", "THECOST"}, {"FACTOR", "AFACTOR"},
+};
+
+// Field names hold at most 10 characters; the buffer has room for the terminator.
+constexpr std::size_t kFieldNameBytes = 11;
+
+} // namespace
+
+std::string columnNameFor(const std::string& fieldName) {
+    for (const ReservedName& reserved : kReservedNames)
+        if (fieldName == reserved.fieldName)
+            return reserved.columnName;
+    return fieldName;
+}
+
+std::vector<Column> buildColumns(DbfTable& table) {
+    std::vector<Column> columns;
+    const int fieldCount = table.fieldCount();
+    columns.reserve(static_cast<std::size_t>(fieldCount));
+    for (int index = 0; index < fieldCount; ++index) {
+        char fieldName[kFieldNameBytes] = {};
+        table.fieldName(index, fieldName);
+        columns.push_back({columnNameFor(fieldName), table.fieldWidth(index), table.field(index)});
+    }
+    return columns;
+}
+
+std::string createTableText(const std::string& tableName, const std::vector<Column>& columns) {
+    std::string text = "CREATE TABLE  " + tableName + " (";
+    for (std::size_t index = 0; index < columns.size(); ++index) {
+        if (index > 0)
+            text += ',';
+        text += columns[index].name + " VARCHAR2(" + std::to_string(columns[index].width) + " )";
+    }
+    text += std::string(17, ' ') + ')';
+    return text;
+}
+
+std::string insertText(const std::string& tableName, std::size_t columnCount) {
+    std::string text = "INSERT INTO " + tableName + " VALUES( ";
+    for (std::size_t position = 1; position <= columnCount; ++position) {
+        text += ':' + std::to_string(position);
+        text += position < columnCount ? " ," : "   )";
+    }
+    return text;
+}

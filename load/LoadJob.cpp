@@ -1,0 +1,212 @@
+// The road of one load: header check, connection, table check, open, create, transfer.
+#include "load/LoadJob.h"
+
+#include "dbf/DbfHeader.h"
+#include "load/LoadState.h"
+#include "platform/FileSystem.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+constexpr const char* kExistenceQuery = "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1";
+// Oracle's "invalid identifier", and the number 23ai servers give for a reserved word.
+constexpr int kInvalidIdentifier = 904;
+constexpr int kReservedWord = 3050;
+
+} // namespace
+
+int LoadJob::run() {
+    LoadJob job;
+    job.runStages();
+    return 0;
+}
+
+void LoadJob::runStages() {
+    reportStatus("Start loading..");
+    LoadStatus::progressPercent = 0;
+    bool completed = false;
+    try {
+        oemToAnsi_ = platform::oemToAnsiTable();
+        completed = prepareWorkFile() && connect() && ensureTableFree() && openTable() &&
+                    createTable() && transferRows();
+    } catch (const std::bad_alloc&) {
+        fail("Not enough memory to load this file.");
+    } catch (const DBStmt::OtherException&) {
+        // A statement refuses to be built only when the client library is missing.
+        fail("Can't load oci.dll");
+    }
+    if (completed)
+        return complete();
+    switch (end_) {
+    case End::Stopped:
+        return endAfterStop();
+    case End::RepairFailed:
+        return endAfterRepairFailure();
+    default:
+        return endWithFailure();
+    }
+}
+
+bool LoadJob::prepareWorkFile() {
+    workFile_ = LoadParams::fileName;
+    return checkDbfHeader(workFile_.c_str()) || makeWorkingCopy();
+}
+
+bool LoadJob::makeWorkingCopy() {
+    const std::string& fileName = LoadParams::fileName;
+    reportStatus("Header not formatted propely. Loading from copy of file.. ");
+    auto copyName = findFreeWorkingCopyName(fileName, [](const std::string& name, bool exists) {
+        reportStatus("Try copy file to " + name);
+        if (exists)
+            reportStatus("File exists. ");
+    });
+    if (!copyName)
+        return fail("Error while create copy of file (file index too big)");
+    if (!platform::copyFile(fileName, *copyName))
+        return fail("Error while copy file " + fileName + " to " + *copyName);
+    workingCopyName_ = *copyName;
+    reportStatus("Copy of file created.");
+    if (!repairDbfHeader(copyName->c_str())) {
+        end_ = End::RepairFailed;
+        return false;
+    }
+    workFile_ = *copyName;
+    return true;
+}
+
+bool LoadJob::connect() {
+    reportStatus("Connecting to Oracle..");
+    connection_ = std::make_unique<DBConnect>();
+    try {
+        connection_->connect(LoadParams::userName.c_str(), LoadParams::password.c_str(),
+                             LoadParams::database.c_str());
+    } catch (const DBConnect::OtherException&) {
+        return fail(connection_->errorText());
+    }
+    reportStatus("Connected.");
+    return true;
+}
+
+bool LoadJob::ensureTableFree() {
+    existenceQuery_ = std::make_unique<DBStmt>(connection_.get(), kExistenceQuery);
+    int objectCount = 0;
+    std::string& tableName = LoadParams::tableName;
+    try {
+        existenceQuery_->bindByPos(1, tableName.data(), static_cast<int>(tableName.size()));
+        existenceQuery_->defineByPos(1, &objectCount);
+        existenceQuery_->execute();
+    } catch (const DBStmt::OtherException&) {
+        fail(existenceQuery_->errorText());
+        end_ = End::FailedAfterTableCheck;
+        return false;
+    }
+    // Two objects of one name (a table and its index) do not stop the load: Oracle's own
+    // CREATE TABLE then decides.
+    if (objectCount != 1)
+        return true;
+    fail("Object with this name already exists. Enter other table name.");
+    end_ = End::FailedAfterTableCheck;
+    return false;
+}
+
+bool LoadJob::openTable() {
+    reportStatus("Open file for read..");
+    // A repaired working copy has no memo file of its own: the memos stay beside the original.
+    table_.open(workFile_.c_str(), LoadParams::fileName.c_str());
+    if (!table_.isOpen())
+        return fail("Cannot open file. Check that file exists and not used by any applications.");
+    recordCount_ = table_.recordCount();
+    reportStatus(std::to_string(recordCount_) + " rows in file.");
+    if (table_.fieldCount() == 0)
+        return fail("Cannot load a file without fields.");
+    // Fields of length 0 give a width of 0; Oracle refuses such a table at its creation.
+    rowsPerBatch_ = kBatchBudgetBytes / std::max(1, table_.recordWidth());
+    return true;
+}
+
+bool LoadJob::createTable() {
+    columns_ = buildColumns(table_);
+    createText_ = createTableText(LoadParams::tableName, columns_);
+    createStatement_ = std::make_unique<DBStmt>(connection_.get(), createText_.c_str());
+    try {
+        createStatement_->execute();
+    } catch (const DBStmt::OtherException&) {
+        std::string text = "Error while create table. \n";
+        text += createStatement_->errorText();
+        const int code = createStatement_->errorCode();
+        if (code == kInvalidIdentifier || code == kReservedWord)
+            text += "Can not use reserved word as name of column.";
+        return fail(text);
+    }
+    buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_);
+    return true;
+}
+
+bool LoadJob::fail(const std::string& text) {
+    failureText_ = text;
+    end_ = End::Failed;
+    return false;
+}
+
+bool LoadJob::failWithStatementError(const char* prefix, DBStmt& statement) {
+    return fail(std::string(prefix) + "\n" + statement.errorText());
+}
+
+bool LoadJob::stop() {
+    end_ = End::Stopped;
+    return false;
+}
+
+void LoadJob::endWithFailure() {
+    // Oracle commits an open transaction when the session ends; rows of a batch that was
+    // not committed must not reach the table that way.
+    rollBackOpenTransaction();
+    LoadStatus::statusText = failureText_;
+    showLoadMessage(LoadStatus::statusText.c_str());
+    if (table_.isOpen())
+        table_.close();
+    deleteWorkingCopy();
+    // After the table check the dialog returns to idle only once the session has ended.
+    if (end_ == End::FailedAfterTableCheck)
+        connection_.reset();
+    LoadStatus::loadActive = 0;
+    sendStatusLine();
+    connection_.reset();
+}
+
+void LoadJob::endAfterRepairFailure() {
+    // No message box here; the copy that could not be repaired stays for the user to see.
+    LoadStatus::statusText = "Error while altering copy of file.";
+    LoadStatus::loadActive = 0;
+    sendStatusLine();
+}
+
+void LoadJob::endAfterStop() {
+    // The dialog has written its own line; the job ends without a word.
+    rollBackOpenTransaction();
+    insertStatement_.reset();
+    buffers_.reset();
+    connection_.reset();
+    table_.close();
+    deleteWorkingCopy();
+}
+
+void LoadJob::rollBackOpenTransaction() {
+    if (!transactionOpen_ || !insertStatement_)
+        return;
+    transactionOpen_ = false;
+    try {
+        insertStatement_->rollback();
+    } catch (const DBStmt::OtherException&) {
+        // The failure being reported already says what went wrong with the connection.
+    }
+}
+
+void LoadJob::deleteWorkingCopy() {
+    if (workingCopyName_.empty())
+        return;
+    platform::deleteFile(workingCopyName_);
+    workingCopyName_.clear();
+}

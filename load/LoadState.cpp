@@ -1,0 +1,50 @@
+// The shared load parameters and status, and the hooks through which the job reports.
+#include "load/LoadState.h"
+
+#include <utility>
+
+namespace LoadParams {
+std::string fileName;
+std::string tableName;
+std::string userName;
+std::string password;
+std::string database;
+} // namespace LoadParams
+
+namespace LoadStatus {
+std::string statusText;
+std::int32_t progressPercent = 0;
+std::atomic<std::int32_t> loadActive{0};
+void* targetWindow = nullptr;
+unsigned addStrMessageId = 0;
+unsigned showProgressMessageId = 0;
+} // namespace LoadStatus
+
+namespace {
+LoadHooks installedHooks;
+}
+
+void setLoadHooks(LoadHooks hooks) {
+    installedHooks = std::move(hooks);
+}
+
+void reportStatus(const std::string& text) {
+    LoadStatus::statusText = text;
+    sendStatusLine();
+}
+
+void sendStatusLine() {
+    if (installedHooks.addStatusLine)
+        installedHooks.addStatusLine();
+}
+
+void reportProgress(std::int32_t percent) {
+    LoadStatus::progressPercent = percent;
+    if (installedHooks.showProgress)
+        installedHooks.showProgress();
+}
+
+void showLoadMessage(const char* text) {
+    if (installedHooks.showMessage)
+        installedHooks.showMessage(text);
+}

@@ -1,0 +1,54 @@
+// The state the main dialog and the load job share, and the job's ways of reporting.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// The five texts the dialog hands to the job. Written before the worker starts and only
+// read while it runs.
+namespace LoadParams {
+extern std::string fileName;
+extern std::string tableName;
+extern std::string userName;
+extern std::string password;
+extern std::string database;
+} // namespace LoadParams
+
+// What the job writes and the dialog reads.
+namespace LoadStatus {
+// The line the dialog appends to its log; set completely right before each status send.
+extern std::string statusText;
+// 0 to 100; set right before each progress send.
+extern std::int32_t progressPercent;
+// 1 while a load runs. The dialog sets it before it starts the worker and clears it to ask
+// for a stop; the job clears it when it ends, before its last status line.
+extern std::atomic<std::int32_t> loadActive;
+// Where the Windows hooks send their messages: the main dialog's window and the two
+// registered message ids. Kept here untyped so that the job never sees a window header.
+extern void* targetWindow;
+extern unsigned addStrMessageId;
+extern unsigned showProgressMessageId;
+} // namespace LoadStatus
+
+// How the job reaches the user. The dialog installs hooks that send the two registered
+// messages and show the application's message box; the tests install recorders. Each hook
+// returns only when the other side has dealt with it.
+struct LoadHooks {
+    std::function<void()> addStatusLine;               // append LoadStatus::statusText to the log
+    std::function<void()> showProgress;                // show LoadStatus::progressPercent
+    std::function<void(const char* text)> showMessage; // modal; returns when closed
+};
+
+// Installs the hooks; call before a job starts.
+void setLoadHooks(LoadHooks hooks);
+
+// Sets statusText to the text and sends it to the log.
+void reportStatus(const std::string& text);
+// Sends statusText as it stands (the failure and completion endings set it earlier).
+void sendStatusLine();
+// Sets progressPercent and sends it.
+void reportProgress(std::int32_t percent);
+// Shows the text in the message box and waits until the user closes it.
+void showLoadMessage(const char* text);

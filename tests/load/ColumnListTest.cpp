@@ -1,0 +1,33 @@
+// Column names and the CREATE TABLE and INSERT texts.
+#include "load/ColumnList.h"
+
+#include <gtest/gtest.h>
+
+TEST(ColumnListTest, ReservedFieldNamesGetTheirReplacementsAndNothingElseChanges) {
+    EXPECT_EQ(columnNameFor("DATE"), "THEDATE");
+    EXPECT_EQ(columnNameFor("TIME"), "THETIME");
+    EXPECT_EQ(columnNameFor("FILE"), "THEFILE");
+    EXPECT_EQ(columnNameFor("FORM"), "THEFORM");
+    EXPECT_EQ(columnNameFor("LINK"), "THELINK");
+    EXPECT_EQ(columnNameFor("BACKUP"), "ABACKUP");
+    EXPECT_EQ(columnNameFor("PRIOR"), "APRIOR");
+    EXPECT_EQ(columnNameFor("LEVEL"), "ALEVEL");
+    EXPECT_EQ(columnNameFor("COST"), "THECOST");
+    EXPECT_EQ(columnNameFor("FACTOR"), "AFACTOR");
+    // Only the whole name, as stored, is replaced.
+    for (const char* kept : {"DAT", "D", "COSTS", "date", "THEDATE", "ORDER", ""})
+        EXPECT_EQ(columnNameFor(kept), kept);
+}
+
+TEST(ColumnListTest, StatementTextsAreLaidOutExactly) {
+    std::vector<Column> columns{{"NAME", 30, {}}, {"THEDATE", 8, {}}, {"SUM", 22, {}}};
+    EXPECT_EQ(createTableText("CLIENTS", columns),
+              "CREATE TABLE  CLIENTS (NAME VARCHAR2(30 ),THEDATE VARCHAR2(8 ),SUM VARCHAR2(22 )"
+              "                 )");
+    EXPECT_EQ(insertText("CLIENTS", 3), "INSERT INTO CLIENTS VALUES( :1 ,:2 ,:3   )");
+    EXPECT_EQ(insertText("t", 1), "INSERT INTO t VALUES( :1   )");
+    // No fixed buffer: a wide table gets its whole text.
+    std::vector<Column> many(150, Column{"LONGNAME10", 1998, {}});
+    EXPECT_EQ(createTableText("T", many).size(), 1 + 33 + 150 * (10 + 4 + 13));
+    EXPECT_EQ(insertText("T", 150).size(), 1 + 23 + 9 * 4 + 90 * 5 + 51 * 6);
+}

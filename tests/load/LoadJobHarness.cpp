@@ -1,0 +1,133 @@
+// The recorder hooks, scratch folders and stand-in set-up of the load job tests.
+#include "load/LoadJobHarness.h"
+
+#include "load/LoadJob.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+namespace fs = std::filesystem;
+
+ScratchFolder::ScratchFolder() {
+    static std::atomic<int> counter{0};
+    fs::path base =
+        fs::temp_directory_path() /
+        ("marlin-load-" + std::to_string(std::random_device{}()) + "-" + std::to_string(counter++));
+    fs::create_directories(base);
+    folder_ = base.string();
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+}
+
+std::string ScratchFolder::path(const std::string& name) const {
+    return (fs::path(folder_) / name).string();
+}
+
+std::vector<std::string> ScratchFolder::fileNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder_))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+LoadJobTest::LoadJobTest() : dbfPath(folder.path("clients.dbf")) {
+    database.addUser("SCOTT", "tiger");
+    database.useEnvironment();
+    LoadParams::fileName = dbfPath;
+    LoadParams::tableName = "CLIENTS";
+    LoadParams::userName = "SCOTT";
+    LoadParams::password = "tiger";
+    LoadParams::database = "ORCL";
+    setLoadHooks({
+        [this] {
+            record({JobEvent::Kind::Status, LoadStatus::statusText, 0, 0});
+        },
+        [this] {
+            record({JobEvent::Kind::Progress, "", LoadStatus::progressPercent, 0});
+        },
+        [this](const char* text) {
+            record({JobEvent::Kind::Message, text, 0, 0});
+        },
+    });
+}
+
+LoadJobTest::~LoadJobTest() {
+    setLoadHooks({});
+    standin_test::StandinDatabase::setFailRules("");
+}
+
+void LoadJobTest::record(JobEvent event) {
+    event.loadActive = LoadStatus::loadActive.load();
+    events_.push_back(event);
+    if (onEvent)
+        onEvent(events_.back());
+}
+
+void LoadJobTest::writeTable(const DbfWriter& table) {
+    ASSERT_TRUE(table.writeTo(dbfPath));
+}
+
+void LoadJobTest::writeMemos(const FptWriter& memos) {
+    ASSERT_TRUE(memos.writeTo(folder.path("clients.FPT")));
+}
+
+void LoadJobTest::failWith(const std::string& rules) {
+    standin_test::StandinDatabase::setFailRules(rules);
+}
+
+void LoadJobTest::runLoad() {
+    events_.clear();
+    LoadStatus::loadActive = 1;
+    LoadJob::run();
+}
+
+std::vector<std::string> LoadJobTest::statusLines() const {
+    std::vector<std::string> lines;
+    for (const JobEvent& event : events_)
+        if (event.kind == JobEvent::Kind::Status)
+            lines.push_back(event.text);
+    return lines;
+}
+
+std::vector<std::string> LoadJobTest::messages() const {
+    std::vector<std::string> texts;
+    for (const JobEvent& event : events_)
+        if (event.kind == JobEvent::Kind::Message)
+            texts.push_back(event.text);
+    return texts;
+}
+
+std::vector<std::int32_t> LoadJobTest::progressValues() const {
+    std::vector<std::int32_t> values;
+    for (const JobEvent& event : events_)
+        if (event.kind == JobEvent::Kind::Progress)
+            values.push_back(event.percent);
+    return values;
+}
+
+standin_test::StoredTable LoadJobTest::loadedTable(const std::string& tableName) const {
+    return database.readTable("SCOTT", tableName);
+}
+
+DbfWriter wideClientTable(int records) {
+    DbfWriter table;
+    table.addField("NAME", 'C', 10);
+    for (int memo = 1; memo <= 5; ++memo)
+        table.addField("NOTE" + std::to_string(memo), 'M', 10);
+    for (int record = 0; record < records; ++record)
+        table.addRecord({clientName(record)});
+    return table;
+}
+
+std::string clientName(int record) {
+    char name[11];
+    std::snprintf(name, sizeof name, "C%09d", record);
+    return name;
+}

@@ -1,0 +1,75 @@
+// A load job run against the stand-in database, with every report the job makes recorded.
+#pragma once
+
+#include "load/LoadState.h"
+#include "support/DbfWriter.h"
+#include "support/StandinDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// One thing the job said, with the stop flag as it stood at that moment.
+struct JobEvent {
+    enum class Kind { Status, Progress, Message };
+    Kind kind;
+    std::string text;        // status line or message box text
+    std::int32_t percent;    // progress
+    std::int32_t loadActive; // LoadStatus::loadActive when the job reported
+};
+
+// A scratch folder for DBF files, removed with everything in it.
+class ScratchFolder {
+  public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    std::string path(const std::string& name) const;
+    // The names of the files in the folder, sorted.
+    std::vector<std::string> fileNames() const;
+
+  private:
+    std::string folder_;
+};
+
+class LoadJobTest : public ::testing::Test {
+  protected:
+    LoadJobTest();
+    ~LoadJobTest() override;
+
+    // Writes the table as clients.dbf (and the memos as clients.FPT when given).
+    void writeTable(const DbfWriter& table);
+    void writeMemos(const FptWriter& memos);
+    // Sets the fault-injection rules for the next load.
+    void failWith(const std::string& rules);
+    // Runs one load on this thread, as the dialog would start it.
+    void runLoad();
+
+    std::vector<std::string> statusLines() const;
+    std::vector<std::string> messages() const;
+    std::vector<std::int32_t> progressValues() const;
+    const JobEvent& lastEvent() const { return events_.back(); }
+    standin_test::StoredTable loadedTable(const std::string& tableName = "CLIENTS") const;
+
+    // Called on every report, after it was recorded: a test can ask for a stop here.
+    std::function<void(const JobEvent&)> onEvent;
+
+    ScratchFolder folder;
+    standin_test::StandinDatabase database;
+    std::string dbfPath;
+
+  private:
+    void record(JobEvent event);
+
+    std::vector<JobEvent> events_;
+};
+
+// A C(10) name and five memo fields: a record width of 10,000 and so batches of 1000 rows.
+DbfWriter wideClientTable(int records);
+// The text the reader gives for a record of wideClientTable's name field.
+std::string clientName(int record);

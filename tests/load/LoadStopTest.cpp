@@ -1,0 +1,34 @@
+// Stop requests: the table keeps exactly the batches committed before the stop.
+#include "load/LoadJobHarness.h"
+
+TEST_F(LoadJobTest, AStopInTheFirstBatchLeavesTheNewTableEmpty) {
+    writeTable(wideClientTable(1500));
+    onEvent = [](const JobEvent& event) {
+        if (event.kind == JobEvent::Kind::Progress && event.percent == 1)
+            LoadStatus::loadActive = 0;
+    };
+    runLoad();
+    EXPECT_TRUE(messages().empty());
+    // The job ends without a word: the dialog writes its own line.
+    EXPECT_EQ(statusLines().back(), "Importing file into table CLIENTS..");
+    EXPECT_EQ(lastEvent().kind, JobEvent::Kind::Progress);
+    auto stored = loadedTable();
+    EXPECT_EQ(stored.columnNames.size(), 6u);
+    EXPECT_TRUE(stored.rows.empty());
+}
+
+TEST_F(LoadJobTest, AStopInALaterBatchKeepsTheCommittedOnes) {
+    writeTable(wideClientTable(2500));
+    onEvent = [](const JobEvent& event) {
+        if (event.kind == JobEvent::Kind::Status &&
+            event.text == "Commit point reached. 1000 rows imported..")
+            LoadStatus::loadActive = 0;
+    };
+    runLoad();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(statusLines().back(), "Commit point reached. 1000 rows imported..");
+    auto stored = loadedTable();
+    ASSERT_EQ(stored.rows.size(), 1000u);
+    EXPECT_EQ(stored.rows.front()[0], clientName(0));
+    EXPECT_EQ(stored.rows.back()[0], clientName(999));
+}

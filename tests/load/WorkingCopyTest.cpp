@@ -1,0 +1,116 @@
+// Files whose field displacements are wrong load from a repaired working copy, which goes
+// away at every end and never touches the user's file.
+#include "load/LoadJobHarness.h"
+
+#include <fstream>
+
+namespace {
+
+DbfWriter tableWithoutDisplacements(int records) {
+    DbfWriter table;
+    table.addField("NAME", 'C', 10).addField("CITY", 'C', 8).addField("NOTE", 'M', 10);
+    table.setDisplacements({0, 0, 0});
+    for (int record = 0; record < records; ++record)
+        table.addRecord({clientName(record), "Bern"});
+    return table;
+}
+
+void touch(const std::string& path) {
+    std::ofstream(path) << "left from an earlier load";
+}
+
+} // namespace
+
+TEST_F(LoadJobTest, ARepairedCopyLoadsWithTheOriginalsMemosAndIsDeleted) {
+    DbfWriter table = tableWithoutDisplacements(0);
+    FptWriter memos(64);
+    table.addRecord({"Smith", "Bern", memoFieldText(memos.addMemo("first memo"), 10)});
+    table.addRecord({"Jones", "Zug", memoFieldText(memos.addMemo("second memo"), 10)});
+    writeTable(table);
+    writeMemos(memos);
+    const ByteImage original = readFileBytes(dbfPath);
+    runLoad();
+
+    const std::vector<std::string> expectedStart{
+        "Start loading..",
+        "Header not formatted propely. Loading from copy of file.. ",
+        "Try copy file to " + dbfPath + ".0.tmp",
+        "Copy of file created.",
+        "Connecting to Oracle..",
+    };
+    auto lines = statusLines();
+    ASSERT_GE(lines.size(), expectedStart.size());
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5), expectedStart);
+    EXPECT_EQ(lines.back(), "Loading completed. 2 records processed.");
+
+    auto stored = loadedTable();
+    ASSERT_EQ(stored.rows.size(), 2u);
+    EXPECT_EQ(stored.rows[0][0], "Smith     ");
+    EXPECT_EQ(stored.rows[1][1], "Zug     ");
+    EXPECT_EQ(stored.rows[1][2]->substr(0, 12), "second memo ");
+    EXPECT_EQ(readFileBytes(dbfPath), original);
+    EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"clients.FPT", "clients.dbf"}));
+}
+
+TEST_F(LoadJobTest, AnExistingCopyNameIsSkippedAndKept) {
+    writeTable(tableWithoutDisplacements(3));
+    touch(dbfPath + ".0.tmp");
+    runLoad();
+    auto lines = statusLines();
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 6),
+              (std::vector<std::string>{"Try copy file to " + dbfPath + ".0.tmp", "File exists. ",
+                                        "Try copy file to " + dbfPath + ".1.tmp",
+                                        "Copy of file created."}));
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(loadedTable().rows.size(), 3u);
+    EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"clients.dbf", "clients.dbf.0.tmp"}));
+}
+
+TEST_F(LoadJobTest, TheCopyIsDeletedOnFailureAndOnStop) {
+    writeTable(tableWithoutDisplacements(1500));
+    LoadParams::password = "wrong";
+    runLoad();
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"ORA-01017: invalid username/password; logon denied\n"});
+    EXPECT_EQ(folder.fileNames(), std::vector<std::string>{"clients.dbf"});
+
+    LoadParams::password = "tiger";
+    onEvent = [](const JobEvent& event) {
+        if (event.kind == JobEvent::Kind::Progress && event.percent == 3)
+            LoadStatus::loadActive = 0;
+    };
+    runLoad();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(folder.fileNames(), std::vector<std::string>{"clients.dbf"});
+}
+
+#ifndef _WIN32
+// Native only: ten thousand files, and a name that only a POSIX file system refuses.
+
+TEST_F(LoadJobTest, CopyStageFailuresEndLikeEveryOtherFailure) {
+    writeTable(tableWithoutDisplacements(3));
+    for (int counter = 0; counter <= 10001; ++counter)
+        touch(dbfPath + "." + std::to_string(counter) + ".tmp");
+    runLoad();
+    auto lines = statusLines();
+    EXPECT_EQ(lines[lines.size() - 3], "Try copy file to " + dbfPath + ".10001.tmp");
+    EXPECT_EQ(lines[lines.size() - 2], "File exists. ");
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Error while create copy of file (file index too big)"});
+    EXPECT_EQ(lines.back(), "Error while create copy of file (file index too big)");
+    EXPECT_EQ(lastEvent().loadActive, 0);
+    EXPECT_EQ(folder.fileNames().size(), 10003u);
+
+    // A name close to the length limit leaves no room for ".0.tmp".
+    const std::string longName = folder.path(std::string(250, 'x') + ".dbf");
+    ASSERT_TRUE(tableWithoutDisplacements(3).writeTo(longName));
+    LoadParams::fileName = longName;
+    runLoad();
+    const std::string text = "Error while copy file " + longName + " to " + longName + ".0.tmp";
+    EXPECT_EQ(messages(), std::vector<std::string>{text});
+    EXPECT_EQ(statusLines().back(), text);
+    EXPECT_EQ(lastEvent().loadActive, 0);
+}
+
+#endif
