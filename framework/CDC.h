@@ -1,0 +1,69 @@
+// Device contexts: a wrapper that borrows or owns an HDC, and the paint and client DCs.
+#pragma once
+
+#include "framework/CWnd.h"
+
+#include <string>
+
+class CDC {
+  public:
+    CDC() = default;
+    // Releases a DC the object created (memory DCs); a borrowed one is left alone.
+    virtual ~CDC();
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
+
+    HDC GetSafeHdc() const { return dc_; }
+    // Borrows a DC (for example the one of a DRAWITEMSTRUCT). False when one is held.
+    bool Attach(HDC dc);
+    HDC Detach();
+    // Makes a memory DC compatible with another (null: with the screen). False on failure.
+    bool CreateCompatibleDC(const CDC* other);
+    bool DeleteDC();
+    bool isPrinting() const;
+
+    HGDIOBJ selectObject(HGDIOBJ object) { return ::SelectObject(dc_, object); }
+    COLORREF setTextColor(COLORREF colour) { return ::SetTextColor(dc_, colour); }
+    COLORREF setBkColor(COLORREF colour) { return ::SetBkColor(dc_, colour); }
+    int setBkMode(int mode) { return ::SetBkMode(dc_, mode); }
+    POINT setWindowOrg(int x, int y);
+    int deviceCaps(int index) const { return ::GetDeviceCaps(dc_, index); }
+
+    void fillRect(const RECT& rect, HBRUSH brush) { ::FillRect(dc_, &rect, brush); }
+    void fillSolidRect(const RECT& rect, COLORREF colour);
+    void frameRect(const RECT& rect, HBRUSH brush) { ::FrameRect(dc_, &rect, brush); }
+    // A one-pixel edge: top and left in one colour, bottom and right in the other.
+    void draw3dRect(const RECT& rect, COLORREF topLeft, COLORREF bottomRight);
+    void drawFocusRect(const RECT& rect) { ::DrawFocusRect(dc_, &rect); }
+    int drawText(const std::string& text, RECT* rect, UINT format);
+    SIZE textExtent(const std::string& text) const;
+    bool bitBlt(int x, int y, int width, int height, const CDC& source, int sourceX, int sourceY,
+                DWORD rop);
+
+  protected:
+    enum class Ownership { borrowed, created };
+    HDC dc_ = nullptr;
+    Ownership ownership_ = Ownership::borrowed;
+};
+
+// The DC of a WM_PAINT handler: BeginPaint in the constructor, EndPaint in the destructor.
+class CPaintDC : public CDC {
+  public:
+    explicit CPaintDC(CWnd* window);
+    ~CPaintDC() override;
+    const PAINTSTRUCT& paintStruct() const { return paint_; }
+
+  private:
+    HWND hwnd_;
+    PAINTSTRUCT paint_{};
+};
+
+// The client-area DC of a window, released in the destructor.
+class CClientDC : public CDC {
+  public:
+    explicit CClientDC(CWnd* window);
+    ~CClientDC() override;
+
+  private:
+    HWND hwnd_;
+};
