@@ -6,6 +6,7 @@
 #include "dbf/DbfLayout.h"
 #include "dbf/DoubleText.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -20,6 +21,27 @@ constexpr std::size_t kMemoTextChars = 1999;
 // A four-byte memo field holds its block number as a binary integer rather than as text.
 constexpr std::size_t kBinaryMemoFieldBytes = 4;
 constexpr std::size_t kFptHeaderBytes = 8;
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLittleEndian = true;
+#else
+constexpr bool kLittleEndian = false;
+#endif
+
+// Non-zero when one of the eight bytes is zero; its lowest set bit lies in the first zero
+// byte of a little-endian word (bits above it may be set falsely).
+inline std::uint64_t zeroBytes(std::uint64_t word) {
+    return (word - 0x0101010101010101u) & ~word & 0x8080808080808080u;
+}
+
+// Position of the first zero byte of a little-endian word, given its zeroBytes().
+inline std::size_t firstZeroByte(std::uint64_t zeros) {
+    return static_cast<std::size_t>(__builtin_ctzll(zeros)) / 8;
+}
+
+bool isTextType(char type) {
+    return type == 'C' || type == 'D' || type == 'L' || type == 'N';
+}
 
 } // namespace
 
@@ -40,9 +62,9 @@ bool DbfTable::open(const char* fileName, const char* memoSourceName) {
     }
     recordLength = readLittle16(dbf.data() + kRecordLengthOffset);
     firstRecordOffset = headerLength;
-    recordOffset = headerLength;
     records = wholeRecordCount();
     readFields(headerLength);
+    placeRecord(0);
     openMemo(memoSourceName != nullptr ? memoSourceName : fileName);
     return true;
 }
@@ -56,6 +78,8 @@ void DbfTable::close() {
     recordLength = 0;
     firstRecordOffset = 0;
     recordOffset = 0;
+    wordReadExtent = 0;
+    wordsInsideFile = false;
 }
 
 int DbfTable::wholeRecordCount() const {
@@ -85,10 +109,21 @@ void DbfTable::readFields(std::uint32_t headerLength) {
     fields.reserve(named);
     for (std::size_t slot = 0; slot < named; ++slot) {
         const unsigned char* descriptor = dbf.data() + slotOffset(slot);
-        fields.push_back(
-            {static_cast<char>(descriptor[kTypeOffset]), descriptor[kLengthOffset],
-             descriptor[kDecimalsOffset],
-             static_cast<std::uint16_t>(readLittle16(descriptor + kDisplacementOffset))});
+        Field field{};
+        field.type = static_cast<char>(descriptor[kTypeOffset]);
+        field.length = descriptor[kLengthOffset];
+        field.decimals = descriptor[kDecimalsOffset];
+        field.displacement =
+            static_cast<std::uint16_t>(readLittle16(descriptor + kDisplacementOffset));
+        field.words = static_cast<std::uint8_t>((field.length + 7) / 8);
+        std::size_t lastBytes = field.length - 8 * (field.words > 0 ? field.words - 1 : 0);
+        field.lastWordMask =
+            lastBytes == 0 || lastBytes == 8 ? 0 : ~std::uint64_t{0} << (8 * lastBytes);
+        field.isText = isTextType(field.type);
+        if (field.isText)
+            wordReadExtent =
+                std::max<std::uint64_t>(wordReadExtent, field.displacement + 8u * field.words);
+        fields.push_back(field);
     }
 }
 
@@ -135,16 +170,29 @@ int DbfTable::recordWidth() const {
 bool DbfTable::selectRecord(int index) {
     if (!isOpen() || index < 0 || index >= records)
         return false;
+    placeRecord(index);
+    return true;
+}
+
+void DbfTable::placeRecord(int index) {
     currentRecord = index;
     recordOffset = firstRecordOffset +
                    static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(index);
-    return true;
+    // Within this record every text may be read in whole words without bounds checks.
+    wordsInsideFile = kLittleEndian && recordOffset + wordReadExtent <= dbf.size();
 }
 
 const char* DbfTable::formatValue(int index) {
     if (index < 0 || index >= fieldCount())
         return emptyText();
     const Field& field = fields[static_cast<std::size_t>(index)];
+    // The common case first, without the dispatch on the type letter.
+    if (field.isText && wordsInsideFile)
+        return copyWords(dbf.data() + recordOffset + field.displacement, field);
+    return formatOtherValue(field);
+}
+
+const char* DbfTable::formatOtherValue(const Field& field) {
     const unsigned char* stored = nullptr;
     switch (field.type) {
     case 'C':
@@ -178,15 +226,42 @@ const char* DbfTable::emptyText() {
     return valueText;
 }
 
+const char* DbfTable::copyWords(const unsigned char* stored, const Field& field) {
+    // This runs for every value of every record, so it copies eight bytes at a time and
+    // writes only the text and its terminator. The last word may reach past the field (the
+    // caller made sure the file holds those bytes); they are forced non-zero so that they
+    // never end the text, and what they put after the terminator is not part of it.
+    const std::size_t words = field.words;
+    if (words == 0)
+        return terminateText(0);
+    std::uint64_t bits;
+    std::size_t count = 0;
+    for (std::size_t word = 1; word < words; ++word, count += sizeof bits) {
+        std::memcpy(&bits, stored + count, sizeof bits);
+        std::memcpy(valueText + count, &bits, sizeof bits);
+        std::uint64_t zeros = zeroBytes(bits);
+        if (zeros != 0)
+            return terminateText(count + firstZeroByte(zeros));
+    }
+    std::memcpy(&bits, stored + count, sizeof bits);
+    bits |= field.lastWordMask;
+    std::memcpy(valueText + count, &bits, sizeof bits);
+    std::uint64_t zeros = zeroBytes(bits);
+    return terminateText(zeros != 0 ? count + firstZeroByte(zeros) : field.length);
+}
+
 const char* DbfTable::copyText(const unsigned char* stored, std::size_t length) {
-    // Only the text and its terminator are written: clearing the whole buffer for every
-    // value would cost more than the copy itself.
+    // Near the end of the file: no reading past the field.
     const void* zero = std::memchr(stored, 0, length);
     std::size_t count =
         zero != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - stored)
                         : length;
     std::memcpy(valueText, stored, count);
-    valueText[count] = '\0';
+    return terminateText(count);
+}
+
+const char* DbfTable::terminateText(std::size_t length) {
+    valueText[length] = '\0';
     return valueText;
 }
 

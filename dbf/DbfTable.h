@@ -75,6 +75,9 @@ class DbfTable {
         std::uint8_t length;
         std::uint8_t decimals;
         std::uint16_t displacement;
+        bool isText;                // 'C', 'D', 'L' or 'N': the stored bytes are the text
+        std::uint8_t words;         // eight-byte words that cover the stored text
+        std::uint64_t lastWordMask; // sets the bytes of the last word that lie past the field
     };
 
     static constexpr std::size_t kValueTextBytes = 2000;
@@ -83,9 +86,13 @@ class DbfTable {
     void readFields(std::uint32_t headerLength);
     void openMemo(const char* memoSourceName);
     const char* formatValue(int index);
+    const char* formatOtherValue(const Field& field);
     const unsigned char* valueBytes(const Field& field, std::size_t bytes) const;
     const char* emptyText();
+    void placeRecord(int index);
+    const char* copyWords(const unsigned char* stored, const Field& field);
     const char* copyText(const unsigned char* stored, std::size_t length);
+    const char* terminateText(std::size_t length);
     const char* formatInteger(const unsigned char* stored);
     const char* formatDouble(const unsigned char* stored, unsigned decimals);
     const char* formatMemo(const Field& field);
@@ -100,5 +107,8 @@ class DbfTable {
     std::uint32_t recordLength = 0;
     std::uint64_t firstRecordOffset = 0; // the header length
     std::uint64_t recordOffset = 0;      // of the current record, from the start of the file
-    char valueText[kValueTextBytes] = {};
+    std::uint64_t wordReadExtent = 0;    // bytes from a record's start its texts' words span
+    bool wordsInsideFile = false;        // whether they all lie inside the file for this record
+    // Aligned for the word-wide copies of copyWords().
+    alignas(8) char valueText[kValueTextBytes] = {};
 };

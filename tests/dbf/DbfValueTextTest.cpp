@@ -66,6 +66,21 @@ TEST(DbfValueText, TextFieldsAreCopiedAsStored) {
     EXPECT_STREQ("        ", table.field(1).text());
     EXPECT_STREQ("?", table.field(3).text());
     EXPECT_STREQ("", table.field(5).text());
+
+    // Bytes of the next field never extend a text, zero bytes among them never cut it short.
+    DbfWriter tight;
+    tight.addField("A", 'C', 3).addField("B", 'C', 5).addField("C", 'N', 9);
+    tight.addRecord({"xyz", std::string("ab\0cd", 5), "123456789"});
+    tight.addRecord({"pqr", "stuvw", std::string("12345678\0", 9)});
+    ASSERT_TRUE(tight.writeTo(folder.path("tight.dbf")));
+    ASSERT_TRUE(table.open(folder.path("tight.dbf").c_str()));
+    EXPECT_STREQ("xyz", table.field(0).text());
+    EXPECT_STREQ("ab", table.field(1).text());
+    EXPECT_STREQ("123456789", table.field(2).text());
+    ASSERT_TRUE(table.selectRecord(1));
+    EXPECT_STREQ("pqr", table.field(0).text());
+    EXPECT_STREQ("stuvw", table.field(1).text());
+    EXPECT_STREQ("12345678", table.field(2).text());
 }
 
 TEST(DbfValueText, IntegerFieldsTakeTwelveCharacters) {
