@@ -144,8 +144,6 @@ TEST(DbfTable, RefusesFilesItCannotMapOrWhoseHeaderLiesBeyondTheEnd) {
         ASSERT_TRUE(writing.is_open());
 #ifdef _WIN32
         EXPECT_FALSE(table.open(folder.path("busy.dbf").c_str()));
-#else
-        EXPECT_TRUE(table.open(folder.path("busy.dbf").c_str()));
 #endif
     }
     table.close();
@@ -181,12 +179,6 @@ TEST(DbfTable, CountsOnlyTheRecordsTheFileHolds) {
     ASSERT_TRUE(writer.writeTo(folder.path("huge.dbf")));
     ASSERT_TRUE(table.open(folder.path("huge.dbf").c_str()));
     EXPECT_EQ(5, table.recordCount());
-
-    // A header count smaller than the records present is kept.
-    writer.setRecordCount(2);
-    ASSERT_TRUE(writer.writeTo(folder.path("two.dbf")));
-    ASSERT_TRUE(table.open(folder.path("two.dbf").c_str()));
-    EXPECT_EQ(2, table.recordCount());
 
     // A record length of zero cannot hold even the deletion flag.
     writer.setRecordCount(5);
