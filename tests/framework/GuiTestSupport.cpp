@@ -43,6 +43,43 @@ void pumpWaiting() {
     }
 }
 
+// Copies the client area as the display shows it and draws the frame and caption around it
+// with the system's own routines: without a window manager Xvfb shows no title bar, and
+// Wine's PrintWindow leaves the child controls out.
+bool drawWindowPicture(HWND hwnd, HDC dc, const RECT& window) {
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    POINT clientOrigin{0, 0};
+    ::ClientToScreen(hwnd, &clientOrigin);
+    RECT whole{0, 0, window.right - window.left, window.bottom - window.top};
+    ::FillRect(dc, &whole, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::DrawEdge(dc, &whole, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    RECT caption = whole;
+    caption.bottom = clientOrigin.y - window.top - 1;
+    if (caption.bottom > caption.top) {
+        ::DrawCaption(hwnd, dc, &caption, DC_ACTIVE | DC_TEXT | DC_GRADIENT);
+        int size = caption.bottom - caption.top - 4;
+        RECT close{caption.right - size - 2, caption.top + 2, caption.right - 2,
+                   caption.top + 2 + size};
+        // The close box's cross is drawn by hand: the prefix has no Marlett font.
+        ::DrawFrameControl(dc, &close, DFC_BUTTON, DFCS_BUTTONPUSH);
+        HPEN pen = ::CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
+        HGDIOBJ previousPen = ::SelectObject(dc, pen);
+        int inset = size / 4 + 1;
+        ::MoveToEx(dc, close.left + inset, close.top + inset, nullptr);
+        ::LineTo(dc, close.right - inset, close.bottom - inset);
+        ::MoveToEx(dc, close.right - inset, close.top + inset, nullptr);
+        ::LineTo(dc, close.left + inset, close.bottom - inset);
+        ::SelectObject(dc, previousPen);
+        ::DeleteObject(pen);
+    }
+    HDC clientDc = ::GetDC(hwnd);
+    bool copied = ::BitBlt(dc, clientOrigin.x - window.left, clientOrigin.y - window.top,
+                           client.right, client.bottom, clientDc, 0, 0, SRCCOPY) != FALSE;
+    ::ReleaseDC(hwnd, clientDc);
+    return copied;
+}
+
 } // namespace
 
 void pumpFor(DWORD milliseconds) {
@@ -98,6 +135,12 @@ bool saveWindowImage(HWND hwnd, const std::string& path) {
     RECT rect{};
     if (!::GetWindowRect(hwnd, &rect))
         return false;
+    // The window's thread paints what is still pending before the picture is taken.
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId())
+        pumpFor(100);
+    else
+        ::Sleep(300);
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     HDC screen = ::GetDC(nullptr);
@@ -112,7 +155,7 @@ bool saveWindowImage(HWND hwnd, const std::string& path) {
     void* bits = nullptr;
     HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    bool printed = ::PrintWindow(hwnd, memory, 0) != FALSE;
+    bool printed = drawWindowPicture(hwnd, memory, rect);
     ::GdiFlush();
     bool saved = false;
     DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;

@@ -23,7 +23,8 @@ bool waitForWindowGone(const std::string& caption, DWORD timeoutMilliseconds = 5
 
 std::string windowText(HWND hwnd);
 
-// Draws the window with PrintWindow into a bitmap and writes it as a 24-bit BMP file.
+// Takes a picture of the window (its client area as shown, with the frame and caption
+// drawn around it) and writes it as a 24-bit BMP file. The window must be visible.
 bool saveWindowImage(HWND hwnd, const std::string& path);
 
 // Sets the default value of HKEY_CLASSES_ROOT\subKey for the lifetime of the object and

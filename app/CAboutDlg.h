@@ -1,0 +1,17 @@
+// The About box (dialog 100), opened from the main dialog's system menu.
+#pragma once
+
+#include "app/CHyperLink.h"
+#include "framework/CButton.h"
+#include "framework/CDialog.h"
+
+class CAboutDlg : public CDialog {
+  public:
+    CAboutDlg();
+
+    CHyperLink siteLink;
+    CButton okButton;
+
+  protected:
+    void DoDataExchange(CDataExchange* exchange) override;
+};

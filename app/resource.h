@@ -1,0 +1,19 @@
+// Resource identifiers of the program, shared by marlin.rc and the C++ code.
+#pragma once
+
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_MARLIN_DIALOG 102
+#define IDR_MAINFRAME 128
+#define IDD_APP_MESSAGE_BOX 133
+#define IDI_FOLDER 135
+
+#define IDC_SITE_LINK 1016
+#define IDC_MESSAGE_TEXT 1032
+
+// The maker's name and web page, the same in every dialog. The address is a documentation
+// domain reserved by RFC 2606: the program has no web site of its own, and a made-up
+// domain could belong to somebody else.
+#define MARLIN_MAKER_NAME "The Marlin team"
+#define MARLIN_SITE_ADDRESS "www.example.org"
+#define MARLIN_NOTICE_LINE "Copyright (C) 2026 The Marlin team"

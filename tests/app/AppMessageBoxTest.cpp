@@ -1,0 +1,153 @@
+// The program's message box under Wine: threads and owners, line breaks, closing, size.
+#include "GuiTestSupport.h"
+#include "MessageBoxProbe.h"
+
+#include "app/AppMessageBoxDlg.h"
+#include "app/CAboutDlg.h"
+#include "framework/CWinApp.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <set>
+#include <string>
+#include <thread>
+
+namespace {
+
+using apptest::BoxContents;
+
+const INT_PTR kRunning = -100;
+
+// Shows text on a thread of its own and closes the box with close(box) from this thread,
+// after reading it. Returns what the box showed; *result gets the box's result.
+BoxContents showOnWorkerAndClose(const char* text, void (*close)(HWND), INT_PTR* result) {
+    std::atomic<INT_PTR> boxResult{kRunning};
+    std::thread worker([&] { boxResult = AppMessageBoxDlg::run(text); });
+    std::vector<HWND> boxes = apptest::waitForBoxes(1);
+    BoxContents contents;
+    if (!boxes.empty()) {
+        contents = apptest::readBox(boxes.front());
+        close(boxes.front());
+    }
+    worker.join();
+    *result = boxResult;
+    return contents;
+}
+
+TEST(AppMessageBox, BoxFromWorkerThreadHasNoOwnerAndLeavesTheMainDialogUsable) {
+    CWinApp application;
+    CAboutDlg mainDialog;
+    ASSERT_TRUE(mainDialog.Create());
+    ::ShowWindow(mainDialog.GetSafeHwnd(), SW_SHOW);
+    application.mainWindow = &mainDialog;
+
+    std::atomic<INT_PTR> result{kRunning};
+    std::thread worker([&] {
+        showAppMessage("Can't connect to Oracle.\nORA-12154: TNS:could not resolve the connect "
+                       "identifier specified");
+        result = 0;
+    });
+    std::vector<HWND> boxes;
+    ASSERT_TRUE(guitest::pumpUntil([&] { return !(boxes = apptest::openBoxes()).empty(); }));
+    BoxContents contents = apptest::readBox(boxes.front());
+    EXPECT_EQ(contents.owner, nullptr);
+    EXPECT_EQ(contents.text, "Can't connect to Oracle.\r\nORA-12154: TNS:could not resolve the "
+                             "connect identifier specified");
+
+    // The main dialog keeps working while the worker waits in its box.
+    EXPECT_TRUE(::IsWindowEnabled(mainDialog.GetSafeHwnd()));
+    ::SetWindowTextA(mainDialog.siteLink.GetSafeHwnd(), "still answering");
+    EXPECT_EQ(mainDialog.siteLink.windowText(), "still answering");
+    guitest::pumpFor(200);
+    EXPECT_EQ(result, kRunning);
+    EXPECT_TRUE(guitest::saveWindowImage(boxes.front(), "message-box.bmp"));
+
+    apptest::clickOk(boxes.front());
+    ASSERT_TRUE(guitest::pumpUntil([&] { return result != kRunning; }));
+    worker.join();
+    application.mainWindow = nullptr;
+}
+
+TEST(AppMessageBox, BoxOnTheInterfaceThreadDisablesTheMainDialogUntilClosed) {
+    CWinApp application;
+    CAboutDlg mainDialog;
+    ASSERT_TRUE(mainDialog.Create());
+    ::ShowWindow(mainDialog.GetSafeHwnd(), SW_SHOW);
+    application.mainWindow = &mainDialog;
+
+    BoxContents seen;
+    bool mainEnabledMeanwhile = true;
+    std::thread closer([&] {
+        std::vector<HWND> boxes = apptest::waitForBoxes(1);
+        if (boxes.empty())
+            return;
+        seen = apptest::readBox(boxes.front());
+        mainEnabledMeanwhile = ::IsWindowEnabled(mainDialog.GetSafeHwnd()) != FALSE;
+        apptest::pressEscape(boxes.front());
+    });
+    INT_PTR result = AppMessageBoxDlg::run("Invalid table name");
+    closer.join();
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(seen.owner, mainDialog.GetSafeHwnd());
+    EXPECT_EQ(seen.text, "Invalid table name");
+    EXPECT_FALSE(mainEnabledMeanwhile);
+    EXPECT_TRUE(::IsWindowEnabled(mainDialog.GetSafeHwnd()));
+    application.mainWindow = nullptr;
+}
+
+TEST(AppMessageBox, LineFeedsBecomeLineBreaksAndBothOkAndEscClose) {
+    INT_PTR result = kRunning;
+    BoxContents shell = showOnWorkerAndClose(
+        "Unable to open hyperlink:\n\nThe DDE transaction failed.", apptest::clickOk, &result);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(shell.text, "Unable to open hyperlink:\r\n\r\nThe DDE transaction failed.");
+    EXPECT_EQ(shell.lineCount, 3);
+    EXPECT_EQ(shell.lineLengths, (std::vector<int>{25, 0, 27}));
+
+    BoxContents already = showOnWorkerAndClose("first\r\nsecond", apptest::pressEscape, &result);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(already.text, "first\r\r\nsecond");
+
+    BoxContents empty = showOnWorkerAndClose("", apptest::clickOk, &result);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(empty.text, "");
+    EXPECT_EQ(empty.lineCount, 1);
+}
+
+TEST(AppMessageBox, LongTextScrollsInsideABoxOfFixedSize) {
+    std::string longText;
+    for (int line = 1; line <= 30; ++line)
+        longText += "Line " + std::to_string(line) + " of a long report\n";
+    INT_PTR result = kRunning;
+    BoxContents small = showOnWorkerAndClose("short", apptest::clickOk, &result);
+    BoxContents large = showOnWorkerAndClose(longText.c_str(), apptest::clickOk, &result);
+    EXPECT_EQ(large.lineCount, 31);
+    EXPECT_EQ(large.rect.right - large.rect.left, small.rect.right - small.rect.left);
+    EXPECT_EQ(large.rect.bottom - large.rect.top, small.rect.bottom - small.rect.top);
+}
+
+TEST(AppMessageBox, TwoThreadsAtOnceEachShowTheirOwnText) {
+    std::atomic<int> finished{0};
+    std::thread first([&] {
+        showAppMessage("from the first thread");
+        ++finished;
+    });
+    std::thread second([&] {
+        showAppMessage("from the second thread");
+        ++finished;
+    });
+    std::vector<HWND> boxes = apptest::waitForBoxes(2);
+    ASSERT_EQ(boxes.size(), 2u);
+    std::set<std::string> texts;
+    for (HWND box : boxes)
+        texts.insert(apptest::readBox(box).text);
+    EXPECT_EQ(texts, (std::set<std::string>{"from the first thread", "from the second thread"}));
+    for (HWND box : boxes)
+        apptest::clickOk(box);
+    first.join();
+    second.join();
+    EXPECT_EQ(finished, 2);
+}
+
+} // namespace
