@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -82,6 +84,33 @@ TEST(AboutBox, OpensWithItsLinkAttachedAndClosesWithEsc) {
     // Everything went away with the box.
     EXPECT_EQ(about.siteLink.GetSafeHwnd(), nullptr);
     EXPECT_FALSE(::IsWindow(about.linkWindow));
+}
+
+} // namespace
+
+namespace {
+
+TEST(Resources, ExecutableCarriesTheStringIconsAndCommonControlsManifest) {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    char text[64] = {};
+    EXPECT_EQ(::LoadStringA(instance, 101, text, sizeof(text)), 16);
+    EXPECT_STREQ(text, "&About Marlin...");
+    EXPECT_NE(::LoadIconA(instance, MAKEINTRESOURCEA(128)), nullptr);
+    EXPECT_NE(::LoadIconA(instance, MAKEINTRESOURCEA(135)), nullptr);
+
+    // The module that the executable's own import of the common controls resolved to.
+    HMODULE controls = nullptr;
+    ASSERT_TRUE(::GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<const char*>(&::InitCommonControlsEx), &controls));
+    // Version 6 lives in the side-by-side store; without the manifest the process gets the
+    // older one from the system folder. (Wine's copy in the store reports version 5.81, so
+    // the version number itself tells nothing here.)
+    char path[MAX_PATH] = {};
+    ASSERT_GT(::GetModuleFileNameA(controls, path, sizeof(path)), 0u);
+    EXPECT_NE(std::string(::CharLowerA(path)).find("\\winsxs\\"), std::string::npos) << path;
+    EXPECT_NE(std::string(path).find("microsoft.windows.common-controls"), std::string::npos)
+        << path;
 }
 
 } // namespace
