@@ -1,124 +1,17 @@
 // How fast the reader turns a large table into text, against the floor of touching every
 // byte of the same file mapped the same way. Prints both times and their ratio.
+#include "BenchSupport.h"
+
 #include "dbf/DbfTable.h"
-#include "platform/MappedFile.h"
 
-#include <benchmark/benchmark.h>
-
-#include <unistd.h>
-
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <map>
-#include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kRecords = 1000000;
-
-struct FieldSpec {
-    const char* name;
-    char type;
-    int length;
-};
-
-// Ten fields of the four text types, 96 bytes a record with the deletion flag.
-const FieldSpec kFields[] = {
-    {"CUSTOMER", 'C', 20}, {"CITY", 'C', 15},  {"AMOUNT", 'N', 10}, {"QUANTITY", 'N', 8},
-    {"ORDERED", 'D', 8},   {"PAID", 'L', 1},   {"CODE", 'C', 12},   {"RATE", 'N', 12},
-    {"SHIPPED", 'D', 8},   {"ACTIVE", 'L', 1},
-};
-
-void fillValue(const FieldSpec& field, std::uint32_t seed, char* out) {
-    char text[32];
-    switch (field.type) {
-    case 'C':
-        std::snprintf(text, sizeof text, "Name %u", seed % 100000);
-        break;
-    case 'N':
-        std::snprintf(text, sizeof text, "%*.*f", field.length, field.length > 8 ? 2 : 0,
-                      (seed % 1000000) / 100.0);
-        break;
-    case 'D':
-        std::snprintf(text, sizeof text, "%04u%02u%02u", 1990 + seed % 35, 1 + seed % 12,
-                      1 + seed % 28);
-        break;
-    default:
-        text[0] = (seed & 1) != 0 ? 'T' : 'F';
-        text[1] = '\0';
-    }
-    std::size_t length = std::strlen(text);
-    std::memset(out, ' ', static_cast<std::size_t>(field.length));
-    std::memcpy(out, text,
-                length < static_cast<std::size_t>(field.length)
-                    ? length
-                    : static_cast<std::size_t>(field.length));
-}
-
-void putLittle(unsigned char* at, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        at[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-// Writes the table once per run; its name is unique to the process.
-std::string writeTable() {
-    const char* folder = std::getenv("TMPDIR");
-    std::string path = std::string(folder != nullptr ? folder : "/tmp") + "/marlin_bench_" +
-                       std::to_string(static_cast<long>(::getpid())) + ".dbf";
-    const int fieldCount = static_cast<int>(sizeof kFields / sizeof kFields[0]);
-    const int headerLength = 32 + 32 * fieldCount + 1;
-    int recordLength = 1;
-    for (const FieldSpec& field : kFields)
-        recordLength += field.length;
-
-    std::vector<unsigned char> header(static_cast<std::size_t>(headerLength), 0);
-    header[0] = 0x03;
-    putLittle(&header[4], kRecords, 4);
-    putLittle(&header[8], static_cast<std::uint32_t>(headerLength), 2);
-    putLittle(&header[10], static_cast<std::uint32_t>(recordLength), 2);
-    int displacement = 1;
-    for (int i = 0; i < fieldCount; ++i) {
-        unsigned char* descriptor = &header[static_cast<std::size_t>(32 + 32 * i)];
-        std::memcpy(descriptor, kFields[i].name, std::strlen(kFields[i].name));
-        descriptor[11] = static_cast<unsigned char>(kFields[i].type);
-        putLittle(descriptor + 12, static_cast<std::uint32_t>(displacement), 4);
-        descriptor[16] = static_cast<unsigned char>(kFields[i].length);
-        displacement += kFields[i].length;
-    }
-    header.back() = 0x0D;
-
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        std::abort();
-    std::fwrite(header.data(), 1, header.size(), file);
-    std::vector<char> record(static_cast<std::size_t>(recordLength));
-    std::uint32_t seed = 12345;
-    for (int r = 0; r < kRecords; ++r) {
-        record[0] = ' ';
-        char* at = record.data() + 1;
-        for (const FieldSpec& field : kFields) {
-            seed = seed * 1664525u + 1013904223u;
-            fillValue(field, seed >> 8, at);
-            at += field.length;
-        }
-        std::fwrite(record.data(), 1, record.size(), file);
-    }
-    std::fputc(0x1A, file);
-    std::fclose(file);
-    return path;
-}
-
-const std::string& tablePath() {
-    static const std::string path = writeTable();
-    return path;
-}
-
 void formatEveryField(benchmark::State& state) {
     DbfTable table;
-    if (!table.open(tablePath().c_str())) {
+    if (!table.open(bench::generatedTablePath().c_str())) {
         state.SkipWithError("cannot open the generated table");
         return;
     }
@@ -131,69 +24,22 @@ void formatEveryField(benchmark::State& state) {
                 benchmark::DoNotOptimize(value.text());
     }
     state.counters["records/s"] =
-        benchmark::Counter(kRecords, benchmark::Counter::kIsIterationInvariantRate);
+        benchmark::Counter(bench::kRecords, benchmark::Counter::kIsIterationInvariantRate);
 }
-
-void touchEveryByte(benchmark::State& state) {
-    platform::MappedFile file;
-    if (!file.open(tablePath())) {
-        state.SkipWithError("cannot map the generated table");
-        return;
-    }
-    for (auto _ : state) {
-        std::uint64_t sum = 0;
-        const unsigned char* data = file.data();
-        for (std::size_t i = 0; i < file.size(); ++i)
-            sum += data[i];
-        benchmark::DoNotOptimize(sum);
-    }
-    state.counters["records/s"] =
-        benchmark::Counter(kRecords, benchmark::Counter::kIsIterationInvariantRate);
-}
-
-// Keeps each benchmark's best real and CPU time per iteration (over repetitions, or their
-// medians when only aggregates are reported) so that the ratio can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    struct Times {
-        double real = 0;
-        double cpu = 0;
-    };
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // Other processes on the machine only ever slow a run down, so the best one counts.
-        for (const Run& run : runs) {
-            bool usable = run.run_type == Run::RT_Iteration ||
-                          (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median");
-            if (!usable)
-                continue;
-            Times& best = times[run.run_name.function_name];
-            double real = run.GetAdjustedRealTime();
-            double cpu = run.GetAdjustedCPUTime();
-            if (best.real == 0 || real < best.real)
-                best.real = real;
-            if (best.cpu == 0 || cpu < best.cpu)
-                best.cpu = cpu;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    std::map<std::string, Times> times;
-};
 
 } // namespace
 
-BENCHMARK(touchEveryByte)->Unit(benchmark::kMillisecond);
+BENCHMARK(bench::touchEveryByte)->Unit(benchmark::kMillisecond);
 BENCHMARK(formatEveryField)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    tablePath();
-    RatioReporter reporter;
+    bench::generatedTablePath();
+    bench::BestTimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::remove(tablePath().c_str());
-    RatioReporter::Times floor = reporter.times["touchEveryByte"];
-    RatioReporter::Times format = reporter.times["formatEveryField"];
+    bench::removeGeneratedTable();
+    auto floor = reporter.best("bench::touchEveryByte");
+    auto format = reporter.best("formatEveryField");
     if (floor.real > 0 && floor.cpu > 0)
         std::printf("touch every byte: %.1f ms (CPU %.1f ms); format every field: %.1f ms "
                     "(CPU %.1f ms); ratio %.2f (CPU %.2f)\n",

@@ -49,6 +49,16 @@ const char* DbfFieldValue::text() const {
     return table != nullptr ? table->formatValue(fieldIndex) : "";
 }
 
+const char* DbfFieldValue::text(std::size_t& length) const {
+    if (table == nullptr) {
+        length = 0;
+        return "";
+    }
+    const char* formatted = table->formatValue(fieldIndex);
+    length = table->valueLength;
+    return formatted;
+}
+
 bool DbfTable::open(const char* fileName, const char* memoSourceName) {
     close();
     if (fileName == nullptr || !dbf.open(fileName))
@@ -222,6 +232,7 @@ const unsigned char* DbfTable::valueBytes(const Field& field, std::size_t bytes)
 }
 
 const char* DbfTable::emptyText() {
+    valueLength = 0;
     valueText[0] = '\0';
     return valueText;
 }
@@ -261,6 +272,7 @@ const char* DbfTable::copyText(const unsigned char* stored, std::size_t length) 
 }
 
 const char* DbfTable::terminateText(std::size_t length) {
+    valueLength = length;
     valueText[length] = '\0';
     return valueText;
 }
@@ -283,6 +295,7 @@ const char* DbfTable::formatInteger(const unsigned char* stored) {
         valueText[length++] = reversed[--digits];
     std::memset(valueText + length, ' ', kIntegerTextChars - length);
     valueText[kIntegerTextChars] = '\0';
+    valueLength = kIntegerTextChars;
     return valueText;
 }
 
@@ -292,6 +305,7 @@ const char* DbfTable::formatDouble(const unsigned char* stored, unsigned decimal
     double value;
     std::memcpy(&value, &bits, sizeof value);
     formatDoubleText(value, decimals, valueText);
+    valueLength = std::strlen(valueText);
     return valueText;
 }
 
@@ -319,12 +333,14 @@ const char* DbfTable::formatMemo(const Field& field) {
     std::memset(valueText + kept, 0, copied - kept);
     std::memset(valueText + copied, ' ', kMemoTextChars - copied);
     valueText[kMemoTextChars] = '\0';
+    valueLength = kept < copied ? kept : kMemoTextChars;
     return valueText;
 }
 
 const char* DbfTable::memoBlanks() {
     std::memset(valueText, ' ', kMemoBlankChars);
     valueText[kMemoBlankChars] = '\0';
+    valueLength = kMemoBlankChars;
     return valueText;
 }
 

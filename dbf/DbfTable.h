@@ -23,6 +23,9 @@ class DbfFieldValue {
     // there is no memo or it cannot be found inside the memo file; other types, a null table,
     // an index that names no field, or a value lying outside the file give an empty text.
     const char* text() const;
+    // The same text, with its length (the characters before its terminator) in `length`,
+    // so that the load job need not count them again.
+    const char* text(std::size_t& length) const;
 
   private:
     DbfTable* table = nullptr;
@@ -111,4 +114,5 @@ class DbfTable {
     bool wordsInsideFile = false;        // whether they all lie inside the file for this record
     // Aligned for the word-wide copies of copyWords().
     alignas(8) char valueText[kValueTextBytes] = {};
+    std::size_t valueLength = 0; // of the text last formatted into valueText
 };

@@ -1,32 +1,38 @@
 // Filling the bind slots: the one pass over every byte of every record.
 #include "load/BatchBuffers.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-// Writes the converted value into its slot and returns its length. Bytes after the text
-// are zero; only those that the slot's previous value used need clearing, since a slot
-// holds zeros after its length at all times.
-unsigned short convertIntoSlot(const char* text, char* slot, int width,
-                               unsigned short previousLength,
-                               const platform::ByteTable& oemToAnsi) {
-    int length = 0;
-    while (length < width) {
-        unsigned char ansi = oemToAnsi[static_cast<unsigned char>(text[length])];
-        if (ansi == 0)
-            break;
-        slot[length++] = static_cast<char>(ansi);
+bool isAscii(const char* text, std::size_t length) {
+    std::size_t at = 0;
+    for (; at + 8 <= length; at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + at, 8);
+        if ((word & 0x8080808080808080u) != 0)
+            return false;
     }
-    if (length < previousLength)
-        std::memset(slot + length, 0, static_cast<std::size_t>(previousLength - length));
-    return static_cast<unsigned short>(length);
+    for (; at < length; ++at)
+        if ((static_cast<unsigned char>(text[at]) & 0x80) != 0)
+            return false;
+    return true;
+}
+
+bool keepsAscii(const platform::ByteTable& oemToAnsi) {
+    for (int byte = 1; byte < 128; ++byte)
+        if (oemToAnsi[byte] != byte)
+            return false;
+    return true;
 }
 
 } // namespace
 
-BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch)
-    : rowsPerBatch_(rowsPerBatch) {
+BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
+                           const platform::ByteTable& oemToAnsi)
+    : rowsPerBatch_(rowsPerBatch), oemToAnsi_(oemToAnsi), asciiUnchanged_(keepsAscii(oemToAnsi)) {
     columns_.reserve(columns.size());
     const auto rows = static_cast<std::size_t>(rowsPerBatch);
     for (const Column& column : columns) {
@@ -36,12 +42,38 @@ BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch)
     }
 }
 
-void BatchBuffers::fillRow(int row, const platform::ByteTable& oemToAnsi) {
+void BatchBuffers::fillRow(int row) {
     for (ColumnBuffer& column : columns_) {
         char* slot = column.slots.get() + static_cast<std::size_t>(row) * column.width;
         unsigned short& length = column.lengths[row];
-        length = convertIntoSlot(column.value.text(), slot, column.width, length, oemToAnsi);
+        std::size_t textLength = 0;
+        const char* text = column.value.text(textLength);
+        length = convertIntoSlot(text, textLength, slot, column.width, length);
     }
+}
+
+// Writes the converted value into its slot, cut at the width, and returns its length. The
+// bytes after it are zero; only those that the slot's previous value used need clearing,
+// since a slot holds zeros after its length at all times.
+unsigned short BatchBuffers::convertIntoSlot(const char* text, std::size_t textLength, char* slot,
+                                             int width, unsigned short previousLength) const {
+    std::size_t length = std::min(textLength, static_cast<std::size_t>(width));
+    if (asciiUnchanged_ && isAscii(text, length)) {
+        std::memcpy(slot, text, length);
+    } else {
+        for (std::size_t at = 0; at < length; ++at) {
+            const unsigned char ansi = oemToAnsi_[static_cast<unsigned char>(text[at])];
+            // A character the conversion turns into a zero byte ends the value there.
+            if (ansi == 0) {
+                length = at;
+                break;
+            }
+            slot[at] = static_cast<char>(ansi);
+        }
+    }
+    if (length < previousLength)
+        std::memset(slot + length, 0, previousLength - length);
+    return static_cast<unsigned short>(length);
 }
 
 std::size_t BatchBuffers::slotBytes() const {

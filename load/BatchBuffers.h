@@ -14,9 +14,10 @@
 // the padding never reaches the database and an empty value arrives as NULL.
 class BatchBuffers {
   public:
-    // Allocates zero-filled buffers for rowsPerBatch rows of every column. Throws
-    // std::bad_alloc when memory runs out.
-    BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch);
+    // Allocates zero-filled buffers for rowsPerBatch rows of every column; values will be
+    // converted with `oemToAnsi`. Throws std::bad_alloc when memory runs out.
+    BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
+                 const platform::ByteTable& oemToAnsi);
 
     std::size_t columnCount() const { return columns_.size(); }
     char* slots(std::size_t column) { return columns_[column].slots.get(); }
@@ -24,7 +25,7 @@ class BatchBuffers {
     int width(std::size_t column) const { return columns_[column].width; }
 
     // Converts the current record's value of every column into slot `row`.
-    void fillRow(int row, const platform::ByteTable& oemToAnsi);
+    void fillRow(int row);
 
     // Memory held, for the record.
     std::size_t slotBytes() const;
@@ -38,6 +39,12 @@ class BatchBuffers {
         DbfFieldValue value;
     };
 
+    unsigned short convertIntoSlot(const char* text, std::size_t textLength, char* slot, int width,
+                                   unsigned short previousLength) const;
+
     std::vector<ColumnBuffer> columns_;
     int rowsPerBatch_;
+    platform::ByteTable oemToAnsi_;
+    // Most values are plain ASCII; where the code pages agree on it, they are copied as is.
+    bool asciiUnchanged_;
 };

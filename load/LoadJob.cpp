@@ -28,7 +28,6 @@ void LoadJob::runStages() {
     LoadStatus::progressPercent = 0;
     bool completed = false;
     try {
-        oemToAnsi_ = platform::oemToAnsiTable();
         completed = prepareWorkFile() && connect() && ensureTableFree() && openTable() &&
                     createTable() && transferRows();
     } catch (const std::bad_alloc&) {
@@ -140,7 +139,8 @@ bool LoadJob::createTable() {
             text += "Can not use reserved word as name of column.";
         return fail(text);
     }
-    buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_);
+    // One conversion table per load: the system's code pages do not change under it.
+    buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_, platform::oemToAnsiTable());
     return true;
 }
 

@@ -67,7 +67,6 @@ class LoadJob {
     DbfTable table_;
     std::vector<Column> columns_;
     std::unique_ptr<BatchBuffers> buffers_;
-    platform::ByteTable oemToAnsi_{};
 
     int rowsPerBatch_ = 0;
     std::int64_t recordCount_ = 0;

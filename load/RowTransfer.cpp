@@ -12,7 +12,7 @@ bool LoadJob::transferRows() {
         table_.selectRecord(static_cast<int>(record));
         if (stopRequested())
             return stop();
-        buffers_->fillRow(rowsInBatch_, oemToAnsi_);
+        buffers_->fillRow(rowsInBatch_);
         if (++rowsInBatch_ == rowsPerBatch_) {
             if (!insertBatch(rowsPerBatch_, "Error during insert rows. "))
                 return false;

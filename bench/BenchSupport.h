@@ -1,0 +1,44 @@
+// What the benchmarks share: the generated table, the floor of touching every byte of it,
+// and a reporter that keeps each benchmark's best time for the closing comparison.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// Records in the generated table: ten C, N, D and L fields, 96 bytes a record.
+constexpr int kRecords = 1000000;
+
+// Writes the table once per process into the temporary folder and answers its path.
+const std::string& generatedTablePath();
+// Deletes the generated table.
+void removeGeneratedTable();
+
+// The floor: sums every byte of the generated table, mapped as the reader maps it.
+void touchEveryByte(benchmark::State& state);
+// The same with a new mapping for every pass, as every load makes its own: the page faults
+// of the first touch count too.
+void touchEveryByteFreshlyMapped(benchmark::State& state);
+
+// Keeps each benchmark's best real and CPU time per iteration (over repetitions, or their
+// medians when only aggregates are reported).
+class BestTimesReporter : public benchmark::ConsoleReporter {
+  public:
+    struct Times {
+        double real = 0;
+        double cpu = 0;
+    };
+
+    void ReportRuns(const std::vector<Run>& runs) override;
+
+    Times best(const std::string& benchmarkName) const;
+
+  private:
+    std::map<std::string, Times> times_;
+};
+
+} // namespace bench
