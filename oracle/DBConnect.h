@@ -28,7 +28,7 @@ class DBConnect {
     // errorCode() -1), or when Oracle refuses a step (errorText() Oracle's message with its
     // line feed, errorCode() Oracle's error number). After a failure the object is not
     // connected; what the failed attempt acquired is released by disconnect() or the
-    // destructor.
+    // destructor. Connecting a connected object disconnects it first.
     void connect(const char* userName, const char* password, const char* database);
 
     // Ends the session (Oracle commits its open transaction), detaches from the server and
