@@ -24,6 +24,9 @@ marlin_start_display() {
         done
     fi
     wineserver -p >/dev/null 2>&1 || true
+    # Wine's own services start with the first program; started here, they do not inherit
+    # (and hold open) the output pipe of a test runner that would then wait for them.
+    wine cmd /c exit >/dev/null 2>&1 || true
 }
 
 marlin_stop_display() {

@@ -32,3 +32,36 @@ TEST_F(LoadJobTest, AStopInALaterBatchKeepsTheCommittedOnes) {
     EXPECT_EQ(stored.rows.front()[0], clientName(0));
     EXPECT_EQ(stored.rows.back()[0], clientName(999));
 }
+
+namespace {
+
+// Asks for a stop while the first full batch (1000 rows) is being inserted, as a user's
+// click would between the insert and its commit.
+void stopDuringFirstBatchInsert(unsigned iterations) {
+    if (iterations == 1000)
+        LoadStatus::loadActive = 0;
+}
+
+} // namespace
+
+TEST_F(LoadJobTest, AStopBetweenInsertAndCommitRollsTheBatchBack) {
+    writeTable(wideClientTable(2500));
+    standin_test::StandinDatabase::setExecuteObserver(stopDuringFirstBatchInsert);
+    runLoad();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(statusLines().back(), "Importing file into table CLIENTS..");
+    EXPECT_TRUE(loadedTable().rows.empty());
+
+    // When the rollback itself fails, that failure is reported like any other, and the
+    // inserted rows still do not reach the table when the session ends.
+    failWith("rollback#1=3113");
+    LoadParams::tableName = "CLIENTS2";
+    runLoad();
+    standin_test::StandinDatabase::setExecuteObserver(nullptr);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Error during rollback. \n"
+                                                   "ORA-03113: end-of-file on communication "
+                                                   "channel\n"});
+    EXPECT_EQ(statusLines().back(), messages().front());
+    EXPECT_EQ(lastEvent().loadActive, 0);
+    EXPECT_TRUE(loadedTable("CLIENTS2").rows.empty());
+}

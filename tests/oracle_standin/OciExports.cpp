@@ -20,6 +20,7 @@ struct Library {
     bool recording = false;
     std::string callLog;
     std::string callLogCopy;
+    void (*executeObserver)(unsigned iterations) = nullptr;
 };
 
 Library& library() {
@@ -339,6 +340,8 @@ STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* 
         if (committed.status != OCI_SUCCESS)
             result = committed;
     }
+    if (result.status != OCI_ERROR && library().executeObserver != nullptr)
+        library().executeObserver(iters);
     return finish(*errors, result);
 }
 
@@ -379,6 +382,11 @@ STANDIN_EXPORT void StandinRecordCalls(int on) {
     std::lock_guard<std::mutex> guard(library().lock);
     library().recording = on != 0;
     library().callLog.clear();
+}
+
+STANDIN_EXPORT void StandinSetExecuteObserver(void (*observer)(unsigned iterations)) {
+    std::lock_guard<std::mutex> guard(library().lock);
+    library().executeObserver = observer;
 }
 
 STANDIN_EXPORT const char* StandinCallLog(void) {

@@ -115,3 +115,6 @@ STANDIN_EXPORT int StandinLiveHandleCount(void);
 STANDIN_EXPORT void StandinRecordCalls(int on);
 // Test-only: the calls recorded, one line each ("OCIHandleFree 8"); valid until the next call.
 STANDIN_EXPORT const char* StandinCallLog(void);
+// Test-only: calls `observer` (null: nobody) with the iteration count after every execution
+// that did not fail, before it returns; so a test can act between an insert and the next call.
+STANDIN_EXPORT void StandinSetExecuteObserver(void (*observer)(unsigned iterations));

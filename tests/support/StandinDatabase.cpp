@@ -249,6 +249,11 @@ void StandinDatabase::recordCalls(bool on) {
     reinterpret_cast<void (*)(int)>(standinEntryPoint("StandinRecordCalls"))(on ? 1 : 0);
 }
 
+void StandinDatabase::setExecuteObserver(void (*observer)(unsigned iterations)) {
+    reinterpret_cast<void (*)(void (*)(unsigned))>(standinEntryPoint("StandinSetExecuteObserver"))(
+        observer);
+}
+
 std::string StandinDatabase::callLog() {
     return reinterpret_cast<const char* (*)()>(standinEntryPoint("StandinCallLog"))();
 }

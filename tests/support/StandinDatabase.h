@@ -81,6 +81,9 @@ class StandinDatabase {
     // The calls recorded, one line each: the name, then key arguments (handle type,
     // attribute, mode), e.g. "OCIHandleFree 8".
     static std::string callLog();
+    // Calls `observer` with the iteration count after every execution that did not fail
+    // (null: nobody).
+    static void setExecuteObserver(void (*observer)(unsigned iterations));
 
   private:
     std::string userFolder(const std::string& userName) const;
