@@ -117,21 +117,32 @@ void removeGeneratedTable() {
     std::remove(generatedTablePath().c_str());
 }
 
+namespace {
+
+std::uint64_t sumOfBytes(const platform::MappedFile& file) {
+    std::uint64_t sum = 0;
+    const unsigned char* data = file.data();
+    for (std::size_t i = 0; i < file.size(); ++i)
+        sum += data[i];
+    return sum;
+}
+
+void countRecords(benchmark::State& state) {
+    state.counters["records/s"] =
+        benchmark::Counter(kRecords, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+} // namespace
+
 void touchEveryByte(benchmark::State& state) {
     platform::MappedFile file;
     if (!file.open(generatedTablePath())) {
         state.SkipWithError("cannot map the generated table");
         return;
     }
-    for (auto _ : state) {
-        std::uint64_t sum = 0;
-        const unsigned char* data = file.data();
-        for (std::size_t i = 0; i < file.size(); ++i)
-            sum += data[i];
-        benchmark::DoNotOptimize(sum);
-    }
-    state.counters["records/s"] =
-        benchmark::Counter(kRecords, benchmark::Counter::kIsIterationInvariantRate);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(sumOfBytes(file));
+    countRecords(state);
 }
 
 void touchEveryByteFreshlyMapped(benchmark::State& state) {
@@ -141,14 +152,9 @@ void touchEveryByteFreshlyMapped(benchmark::State& state) {
             state.SkipWithError("cannot map the generated table");
             return;
         }
-        std::uint64_t sum = 0;
-        const unsigned char* data = file.data();
-        for (std::size_t i = 0; i < file.size(); ++i)
-            sum += data[i];
-        benchmark::DoNotOptimize(sum);
+        benchmark::DoNotOptimize(sumOfBytes(file));
     }
-    state.counters["records/s"] =
-        benchmark::Counter(kRecords, benchmark::Counter::kIsIterationInvariantRate);
+    countRecords(state);
 }
 
 void BestTimesReporter::ReportRuns(const std::vector<Run>& runs) {
