@@ -62,7 +62,9 @@ bool copyFile(const std::string& from, const std::string& to) {
     return copied;
 }
 
-bool deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool deleteFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 bool BinaryFile::open(const std::string& path, Access access) {
     close();
@@ -80,7 +82,9 @@ void BinaryFile::close() {
     handle_ = -1;
 }
 
-bool BinaryFile::isOpen() const { return handle_ >= 0; }
+bool BinaryFile::isOpen() const {
+    return handle_ >= 0;
+}
 
 std::size_t BinaryFile::readAt(std::uint64_t offset, void* buffer, std::size_t bytes) {
     if (handle_ < 0)

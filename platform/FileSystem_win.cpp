@@ -7,7 +7,9 @@ namespace platform {
 
 namespace {
 
-HANDLE asHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE asHandle(std::intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
 
 bool seek(HANDLE file, std::uint64_t offset) {
     LARGE_INTEGER position{};
@@ -30,7 +32,9 @@ bool copyFile(const std::string& from, const std::string& to) {
     return false;
 }
 
-bool deleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+bool deleteFile(const std::string& path) {
+    return ::DeleteFileA(path.c_str()) != 0;
+}
 
 bool BinaryFile::open(const std::string& path, Access access) {
     close();

@@ -20,8 +20,8 @@ bool MappedFile::open(const std::string& path) {
     void* view = MAP_FAILED;
     if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0 &&
         static_cast<std::uint64_t>(status.st_size) <= std::numeric_limits<std::size_t>::max())
-        view = ::mmap(nullptr, static_cast<std::size_t>(status.st_size), PROT_READ, MAP_PRIVATE,
-                      fd, 0);
+        view = ::mmap(nullptr, static_cast<std::size_t>(status.st_size), PROT_READ, MAP_PRIVATE, fd,
+                      0);
     // The mapping keeps the file alive; the descriptor is not needed any more.
     ::close(fd);
     if (view == MAP_FAILED)
