@@ -24,10 +24,10 @@ int LoadJob::run() {
 }
 
 void LoadJob::runStages() {
-    reportStatus("Start loading..");
-    LoadStatus::progressPercent = 0;
     bool completed = false;
     try {
+        reportStatus("Start loading..");
+        LoadStatus::progressPercent = 0;
         completed = prepareWorkFile() && connect() && ensureTableFree() && openTable() &&
                     createTable() && transferRows();
     } catch (const std::bad_alloc&) {
