@@ -71,6 +71,22 @@ CallResult activeSession(HandleRegistry& handles, const ServiceContextHandle& co
     return CallResult::success();
 }
 
+// A commit or a rollback: the same checks of the handles and the session, then `end`.
+template <typename EndAction>
+sword endTransaction(const char* callName, OCISvcCtx* svchp, OCIError* errhp, ub4 flags,
+                     EndAction end) {
+    Call call(callName, flags);
+    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
+    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    if (context == nullptr || errors == nullptr)
+        return OCI_INVALID_HANDLE;
+    SessionHandle* session = nullptr;
+    CallResult result = activeSession(call.handles(), *context, &session);
+    if (result.status == OCI_SUCCESS)
+        result = end(*session);
+    return finish(*errors, result);
+}
+
 void giveUserMemory(Handle& handle, size_t bytes, void** userMemory) {
     if (bytes == 0 || userMemory == nullptr)
         return;
@@ -346,30 +362,13 @@ STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* 
 }
 
 STANDIN_EXPORT sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4 flags) {
-    Call call("OCITransCommit", flags);
-    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
-    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
-    if (context == nullptr || errors == nullptr)
-        return OCI_INVALID_HANDLE;
-    SessionHandle* session = nullptr;
-    CallResult result = activeSession(call.handles(), *context, &session);
-    if (result.status == OCI_SUCCESS)
-        result = commitTransaction(*session, true);
-    return finish(*errors, result);
+    return endTransaction("OCITransCommit", svchp, errhp, flags,
+                          [](SessionHandle& session) { return commitTransaction(session, true); });
 }
 
 #ifndef STANDIN_WITHOUT_ROLLBACK
 STANDIN_EXPORT sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4 flags) {
-    Call call("OCITransRollback", flags);
-    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
-    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
-    if (context == nullptr || errors == nullptr)
-        return OCI_INVALID_HANDLE;
-    SessionHandle* session = nullptr;
-    CallResult result = activeSession(call.handles(), *context, &session);
-    if (result.status == OCI_SUCCESS)
-        result = rollbackTransaction(*session);
-    return finish(*errors, result);
+    return endTransaction("OCITransRollback", svchp, errhp, flags, rollbackTransaction);
 }
 #endif
 
