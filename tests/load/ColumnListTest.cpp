@@ -1,5 +1,6 @@
 // Column names and the CREATE TABLE and INSERT texts.
 #include "load/ColumnList.h"
+#include "load/TableName.h"
 
 #include <gtest/gtest.h>
 
@@ -30,4 +31,12 @@ TEST(ColumnListTest, StatementTextsAreLaidOutExactly) {
     std::vector<Column> many(150, Column{"LONGNAME10", 1998, {}});
     EXPECT_EQ(createTableText("T", many).size(), 1 + 33 + 150 * (10 + 4 + 13));
     EXPECT_EQ(insertText("T", 150).size(), 1 + 23 + 9 * 4 + 90 * 5 + 51 * 6);
+}
+
+TEST(ColumnListTest, TableNameForFileTakesTheNameWithoutFolderDotsReplacedAtMost30) {
+    EXPECT_EQ(tableNameForFile("C:\\DATA\\orders.dbf"), "orders_dbf");
+    EXPECT_EQ(tableNameForFile("a.b.dbf"), "a_b_dbf");
+    EXPECT_EQ(tableNameForFile("/srv/dbf/x.dbf"), "x_dbf");
+    EXPECT_EQ(tableNameForFile("D:clients.DBF"), "clients_DBF");
+    EXPECT_EQ(tableNameForFile(std::string(36, 'n') + ".dbf"), std::string(30, 'n'));
 }
