@@ -3,7 +3,13 @@
 
 #include "framework/CWinApp.h"
 
-#include <commdlg.h>
+namespace {
+CFileDialog::SystemDialog systemDialogForTests = nullptr;
+} // namespace
+
+void CFileDialog::setSystemDialogForTests(SystemDialog dialog) {
+    systemDialogForTests = dialog;
+}
 
 CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExtension, const char* fileName,
                          DWORD flags, const std::string& filter, CWnd* parent)
@@ -26,7 +32,10 @@ INT_PTR CFileDialog::DoModal() {
     request.nMaxFile = sizeof(file);
     request.lpstrDefExt = hasDefaultExtension_ ? defaultExtension_.c_str() : nullptr;
     request.Flags = flags_ | OFN_EXPLORER;
-    BOOL chosen = open_ ? ::GetOpenFileNameA(&request) : ::GetSaveFileNameA(&request);
+    SystemDialog show = open_ ? ::GetOpenFileNameA : ::GetSaveFileNameA;
+    if (systemDialogForTests != nullptr)
+        show = systemDialogForTests;
+    BOOL chosen = show(&request);
     if (!chosen)
         return IDCANCEL;
     path_ = file;

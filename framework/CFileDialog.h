@@ -3,6 +3,8 @@
 
 #include "framework/CWnd.h"
 
+#include <commdlg.h>
+
 #include <string>
 
 class CFileDialog {
@@ -19,6 +21,12 @@ class CFileDialog {
     // The chosen full path, and its last component (name and extension).
     std::string GetPathName() const { return path_; }
     std::string GetFileName() const;
+
+    // What shows the system dialog: GetOpenFileNameA or GetSaveFileNameA, or, in tests that
+    // cannot drive the system's picker, a stand-in that inspects the request and answers as
+    // they do. Null restores the system's. Interface thread only.
+    using SystemDialog = BOOL(WINAPI*)(OPENFILENAMEA* request);
+    static void setSystemDialogForTests(SystemDialog dialog);
 
   private:
     bool open_;

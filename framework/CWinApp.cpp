@@ -8,10 +8,12 @@
 #include <mutex>
 
 namespace {
+// Set and cleared by the application object's constructor and destructor, which run before
+// any other thread starts and after they have ended.
 CWinApp* theApplication = nullptr;
-}
+} // namespace
 
-CWinApp::CWinApp() {
+CWinApp::CWinApp() : interfaceThreadId_(::GetCurrentThreadId()) {
     theApplication = this;
 }
 
@@ -25,7 +27,8 @@ CWinApp* CWinApp::current() {
 }
 
 HWND CWinApp::mainWindowOfCallingThread() {
-    if (theApplication == nullptr || theApplication->mainWindow == nullptr)
+    if (theApplication == nullptr || theApplication->interfaceThreadId_ != ::GetCurrentThreadId() ||
+        theApplication->mainWindow == nullptr)
         return nullptr;
     HWND hwnd = theApplication->mainWindow->GetSafeHwnd();
     if (hwnd == nullptr || ::GetWindowThreadProcessId(hwnd, nullptr) != ::GetCurrentThreadId())

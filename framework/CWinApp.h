@@ -25,14 +25,19 @@ class CWinApp {
     virtual int ExitInstance() { return exitCode_; }
 
     // The window the application regards as its own: owner of dialogs shown without a
-    // parent on the thread that created it.
+    // parent on the thread that created it. Interface thread only: the object it points to
+    // may be gone by the time another thread would read it.
     CWnd* mainWindow = nullptr;
 
-    // mainWindow's handle when the calling thread created it, else null.
+    // mainWindow's handle when called on the interface thread (the one that constructed the
+    // application object) and mainWindow is set, else null. Other threads never read
+    // mainWindow.
     static HWND mainWindowOfCallingThread();
 
   private:
     int exitCode_ = 0;
+    // Set at construction, before any other thread exists, and read-only afterwards.
+    DWORD interfaceThreadId_ = 0;
 };
 
 // Registers the window classes of the common controls once per process.

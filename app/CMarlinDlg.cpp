@@ -1,0 +1,299 @@
+// The main dialog: initialisation, the emptiness checks, Start and Stop, the handlers of
+// the worker's messages, the close guard and the file picker.
+#include "app/CMarlinDlg.h"
+
+#include "app/AppMessageBoxDlg.h"
+#include "app/CAboutDlg.h"
+#include "app/LoadWorker.h"
+#include "app/resource.h"
+#include "framework/CFileDialog.h"
+#include "load/LoadState.h"
+#include "load/TableName.h"
+
+#include <cstring>
+#include <initializer_list>
+#include <utility>
+
+namespace {
+
+// The Oracle session end and rollback of a stopped load normally take well under a second;
+// the wait only guards against a thread that never finishes.
+constexpr DWORD kWorkerReturnWaitMs = 10000;
+
+HINSTANCE instance() {
+    return ::GetModuleHandleA(nullptr);
+}
+
+// An icon resource at the system's size for small icons (shared: the system frees it).
+HICON loadSmallIcon(int resourceId) {
+    return static_cast<HICON>(::LoadImageA(instance(), MAKEINTRESOURCEA(resourceId), IMAGE_ICON,
+                                           ::GetSystemMetrics(SM_CXSMICON),
+                                           ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+}
+
+} // namespace
+
+CMarlinDlg::CMarlinDlg()
+    : CDialog(IDD_MARLIN_DIALOG),
+      appIcon(::LoadIconA(instance(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+CMarlinDlg::~CMarlinDlg() {
+    if (workerThread != nullptr)
+        ::CloseHandle(workerThread);
+}
+
+void CMarlinDlg::DoDataExchange(CDataExchange* exchange) {
+    CDialog::DoDataExchange(exchange);
+    DDX_Control(exchange, IDC_SITE_LINK, siteLink);
+    DDX_Control(exchange, IDC_PROGRESS, progressBar);
+    DDX_Control(exchange, IDC_BROWSE, browseButton);
+    DDX_Control(exchange, IDC_START_STOP, startButton);
+    DDX_Control(exchange, IDC_LOG_LIST, logList);
+    DDX_Text(exchange, IDC_FILE_NAME, fileName);
+    DDX_Text(exchange, IDC_TABLE_NAME, tableName);
+    DDX_Text(exchange, IDC_USER_NAME, userName);
+    DDX_Text(exchange, IDC_PASSWORD, password);
+    DDX_Text(exchange, IDC_DATABASE, database);
+    DDX_Control(exchange, IDC_FILE_NAME, fileNameEdit);
+    DDX_Control(exchange, IDCANCEL, cancelButton);
+    DDX_Control(exchange, IDC_TABLE_NAME, tableNameEdit);
+    DDX_Control(exchange, IDC_USER_NAME, userNameEdit);
+    DDX_Control(exchange, IDC_PASSWORD, passwordEdit);
+    DDX_Control(exchange, IDC_DATABASE, databaseEdit);
+    DDX_Control(exchange, IDC_OUTER_FRAME, outerFrame);
+    DDX_Control(exchange, IDC_CONNECT_GROUP, connectGroup);
+}
+
+BOOL CMarlinDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    registerLayout();
+    addAboutItem();
+    sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+    sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(loadSmallIcon(IDR_MAINFRAME)));
+    LoadStatus::addStrMessageId = ::RegisterWindowMessageA("ADD_STR_MESSAGE");
+    LoadStatus::showProgressMessageId = ::RegisterWindowMessageA("SHOW_PROGRESS_MESSAGE");
+    sendMessage(DM_SETDEFID, IDC_START_STOP);
+    progressBar.setRange(0, 100);
+    // A 32-pixel icon would be cut by a button of 13 x 12 dialog units.
+    browseButton.setIcon(loadSmallIcon(IDI_FOLDER));
+    installDialogLoadHooks();
+    return TRUE;
+}
+
+void CMarlinDlg::registerLayout() {
+    layout.attach(GetSafeHwnd());
+    layout.addControl(outerFrame.GetSafeHwnd(), 0, 0, 1, 1);
+    for (CEdit* edit : {&fileNameEdit, &tableNameEdit, &userNameEdit, &passwordEdit, &databaseEdit})
+        layout.addControl(edit->GetSafeHwnd(), 0, 0, 1, 0);
+    layout.addControl(connectGroup.GetSafeHwnd(), 0, 0, 1, 0);
+    layout.addControl(progressBar.GetSafeHwnd(), 0, 0, 1, 0);
+    layout.addControl(logList.GetSafeHwnd(), 0, 0, 1, 1);
+    layout.addControl(browseButton.GetSafeHwnd(), 1, 0, 0, 0);
+    layout.addControl(startButton.GetSafeHwnd(), 1, 1, 0, 0);
+    layout.addControl(cancelButton.GetSafeHwnd(), 1, 1, 0, 0);
+}
+
+std::string CMarlinDlg::aboutItemText() const {
+    char text[256] = {};
+    int length = ::LoadStringA(instance(), IDS_ABOUTBOX, text, sizeof(text));
+    return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+void CMarlinDlg::addAboutItem() {
+    HMENU systemMenu = GetSystemMenu(false);
+    if (systemMenu == nullptr)
+        return;
+    std::string text = aboutItemText();
+    if (text.empty())
+        return;
+    ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text.c_str());
+}
+
+LRESULT CMarlinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Registered ids are only known at run time, so they cannot be switch labels.
+    if (message != 0 && message == LoadStatus::addStrMessageId)
+        return onAddStrMessage();
+    if (message != 0 && message == LoadStatus::showProgressMessageId)
+        return onShowProgressMessage();
+    switch (message) {
+    case kWorkerReturnedMessage:
+        return onWorkerReturned();
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_START_STOP) {
+            onStartStop();
+            return 0;
+        }
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_BROWSE) {
+            onBrowse();
+            return 0;
+        }
+        break;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+            CAboutDlg about;
+            about.DoModal();
+            return 0;
+        }
+        break;
+    case WM_SIZE:
+        layout.resize(LOWORD(lParam), HIWORD(lParam));
+        break;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+bool CMarlinDlg::isLoading() const {
+    char caption[10] = {};
+    ::GetWindowTextA(startButton.GetSafeHwnd(), caption, sizeof(caption));
+    return std::strncmp(caption, "Stop", 4) == 0;
+}
+
+void CMarlinDlg::onStartStop() {
+    // Enter reaches here even while Start waits, disabled, for a stopped worker to return.
+    if (!::IsWindowEnabled(startButton.GetSafeHwnd()))
+        return;
+    if (isLoading())
+        stopLoad();
+    else
+        startLoad();
+}
+
+bool CMarlinDlg::checkFields() {
+    const std::pair<const std::string*, const char*> checks[] = {
+        {&fileName, "Invalid file name"},      {&tableName, "Invalid table name"},
+        {&userName, "Invalid username"},       {&password, "Invalid password"},
+        {&database, "Invalid connect string"},
+    };
+    for (const auto& [text, failure] : checks) {
+        if (text->empty()) {
+            showAppMessage(failure);
+            return false;
+        }
+    }
+    return true;
+}
+
+void CMarlinDlg::startLoad() {
+    logLineCount = 0;
+    UpdateData(true);
+    if (!checkFields())
+        return;
+    LoadParams::fileName = fileName;
+    LoadParams::tableName = tableName;
+    LoadParams::userName = userName;
+    LoadParams::password = password;
+    LoadParams::database = database;
+    startButton.setWindowText("Stop");
+    enableInputs(false);
+    keepFocusUsable(startButton);
+    logList.resetContent();
+    progressBar.setPos(0);
+    LoadStatus::targetWindow = GetSafeHwnd();
+    // Set before the thread exists: the job's first test of the flag must see the load.
+    LoadStatus::loadActive = 1;
+    workerThread = startLoadWorker();
+    if (workerThread == nullptr) {
+        LoadStatus::loadActive = 0;
+        appendLogLine("Error while start work thread.", false);
+    }
+}
+
+void CMarlinDlg::stopLoad() {
+    LoadStatus::loadActive = 0;
+    returnToIdle();
+    appendLogLine("Loading stopped by user request.", true);
+}
+
+void CMarlinDlg::enableInputs(bool enable) {
+    for (CWnd* control : std::initializer_list<CWnd*>{&userNameEdit, &databaseEdit, &passwordEdit,
+                                                      &fileNameEdit, &browseButton, &tableNameEdit})
+        control->enableWindow(enable);
+}
+
+void CMarlinDlg::returnToIdle() {
+    startButton.setWindowText("Start");
+    enableInputs(true);
+    // One worker at a time: a stopped one may still be ending its session.
+    startButton.enableWindow(workerThread == nullptr);
+    keepFocusUsable(fileNameEdit);
+}
+
+void CMarlinDlg::keepFocusUsable(CWnd& fallback) {
+    // A disabled control keeps the focus it had, and the keyboard then reaches nothing.
+    HWND focus = ::GetFocus();
+    if (focus == nullptr || !::IsWindowEnabled(focus))
+        sendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(fallback.GetSafeHwnd()), TRUE);
+}
+
+void CMarlinDlg::appendLogLine(const std::string& text, bool scroll) {
+    logList.insertString(logLineCount, text);
+    ++logLineCount;
+    if (scroll)
+        logList.setTopIndex(logLineCount - 1);
+}
+
+LRESULT CMarlinDlg::onAddStrMessage() {
+    appendLogLine(LoadStatus::statusText, true);
+    // The job clears the flag before its last line, so this is the end of the load.
+    if (LoadStatus::loadActive == 0)
+        returnToIdle();
+    return 0;
+}
+
+LRESULT CMarlinDlg::onShowProgressMessage() {
+    progressBar.setPos(LoadStatus::progressPercent);
+    return 0;
+}
+
+LRESULT CMarlinDlg::onWorkerReturned() {
+    if (workerThread == nullptr)
+        return 0;
+    ::WaitForSingleObject(workerThread, kWorkerReturnWaitMs);
+    ::CloseHandle(workerThread);
+    workerThread = nullptr;
+    // A worker that has returned is not loading, whatever the caption says.
+    if (isLoading())
+        returnToIdle();
+    else
+        startButton.enableWindow(true);
+    if (closeWhenWorkerReturns)
+        EndDialog(IDCANCEL);
+    return 0;
+}
+
+void CMarlinDlg::OnCancel() {
+    if (isLoading()) {
+        // The box runs its own message loop, so the worker's sends go on being handled.
+        showAppMessage("Stop loading before close application.");
+        return;
+    }
+    if (workerThread != nullptr) {
+        closeWhenWorkerReturns = true;
+        return;
+    }
+    EndDialog(IDCANCEL);
+}
+
+void CMarlinDlg::waitForWorker() {
+    if (workerThread == nullptr)
+        return;
+    LoadStatus::loadActive = 0;
+    ::WaitForSingleObject(workerThread, INFINITE);
+    ::CloseHandle(workerThread);
+    workerThread = nullptr;
+}
+
+void CMarlinDlg::onBrowse() {
+    UpdateData(true);
+    // One filter entry: description, pattern, each ended by a NUL. A std::string made from
+    // the literal alone would stop at the first NUL.
+    static const char kFilter[] = "DBF Files (*.dbf)\0*.dbf\0";
+    CFileDialog picker(true, nullptr, nullptr, OFN_HIDEREADONLY,
+                       std::string(kFilter, sizeof(kFilter) - 1), this);
+    if (picker.DoModal() != IDOK)
+        return;
+    fileName = picker.GetPathName();
+    tableName = tableNameForFile(fileName);
+    UpdateData(false);
+}

@@ -1,0 +1,80 @@
+// The main dialog: the five load parameters, Start and Stop, the log list and the progress
+// bar of the load running on its worker thread.
+#pragma once
+
+#include "app/AnchorLayout.h"
+#include "app/CHyperLink.h"
+#include "framework/CButton.h"
+#include "framework/CDialog.h"
+#include "framework/CEdit.h"
+#include "framework/CListBox.h"
+#include "framework/CProgressCtrl.h"
+#include "framework/CStatic.h"
+
+#include <string>
+
+// Every member belongs to the interface thread. The worker reaches the dialog only through
+// blocking sends of the two registered messages and the message it posts when it returns.
+class CMarlinDlg : public CDialog {
+  public:
+    CMarlinDlg();
+    ~CMarlinDlg() override;
+
+    // Asks a worker that is still running to stop and waits until its thread has returned.
+    // For the end of the program: the dialog is gone, so the worker's sends fail at once.
+    void waitForWorker();
+
+    CProgressCtrl progressBar;
+    CButton browseButton;
+    CButton startButton;
+    CListBox logList;
+    std::string fileName;
+    std::string tableName;
+    std::string userName;
+    std::string password;
+    std::string database;
+    CHyperLink siteLink;
+    CEdit fileNameEdit;
+    CEdit tableNameEdit;
+    CEdit userNameEdit;
+    CEdit passwordEdit;
+    CEdit databaseEdit;
+    CStatic outerFrame;
+    CStatic connectGroup;
+    AnchorLayout layout;
+    HICON appIcon = nullptr;
+    CButton cancelButton;
+
+  protected:
+    void DoDataExchange(CDataExchange* exchange) override;
+    BOOL OnInitDialog() override;
+    // The close guard: refused while a load runs; waits for a stopped worker to return.
+    void OnCancel() override;
+    // The dialog has no OK button: Enter with the default button disabled must not end it.
+    void OnOK() override {}
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The text of the system menu's About item (string 101); empty when there is none.
+    virtual std::string aboutItemText() const;
+
+  private:
+    void registerLayout();
+    void addAboutItem();
+    void onStartStop();
+    void onBrowse();
+    LRESULT onAddStrMessage();
+    LRESULT onShowProgressMessage();
+    LRESULT onWorkerReturned();
+    bool isLoading() const;
+    bool checkFields();
+    void startLoad();
+    void stopLoad();
+    void enableInputs(bool enable);
+    void returnToIdle();
+    void keepFocusUsable(CWnd& fallback);
+    void appendLogLine(const std::string& text, bool scroll);
+
+    int logLineCount = 0;
+    HANDLE workerThread = nullptr;
+    bool closeWhenWorkerReturns = false;
+};

@@ -1,0 +1,36 @@
+// The worker thread of a load and its hooks.
+#include "app/LoadWorker.h"
+
+#include "app/AppMessageBoxDlg.h"
+#include "load/LoadJob.h"
+#include "load/LoadState.h"
+
+namespace {
+
+HWND targetWindow() {
+    return static_cast<HWND>(LoadStatus::targetWindow);
+}
+
+DWORD WINAPI runLoadThread(void*) {
+    LoadJob::run();
+    ::PostMessageA(targetWindow(), kWorkerReturnedMessage, 0, 0);
+    return 0;
+}
+
+} // namespace
+
+void installDialogLoadHooks() {
+    LoadHooks hooks;
+    // Blocking sends: the job writes statusText or progressPercent just before and waits
+    // until the dialog has read it, so neither needs a lock.
+    hooks.addStatusLine = [] { ::SendMessageA(targetWindow(), LoadStatus::addStrMessageId, 0, 0); };
+    hooks.showProgress = [] {
+        ::SendMessageA(targetWindow(), LoadStatus::showProgressMessageId, 0, 0);
+    };
+    hooks.showMessage = [](const char* text) { showAppMessage(text); };
+    setLoadHooks(std::move(hooks));
+}
+
+HANDLE startLoadWorker() {
+    return ::CreateThread(nullptr, 0, runLoadThread, nullptr, 0, nullptr);
+}
