@@ -1,0 +1,128 @@
+// Whole loads driven through the main dialog under Wine into the stand-in database, checked
+// row by row against the file.
+#include "GuiTestSupport.h"
+#include "MainDialogHarness.h"
+
+#include "dbf/DbfTable.h"
+#include "platform/CodePage.h"
+#include "support/SampleTable.h"
+
+#include <algorithm>
+
+namespace apptest {
+namespace {
+
+// The sample table's record width gives batches of 2453 rows (10,000,000 bytes over 4075).
+constexpr int kRecords = 3000;
+constexpr int kRowsPerBatch = 2453;
+
+// The rows the file's first `count` records should become: each field's text in the ANSI
+// code page, cut to its column's width, an empty text as NULL.
+std::vector<std::vector<standin_test::StoredValue>> expectedRows(const std::string& dbfPath,
+                                                                 int count) {
+    const platform::ByteTable oemToAnsi = platform::oemToAnsiTable();
+    DbfTable table;
+    std::vector<std::vector<standin_test::StoredValue>> rows;
+    if (!table.open(dbfPath.c_str()))
+        return rows;
+    for (int record = 0; record < count && table.selectRecord(record); ++record) {
+        std::vector<standin_test::StoredValue> row;
+        for (int field = 0; field < table.fieldCount(); ++field) {
+            std::size_t length = 0;
+            const char* text = table.field(field).text(length);
+            std::string value(text, std::min<std::size_t>(length, table.fieldWidth(field)));
+            for (char& c : value)
+                c = static_cast<char>(oemToAnsi[static_cast<unsigned char>(c)]);
+            row.push_back(length == 0 ? standin_test::StoredValue{} : value);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void expectRowsMatch(const standin_test::StoredTable& stored,
+                     const std::vector<std::vector<standin_test::StoredValue>>& expected) {
+    ASSERT_EQ(stored.rows.size(), expected.size());
+    for (std::size_t row = 0; row < expected.size(); ++row)
+        ASSERT_EQ(stored.rows[row], expected[row]) << "row " << row;
+}
+
+TEST_F(MainDialogTest, EnterStartsAWholeLoadThatTheCloseGuardCannotInterrupt) {
+    ASSERT_TRUE(writeSampleTable(dbfPath, kRecords));
+    openDialog();
+    BoxAnswerer answerer;
+    fillFields("CLIENTS");
+    // The worker waits after its first array insert until the close request has been
+    // refused, so the load is certainly running meanwhile.
+    HANDLE resume = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    afterInsert(1, [resume] { ::WaitForSingleObject(resume, 30000); });
+    pressKey(1015, VK_RETURN);
+    EXPECT_EQ(caption(), "Stop");
+    pressKey(1005, VK_ESCAPE);
+    ASSERT_TRUE(waitFor([&] { return !answerer.texts().empty(); }));
+    EXPECT_EQ(answerer.texts(), std::vector<std::string>{"Stop loading before close application."});
+    EXPECT_FALSE(dialog.isEnded());
+    EXPECT_EQ(caption(), "Stop");
+    ::SetEvent(resume);
+
+    ASSERT_TRUE(waitForIdle());
+    ::CloseHandle(resume);
+    clearInsertAction();
+    std::vector<std::string> lines = logLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "Start loading..");
+    EXPECT_EQ(lines.back(), "Loading completed. 3000 records processed.");
+    EXPECT_EQ(dialog.progressBar.pos(), 100);
+    EXPECT_EQ(answerer.texts().size(), 1u);
+    EXPECT_TRUE(guitest::saveWindowImage(dialog.GetSafeHwnd(), "main-dialog.bmp"));
+    expectRowsMatch(database.readTable("SCOTT", "CLIENTS"), expectedRows(dbfPath, kRecords));
+
+    // A second Start empties the log and the bar before the first new line arrives.
+    setText(1003, "CLIENTS2");
+    const std::size_t before = dialog.snapshots().size();
+    click(1006);
+    ASSERT_TRUE(waitForIdle());
+    const std::vector<LineSnapshot> snapshots = dialog.snapshots();
+    ASSERT_GT(snapshots.size(), before);
+    EXPECT_EQ(snapshots[before].line, "Start loading..");
+    EXPECT_EQ(snapshots[before].logLinesBefore, 0);
+    EXPECT_EQ(snapshots[before].progressBefore, 0);
+    EXPECT_EQ(logLines().back(), "Loading completed. 3000 records processed.");
+}
+
+TEST_F(MainDialogTest, StopKeepsTheCommittedBatchesAndTheDialogWaitsForTheWorker) {
+    // Three batches: the job looks at the stop flag after the inserts of the first two.
+    ASSERT_TRUE(writeSampleTable(dbfPath, 5000));
+    openDialog();
+    BoxAnswerer answerer;
+    fillFields("CLIENTS");
+    // Right after the second batch's insert the user presses Stop; the worker then takes its
+    // time to end, as a rollback over a slow network would.
+    HANDLE finishEnding = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND stopButton = item(1006);
+    afterInsert(2, [stopButton, finishEnding] {
+        ::SendMessageA(stopButton, BM_CLICK, 0, 0);
+        ::WaitForSingleObject(finishEnding, 30000);
+    });
+    click(1006);
+    ASSERT_TRUE(waitFor([&] { return caption() == "Start"; }));
+    EXPECT_EQ(logLines().back(), "Loading stopped by user request.");
+    EXPECT_TRUE(inputsEnabled());
+    EXPECT_FALSE(::IsWindowEnabled(item(1006))); // the stopped worker has not returned yet
+    // Enter and the close command do nothing but wait while it ends.
+    pressKey(1003, VK_RETURN);
+    EXPECT_EQ(caption(), "Start");
+    pressKey(1005, VK_ESCAPE);
+    guitest::pumpFor(100);
+    EXPECT_FALSE(dialog.isEnded());
+
+    ::SetEvent(finishEnding);
+    ASSERT_TRUE(waitFor([&] { return dialog.isEnded(); }));
+    ::CloseHandle(finishEnding);
+    EXPECT_TRUE(answerer.texts().empty());
+    EXPECT_EQ(logLines().back(), "Loading stopped by user request.");
+    expectRowsMatch(database.readTable("SCOTT", "CLIENTS"), expectedRows(dbfPath, kRowsPerBatch));
+}
+
+} // namespace
+} // namespace apptest
