@@ -5,6 +5,8 @@
 #include "load/LoadJob.h"
 #include "load/LoadState.h"
 
+#include <system_error>
+
 ConsoleLoad::ConsoleLoad(ConsoleEvents& events, ConsoleReporter& reporter)
     : events_(events), reporter_(reporter) {}
 
@@ -17,14 +19,26 @@ int ConsoleLoad::run(const LoadRequest& request) {
     setLoadHooks(reporter_.hooks());
     // Set before the worker starts, as the dialog does, so the job's first test sees it.
     LoadStatus::loadActive = 1;
-    std::thread worker = events_.startWorker([this] {
-        LoadJob::run();
-        events_.postJobEnded();
-    });
+    const int exitStatus = runJob();
+    setLoadHooks({});
+    return exitStatus;
+}
+
+int ConsoleLoad::runJob() {
+    std::thread worker;
+    try {
+        worker = events_.startWorker([this] {
+            LoadJob::run();
+            events_.postJobEnded();
+        });
+    } catch (const std::system_error&) {
+        LoadStatus::loadActive = 0;
+        reportStatus("Error while start work thread.");
+        return kExitFailed;
+    }
     waitForJobEnd();
     worker.join();
     reporter_.finish();
-    setLoadHooks({});
     if (reporter_.completed())
         return kExitLoaded;
     // A stop that the job answered with a failure (its rollback failed) is a failure.

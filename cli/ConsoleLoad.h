@@ -26,6 +26,8 @@ class ConsoleLoad {
     int run(const LoadRequest& request);
 
   private:
+    // Starts the worker, handles stop requests until it has ended, and judges the end.
+    int runJob();
     void waitForJobEnd();
 
     ConsoleEvents& events_;
