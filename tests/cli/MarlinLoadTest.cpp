@@ -113,14 +113,18 @@ TEST_F(MarlinLoadTest, AFailureGoesToStandardErrorAndExitsWithOne) {
     EXPECT_EQ(load.errors(), "ORA-01017: invalid username/password; logon denied\n");
     EXPECT_TRUE(database.tableNames("SCOTT").empty());
 
-    // A load that gets as far as its table and then fails keeps its status line on one line.
-    database.addTable("SCOTT", "CLIENTS", {{"NAME", 10}});
-    ChildProcess taken(kProgram,
-                       {dbfPath, "--table=clients", "-uscott/Tiger", "--database", "orcl"});
-    EXPECT_EQ(taken.wait(), 1);
-    EXPECT_EQ(lines(taken.output()).back(),
-              "Object with this name already exists. Enter other table name.");
-    EXPECT_EQ(taken.errors(), "Object with this name already exists. Enter other table name.\n");
+    // A status line joining a text and Oracle's message stays one line on standard output;
+    // the message keeps its line break.
+    StandinDatabase::setFailRules("commit#1=3113");
+    ChildProcess failed(kProgram,
+                        {dbfPath, "--table=clients", "-uscott/Tiger", "--database", "orcl"});
+    StandinDatabase::setFailRules("");
+    EXPECT_EQ(failed.wait(), 1);
+    EXPECT_EQ(lines(failed.output()).back(),
+              "Error during commit (at end). ORA-03113: end-of-file on communication channel");
+    EXPECT_EQ(failed.errors(),
+              "Error during commit (at end).\nORA-03113: end-of-file on communication channel\n");
+    EXPECT_TRUE(database.readTable("SCOTT", "CLIENTS").rows.empty());
 }
 
 #if !defined(_WIN32)
