@@ -12,9 +12,9 @@
 
 namespace {
 
-// The self-pipe: the signal handler (any thread) and the worker write one byte per event,
-// the main thread reads them. Made before the handlers are installed; write() is
-// async-signal-safe and a one-byte write is atomic.
+// The self-pipe: the signal handler (on the main thread, as the worker blocks the signals)
+// and the worker write one byte per event, the main thread reads them. Made before the
+// handlers are installed; write() is async-signal-safe and a one-byte write is atomic.
 int eventPipe[2] = {-1, -1};
 // Set by the signal handler, read by the main thread; lock-free, so safe in a handler.
 std::atomic<bool> stopSignalled{false};
@@ -51,6 +51,9 @@ sigset_t stopSignals() {
 ConsoleEvents::ConsoleEvents() {
     if (::pipe2(eventPipe, O_CLOEXEC) != 0)
         eventPipe[0] = eventPipe[1] = -1;
+    // A handler must never block: a flood of signals may fill the pipe, and one waiting byte
+    // is as good as many.
+    ::fcntl(eventPipe[1], F_SETFL, O_NONBLOCK);
     setHandler(SIGINT, onStopSignal);
     setHandler(SIGTERM, onStopSignal);
     setHandler(SIGPIPE, SIG_IGN);
@@ -80,7 +83,7 @@ void ConsoleEvents::postJobEnded() {
     ssize_t count;
     do
         count = ::write(eventPipe[1], &kEndByte, 1);
-    while (count < 0 && errno == EINTR);
+    while (count < 0 && (errno == EINTR || errno == EAGAIN));
 }
 
 bool ConsoleEvents::stopRequested() const {
