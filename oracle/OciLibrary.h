@@ -18,6 +18,7 @@ struct OciEntryPoints {
 // point by name. Returns nothing when the library cannot be loaded or lacks any of the
 // entry points: such a library counts as not loaded, so no call ever goes through a missing
 // pointer. The library stays loaded until the process ends.
+// On Linux the versioned names libclntsh.so.23.1 down to .11.1 follow the plain one.
 std::optional<OciEntryPoints> loadOciLibrary();
 
 } // namespace oci

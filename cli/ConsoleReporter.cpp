@@ -1,0 +1,118 @@
+// The load job's status lines, messages and progress, written to the console.
+#include "cli/ConsoleReporter.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kBarWidth = 40;
+
+bool isLineBreak(char letter) {
+    return letter == '\n' || letter == '\r';
+}
+
+std::string withoutTrailingLineBreaks(std::string text) {
+    while (!text.empty() && isLineBreak(text.back()))
+        text.pop_back();
+    return text;
+}
+
+// The log shows a status line as one entry, while Oracle's messages end in a line feed and
+// some failures join two texts with one: each line break becomes one blank, and none is
+// added after a blank the text already has.
+std::string asOneLine(const std::string& text) {
+    std::string line;
+    for (char letter : withoutTrailingLineBreaks(text)) {
+        if (!isLineBreak(letter))
+            line += letter;
+        else if (!line.empty() && line.back() != ' ')
+            line += ' ';
+    }
+    return line;
+}
+
+} // namespace
+
+ConsoleReporter::ConsoleReporter(bool showProgressBar) : showProgressBar_(showProgressBar) {}
+
+LoadHooks ConsoleReporter::hooks() {
+    return {
+        [this] { addStatusLine(); },
+        [this] { showProgress(); },
+        [this](const char* text) { showMessage(text); },
+    };
+}
+
+bool ConsoleReporter::requestStop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stopped_ || lastLineWritten_)
+        return false;
+    stopped_ = true;
+    LoadStatus::loadActive = 0;
+    writeLine(console::Stream::Output, "Loading stopped by user request.");
+    return true;
+}
+
+void ConsoleReporter::notice(const std::string& text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    writeLine(console::Stream::Error, text);
+}
+
+void ConsoleReporter::finish() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    clearBar();
+}
+
+void ConsoleReporter::addStatusLine() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // The job clears loadActive before its last line; before a stop nobody else does.
+    if (LoadStatus::loadActive == 0 && !stopped_)
+        lastLineWritten_ = true;
+    writeLine(console::Stream::Output, asOneLine(LoadStatus::statusText));
+}
+
+void ConsoleReporter::showProgress() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (LoadStatus::progressPercent == 100)
+        completed_ = true;
+    const std::int32_t percent = std::clamp(LoadStatus::progressPercent, 0, 100);
+    if (!showProgressBar_ || percent == barPercent_)
+        return;
+    // Every bar has the same width, so the new one covers the old one.
+    barPercent_ = percent;
+    drawBar();
+}
+
+void ConsoleReporter::showMessage(const char* text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    messageShown_ = true;
+    writeLine(console::Stream::Error, withoutTrailingLineBreaks(text));
+}
+
+// A line never lands in the middle of the bar: the bar goes, the line is written, the bar
+// comes back below it.
+void ConsoleReporter::writeLine(console::Stream stream, const std::string& text) {
+    const std::int32_t percent = barPercent_;
+    clearBar();
+    console::write(stream, text + "\n");
+    barPercent_ = percent;
+    drawBar();
+}
+
+void ConsoleReporter::drawBar() {
+    if (barPercent_ < 0)
+        return;
+    const int filled = barPercent_ * kBarWidth / 100;
+    std::string bar =
+        "\r[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] ";
+    const std::string percent = std::to_string(barPercent_);
+    bar += std::string(3 - percent.size(), ' ') + percent + " %";
+    console::write(console::Stream::Error, bar);
+}
+
+void ConsoleReporter::clearBar() {
+    if (barPercent_ < 0)
+        return;
+    barPercent_ = -1;
+    console::write(console::Stream::Error, "\r" + std::string(kBarWidth + 8, ' ') + "\r");
+}

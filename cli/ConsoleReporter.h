@@ -1,0 +1,55 @@
+// The load job's reports on a console, in place of the dialog's log, message box and
+// progress bar.
+#pragma once
+
+#include "cli/Console.h"
+#include "load/LoadState.h"
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+// Status lines go to standard output, one a line, as the dialog's log shows them; the
+// message box texts to standard error; the progress as a bar redrawn in place on standard
+// error when that is a terminal. The hooks run on the worker thread, requestStop() and
+// notice() on the main thread.
+class ConsoleReporter {
+  public:
+    explicit ConsoleReporter(bool showProgressBar);
+
+    // The hooks to install before the job starts.
+    LoadHooks hooks();
+
+    // The dialog's Stop: unless the job has already written its last line, clears
+    // loadActive and writes "Loading stopped by user request.". Returns whether it did.
+    bool requestStop();
+    // A line of marlin-load's own on standard error.
+    void notice(const std::string& text);
+    // Removes the progress bar; call when the job has ended.
+    void finish();
+
+    // How the job ended, read once its thread has been joined: completion reports 100 % and
+    // nothing else does; every failure but the failed repair of a working copy shows a
+    // message; stopped means requestStop() took effect.
+    bool completed() const { return completed_; }
+    bool messageShown() const { return messageShown_; }
+    bool stopped() const { return stopped_; }
+
+  private:
+    void addStatusLine();
+    void showProgress();
+    void showMessage(const char* text);
+    void writeLine(console::Stream stream, const std::string& text);
+    void drawBar();
+    void clearBar();
+
+    // The worker's hooks and the main thread's stop line and notices all write the console
+    // and the fields below; this lock keeps them apart.
+    std::mutex mutex_;
+    const bool showProgressBar_;
+    std::int32_t barPercent_ = -1; // -1: no bar on the screen
+    bool lastLineWritten_ = false;
+    bool completed_ = false;
+    bool messageShown_ = false;
+    bool stopped_ = false;
+};

@@ -1,0 +1,119 @@
+// Windows half of Console: the console's handles, its echo, and the ANSI code page.
+#include "cli/Console.h"
+
+#include "cli/ConsoleEvents.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace console {
+
+namespace {
+
+HANDLE handleOf(Stream stream) {
+    return GetStdHandle(stream == Stream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+}
+
+bool isConsole(HANDLE handle) {
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
+}
+
+// Turns the console's echo off for its lifetime and back on at every way out.
+class EchoOff {
+  public:
+    explicit EchoOff(HANDLE input) : input_(input), restore_(GetConsoleMode(input, &saved_)) {
+        if (restore_)
+            SetConsoleMode(input_, saved_ & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    }
+    ~EchoOff() {
+        if (restore_)
+            SetConsoleMode(input_, saved_);
+    }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
+
+  private:
+    HANDLE input_;
+    DWORD saved_ = 0;
+    bool restore_;
+};
+
+// Wide console text to the ANSI code page the load works in.
+std::string ansiText(const std::wstring& wide) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size,
+                        nullptr, nullptr);
+    return text;
+}
+
+std::wstring wideText(const std::string& text) {
+    const int size =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+} // namespace
+
+bool isTerminal(Stream stream) {
+    return isConsole(handleOf(stream));
+}
+
+bool inputIsTerminal() {
+    return isConsole(GetStdHandle(STD_INPUT_HANDLE));
+}
+
+void write(Stream stream, const std::string& text) {
+    std::FILE* file = stream == Stream::Output ? stdout : stderr;
+    std::fflush(file);
+    const HANDLE handle = handleOf(stream);
+    // A console shows its own code page; going through wide text shows the ANSI letters.
+    if (isConsole(handle)) {
+        const std::wstring wide = wideText(text);
+        DWORD written = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fflush(file);
+}
+
+std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvents& events) {
+    write(Stream::Error, prompt);
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    std::optional<std::string> line;
+    {
+        EchoOff echoOff(input);
+        std::wstring typed;
+        wchar_t letter = 0;
+        DWORD count = 0;
+        // Ctrl+C ends the read early; the stop request then decides.
+        while (ReadConsoleW(input, &letter, 1, &count, nullptr) && count == 1 &&
+               !events.stopRequested()) {
+            if (letter == L'\n') {
+                line = ansiText(typed);
+                break;
+            }
+            if (letter != L'\r')
+                typed += letter;
+        }
+        if (events.stopRequested())
+            line.reset();
+    }
+    write(Stream::Error, "\n");
+    return line;
+}
+
+std::string upperCased(const std::string& text) {
+    std::vector<char> upper(text.begin(), text.end());
+    CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
+    return std::string(upper.begin(), upper.end());
+}
+
+} // namespace console

@@ -1,0 +1,195 @@
+// marlin-load run as a user's script runs it, against the stand-in database.
+#include "cli/ChildProcess.h"
+#include "support/DbfWriter.h"
+#include "support/StandinDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#if !defined(_WIN32)
+#include <signal.h>
+#endif
+
+using standin_test::StandinDatabase;
+
+namespace {
+
+// The name field of record n: "C" and n in nine digits.
+std::string clientName(std::size_t record) {
+    const std::string digits = std::to_string(record);
+    return "C" + std::string(9 - digits.size(), '0') + digits;
+}
+
+// A C(10) name and five memo fields: a record width of 10,000, so batches of 1000 rows.
+DbfWriter clientTable(int records) {
+    DbfWriter table;
+    table.addField("NAME", 'C', 10);
+    for (int memo = 1; memo <= 5; ++memo)
+        table.addField("NOTE" + std::to_string(memo), 'M', 10);
+    for (int record = 0; record < records; ++record)
+        table.addRecord({clientName(static_cast<std::size_t>(record))});
+    return table;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find('\n', start);
+        result.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return result;
+}
+
+class MarlinLoadTest : public ::testing::Test {
+  protected:
+    MarlinLoadTest() : dbfPath(database.rootFolder() + "/clients.dbf") {
+        database.addUser("SCOTT", "Tiger");
+        database.useEnvironment();
+    }
+
+    void writeTable(int records) { ASSERT_TRUE(clientTable(records).writeTo(dbfPath)); }
+
+    // The committed rows' names, in order.
+    std::vector<std::string> loadedNames(const std::string& tableName) const {
+        std::vector<std::string> names;
+        for (const auto& row : database.readTable("SCOTT", tableName).rows)
+            names.push_back(row.at(0).value_or("NULL"));
+        return names;
+    }
+
+    StandinDatabase database;
+    std::string dbfPath;
+};
+
+const std::string kProgram = MARLIN_LOAD_PROGRAM;
+
+} // namespace
+
+TEST_F(MarlinLoadTest, AWholeLoadWritesTheLogLinesAndExitsWithZero) {
+    writeTable(2500);
+#if !defined(_WIN32)
+    // No name given: the Linux build finds an Instant Client's versioned library name.
+    const std::filesystem::path libraryFolder = database.rootFolder() + "/instantclient";
+    std::filesystem::create_directory(libraryFolder);
+    std::filesystem::create_symlink(StandinDatabase::standinLibraryPath(),
+                                    libraryFolder / "libclntsh.so.19.1");
+    StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY", "");
+    StandinDatabase::setEnvironmentVariable("LD_LIBRARY_PATH", libraryFolder.string());
+#endif
+    // The password comes from standard input, as typed; the names go in upper case.
+    ChildProcess load(kProgram, {dbfPath, "--userid", "scott@orcl"}, "Tiger\n");
+    EXPECT_EQ(load.wait(), 0);
+#if !defined(_WIN32)
+    StandinDatabase::setEnvironmentVariable("LD_LIBRARY_PATH", "");
+#endif
+    EXPECT_EQ(load.output(), "Start loading..\n"
+                             "Connecting to Oracle..\n"
+                             "Connected.\n"
+                             "Open file for read..\n"
+                             "2500 rows in file.\n"
+                             "Importing file into table CLIENTS_DBF..\n"
+                             "Commit point reached. 1000 rows imported..\n"
+                             "Commit point reached. 2000 rows imported..\n"
+                             "Loading completed. 2500 records processed.\n");
+    // Not a terminal: no progress bar, and no prompt either.
+    EXPECT_EQ(load.errors(), "");
+    const std::vector<std::string> names = loadedNames("CLIENTS_DBF");
+    ASSERT_EQ(names.size(), 2500u);
+    EXPECT_EQ(names.front(), clientName(0));
+    EXPECT_EQ(names.back(), clientName(2499));
+}
+
+TEST_F(MarlinLoadTest, AFailureGoesToStandardErrorAndExitsWithOne) {
+    writeTable(3);
+    ChildProcess load(kProgram, {"-t", "clients", dbfPath, "-u", "scott/Secret@orcl"});
+    EXPECT_EQ(load.wait(), 1);
+    EXPECT_EQ(load.output(), "Start loading..\n"
+                             "Connecting to Oracle..\n"
+                             "ORA-01017: invalid username/password; logon denied\n");
+    EXPECT_EQ(load.errors(), "ORA-01017: invalid username/password; logon denied\n");
+    EXPECT_TRUE(database.tableNames("SCOTT").empty());
+
+    // A status line joining a text and Oracle's message stays one line on standard output;
+    // the message keeps its line break.
+    StandinDatabase::setFailRules("commit#1=3113");
+    ChildProcess failed(kProgram,
+                        {dbfPath, "--table=clients", "-uscott/Tiger", "--database", "orcl"});
+    StandinDatabase::setFailRules("");
+    EXPECT_EQ(failed.wait(), 1);
+    EXPECT_EQ(lines(failed.output()).back(),
+              "Error during commit (at end). ORA-03113: end-of-file on communication channel");
+    EXPECT_EQ(failed.errors(),
+              "Error during commit (at end).\nORA-03113: end-of-file on communication channel\n");
+    EXPECT_TRUE(database.readTable("SCOTT", "CLIENTS").rows.empty());
+}
+
+#if !defined(_WIN32)
+
+TEST_F(MarlinLoadTest, SigintStopsLikeTheStopButtonAndKeepsTheCommittedBatches) {
+    writeTable(10000);
+    ChildProcess load(kProgram, {dbfPath, "-u", "scott/Tiger@orcl", "-t", "clients"});
+    ASSERT_TRUE(load.waitForOutput("Commit point reached. 1000 rows imported..\n"));
+    load.sendSignal(SIGINT);
+    // A second request while the load ends only says so.
+    load.sendSignal(SIGTERM);
+    EXPECT_EQ(load.wait(), 130);
+
+    std::size_t commits = 0;
+    std::size_t stopLines = 0;
+    for (const std::string& line : lines(load.output())) {
+        commits += line.rfind("Commit point reached. ", 0) == 0;
+        stopLines += line == "Loading stopped by user request.";
+        EXPECT_EQ(line.find("Loading completed."), std::string::npos);
+    }
+    EXPECT_EQ(stopLines, 1u);
+    EXPECT_EQ(load.errors(), "The load is ending; please wait.\n");
+    // The session ended with a rollback: exactly the batches whose commit was logged stay.
+    const std::vector<std::string> names = loadedNames("CLIENTS");
+    ASSERT_GE(commits, 1u);
+    ASSERT_EQ(names.size(), commits * 1000);
+    EXPECT_EQ(names.back(), clientName(names.size() - 1));
+}
+
+TEST_F(MarlinLoadTest, UsageErrorsNameTheFaultExitWithTwoAndNeverShowThePassword) {
+    writeTable(1);
+    const std::vector<std::vector<std::string>> mistakes = {
+        {},
+        {"-u", "scott/Secret@orcl"},
+        {dbfPath, dbfPath, "-u", "scott/Secret@orcl"},
+        {dbfPath, "--bogus=Secret", "-u", "scott/Secret@orcl"},
+        {dbfPath, "-xSecret", "-u", "scott/Secret@orcl"},
+        {dbfPath},
+        {dbfPath, "-u", "scott/Secret"},
+        {dbfPath, "-u", "scott/Secret@orcl", "--database", "orcl"},
+        {dbfPath, "-u", "scott/\"Sec@ret", "--database", "orcl"},
+        {dbfPath, "-u", "/Secret@orcl"},
+        {dbfPath, "-u", "scott@orcl", "--table", ""},
+        {dbfPath, "-u", "scott@orcl", "-t"},
+        // No password in the userid and none on standard input.
+        {dbfPath, "-u", "scott@orcl"},
+    };
+    for (const std::vector<std::string>& arguments : mistakes) {
+        ChildProcess load(kProgram, arguments);
+        EXPECT_EQ(load.wait(), 2);
+        EXPECT_EQ(load.output(), "");
+        EXPECT_EQ(load.errors().rfind("marlin-load: ", 0), 0u) << load.errors();
+        EXPECT_EQ(load.errors().find("Secret"), std::string::npos) << load.errors();
+    }
+    EXPECT_TRUE(database.tableNames("SCOTT").empty());
+
+    // A quoted password may hold "@" and "/".
+    database.addUser("ADAMS", "p@ss/word");
+    ChildProcess quoted(kProgram, {dbfPath, "-u", "adams/\"p@ss/word\"@orcl", "-t", "t1"});
+    EXPECT_EQ(quoted.wait(), 0) << quoted.errors();
+    EXPECT_EQ(database.readTable("ADAMS", "T1").rows.size(), 1u);
+
+    ChildProcess help(kProgram, {dbfPath, "--help"});
+    EXPECT_EQ(help.wait(), 0);
+    EXPECT_EQ(help.output().rfind("Usage: marlin-load FILE.DBF", 0), 0u);
+}
+
+#endif
