@@ -50,7 +50,7 @@ std::string rightAligned(const std::string& text, std::size_t width) {
 }
 
 std::string dateOf(int record) {
-    char date[9];
+    char date[16];
     std::snprintf(date, sizeof(date), "%04d%02d%02d", 1940 + record % 60, 1 + record % 12,
                   1 + record % 28);
     return date;
