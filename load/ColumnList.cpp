@@ -46,7 +46,10 @@ std::string createTableText(const std::string& tableName, const std::vector<Colu
     for (std::size_t index = 0; index < columns.size(); ++index) {
         if (index > 0)
             text += ',';
-        text += columns[index].name + " VARCHAR2(" + std::to_string(columns[index].width) + " )";
+        // Widths count characters: in a multi-byte database a national character takes
+        // more than one byte, and a value that fills its field must still fit.
+        text +=
+            columns[index].name + " VARCHAR2(" + std::to_string(columns[index].width) + " CHAR)";
     }
     text += std::string(17, ' ') + ')';
     return text;

@@ -21,7 +21,7 @@ std::string columnNameFor(const std::string& fieldName);
 // The columns of every field of an open table.
 std::vector<Column> buildColumns(DbfTable& table);
 
-// "CREATE TABLE  T (A VARCHAR2(10 ),B VARCHAR2(8 )                 )"
+// "CREATE TABLE  T (A VARCHAR2(10 CHAR),B VARCHAR2(8 CHAR)                 )"
 std::string createTableText(const std::string& tableName, const std::vector<Column>& columns);
 
 // "INSERT INTO T VALUES( :1 ,:2 ,:3   )"

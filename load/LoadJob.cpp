@@ -2,10 +2,11 @@
 #include "load/LoadJob.h"
 
 #include "dbf/DbfHeader.h"
-#include "load/LoadState.h"
+#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <exception>
 #include <new>
 
 namespace {
@@ -18,10 +19,18 @@ constexpr int kReservedWord = 3050;
 } // namespace
 
 int LoadJob::run() {
-    LoadJob job;
-    job.runStages();
+    try {
+        LoadJob job;
+        job.runStages();
+    } catch (...) {
+        // Only an ending that failed itself gets here: the dialog must not wait for a line
+        // that will never come.
+        LoadStatus::loadActive = 0;
+    }
     return 0;
 }
+
+LoadJob::LoadJob() : params_(copyLoadParams()) {}
 
 void LoadJob::runStages() {
     bool completed = false;
@@ -35,7 +44,15 @@ void LoadJob::runStages() {
     } catch (const DBStmt::OtherException&) {
         // A statement refuses to be built only when the client library is missing.
         fail("Can't load oci.dll");
+    } catch (const std::exception& error) {
+        fail(std::string("Unexpected error: ") + error.what());
+    } catch (...) {
+        fail("Unexpected error.");
     }
+    runEnding(completed);
+}
+
+void LoadJob::runEnding(bool completed) {
     if (completed)
         return complete();
     switch (end_) {
@@ -49,12 +66,12 @@ void LoadJob::runStages() {
 }
 
 bool LoadJob::prepareWorkFile() {
-    workFile_ = LoadParams::fileName;
+    workFile_ = params_.fileName;
     return checkDbfHeader(workFile_.c_str()) || makeWorkingCopy();
 }
 
 bool LoadJob::makeWorkingCopy() {
-    const std::string& fileName = LoadParams::fileName;
+    const std::string& fileName = params_.fileName;
     reportStatus("Header not formatted propely. Loading from copy of file.. ");
     auto copyName = findFreeWorkingCopyName(fileName, [](const std::string& name, bool exists) {
         reportStatus("Try copy file to " + name);
@@ -77,21 +94,27 @@ bool LoadJob::makeWorkingCopy() {
 
 bool LoadJob::connect() {
     reportStatus("Connecting to Oracle..");
-    connection_ = std::make_unique<DBConnect>();
+    const int codePage = platform::ansiCodePage();
+    connection_ = std::make_unique<DBConnect>(codePage);
+    if (connection_->clientCharacterSet() == 0)
+        reportStatus("ANSI code page " + std::to_string(codePage) +
+                     " has no Oracle character set here; NLS_LANG decides.");
     try {
-        connection_->connect(LoadParams::userName.c_str(), LoadParams::password.c_str(),
-                             LoadParams::database.c_str());
+        connection_->connect(params_.userName.c_str(), params_.password.c_str(),
+                             params_.database.c_str());
     } catch (const DBConnect::OtherException&) {
         return fail(connection_->errorText());
     }
     reportStatus("Connected.");
+    if (!connection_->logonWarning().empty())
+        reportStatus(connection_->logonWarning());
     return true;
 }
 
 bool LoadJob::ensureTableFree() {
     existenceQuery_ = std::make_unique<DBStmt>(connection_.get(), kExistenceQuery);
     int objectCount = 0;
-    std::string& tableName = LoadParams::tableName;
+    std::string& tableName = params_.tableName;
     try {
         existenceQuery_->bindByPos(1, tableName.data(), static_cast<int>(tableName.size()));
         existenceQuery_->defineByPos(1, &objectCount);
@@ -113,11 +136,10 @@ bool LoadJob::ensureTableFree() {
 bool LoadJob::openTable() {
     reportStatus("Open file for read..");
     // A repaired working copy has no memo file of its own: the memos stay beside the original.
-    table_.open(workFile_.c_str(), LoadParams::fileName.c_str());
+    table_.open(workFile_.c_str(), params_.fileName.c_str());
     if (!table_.isOpen())
         return fail("Cannot open file. Check that file exists and not used by any applications.");
-    recordCount_ = table_.recordCount();
-    reportStatus(std::to_string(recordCount_) + " rows in file.");
+    reportStatus(std::to_string(table_.recordCount()) + " rows in file.");
     if (table_.fieldCount() == 0)
         return fail("Cannot load a file without fields.");
     // Fields of length 0 give a width of 0; Oracle refuses such a table at its creation.
@@ -127,7 +149,7 @@ bool LoadJob::openTable() {
 
 bool LoadJob::createTable() {
     columns_ = buildColumns(table_);
-    createText_ = createTableText(LoadParams::tableName, columns_);
+    createText_ = createTableText(params_.tableName, columns_);
     createStatement_ = std::make_unique<DBStmt>(connection_.get(), createText_.c_str());
     try {
         createStatement_->execute();
@@ -144,18 +166,39 @@ bool LoadJob::createTable() {
     return true;
 }
 
+bool LoadJob::transferRows() {
+    reportStatus("Importing file into table " + params_.tableName + "..");
+    rowTransfer_ = std::make_unique<RowTransfer>(*connection_, table_, *buffers_, params_.tableName,
+                                                 rowsPerBatch_);
+    switch (rowTransfer_->run()) {
+    case RowTransfer::Outcome::Completed:
+        return true;
+    case RowTransfer::Outcome::Stopped:
+        end_ = End::Stopped;
+        return false;
+    default:
+        return fail(rowTransfer_->failureText());
+    }
+}
+
+void LoadJob::complete() {
+    const std::int64_t totalRows = rowTransfer_->rowsProcessed();
+    rowTransfer_.reset();
+    buffers_.reset();
+    createText_.clear();
+    connection_.reset();
+    table_.close();
+    deleteWorkingCopy();
+    LoadStatus::statusText =
+        "Loading completed. " + std::to_string(totalRows) + " records processed.";
+    LoadStatus::loadActive = 0;
+    reportProgress(100);
+    sendStatusLine();
+}
+
 bool LoadJob::fail(const std::string& text) {
     failureText_ = text;
     end_ = End::Failed;
-    return false;
-}
-
-bool LoadJob::failWithStatementError(const char* prefix, DBStmt& statement) {
-    return fail(std::string(prefix) + "\n" + statement.errorText());
-}
-
-bool LoadJob::stop() {
-    end_ = End::Stopped;
     return false;
 }
 
@@ -168,6 +211,7 @@ void LoadJob::endWithFailure() {
     if (table_.isOpen())
         table_.close();
     deleteWorkingCopy();
+    LoadStatus::statusText = failureText_;
     // After the table check the dialog returns to idle only once the session has ended.
     if (end_ == End::FailedAfterTableCheck)
         connection_.reset();
@@ -184,9 +228,9 @@ void LoadJob::endAfterRepairFailure() {
 }
 
 void LoadJob::endAfterStop() {
-    // The dialog has written its own line; the job ends without a word.
+    // The dialog has written its own line; the job ends without a word of its own.
     rollBackOpenTransaction();
-    insertStatement_.reset();
+    rowTransfer_.reset();
     buffers_.reset();
     connection_.reset();
     table_.close();
@@ -194,19 +238,18 @@ void LoadJob::endAfterStop() {
 }
 
 void LoadJob::rollBackOpenTransaction() {
-    if (!transactionOpen_ || !insertStatement_)
-        return;
-    transactionOpen_ = false;
-    try {
-        insertStatement_->rollback();
-    } catch (const DBStmt::OtherException&) {
-        // The failure being reported already says what went wrong with the connection.
-    }
+    // The failure being reported already says what went wrong with the connection. Ending
+    // the session now would commit what a failed rollback left; a session that goes away
+    // without its end is rolled back by the server.
+    if (rowTransfer_ && !rowTransfer_->rollBackOpenBatch())
+        connection_->abandonSession();
 }
 
 void LoadJob::deleteWorkingCopy() {
     if (workingCopyName_.empty())
         return;
-    platform::deleteFile(workingCopyName_);
+    // The user must learn of a copy left on disk; the line comes before the job's last one.
+    if (!platform::deleteFile(workingCopyName_))
+        reportStatus("Cannot delete copy of file " + workingCopyName_);
     workingCopyName_.clear();
 }

@@ -4,6 +4,8 @@
 #include "dbf/DbfTable.h"
 #include "load/BatchBuffers.h"
 #include "load/ColumnList.h"
+#include "load/LoadState.h"
+#include "load/RowTransfer.h"
 #include "oracle/DBConnect.h"
 #include "oracle/DBStmt.h"
 
@@ -12,12 +14,13 @@
 #include <string>
 #include <vector>
 
-// Runs every stage of a load from LoadParams and reports through the hooks of LoadState.h.
-// Every end (completion, failure, stop) releases what the job made: the connection, its
-// statements, the table reader, the bind buffers and the working copy.
+// Runs every stage of a load from its copy of LoadParams and reports through the hooks of
+// LoadState.h. Every end (completion, failure, stop) releases what the job made: the
+// connection, its statements, the table reader, the bind buffers and the working copy.
 class LoadJob {
   public:
-    // The worker thread's procedure. Never throws; the result means nothing.
+    // The worker thread's procedure. Never throws: any exception ends the load as a
+    // failure. The result means nothing.
     static int run();
 
     // The byte budget of one batch's bind slots.
@@ -26,8 +29,9 @@ class LoadJob {
   private:
     enum class End { None, Failed, FailedAfterTableCheck, RepairFailed, Stopped };
 
-    LoadJob() = default;
+    LoadJob();
     void runStages();
+    void runEnding(bool completed);
 
     bool prepareWorkFile();
     bool makeWorkingCopy();
@@ -36,22 +40,18 @@ class LoadJob {
     bool openTable();
     bool createTable();
     bool transferRows();
-    bool prepareInsert();
-    bool rollBackAndStop();
-    bool insertBatch(int rows, const char* failurePrefix);
-    bool commitBatch(const char* failurePrefix);
-    bool stopRequested() const;
-    void reportRecordProgress(std::int64_t recordIndex);
     void complete();
 
     bool fail(const std::string& text);
-    bool failWithStatementError(const char* prefix, DBStmt& statement);
-    bool stop();
     void endWithFailure();
     void endAfterRepairFailure();
     void endAfterStop();
     void rollBackOpenTransaction();
     void deleteWorkingCopy();
+
+    // Taken from LoadParams when the job starts; the job reads nothing else of them. The
+    // existence query binds tableName in place.
+    LoadTexts params_;
 
     End end_ = End::None;
     std::string failureText_;
@@ -59,19 +59,13 @@ class LoadJob {
     std::string workFile_;
     std::string workingCopyName_;
     std::string createText_;
-    std::string insertText_;
     std::unique_ptr<DBConnect> connection_;
     std::unique_ptr<DBStmt> existenceQuery_;
     std::unique_ptr<DBStmt> createStatement_;
-    std::unique_ptr<DBStmt> insertStatement_;
     DbfTable table_;
     std::vector<Column> columns_;
     std::unique_ptr<BatchBuffers> buffers_;
+    std::unique_ptr<RowTransfer> rowTransfer_;
 
     int rowsPerBatch_ = 0;
-    std::int64_t recordCount_ = 0;
-    std::int64_t committedRows_ = 0;
-    int rowsInBatch_ = 0;
-    std::int64_t nextProgressIndex_ = 0;
-    bool transactionOpen_ = false;
 };

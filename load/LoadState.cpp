@@ -11,6 +11,11 @@ std::string password;
 std::string database;
 } // namespace LoadParams
 
+LoadTexts copyLoadParams() {
+    return {LoadParams::fileName, LoadParams::tableName, LoadParams::userName, LoadParams::password,
+            LoadParams::database};
+}
+
 namespace LoadStatus {
 std::string statusText;
 std::int32_t progressPercent = 0;

@@ -6,8 +6,9 @@
 #include <functional>
 #include <string>
 
-// The five texts the dialog hands to the job. Written before the worker starts and only
-// read while it runs.
+// The five texts the dialog hands to the job. Written by the dialog's thread before it starts
+// a worker; each job copies them as it starts and reads only its copy, so that a new Start
+// may rewrite them while a stopped worker is still ending.
 namespace LoadParams {
 extern std::string fileName;
 extern std::string tableName;
@@ -15,6 +16,18 @@ extern std::string userName;
 extern std::string password;
 extern std::string database;
 } // namespace LoadParams
+
+// One job's own copy of the five texts.
+struct LoadTexts {
+    std::string fileName;
+    std::string tableName;
+    std::string userName;
+    std::string password;
+    std::string database;
+};
+
+// The five LoadParams texts as they stand now.
+LoadTexts copyLoadParams();
 
 // What the job writes and the dialog reads.
 namespace LoadStatus {

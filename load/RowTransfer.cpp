@@ -1,25 +1,38 @@
-// The row transfer of the load job: batches of converted records, inserted as arrays and
-// committed one by one, with the stop tests, the progress reports and the completion.
-#include "load/LoadJob.h"
+// Batches of converted records, inserted as arrays and committed one by one.
+#include "load/RowTransfer.h"
+
+#include "load/ColumnList.h"
 #include "load/LoadState.h"
 
-bool LoadJob::transferRows() {
-    reportStatus("Importing file into table " + LoadParams::tableName + "..");
+namespace {
+
+bool stopRequested() {
+    return LoadStatus::loadActive.load() == 0;
+}
+
+} // namespace
+
+RowTransfer::RowTransfer(DBConnect& connection, DbfTable& table, BatchBuffers& buffers,
+                         const std::string& tableName, int rowsPerBatch)
+    : connection_(connection), table_(table), buffers_(buffers), tableName_(tableName),
+      rowsPerBatch_(rowsPerBatch), recordCount_(table.recordCount()) {}
+
+RowTransfer::Outcome RowTransfer::run() {
     if (!prepareInsert())
-        return false;
+        return Outcome::Failed;
     nextProgressIndex_ = recordCount_ / 100;
     for (std::int64_t record = 0; record < recordCount_; ++record) {
         table_.selectRecord(static_cast<int>(record));
         if (stopRequested())
-            return stop();
-        buffers_->fillRow(rowsInBatch_);
+            return Outcome::Stopped;
+        buffers_.fillRow(rowsInBatch_);
         if (++rowsInBatch_ == rowsPerBatch_) {
             if (!insertBatch(rowsPerBatch_, "Error during insert rows. "))
-                return false;
+                return Outcome::Failed;
             if (stopRequested())
                 return rollBackAndStop();
             if (!commitBatch("Error during commit(in loop)."))
-                return false;
+                return Outcome::Failed;
             committedRows_ += rowsPerBatch_;
             reportStatus("Commit point reached. " + std::to_string(committedRows_) +
                          " rows imported..");
@@ -29,59 +42,75 @@ bool LoadJob::transferRows() {
     }
     // Oracle refuses an INSERT executed for no rows; the commit still closes the load.
     if (rowsInBatch_ > 0 && !insertBatch(rowsInBatch_, "Error during insert (at end)."))
-        return false;
-    return commitBatch("Error during commit (at end).");
+        return Outcome::Failed;
+    if (!commitBatch("Error during commit (at end)."))
+        return Outcome::Failed;
+    return Outcome::Completed;
 }
 
-bool LoadJob::prepareInsert() {
-    insertText_ = insertText(LoadParams::tableName, columns_.size());
-    insertStatement_ = std::make_unique<DBStmt>(connection_.get(), insertText_.c_str());
+bool RowTransfer::prepareInsert() {
+    insertText_ = insertText(tableName_, buffers_.columnCount());
+    insertStatement_ = std::make_unique<DBStmt>(&connection_, insertText_.c_str());
     try {
-        for (std::size_t column = 0; column < buffers_->columnCount(); ++column)
-            insertStatement_->bindByPos(static_cast<int>(column + 1), buffers_->slots(column),
-                                        buffers_->width(column), buffers_->lengths(column));
+        for (std::size_t column = 0; column < buffers_.columnCount(); ++column)
+            insertStatement_->bindByPos(static_cast<int>(column + 1), buffers_.slots(column),
+                                        buffers_.width(column), buffers_.lengths(column));
     } catch (const DBStmt::OtherException&) {
-        return failWithStatementError("Error during insert rows. ", *insertStatement_);
+        return fail("Error during insert rows. ");
     }
     return true;
 }
 
-bool LoadJob::rollBackAndStop() {
+RowTransfer::Outcome RowTransfer::rollBackAndStop() {
     try {
         insertStatement_->rollback();
     } catch (const DBStmt::OtherException&) {
-        // The failure ending tries the rollback once more before the session ends.
-        return failWithStatementError("Error during rollback. ", *insertStatement_);
+        // The failure ending tries the rollback once more before the session goes.
+        fail("Error during rollback. ");
+        return Outcome::Failed;
     }
     transactionOpen_ = false;
-    return stop();
+    return Outcome::Stopped;
 }
 
-bool LoadJob::insertBatch(int rows, const char* failurePrefix) {
+bool RowTransfer::rollBackOpenBatch() {
+    if (!transactionOpen_)
+        return true;
+    try {
+        insertStatement_->rollback();
+    } catch (const DBStmt::OtherException&) {
+        return false;
+    }
+    transactionOpen_ = false;
+    return true;
+}
+
+bool RowTransfer::insertBatch(int rows, const char* failurePrefix) {
     transactionOpen_ = true;
     try {
         insertStatement_->executeArray(rows);
     } catch (const DBStmt::OtherException&) {
-        return failWithStatementError(failurePrefix, *insertStatement_);
+        return fail(failurePrefix);
     }
     return true;
 }
 
-bool LoadJob::commitBatch(const char* failurePrefix) {
+bool RowTransfer::commitBatch(const char* failurePrefix) {
     try {
         insertStatement_->commit();
     } catch (const DBStmt::OtherException&) {
-        return failWithStatementError(failurePrefix, *insertStatement_);
+        return fail(failurePrefix);
     }
     transactionOpen_ = false;
     return true;
 }
 
-bool LoadJob::stopRequested() const {
-    return LoadStatus::loadActive.load() == 0;
+bool RowTransfer::fail(const char* prefix) {
+    failureText_ = std::string(prefix) + "\n" + insertStatement_->errorText();
+    return false;
 }
 
-void LoadJob::reportRecordProgress(std::int64_t record) {
+void RowTransfer::reportRecordProgress(std::int64_t record) {
     if (record != nextProgressIndex_)
         return;
     nextProgressIndex_ += recordCount_ / 100;
@@ -90,20 +119,4 @@ void LoadJob::reportRecordProgress(std::int64_t record) {
     // The bar stops at 94 and jumps to 100 at completion.
     if (percent < 95)
         reportProgress(percent);
-}
-
-void LoadJob::complete() {
-    const std::int64_t totalRows = committedRows_ + rowsInBatch_;
-    insertStatement_.reset();
-    buffers_.reset();
-    insertText_.clear();
-    createText_.clear();
-    connection_.reset();
-    LoadStatus::statusText =
-        "Loading completed. " + std::to_string(totalRows) + " records processed.";
-    table_.close();
-    deleteWorkingCopy();
-    LoadStatus::loadActive = 0;
-    reportProgress(100);
-    sendStatusLine();
 }

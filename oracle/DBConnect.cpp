@@ -1,6 +1,8 @@
 // The Oracle session: library loading, the connect sequence and the disconnect sequence.
 #include "oracle/DBConnect.h"
 
+#include "oracle/CharacterSet.h"
+
 #include <cstring>
 
 using namespace oci;
@@ -17,7 +19,7 @@ ub4 byteLength(const char* text) {
 
 } // namespace
 
-DBConnect::DBConnect() = default;
+DBConnect::DBConnect(int clientCodePage) : characterSet_(characterSetOfCodePage(clientCodePage)) {}
 
 DBConnect::~DBConnect() {
     disconnect();
@@ -41,7 +43,8 @@ void DBConnect::connect(const char* userName, const char* password, const char* 
         diagnostics_.setLibraryMissing();
         throw OtherException();
     }
-    environment_ = std::make_shared<OciEnvironment>(*entryPoints);
+    logonWarning_.clear();
+    environment_ = std::make_shared<OciEnvironment>(*entryPoints, characterSet_);
     errorHandle_ = decltype(errorHandle_)(*environment_);
     server_ = decltype(server_)(*environment_);
     serviceContext_ = decltype(serviceContext_)(*environment_);
@@ -66,13 +69,28 @@ void DBConnect::attachAndLogOn(const char* userName, const char* password, const
     check(oci.OCIAttrSet(session_.get(), OCI_HTYPE_SESSION, const_cast<char*>(password),
                          byteLength(password), OCI_ATTR_PASSWORD, errors),
           "OCIAttrSet");
-    check(oci.OCISessionBegin(serviceContext_.get(), errors, session_.get(), OCI_CRED_RDBMS,
-                              OCI_DEFAULT),
-          "OCISessionBegin");
-    sessionBegun_ = true;
+    beginSession();
     check(oci.OCIAttrSet(serviceContext_.get(), OCI_HTYPE_SVCCTX, session_.get(), 0,
-                         OCI_ATTR_SESSION, errors),
+                         OCI_ATTR_SESSION, errorHandle_.get()),
           "OCIAttrSet");
+}
+
+void DBConnect::beginSession() {
+    const sword status = environment_->api().OCISessionBegin(
+        serviceContext_.get(), errorHandle_.get(), session_.get(), OCI_CRED_RDBMS, OCI_DEFAULT);
+    const OciDiagnostics::Outcome outcome =
+        diagnostics_.judge(status, "OCISessionBegin", api(), errorHandle_.get());
+    if (outcome == OciDiagnostics::Outcome::Failure)
+        throw OtherException();
+    sessionBegun_ = true;
+    if (outcome == OciDiagnostics::Outcome::Warning) {
+        // A logon in a password's grace period succeeds with a warning: the session is
+        // there, and the warning must not be read as the next call's error.
+        logonWarning_ = diagnostics_.lastText();
+        if (!logonWarning_.empty() && logonWarning_.back() == '\n')
+            logonWarning_.pop_back();
+        resetErrorHandle();
+    }
 }
 
 void DBConnect::disconnect() {
@@ -93,6 +111,11 @@ void DBConnect::disconnect() {
     sessionBegun_ = false;
     attached_ = false;
     connected_ = false;
+}
+
+void DBConnect::abandonSession() {
+    sessionBegun_ = false;
+    disconnect();
 }
 
 const char* DBConnect::errorText() {

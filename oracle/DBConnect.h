@@ -4,8 +4,10 @@
 
 #include "oracle/OciDiagnostics.h"
 #include "oracle/OciHandle.h"
+#include "platform/CodePage.h"
 
 #include <memory>
+#include <string>
 
 class DBStmt;
 
@@ -15,8 +17,10 @@ class DBConnect {
     // errorCode() of the connection that threw.
     class OtherException {};
 
-    // Loads nothing yet: errorText() is empty and errorCode() 0 until connect().
-    DBConnect();
+    // Loads nothing yet: errorText() is empty and errorCode() 0 until connect(). Every text
+    // bound and received is in `clientCodePage` (the system's ANSI code page, as the load
+    // job's texts are), and the client library is told so.
+    explicit DBConnect(int clientCodePage = platform::ansiCodePage());
     // Ends the session and releases the connection's handles, as disconnect() does.
     ~DBConnect();
     DBConnect(const DBConnect&) = delete;
@@ -26,9 +30,11 @@ class DBConnect {
     // `userName` / `password` (zero-terminated; not kept). Throws OtherException when the
     // library cannot be loaded or lacks an entry point (errorText() "Can't load oci.dll",
     // errorCode() -1), or when Oracle refuses a step (errorText() Oracle's message with its
-    // line feed, errorCode() Oracle's error number). After a failure the object is not
-    // connected; what the failed attempt acquired is released by disconnect() or the
-    // destructor. Connecting a connected object disconnects it first.
+    // line feed, errorCode() Oracle's error number). A logon that Oracle accepts with a
+    // warning (a password about to expire) connects; logonWarning() then holds its text.
+    // After a failure the object is not connected; what the failed attempt acquired is
+    // released by disconnect() or the destructor. Connecting a connected object disconnects
+    // it first.
     void connect(const char* userName, const char* password, const char* database);
 
     // Ends the session (Oracle commits its open transaction), detaches from the server and
@@ -36,7 +42,19 @@ class DBConnect {
     // checked. The environment stays for the statements made on this connection.
     void disconnect();
 
+    // Detaches from the server and frees the handles without ending the session, so that
+    // the server rolls its open transaction back. For when a rollback failed: ending the
+    // session would commit what the rollback left. Results are not checked.
+    void abandonSession();
+
     bool isConnected() const { return connected_; }
+
+    // Oracle's id of the client character set given to the client library; 0 when the
+    // code page has none and the client's NLS_LANG decides.
+    oci::ub2 clientCharacterSet() const { return characterSet_; }
+
+    // The warning the last logon was accepted with, without its line feed; empty when none.
+    const std::string& logonWarning() const { return logonWarning_; }
 
     // Oracle's text of the first error record on the error handle (or the text stored by a
     // failed library load or by a call that left no record). Valid until the next call.
@@ -55,6 +73,7 @@ class DBConnect {
     // Throws OtherException unless the call succeeded.
     void check(oci::sword status, const char* callName);
     void attachAndLogOn(const char* userName, const char* password, const char* database);
+    void beginSession();
 
     // Declared first so that the handles below are freed before it.
     std::shared_ptr<oci::OciEnvironment> environment_;
@@ -63,6 +82,8 @@ class DBConnect {
     oci::OciHandle<oci::OCISession, oci::OCI_HTYPE_SESSION> session_;
     oci::OciHandle<oci::OCIError, oci::OCI_HTYPE_ERROR> errorHandle_;
     oci::OciDiagnostics diagnostics_;
+    oci::ub2 characterSet_;
+    std::string logonWarning_;
     bool attached_ = false;
     bool sessionBegun_ = false;
     bool connected_ = false;

@@ -41,6 +41,8 @@ class OciDiagnostics {
     int code(const OciEntryPoints* api, OCIError* errorHandle);
 
     int lastError() const { return lastError_; }
+    // The text last read or stored, without asking the library.
+    const char* lastText() const { return errorBuffer_; }
 
   private:
     void setOwn(int code, const char* text);

@@ -3,9 +3,12 @@
 
 namespace oci {
 
-OciEnvironment::OciEnvironment(const OciEntryPoints& entryPoints) : api_(entryPoints) {
-    api_.OCIInitialize(OCI_OBJECT, nullptr, nullptr, nullptr, nullptr);
-    api_.OCIEnvInit(&environment_, OCI_DEFAULT, 0, nullptr);
+OciEnvironment::OciEnvironment(const OciEntryPoints& entryPoints, ub2 characterSet)
+    : api_(entryPoints) {
+    // Declaring the character set keeps national characters intact whatever NLS_LANG says
+    // (without it an Instant Client works in US7ASCII and stores them as '?').
+    api_.OCIEnvNlsCreate(&environment_, OCI_THREADED | OCI_OBJECT, nullptr, nullptr, nullptr,
+                         nullptr, 0, nullptr, characterSet, 0);
 }
 
 OciEnvironment::~OciEnvironment() {

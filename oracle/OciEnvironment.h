@@ -5,14 +5,17 @@
 
 namespace oci {
 
-// Initialises the client library and creates one environment handle; frees the handle when
-// the last owner lets go of it. A connection and each of its statements hold it through a
-// std::shared_ptr, so a statement may outlive its connection.
+// Creates one environment handle and frees it when the last owner lets go of it. A
+// connection and each of its statements hold it through a std::shared_ptr, so a statement
+// may outlive its connection. Used by one load's worker thread; other threads (a new load's
+// worker while a stopped one ends) use environments of their own, and OCI_THREADED lets the
+// client library's shared state take that.
 class OciEnvironment {
   public:
-    // Calls OCIInitialize (object mode) and OCIEnvInit. Neither is checked: when they fail,
-    // handle() is null and the first checked call on it reports an invalid handle.
-    explicit OciEnvironment(const OciEntryPoints& entryPoints);
+    // Calls OCIEnvNlsCreate in threaded object mode with `characterSet` as the character set
+    // of every text bound and received (0: the client's NLS_LANG decides). Not checked: when
+    // it fails, handle() is null and the first checked call on it reports an invalid handle.
+    OciEnvironment(const OciEntryPoints& entryPoints, ub2 characterSet);
     ~OciEnvironment();
     OciEnvironment(const OciEnvironment&) = delete;
     OciEnvironment& operator=(const OciEnvironment&) = delete;

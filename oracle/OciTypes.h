@@ -1,5 +1,5 @@
 // The Oracle Call Interface as Marlin sees it: scalar types, opaque handles, constants and
-// the prototypes of the 16 entry points bound at run time.
+// the prototypes of the 15 entry points bound at run time.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +42,7 @@ constexpr sword OCI_STILL_EXECUTING = -3123;
 
 // Modes and flags.
 constexpr ub4 OCI_DEFAULT = 0x00000000;
+constexpr ub4 OCI_THREADED = 0x00000001;
 constexpr ub4 OCI_OBJECT = 0x00000002;
 
 // Handle types.
@@ -67,10 +68,11 @@ constexpr ub2 SQLT_CHR = 1;
 constexpr ub2 SQLT_INT = 3;
 
 // Prototypes of the entry points, with Oracle's parameter order and widths.
-using OCIInitializeFn = sword (*)(ub4 mode, void* ctxp, void* (*malocfp)(void* ctxp, size_t size),
-                                  void* (*ralocfp)(void* ctxp, void* memptr, size_t newsize),
-                                  void (*mfreefp)(void* ctxp, void* memptr));
-using OCIEnvInitFn = sword (*)(OCIEnv** envp, ub4 mode, size_t xtramem_sz, void** usrmempp);
+using OCIEnvNlsCreateFn = sword (*)(OCIEnv** envhpp, ub4 mode, void* ctxp,
+                                    void* (*malocfp)(void* ctxp, size_t size),
+                                    void* (*ralocfp)(void* ctxp, void* memptr, size_t newsize),
+                                    void (*mfreefp)(void* ctxp, void* memptr), size_t xtramemsz,
+                                    void** usrmempp, ub2 charset, ub2 ncharset);
 using OCIHandleAllocFn = sword (*)(const void* parenth, void** hndlpp, const ub4 type,
                                    const size_t xtramem_sz, void** usrmempp);
 using OCIHandleFreeFn = sword (*)(void* hndlp, const ub4 type);
@@ -100,8 +102,7 @@ using OCITransRollbackFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, ub4 flag
 
 // Every entry point Marlin binds, for generating the table and its look-up together.
 #define MARLIN_OCI_ENTRY_POINTS(V)                                                                 \
-    V(OCIInitialize)                                                                               \
-    V(OCIEnvInit)                                                                                  \
+    V(OCIEnvNlsCreate)                                                                             \
     V(OCIHandleAlloc)                                                                              \
     V(OCIHandleFree)                                                                               \
     V(OCIServerAttach)                                                                             \

@@ -13,4 +13,8 @@ using ByteTable = std::array<unsigned char, 256>;
 // characters that code page 1252 lacks. Byte 0 always maps to 0.
 ByteTable oemToAnsiTable();
 
+// The system's ANSI code page, in which every text the program hands to Oracle is written:
+// GetACP() on Windows, 1252 elsewhere (the code page oemToAnsiTable() converts into).
+int ansiCodePage();
+
 } // namespace platform

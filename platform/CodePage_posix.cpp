@@ -37,4 +37,8 @@ ByteTable oemToAnsiTable() {
     return table;
 }
 
+int ansiCodePage() {
+    return 1252;
+}
+
 } // namespace platform

@@ -18,4 +18,8 @@ ByteTable oemToAnsiTable() {
     return table;
 }
 
+int ansiCodePage() {
+    return static_cast<int>(::GetACP());
+}
+
 } // namespace platform

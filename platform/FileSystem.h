@@ -10,8 +10,9 @@ namespace platform {
 // True when a file or folder of exactly this name exists (no wildcards are expanded).
 bool fileExists(const std::string& path);
 
-// Copies a file, replacing a file of the target name. On failure (source missing, disk full,
-// no permission) returns false and leaves no partial target behind.
+// Copies a file, replacing a file of the target name. The copy is writable even when the
+// original is read-only. On failure (source missing, disk full, no permission) returns false
+// and leaves no partial target behind.
 bool copyFile(const std::string& from, const std::string& to);
 
 // Deletes a file. Returns false when it could not be deleted (or did not exist).

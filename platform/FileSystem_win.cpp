@@ -25,8 +25,14 @@ bool fileExists(const std::string& path) {
 }
 
 bool copyFile(const std::string& from, const std::string& to) {
-    if (::CopyFileA(from.c_str(), to.c_str(), FALSE))
+    if (::CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+        // CopyFileA carries the original's attributes over, read-only among them; the copy is
+        // ours to repair and to delete. Should this fail, the repair reports it.
+        const DWORD attributes = ::GetFileAttributesA(to.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+            ::SetFileAttributesA(to.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
         return true;
+    }
     // CopyFileA may leave a partial target behind when the disk fills up.
     ::DeleteFileA(to.c_str());
     return false;

@@ -23,13 +23,13 @@ TEST(ColumnListTest, ReservedFieldNamesGetTheirReplacementsAndNothingElseChanges
 TEST(ColumnListTest, StatementTextsAreLaidOutExactly) {
     std::vector<Column> columns{{"NAME", 30, {}}, {"THEDATE", 8, {}}, {"SUM", 22, {}}};
     EXPECT_EQ(createTableText("CLIENTS", columns),
-              "CREATE TABLE  CLIENTS (NAME VARCHAR2(30 ),THEDATE VARCHAR2(8 ),SUM VARCHAR2(22 )"
-              "                 )");
+              "CREATE TABLE  CLIENTS (NAME VARCHAR2(30 CHAR),THEDATE VARCHAR2(8 CHAR),"
+              "SUM VARCHAR2(22 CHAR)                 )");
     EXPECT_EQ(insertText("CLIENTS", 3), "INSERT INTO CLIENTS VALUES( :1 ,:2 ,:3   )");
     EXPECT_EQ(insertText("t", 1), "INSERT INTO t VALUES( :1   )");
     // No fixed buffer: a wide table gets its whole text.
     std::vector<Column> many(150, Column{"LONGNAME10", 1998, {}});
-    EXPECT_EQ(createTableText("T", many).size(), 1 + 33 + 150 * (10 + 4 + 13));
+    EXPECT_EQ(createTableText("T", many).size(), 1 + 33 + 150 * (10 + 4 + 17));
     EXPECT_EQ(insertText("T", 150).size(), 1 + 23 + 9 * 4 + 90 * 5 + 51 * 6);
 }
 

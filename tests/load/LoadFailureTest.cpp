@@ -2,6 +2,7 @@
 // what the database keeps.
 #include "load/LoadJobHarness.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -167,4 +168,15 @@ TEST_F(LoadJobTest, UnreadableFilesEndAfterTheirOpen) {
                         "Cannot load a file without fields.");
     EXPECT_EQ(statusLines()[statusLines().size() - 2], "1 rows in file.");
     EXPECT_TRUE(database.tableNames("SCOTT").empty());
+}
+
+TEST_F(LoadJobTest, AnExceptionEndsTheLoadLikeAnyFailure) {
+    writeTable(wideClientTable(2500));
+    onEvent = [](const JobEvent& event) {
+        if (event.kind == JobEvent::Kind::Progress && event.percent == 50)
+            throw std::runtime_error("no more room");
+    };
+    runLoad();
+    expectFailureEnding(messages(), statusLines(), lastEvent(), "Unexpected error: no more room");
+    EXPECT_EQ(loadedTable().rows.size(), 1000u);
 }

@@ -40,6 +40,7 @@ std::vector<std::string> ScratchFolder::fileNames() const {
 LoadJobTest::LoadJobTest() : dbfPath(folder.path("clients.dbf")) {
     database.addUser("SCOTT", "tiger");
     database.useEnvironment();
+    standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
     LoadParams::fileName = dbfPath;
     LoadParams::tableName = "CLIENTS";
     LoadParams::userName = "SCOTT";
@@ -61,6 +62,7 @@ LoadJobTest::LoadJobTest() : dbfPath(folder.path("clients.dbf")) {
 LoadJobTest::~LoadJobTest() {
     setLoadHooks({});
     standin_test::StandinDatabase::setFailRules("");
+    standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
 }
 
 void LoadJobTest::record(JobEvent event) {
@@ -86,6 +88,8 @@ void LoadJobTest::runLoad() {
     events_.clear();
     LoadStatus::loadActive = 1;
     LoadJob::run();
+    // Every end releases every handle the load made.
+    EXPECT_EQ(standin_test::StandinDatabase::liveHandleCount(), 0);
 }
 
 std::vector<std::string> LoadJobTest::statusLines() const {

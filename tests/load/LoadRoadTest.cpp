@@ -175,3 +175,65 @@ TEST_F(LoadJobTest, TablesOfMoreThanAHundredFieldsLoadWhole) {
     ASSERT_EQ(stored.rows.size(), 1u);
     EXPECT_EQ(stored.rows[0][149], "149");
 }
+
+TEST_F(LoadJobTest, NationalCharactersFillingTheirColumnsArriveIntactInAnAl32Utf8Database) {
+    database.setCharacterSet("AL32UTF8");
+    DbfWriter table;
+    table.addField("CITY", 'C', 6).addField("NOTE", 'C', 3);
+    table.addRecord({"Z\x81rich", "\x84\x94\x81"}); // code page 437
+    table.addRecord({"\x8E\x99\x9A\xE1\xA4\xA5", "caf"});
+    writeTable(table);
+    const std::vector<std::vector<standin_test::StoredValue>> expected{
+        {"Z\xC3\xBCrich", "\xC3\xA4\xC3\xB6\xC3\xBC"},
+        {"\xC3\x84\xC3\x96\xC3\x9C\xC3\x9F\xC3\xB1\xC3\x91", "caf"},
+    };
+    // A client set up for the ANSI code page, and an Instant Client without NLS_LANG.
+    int run = 0;
+    for (const char* nlsLang : {"AMERICAN_AMERICA.WE8MSWIN1252", ""}) {
+        SCOPED_TRACE(nlsLang);
+        standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG", nlsLang);
+        LoadParams::tableName = "CITIES" + std::to_string(run++);
+        runLoad();
+        ASSERT_TRUE(messages().empty()) << messages()[0];
+        auto stored = loadedTable(LoadParams::tableName);
+        EXPECT_EQ(stored.widthsInCharacters, (std::vector<bool>{true, true}));
+        EXPECT_EQ(stored.rows, expected);
+    }
+}
+
+TEST_F(LoadJobTest, ALogonWarningIsShownAfterConnectedAndTheLoadGoesOn) {
+    writeTable(wideClientTable(3));
+    failWith("logon=28002");
+    runLoad();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(statusLines(), (std::vector<std::string>{
+                                 "Start loading..",
+                                 "Connecting to Oracle..",
+                                 "Connected.",
+                                 "ORA-28002: the password will expire within 7 days",
+                                 "Open file for read..",
+                                 "3 rows in file.",
+                                 "Importing file into table CLIENTS..",
+                                 "Loading completed. 3 records processed.",
+                             }));
+    EXPECT_EQ(loadedTable().rows.size(), 3u);
+}
+
+TEST_F(LoadJobTest, TheJobReadsOnlyTheTextsItWasStartedWith) {
+    writeTable(wideClientTable(1500));
+    // What a new Start writes while this load is still running.
+    onEvent = [](const JobEvent& event) {
+        if (event.kind != JobEvent::Kind::Status || event.text != "Connected.")
+            return;
+        LoadParams::fileName = "elsewhere.dbf";
+        LoadParams::tableName = "OTHER";
+        LoadParams::userName = "NOBODY";
+        LoadParams::password = "none";
+        LoadParams::database = "NOWHERE";
+    };
+    runLoad();
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    EXPECT_EQ(statusLines()[5], "Importing file into table CLIENTS..");
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"CLIENTS"});
+    EXPECT_EQ(loadedTable().rows.size(), 1500u);
+}

@@ -15,6 +15,19 @@ TEST_F(LoadJobTest, AStopInTheFirstBatchLeavesTheNewTableEmpty) {
     auto stored = loadedTable();
     EXPECT_EQ(stored.columnNames.size(), 6u);
     EXPECT_TRUE(stored.rows.empty());
+
+    // Asked before the first record, the stop still comes at the first test, after the
+    // table was made.
+    onEvent = [](const JobEvent& event) {
+        if (event.kind == JobEvent::Kind::Status && event.text == "Connected.")
+            LoadStatus::loadActive = 0;
+    };
+    LoadParams::tableName = "EARLY";
+    runLoad();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(statusLines().back(), "Importing file into table EARLY..");
+    EXPECT_TRUE(progressValues().empty());
+    EXPECT_TRUE(loadedTable("EARLY").rows.empty());
 }
 
 TEST_F(LoadJobTest, AStopInALaterBatchKeepsTheCommittedOnes) {
@@ -64,4 +77,14 @@ TEST_F(LoadJobTest, AStopBetweenInsertAndCommitRollsTheBatchBack) {
     EXPECT_EQ(statusLines().back(), messages().front());
     EXPECT_EQ(lastEvent().loadActive, 0);
     EXPECT_TRUE(loadedTable("CLIENTS2").rows.empty());
+
+    // When the second rollback fails too, ending the session would commit the batch; the
+    // job leaves the session to the server, which rolls it back.
+    standin_test::StandinDatabase::setExecuteObserver(stopDuringFirstBatchInsert);
+    failWith("rollback#1=3113;rollback#2=3113");
+    LoadParams::tableName = "CLIENTS3";
+    runLoad();
+    standin_test::StandinDatabase::setExecuteObserver(nullptr);
+    EXPECT_EQ(messages().size(), 1u);
+    EXPECT_TRUE(loadedTable("CLIENTS3").rows.empty());
 }

@@ -2,7 +2,10 @@
 // away at every end and never touches the user's file.
 #include "load/LoadJobHarness.h"
 
+#include <filesystem>
 #include <fstream>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -17,6 +20,31 @@ DbfWriter tableWithoutDisplacements(int records) {
 
 void touch(const std::string& path) {
     std::ofstream(path) << "left from an earlier load";
+}
+
+// On Windows the read-only attribute.
+void setWritable(const std::string& path, bool writable) {
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    writable ? fs::perm_options::add : fs::perm_options::remove);
+}
+
+// Makes a file that the job has open impossible to delete, even for root: read-only on
+// Windows, a folder with something in it elsewhere (the job's mapping outlives the name).
+void keepFromDeletion(const std::string& path) {
+#if defined(_WIN32)
+    setWritable(path, false);
+#else
+    fs::remove(path);
+    fs::create_directories(fs::path(path) / "kept");
+#endif
+}
+
+void allowDeletion(const std::string& path) {
+#if defined(_WIN32)
+    setWritable(path, true);
+#else
+    fs::remove_all(path);
+#endif
 }
 
 } // namespace
@@ -83,6 +111,50 @@ TEST_F(LoadJobTest, TheCopyIsDeletedOnFailureAndOnStop) {
     runLoad();
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(folder.fileNames(), std::vector<std::string>{"clients.dbf"});
+}
+
+TEST_F(LoadJobTest, ACopyThatCannotBeRepairedEndsTheLoadWithoutABoxAndStays) {
+    writeTable(tableWithoutDisplacements(3));
+    const std::string copy = dbfPath + ".0.tmp";
+    onEvent = [copy](const JobEvent& event) {
+        // A folder in the copy's place cannot be opened for writing, not even by root.
+        if (event.kind == JobEvent::Kind::Status && event.text == "Copy of file created.") {
+            fs::remove(copy);
+            fs::create_directory(copy);
+        }
+    };
+    runLoad();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(statusLines().back(), "Error while altering copy of file.");
+    EXPECT_EQ(lastEvent().loadActive, 0);
+    EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"clients.dbf", "clients.dbf.0.tmp"}));
+    EXPECT_TRUE(database.tableNames("SCOTT").empty());
+}
+
+TEST_F(LoadJobTest, AReadOnlyOriginalIsRepairedInACopyThatGoesAway) {
+    // Windows copies the read-only attribute along with the file.
+    writeTable(tableWithoutDisplacements(3));
+    setWritable(dbfPath, false);
+    runLoad();
+    setWritable(dbfPath, true);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(statusLines().back(), "Loading completed. 3 records processed.");
+    EXPECT_EQ(folder.fileNames(), std::vector<std::string>{"clients.dbf"});
+
+    // A copy that cannot be deleted is named before the last line.
+    const std::string copy = dbfPath + ".0.tmp";
+    onEvent = [copy](const JobEvent& event) {
+        if (event.kind == JobEvent::Kind::Status && event.text.rfind("Importing", 0) == 0)
+            keepFromDeletion(copy);
+    };
+    LoadParams::tableName = "CLIENTS2";
+    runLoad();
+    allowDeletion(copy);
+    auto lines = statusLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Cannot delete copy of file " + copy);
+    EXPECT_EQ(lines.back(), "Loading completed. 3 records processed.");
+    EXPECT_EQ(loadedTable("CLIENTS2").rows.size(), 3u);
 }
 
 #ifndef _WIN32

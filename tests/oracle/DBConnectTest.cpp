@@ -3,6 +3,11 @@
 
 #include "platform/DynamicLibrary.h"
 
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
 using standin_test::StandinDatabase;
 
 namespace {
@@ -78,8 +83,8 @@ TEST_F(OracleTest, ConnectAndDisconnectMakeOracleCallsInOrder) {
     {
         DBConnect connection;
         connect(connection);
-        EXPECT_EQ(StandinDatabase::callLog(), "OCIInitialize 2\n"
-                                              "OCIEnvInit 0\n"
+        // A threaded object-mode environment in WE8MSWIN1252, the ANSI code page's set.
+        EXPECT_EQ(StandinDatabase::callLog(), "OCIEnvNlsCreate 3 178\n"
                                               "OCIHandleAlloc 2\n"
                                               "OCIHandleAlloc 8\n"
                                               "OCIHandleAlloc 3\n"
@@ -140,4 +145,129 @@ TEST_F(OracleTest, InjectedLogonFailureAndRetryOnANewConnection) {
     DBConnect connection;
     connect(connection);
     EXPECT_TRUE(connection.isConnected());
+}
+
+TEST_F(OracleTest, ALogonWithAWarningIsALogon) {
+    StandinDatabase::setFailRules("logon=28002");
+    StandinDatabase::recordCalls(true);
+    {
+        DBConnect connection;
+        connect(connection);
+        EXPECT_TRUE(connection.isConnected());
+        EXPECT_EQ(connection.logonWarning(), "ORA-28002: the password will expire within 7 days");
+        // The warning is not left on the handle to be read as the next call's error.
+        EXPECT_EQ(connection.errorCode(), 0);
+    }
+    EXPECT_NE(StandinDatabase::callLog().find("OCISessionEnd"), std::string::npos);
+    StandinDatabase::recordCalls(false);
+
+    // Only a logon that succeeds comes with the warning.
+    StandinDatabase::setFailRules("logon=28011");
+    DBConnect refused;
+    EXPECT_THROW(refused.connect("scott", "TIGER", "orcl"), DBConnect::OtherException);
+    EXPECT_EQ(refused.errorCode(), 1017);
+    DBConnect expiring;
+    connect(expiring);
+    EXPECT_EQ(expiring.logonWarning(),
+              "ORA-28011: the account will expire soon; change your password now");
+}
+
+namespace {
+
+std::function<void()> duringExecute;
+
+void runDuringExecute(unsigned) {
+    std::function<void()> action = std::move(duringExecute);
+    duringExecute = nullptr;
+    if (action)
+        action();
+}
+
+// Returns once `count` OCI calls are in progress (the others wait for the stand-in's lock).
+void waitForCallsInside(int count) {
+    for (int tries = 0; tries < 10000 && StandinDatabase::callsInside() < count; ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// Runs `secondThread` on a new thread while this one is inside OCIStmtExecute on
+// `connection`, so that both threads are inside OCI at once; joins it afterwards.
+void overlapWithExecute(DBConnect& connection, std::function<void()> secondThread) {
+    std::thread other;
+    duringExecute = [&] {
+        other = std::thread(secondThread);
+        waitForCallsInside(2);
+    };
+    StandinDatabase::setExecuteObserver(runDuringExecute);
+    DBStmt statement(&connection, "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1");
+    char name[] = "T";
+    statement.bindByPos(1, name, 1);
+    statement.execute();
+    StandinDatabase::setExecuteObserver(nullptr);
+    other.join();
+}
+
+} // namespace
+
+TEST_F(OracleTest, ConnectionsOfTwoThreadsMayBeInsideOciAtOnce) {
+    // A stopped load's worker may still be ending while a new load connects on another.
+    DBConnect first;
+    connect(first);
+    bool secondConnected = false;
+    overlapWithExecute(first, [&] {
+        DBConnect second;
+        try {
+            connect(second);
+        } catch (const DBConnect::OtherException&) {
+        }
+        secondConnected = second.isConnected();
+    });
+    EXPECT_TRUE(secondConnected);
+    EXPECT_EQ(StandinDatabase::liveHandleCount(), 5);
+}
+
+// Not on the fixture: each death test runs again in a child process that dies without
+// removing what it made.
+TEST(StandinStrictnessDeathTest, UndefinedUsesOfOciEndTheProcessNamingTheCall) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY",
+                                            StandinDatabase::standinLibraryPath());
+    const oci::OciEntryPoints api = *oci::loadOciLibrary();
+    oci::OCIEnv* environment = nullptr;
+    api.OCIEnvNlsCreate(&environment, oci::OCI_THREADED, nullptr, nullptr, nullptr, nullptr, 0,
+                        nullptr, 178, 0);
+    void* errors = nullptr;
+    api.OCIHandleAlloc(environment, &errors, oci::OCI_HTYPE_ERROR, 0, nullptr);
+    api.OCIHandleFree(errors, oci::OCI_HTYPE_ERROR);
+    const auto undefinedUse = ::testing::ExitedWithCode(86);
+    EXPECT_EXIT(api.OCIHandleFree(errors, oci::OCI_HTYPE_ERROR), undefinedUse,
+                "OCIHandleFree on a handle that was freed before");
+    oci::sb4 code = 0;
+    EXPECT_EXIT(api.OCIErrorGet(errors, 1, nullptr, &code, nullptr, 0, oci::OCI_HTYPE_ERROR),
+                undefinedUse, "OCIErrorGet on a handle that was freed before");
+    // Freeing the environment frees what was made from it.
+    api.OCIHandleAlloc(environment, &errors, oci::OCI_HTYPE_ERROR, 0, nullptr);
+    api.OCIHandleFree(environment, oci::OCI_HTYPE_ENV);
+    EXPECT_EXIT(api.OCIHandleFree(errors, oci::OCI_HTYPE_ERROR), undefinedUse,
+                "OCIHandleFree on a handle that was freed before");
+
+    // A thread makes an environment without OCI_THREADED while another is inside OCI.
+    EXPECT_EXIT(
+        {
+            StandinDatabase database;
+            database.addUser("SCOTT", "tiger");
+            database.useEnvironment();
+            DBConnect connection;
+            connection.connect("scott", "tiger", "orcl");
+            // The query needs no files of the database, and this process dies before its
+            // destructor could remove them.
+            std::filesystem::remove_all(database.rootFolder());
+            overlapWithExecute(connection, [&api] {
+                oci::OCIEnv* unthreaded = nullptr;
+                api.OCIEnvNlsCreate(&unthreaded, oci::OCI_DEFAULT, nullptr, nullptr, nullptr,
+                                    nullptr, 0, nullptr, 178, 0);
+            });
+        },
+        undefinedUse,
+        "OCIEnvNlsCreate and OCIStmtExecute ran at once on two threads, on an environment not "
+        "created with OCI_THREADED");
 }

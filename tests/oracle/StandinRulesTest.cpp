@@ -108,3 +108,86 @@ TEST_F(OracleTest, DiscardModeChecksRowsButStoresNone) {
     EXPECT_THROW(insert.executeArray(1), DBStmt::OtherException);
     EXPECT_EQ(insert.errorCode(), 12899);
 }
+
+namespace {
+
+// Inserts one row of `values` (each bound with its own length) into T; "" when it was
+// stored, else Oracle's text.
+std::string insertOne(DBConnect& connection, std::vector<std::string> values) {
+    std::string sql = "INSERT INTO T VALUES( ";
+    for (std::size_t position = 1; position <= values.size(); ++position)
+        sql += ":" + std::to_string(position) + (position < values.size() ? " ," : "   )");
+    DBStmt insert(&connection, sql.c_str());
+    try {
+        for (std::size_t position = 1; position <= values.size(); ++position)
+            insert.bindByPos(static_cast<int>(position), &values[position - 1][0],
+                             static_cast<int>(values[position - 1].size()));
+        insert.executeArray(1);
+        insert.commit();
+    } catch (const DBStmt::OtherException&) {
+        return insert.errorText();
+    }
+    return "";
+}
+
+std::string tooLarge(const char* column, int actual, int maximum) {
+    return "ORA-12899: value too large for column \"SCOTT\".\"T\".\"" + std::string(column) +
+           "\" (actual: " + std::to_string(actual) + ", maximum: " + std::to_string(maximum) +
+           ")\n";
+}
+
+} // namespace
+
+TEST_F(OracleTest, Al32Utf8DatabasesConvertValuesAndCountTheColumnsUnit) {
+    database.setCharacterSet("AL32UTF8");
+    DBConnect connection; // the client's set is WE8MSWIN1252
+    connect(connection);
+    run(connection, "CREATE TABLE  T (B VARCHAR2(4 ),C VARCHAR2(4 CHAR),L VARCHAR2(4000 CHAR))");
+    // "ete" with two e acute: 3 bytes sent, 5 stored.
+    EXPECT_EQ(insertOne(connection, {"\xE9t\xE9", "a", "a"}), tooLarge("B", 5, 4));
+    EXPECT_EQ(insertOne(connection, {"ab", "\xE9t\xE9\x80?", "a"}), tooLarge("C", 5, 4));
+    // Characters fit, yet no value may take more than 4000 bytes.
+    EXPECT_EQ(insertOne(connection, {"ab", "a", std::string(2001, '\xE9')}),
+              tooLarge("L", 4002, 4000));
+    EXPECT_EQ(insertOne(connection, {"\xE9t", "\xE9t\xE9\x80", std::string(2000, '\xE9')}), "");
+
+    standin_test::StoredTable stored = table("T");
+    EXPECT_EQ(stored.widthsInCharacters, (std::vector<bool>{false, true, true}));
+    ASSERT_EQ(stored.rows.size(), 1u);
+    EXPECT_EQ(stored.rows[0][0], "\xC3\xA9t");
+    EXPECT_EQ(stored.rows[0][1], "\xC3\xA9t\xC3\xA9\xE2\x82\xAC"); // the euro sign takes 3
+    EXPECT_EQ(stored.rows[0][2]->size(), 4000u);
+
+    database.setCharacterSet("ZHS16GBK");
+    DBConnect unknownSet;
+    EXPECT_THROW(connect(unknownSet), DBConnect::OtherException);
+    EXPECT_EQ(unknownSet.errorCode(), 12705);
+}
+
+TEST_F(OracleTest, TextsTravelInTheAnsiCodePagesSetWhateverNlsLangSays) {
+    StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
+    DBConnect declared; // code page 1252: WE8MSWIN1252
+    connect(declared);
+    run(declared, "CREATE TABLE  T (A VARCHAR2(3 ))");
+    EXPECT_EQ(insertOne(declared, {"\xE9t\xE9"}), "");
+
+    // A code page without an Oracle set leaves it to NLS_LANG, and without NLS_LANG the
+    // client works in US7ASCII.
+    StandinDatabase::recordCalls(true);
+    DBConnect undeclared(1361);
+    EXPECT_EQ(undeclared.clientCharacterSet(), 0);
+    connect(undeclared);
+    EXPECT_EQ(StandinDatabase::callLog().rfind("OCIEnvNlsCreate 3 0\n", 0), 0u);
+    StandinDatabase::recordCalls(false);
+    EXPECT_EQ(insertOne(undeclared, {"\xE9t\xE9"}), "");
+    StandinDatabase::setEnvironmentVariable("NLS_LANG", "AMERICAN_AMERICA.WE8MSWIN1252");
+    DBConnect byNlsLang(1361);
+    connect(byNlsLang);
+    EXPECT_EQ(insertOne(byNlsLang, {"\xE9t\xE9"}), "");
+    StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
+
+    std::vector<standin_test::StoredValue> values;
+    for (const auto& row : table("T").rows)
+        values.push_back(row[0]);
+    EXPECT_EQ(values, (std::vector<standin_test::StoredValue>{"\xE9t\xE9", "?t?", "\xE9t\xE9"}));
+}

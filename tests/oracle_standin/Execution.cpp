@@ -1,6 +1,8 @@
 // Statement execution against the stand-in's files, with the fault-injection rules applied.
 #include "Execution.h"
 
+#include "CharacterSets.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -101,21 +103,53 @@ struct InsertTarget {
     std::string table;
     std::vector<ColumnDefinition> columns;
     std::vector<const BindHandle*> binds;
-    std::vector<BoundValue> values; // the current row's, reused from row to row
+    std::vector<BoundValue> values;     // the current row's, reused from row to row
+    std::vector<std::string> converted; // their bytes in the database's set, when it differs
+    ub2 clientSet = 0;
+    ub2 databaseSet = 0;
 };
+
+// The value in the database's character set: the bound bytes themselves when no conversion
+// is needed, else the column's scratch text.
+BoundValue inDatabaseSet(InsertTarget& target, std::size_t column, const BoundValue& value) {
+    if (value.isNull || target.clientSet == target.databaseSet)
+        return value;
+    std::string& text = target.converted[column];
+    text.clear();
+    convertText(value.bytes, value.length, target.clientSet, target.databaseSet, text);
+    return BoundValue{text.data(), text.size(), false};
+}
+
+// Oracle's length check: a VARCHAR2(n) holds n bytes, a VARCHAR2(n CHAR) n characters and
+// at most kMaxValueBytes bytes. ORA-12899 says what did not fit, in the column's unit.
+std::optional<ErrorRecord> checkLength(const SessionHandle& session, const InsertTarget& target,
+                                       std::size_t column, const BoundValue& value) {
+    const ColumnDefinition& definition = target.columns[column];
+    std::size_t actual = value.length;
+    std::size_t maximum = static_cast<std::size_t>(definition.width);
+    if (definition.inCharacters) {
+        actual = characterCount(value.bytes, value.length, target.databaseSet);
+        if (actual <= maximum) {
+            actual = value.length;
+            maximum = kMaxValueBytes;
+        }
+    }
+    if (actual <= maximum)
+        return std::nullopt;
+    return valueTooLarge(session.schema.user(), target.table, definition.name, actual, maximum);
+}
 
 // Checks and stores one row; ORA-12899 names the first value that does not fit.
 CallResult insertRow(const SessionHandle& session, InsertTarget& target, std::size_t row,
                      PendingRows* pending) {
     for (std::size_t c = 0; c < target.columns.size(); ++c) {
-        std::optional<BoundValue> value = boundValue(*target.binds[c], row);
-        if (!value)
+        std::optional<BoundValue> bound = boundValue(*target.binds[c], row);
+        if (!bound)
             return CallResult::failure(1459);
-        std::size_t width = static_cast<std::size_t>(target.columns[c].width);
-        if (value->length > width)
-            return CallResult::failure(valueTooLarge(session.schema.user(), target.table,
-                                                     target.columns[c].name, value->length, width));
-        target.values[c] = *value;
+        const BoundValue value = inDatabaseSet(target, c, *bound);
+        if (std::optional<ErrorRecord> tooLarge = checkLength(session, target, c, value))
+            return CallResult::failure(*tooLarge);
+        target.values[c] = value;
     }
     if (pending == nullptr)
         return CallResult::success();
@@ -145,7 +179,13 @@ CallResult insertRows(SessionHandle& session, StatementHandle& statement, const 
     if (int error = checkBinds(statement, sql.placeholderCount))
         return CallResult::failure(error);
 
-    InsertTarget target{sql.tableName, *columns, {}, std::vector<BoundValue>(columnCount)};
+    InsertTarget target{sql.tableName,
+                        *columns,
+                        {},
+                        std::vector<BoundValue>(columnCount),
+                        std::vector<std::string>(columnCount),
+                        statement.environment->clientCharacterSet,
+                        session.server->databaseCharacterSet};
     for (std::size_t c = 0; c < columnCount; ++c)
         target.binds.push_back(statement.binds.at(static_cast<ub4>(c + 1)));
     PendingRows* pending =

@@ -31,11 +31,13 @@ Handle* HandleRegistry::create(ub4 type, Handle* parent) {
         return nullptr;
     }
     handle->parent = parent;
+    handle->environment = parent->environment;
     return add(std::move(handle));
 }
 
 Handle* HandleRegistry::add(std::unique_ptr<Handle> handle) {
     Handle* raw = handle.get();
+    freed_.erase(raw);
     handles_[raw] = std::move(handle);
     return raw;
 }
@@ -96,6 +98,7 @@ void HandleRegistry::free(Handle* handle) {
             context->session = nullptr;
     }
     handles_.erase(handle);
+    freed_.insert(handle);
 }
 
 } // namespace standin

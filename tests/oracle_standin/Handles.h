@@ -10,19 +10,32 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace standin {
+
+struct EnvironmentHandle;
 
 struct Handle {
     explicit Handle(ub4 handleType) : type(handleType) {}
     virtual ~Handle() = default;
 
     ub4 type;
-    Handle* parent = nullptr;              // the environment, or the statement of a bind/define
-    std::vector<unsigned char> userMemory; // xtramem_sz bytes asked for at allocation
-    std::optional<ErrorRecord> record;     // error and environment handles only
+    Handle* parent = nullptr;                 // the environment, or the statement of a bind/define
+    EnvironmentHandle* environment = nullptr; // the environment it was made from (or itself)
+    std::vector<unsigned char> userMemory;    // xtramem_sz bytes asked for at allocation
+    std::optional<ErrorRecord> record;        // error and environment handles only
+};
+
+struct EnvironmentHandle : Handle {
+    EnvironmentHandle(ub2 clientSet, bool threadedMode)
+        : Handle(OCI_HTYPE_ENV), clientCharacterSet(clientSet), threaded(threadedMode) {
+        environment = this;
+    }
+    ub2 clientCharacterSet; // of every text bound through this environment
+    bool threaded;          // made with OCI_THREADED
 };
 
 // Uncommitted rows of one table, already in the table file's line format.
@@ -35,6 +48,7 @@ struct ServerHandle : Handle {
     ServerHandle() : Handle(OCI_HTYPE_SERVER) {}
     bool attached = false;
     std::filesystem::path database;
+    ub2 databaseCharacterSet = 0; // in which the database stores its text
     FailureRules rules;
 };
 
@@ -79,12 +93,13 @@ struct StatementHandle : Handle {
     std::map<ub4, DefineHandle*> defines;
 };
 
-// Every handle handed out and not yet freed. A pointer that is not in it, or not of the
-// expected type, is an invalid handle.
+// Every handle handed out and not yet freed, and the addresses of those freed since. A
+// pointer that is in neither, or a live handle not of the expected type, is an invalid
+// handle; a freed one is a fault of the caller's that Oracle leaves undefined.
 class HandleRegistry {
   public:
-    // Makes a new handle of `type` (never ENV through here: use add()). Null for an
-    // unknown type.
+    // Makes a new handle of `type` under `parent` (never ENV through here: use add()). Null
+    // for an unknown type.
     Handle* create(ub4 type, Handle* parent);
     Handle* add(std::unique_ptr<Handle> handle);
     // The handle if `pointer` is a live handle of `type`, else null.
@@ -92,6 +107,8 @@ class HandleRegistry {
     template <typename T> T* find(const void* pointer, ub4 type) const {
         return static_cast<T*>(find(pointer, type));
     }
+    // True when `pointer` was a handle that has been freed (and not handed out again).
+    bool wasFreed(const void* pointer) const { return freed_.count(pointer) != 0; }
     // Frees a handle and everything allocated under it; ends what it had open without
     // committing (a begun session loses its uncommitted rows).
     void free(Handle* handle);
@@ -104,6 +121,7 @@ class HandleRegistry {
     void forgetInStatement(Handle* handle);
 
     std::map<const void*, std::unique_ptr<Handle>> handles_;
+    std::set<const void*> freed_;
 };
 
 } // namespace standin

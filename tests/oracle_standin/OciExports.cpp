@@ -1,7 +1,9 @@
 // The exported OCI entry points: handle checks, the connect calls, and dispatch to the
 // statement execution and transactions.
+#include "CharacterSets.h"
 #include "Execution.h"
 #include "StandinOci.h"
+#include "Strictness.h"
 
 #include <cctype>
 #include <cstring>
@@ -12,11 +14,14 @@ using namespace standin;
 
 namespace {
 
-// The state of the whole library: one lock serialises every call.
+// The state of the whole library. One lock serialises every call; the watch, with a lock of
+// its own, sees the threads that wait for it.
 struct Library {
     std::mutex lock;
+    ThreadWatch watch;
     HandleRegistry handles;
     bool initialized = false;
+    bool processThreaded = false; // OCIInitialize's mode, for environments of OCIEnvInit
     bool recording = false;
     std::string callLog;
     std::string callLogCopy;
@@ -28,10 +33,12 @@ Library& library() {
     return instance;
 }
 
-// Held for the duration of one entry point: takes the lock and records the call.
+// Held for the duration of one entry point: enters the thread watch, takes the lock and
+// records the call. Its look-ups end the process on a freed handle.
 class Call {
   public:
-    explicit Call(const char* name, long first = -1, long second = -1) : guard_(library().lock) {
+    explicit Call(const char* name, long first = -1, long second = -1)
+        : name_(name), entry_(library().watch.enter(name)), guard_(library().lock) {
         Library& state = library();
         if (!state.recording)
             return;
@@ -42,9 +49,29 @@ class Call {
         }
         state.callLog += "\n";
     }
+    ~Call() { library().watch.leave(entry_); }
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
     HandleRegistry& handles() { return library().handles; }
 
+    // The live handle of `type` at `pointer`, or null. The first handle found tells the
+    // thread watch which environment the call works on.
+    template <typename T = Handle> T* find(const void* pointer, ub4 type) {
+        if (pointer != nullptr && handles().wasFreed(pointer))
+            endProcess(std::string(name_) + " on a handle that was freed before");
+        Handle* handle = handles().find(pointer, type);
+        if (handle != nullptr)
+            settle(handle->environment->threaded);
+        return static_cast<T*>(handle);
+    }
+
+    // The call works on an environment of this mode (for calls that make one).
+    void settle(bool threaded) { library().watch.settle(entry_, threaded); }
+
   private:
+    const char* name_;
+    ThreadWatch::Entry entry_;
     std::lock_guard<std::mutex> guard_;
 };
 
@@ -60,12 +87,11 @@ sword fail(Handle& errorHandle, int code) {
 }
 
 // The session a service context works for, or the error that says why there is none.
-CallResult activeSession(HandleRegistry& handles, const ServiceContextHandle& context,
-                         SessionHandle** session) {
-    auto* server = handles.find<ServerHandle>(context.server, OCI_HTYPE_SERVER);
+CallResult activeSession(Call& call, const ServiceContextHandle& context, SessionHandle** session) {
+    auto* server = call.find<ServerHandle>(context.server, OCI_HTYPE_SERVER);
     if (server == nullptr || !server->attached)
         return CallResult::failure(24324);
-    *session = handles.find<SessionHandle>(context.session, OCI_HTYPE_SESSION);
+    *session = call.find<SessionHandle>(context.session, OCI_HTYPE_SESSION);
     if (*session == nullptr || (*session)->server == nullptr)
         return CallResult::failure(1012);
     return CallResult::success();
@@ -76,12 +102,12 @@ template <typename EndAction>
 sword endTransaction(const char* callName, OCISvcCtx* svchp, OCIError* errhp, ub4 flags,
                      EndAction end) {
     Call call(callName, flags);
-    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
-    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    auto* context = call.find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
+    Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (context == nullptr || errors == nullptr)
         return OCI_INVALID_HANDLE;
     SessionHandle* session = nullptr;
-    CallResult result = activeSession(call.handles(), *context, &session);
+    CallResult result = activeSession(call, *context, &session);
     if (result.status == OCI_SUCCESS)
         result = end(*session);
     return finish(*errors, result);
@@ -98,32 +124,60 @@ std::string textOf(const void* bytes, size_t length) {
     return bytes != nullptr ? std::string(static_cast<const char*>(bytes), length) : std::string();
 }
 
-} // namespace
-
-STANDIN_EXPORT sword OCIInitialize(ub4 mode, void*, void* (*)(void*, size_t),
-                                   void* (*)(void*, void*, size_t), void (*)(void*, void*)) {
-    Call call("OCIInitialize", mode);
-    library().initialized = true;
-    return OCI_SUCCESS;
-}
-
-STANDIN_EXPORT sword OCIEnvInit(OCIEnv** envp, ub4 mode, size_t xtramem_sz, void** usrmempp) {
-    Call call("OCIEnvInit", mode);
+// A new environment whose texts are in `clientSet` (0: the set NLS_LANG names). OCI_ERROR,
+// and no environment, for a set the stand-in cannot convert.
+sword createEnvironment(Call& call, OCIEnv** envp, ub2 clientSet, bool threaded, size_t xtramem_sz,
+                        void** usrmempp) {
     if (envp == nullptr)
         return OCI_INVALID_HANDLE;
     *envp = nullptr;
-    if (!library().initialized)
+    if (clientSet == 0)
+        clientSet = characterSetFromNlsLang();
+    if (!isKnownCharacterSet(clientSet))
         return OCI_ERROR;
-    Handle* environment = call.handles().add(std::make_unique<Handle>(OCI_HTYPE_ENV));
+    Handle* environment =
+        call.handles().add(std::make_unique<EnvironmentHandle>(clientSet, threaded));
     giveUserMemory(*environment, xtramem_sz, usrmempp);
     *envp = reinterpret_cast<OCIEnv*>(environment);
     return OCI_SUCCESS;
 }
 
+} // namespace
+
+STANDIN_EXPORT sword OCIInitialize(ub4 mode, void*, void* (*)(void*, size_t),
+                                   void* (*)(void*, void*, size_t), void (*)(void*, void*)) {
+    Call call("OCIInitialize", mode);
+    // The old pair's threading mode holds for the whole process.
+    const bool threaded = (mode & OCI_THREADED) != 0;
+    call.settle(threaded);
+    library().initialized = true;
+    library().processThreaded = threaded;
+    return OCI_SUCCESS;
+}
+
+STANDIN_EXPORT sword OCIEnvInit(OCIEnv** envp, ub4 mode, size_t xtramem_sz, void** usrmempp) {
+    Call call("OCIEnvInit", mode);
+    call.settle(library().processThreaded);
+    if (envp != nullptr && !library().initialized) {
+        *envp = nullptr;
+        return OCI_ERROR;
+    }
+    return createEnvironment(call, envp, 0, library().processThreaded, xtramem_sz, usrmempp);
+}
+
+STANDIN_EXPORT sword OCIEnvNlsCreate(OCIEnv** envhpp, ub4 mode, void*, void* (*)(void*, size_t),
+                                     void* (*)(void*, void*, size_t), void (*)(void*, void*),
+                                     size_t xtramemsz, void** usrmempp, ub2 charset, ub2) {
+    Call call("OCIEnvNlsCreate", mode, charset);
+    const bool threaded = (mode & OCI_THREADED) != 0;
+    call.settle(threaded);
+    return createEnvironment(call, envhpp, charset, threaded, xtramemsz, usrmempp);
+}
+
 STANDIN_EXPORT sword OCIHandleAlloc(const void* parenth, void** hndlpp, const ub4 type,
                                     const size_t xtramem_sz, void** usrmempp) {
     Call call("OCIHandleAlloc", type);
-    Handle* environment = call.handles().find(parenth, OCI_HTYPE_ENV);
+    Handle* environment = call.find(parenth, OCI_HTYPE_ENV);
     if (environment == nullptr || hndlpp == nullptr || type == OCI_HTYPE_BIND ||
         type == OCI_HTYPE_DEFINE)
         return OCI_INVALID_HANDLE;
@@ -137,7 +191,7 @@ STANDIN_EXPORT sword OCIHandleAlloc(const void* parenth, void** hndlpp, const ub
 
 STANDIN_EXPORT sword OCIHandleFree(void* hndlp, const ub4 type) {
     Call call("OCIHandleFree", type);
-    Handle* handle = call.handles().find(hndlp, type);
+    Handle* handle = call.find(hndlp, type);
     if (handle == nullptr)
         return OCI_INVALID_HANDLE;
     call.handles().free(handle);
@@ -147,8 +201,8 @@ STANDIN_EXPORT sword OCIHandleFree(void* hndlp, const ub4 type) {
 STANDIN_EXPORT sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const OraText* dblink,
                                      sb4 dblink_len, ub4 mode) {
     Call call("OCIServerAttach", mode);
-    auto* server = call.handles().find<ServerHandle>(srvhp, OCI_HTYPE_SERVER);
-    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    auto* server = call.find<ServerHandle>(srvhp, OCI_HTYPE_SERVER);
+    Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (server == nullptr || errors == nullptr)
         return OCI_INVALID_HANDLE;
     if (server->attached)
@@ -163,16 +217,20 @@ STANDIN_EXPORT sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const Or
     std::optional<FailureRule> rule = rules.count(FailurePoint::Attach);
     if (rule && !isExecutionWarning(rule->code))
         return fail(*errors, rule->code);
+    const ub2 databaseSet = databaseCharacterSet(*database);
+    if (databaseSet == 0)
+        return fail(*errors, 12705);
     server->attached = true;
     server->database = *database;
+    server->databaseCharacterSet = databaseSet;
     server->rules = rules;
     return OCI_SUCCESS;
 }
 
 STANDIN_EXPORT sword OCIServerDetach(OCIServer* srvhp, OCIError* errhp, ub4 mode) {
     Call call("OCIServerDetach", mode);
-    auto* server = call.handles().find<ServerHandle>(srvhp, OCI_HTYPE_SERVER);
-    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    auto* server = call.find<ServerHandle>(srvhp, OCI_HTYPE_SERVER);
+    Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (server == nullptr || errors == nullptr)
         return OCI_INVALID_HANDLE;
     if (!server->attached)
@@ -185,8 +243,8 @@ STANDIN_EXPORT sword OCIServerDetach(OCIServer* srvhp, OCIError* errhp, ub4 mode
 STANDIN_EXPORT sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size,
                                 ub4 attrtype, OCIError* errhp) {
     Call call("OCIAttrSet", trghndltyp, attrtype);
-    Handle* target = call.handles().find(trgthndlp, trghndltyp);
-    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    Handle* target = call.find(trgthndlp, trghndltyp);
+    Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (target == nullptr || errors == nullptr)
         return OCI_INVALID_HANDLE;
     if (trghndltyp == OCI_HTYPE_SVCCTX && attrtype == OCI_ATTR_SERVER) {
@@ -206,18 +264,18 @@ STANDIN_EXPORT sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attribute
 STANDIN_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp,
                                      ub4 credt, ub4 mode) {
     Call call("OCISessionBegin", credt, mode);
-    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
-    auto* session = call.handles().find<SessionHandle>(usrhp, OCI_HTYPE_SESSION);
-    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    auto* context = call.find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
+    auto* session = call.find<SessionHandle>(usrhp, OCI_HTYPE_SESSION);
+    Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (context == nullptr || session == nullptr || errors == nullptr)
         return OCI_INVALID_HANDLE;
     if (session->server != nullptr)
         return fail(*errors, 24313);
-    auto* server = call.handles().find<ServerHandle>(context->server, OCI_HTYPE_SERVER);
+    auto* server = call.find<ServerHandle>(context->server, OCI_HTYPE_SERVER);
     if (server == nullptr || !server->attached)
         return fail(*errors, 24324);
     std::optional<FailureRule> rule = server->rules.count(FailurePoint::Logon);
-    if (rule && !isExecutionWarning(rule->code))
+    if (rule && !isLogonWarning(rule->code))
         return fail(*errors, rule->code);
     LogonCheck logon = credt == OCI_CRED_RDBMS
                            ? checkLogon(server->database, session->userName, session->password)
@@ -233,14 +291,17 @@ STANDIN_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISessi
     session->server = server;
     session->transaction.clear();
     context->session = session;
+    // A warning (a password in its grace period) still begins the session.
+    if (rule)
+        return finish(*errors, CallResult{OCI_SUCCESS_WITH_INFO, oracleError(rule->code)});
     return OCI_SUCCESS;
 }
 
 STANDIN_EXPORT sword OCISessionEnd(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 mode) {
     Call call("OCISessionEnd", mode);
-    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
-    auto* session = call.handles().find<SessionHandle>(usrhp, OCI_HTYPE_SESSION);
-    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    auto* context = call.find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
+    auto* session = call.find<SessionHandle>(usrhp, OCI_HTYPE_SESSION);
+    Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (context == nullptr || session == nullptr || errors == nullptr)
         return OCI_INVALID_HANDLE;
     if (session->server == nullptr)
@@ -259,7 +320,7 @@ STANDIN_EXPORT sword OCIErrorGet(void* hndlp, ub4 recordno, OraText*, sb4* errco
     Call call("OCIErrorGet", recordno, type);
     if (type != OCI_HTYPE_ERROR && type != OCI_HTYPE_ENV)
         return OCI_INVALID_HANDLE;
-    Handle* handle = call.handles().find(hndlp, type);
+    Handle* handle = call.find(hndlp, type);
     if (handle == nullptr)
         return OCI_INVALID_HANDLE;
     // No record: OCI_NO_DATA, and the outputs are left exactly as they were.
@@ -279,8 +340,8 @@ STANDIN_EXPORT sword OCIErrorGet(void* hndlp, ub4 recordno, OraText*, sb4* errco
 STANDIN_EXPORT sword OCIStmtPrepare(OCIStmt* stmtp, OCIError* errhp, const OraText* stmt,
                                     ub4 stmt_len, ub4 language, ub4 mode) {
     Call call("OCIStmtPrepare", language, mode);
-    auto* statement = call.handles().find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
-    if (statement == nullptr || call.handles().find(errhp, OCI_HTYPE_ERROR) == nullptr)
+    auto* statement = call.find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
+    if (statement == nullptr || call.find(errhp, OCI_HTYPE_ERROR) == nullptr)
         return OCI_INVALID_HANDLE;
     // Preparing is local: the text is only kept, and judged at execution.
     statement->text = textOf(stmt, stmt_len);
@@ -294,15 +355,15 @@ STANDIN_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* err
                                   void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* alenp, ub2*,
                                   ub4, ub4*, ub4 mode) {
     Call call("OCIBindByPos", position, mode);
-    auto* statement = call.handles().find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
-    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    auto* statement = call.find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
+    Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (statement == nullptr || errors == nullptr || bindp == nullptr)
         return OCI_INVALID_HANDLE;
     if (position == 0)
         return fail(*errors, 1036);
     if (value_sz < 0)
         return fail(*errors, 1459);
-    auto* bind = call.handles().find<BindHandle>(*bindp, OCI_HTYPE_BIND);
+    auto* bind = call.find<BindHandle>(*bindp, OCI_HTYPE_BIND);
     if (bind == nullptr)
         bind = static_cast<BindHandle*>(call.handles().create(OCI_HTYPE_BIND, statement));
     bind->position = position;
@@ -320,13 +381,13 @@ STANDIN_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError*
                                     ub4 position, void* valuep, sb4 value_sz, ub2 dty, void*, ub2*,
                                     ub2*, ub4 mode) {
     Call call("OCIDefineByPos", position, mode);
-    auto* statement = call.handles().find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
-    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    auto* statement = call.find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
+    Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (statement == nullptr || errors == nullptr || defnp == nullptr)
         return OCI_INVALID_HANDLE;
     if (position == 0)
         return fail(*errors, 1036);
-    auto* define = call.handles().find<DefineHandle>(*defnp, OCI_HTYPE_DEFINE);
+    auto* define = call.find<DefineHandle>(*defnp, OCI_HTYPE_DEFINE);
     if (define == nullptr)
         define = static_cast<DefineHandle*>(call.handles().create(OCI_HTYPE_DEFINE, statement));
     define->position = position;
@@ -341,13 +402,13 @@ STANDIN_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError*
 STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iters,
                                     ub4 rowoff, const OCISnapshot*, OCISnapshot*, ub4 mode) {
     Call call("OCIStmtExecute", iters, mode);
-    auto* context = call.handles().find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
-    auto* statement = call.handles().find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
-    Handle* errors = call.handles().find(errhp, OCI_HTYPE_ERROR);
+    auto* context = call.find<ServiceContextHandle>(svchp, OCI_HTYPE_SVCCTX);
+    auto* statement = call.find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
+    Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (context == nullptr || statement == nullptr || errors == nullptr)
         return OCI_INVALID_HANDLE;
     SessionHandle* session = nullptr;
-    CallResult result = activeSession(call.handles(), *context, &session);
+    CallResult result = activeSession(call, *context, &session);
     if (result.status != OCI_SUCCESS)
         return finish(*errors, result);
     result = executeStatement(*session, *statement, iters, rowoff);
@@ -371,6 +432,11 @@ STANDIN_EXPORT sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4 fla
     return endTransaction("OCITransRollback", svchp, errhp, flags, rollbackTransaction);
 }
 #endif
+
+STANDIN_EXPORT int StandinCallsInside(void) {
+    // Not under the library's lock: a test asks this from inside a call that holds it.
+    return library().watch.callsInside();
+}
 
 STANDIN_EXPORT int StandinLiveHandleCount(void) {
     std::lock_guard<std::mutex> guard(library().lock);

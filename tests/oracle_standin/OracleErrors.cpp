@@ -47,6 +47,7 @@ constexpr KnownMessage kMessages[] = {
     {3114, "not connected to ORACLE"},
     {3115, "unsupported network datatype or representation"},
     {12154, "TNS:could not resolve the connect identifier specified"},
+    {12705, "Cannot access NLS data files or invalid environment specified"},
     {12162, "TNS:net service name is incorrectly specified"},
     {24309, "already connected to server"},
     {24313, "user already authenticated"},
@@ -58,6 +59,8 @@ constexpr KnownMessage kMessages[] = {
     {24345, "A Truncation or null fetch error occurred"},
     {24347, "Warning of a NULL column in an aggregate function"},
     {28000, "the account is locked"},
+    {28002, "the password will expire within 7 days"},
+    {28011, "the account will expire soon; change your password now"},
 };
 
 ErrorRecord withText(int code, const std::string& message) {
@@ -93,6 +96,10 @@ ErrorRecord valueTooLarge(const std::string& user, const std::string& table,
 
 bool isExecutionWarning(int code) {
     return code == 24344 || code == 24345 || code == 24347;
+}
+
+bool isLogonWarning(int code) {
+    return code == 28002 || code == 28011;
 }
 
 } // namespace standin

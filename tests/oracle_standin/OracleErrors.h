@@ -22,5 +22,7 @@ ErrorRecord valueTooLarge(const std::string& user, const std::string& table,
 
 // True for the warnings an execution may end with (24344, 24345, 24347).
 bool isExecutionWarning(int code);
+// True for the warnings a logon may succeed with (28002, 28011).
+bool isLogonWarning(int code);
 
 } // namespace standin

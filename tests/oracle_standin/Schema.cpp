@@ -46,6 +46,9 @@ bool replaceFile(const fs::path& target, const fs::path& temporary) {
 
 const char kHexDigits[] = "0123456789ABCDEF";
 
+// Follows the width of a column whose length counts characters: "NAME:20 CHAR".
+constexpr const char* kCharSuffix = " CHAR";
+
 // Table-namespace object types, as USER_OBJECTS names them.
 constexpr const char* kTableNamespaceTypes[] = {
     "TABLE",    "VIEW",    "SEQUENCE",     "SYNONYM", "PROCEDURE",
@@ -65,6 +68,16 @@ std::optional<fs::path> findDatabase(const std::string& connectIdentifier) {
             return entry.path();
     }
     return std::nullopt;
+}
+
+ub2 databaseCharacterSet(const fs::path& database) {
+    std::vector<std::string> lines = fileLines(database / "charset");
+    if (lines.empty())
+        return kWE8MSWIN1252;
+    std::string name = lines.front();
+    name.erase(name.find_last_not_of(" \t") + 1);
+    const ub2 characterSet = characterSetNamed(name);
+    return characterSet == kWE8MSWIN1252 || characterSet == kAL32UTF8 ? characterSet : 0;
 }
 
 LogonCheck checkLogon(const fs::path& database, const std::string& userName,
@@ -180,8 +193,9 @@ std::optional<std::vector<ColumnDefinition>> Schema::tableColumns(const std::str
         std::size_t colon = field.rfind(':');
         if (colon == std::string::npos)
             return std::nullopt;
-        columns.push_back(
-            ColumnDefinition{field.substr(0, colon), std::atoi(field.c_str() + colon + 1)});
+        const std::string width = field.substr(colon + 1);
+        columns.push_back(ColumnDefinition{field.substr(0, colon), std::atoi(width.c_str()),
+                                           width.find(kCharSuffix) != std::string::npos});
         start = end;
     }
     return columns;
@@ -195,7 +209,8 @@ bool Schema::createTable(const std::string& table,
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << "columns";
         for (const ColumnDefinition& column : columns)
-            out << '\t' << column.name << ':' << column.width;
+            out << '\t' << column.name << ':' << column.width
+                << (column.inCharacters ? kCharSuffix : "");
         out << '\n';
         if (!out.flush())
             return false;

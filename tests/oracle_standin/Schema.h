@@ -1,6 +1,7 @@
 // The stand-in's storage: database folders, the users file, and each user's table files.
 #pragma once
 
+#include "CharacterSets.h"
 #include "SqlStatement.h"
 
 #include <filesystem>
@@ -13,6 +14,10 @@ namespace standin {
 // The database folder under ORACLE_STANDIN_ROOT whose name equals `connectIdentifier`
 // without regard to case; nothing when there is no root or no such folder.
 std::optional<std::filesystem::path> findDatabase(const std::string& connectIdentifier);
+
+// The database's character set, named by the first line of its `charset` file:
+// WE8MSWIN1252 when there is none, 0 when it names a set other than WE8MSWIN1252 or AL32UTF8.
+ub2 databaseCharacterSet(const std::filesystem::path& database);
 
 enum class LogonCheck { Accepted, NullPassword, Refused };
 

@@ -189,11 +189,13 @@ int Parser::parseColumn() {
         return 910;
     if (std::stoi(width.text) == 0)
         return 1723;
-    if (isWord(peek(), "BYTE") || isWord(peek(), "CHAR"))
+    // Without a word the database's default length semantics apply: BYTE.
+    const bool inCharacters = isWord(peek(), "CHAR");
+    if (inCharacters || isWord(peek(), "BYTE"))
         take();
     if (!takeSymbol(')'))
         return 907;
-    statement_.columns.push_back(ColumnDefinition{name.text, std::stoi(width.text)});
+    statement_.columns.push_back(ColumnDefinition{name.text, std::stoi(width.text), inCharacters});
     return 0;
 }
 

@@ -7,9 +7,13 @@
 namespace standin {
 
 struct ColumnDefinition {
-    std::string name; // upper case
-    int width = 0;    // VARCHAR2 width in bytes
+    std::string name;          // upper case
+    int width = 0;             // VARCHAR2 width, in bytes or characters
+    bool inCharacters = false; // VARCHAR2(n CHAR); still at most kMaxValueBytes bytes
 };
+
+// The most bytes a VARCHAR2 value can take (MAX_STRING_SIZE STANDARD).
+constexpr std::size_t kMaxValueBytes = 4000;
 
 // What a statement text asks for. When errorCode is not 0 the text is refused with that
 // Oracle error.

@@ -22,6 +22,8 @@ constexpr sword OCI_NO_DATA = 100;
 constexpr sword OCI_ERROR = -1;
 constexpr sword OCI_INVALID_HANDLE = -2;
 
+constexpr ub4 OCI_THREADED = 0x00000001;
+
 constexpr ub4 OCI_HTYPE_ENV = 1;
 constexpr ub4 OCI_HTYPE_ERROR = 2;
 constexpr ub4 OCI_HTYPE_SVCCTX = 3;
@@ -62,7 +64,13 @@ struct OCIBind;
 struct OCIDefine;
 struct OCISnapshot;
 
-// The 16 entry points, default calling convention, Oracle's parameter widths.
+// The 17 entry points, default calling convention, Oracle's parameter widths.
+STANDIN_EXPORT standin::sword
+OCIEnvNlsCreate(OCIEnv** envhpp, standin::ub4 mode, void* ctxp,
+                void* (*malocfp)(void* ctxp, size_t size),
+                void* (*ralocfp)(void* ctxp, void* memptr, size_t newsize),
+                void (*mfreefp)(void* ctxp, void* memptr), size_t xtramemsz, void** usrmempp,
+                standin::ub2 charset, standin::ub2 ncharset);
 STANDIN_EXPORT standin::sword
 OCIInitialize(standin::ub4 mode, void* ctxp, void* (*malocfp)(void* ctxp, size_t size),
               void* (*ralocfp)(void* ctxp, void* memptr, size_t newsize),
@@ -109,6 +117,8 @@ STANDIN_EXPORT standin::sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, 
 STANDIN_EXPORT standin::sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp,
                                                standin::ub4 flags);
 
+// Test-only: OCI calls in progress on all threads, those waiting for another's included.
+STANDIN_EXPORT int StandinCallsInside(void);
 // Test-only: handles allocated and not yet freed in this process.
 STANDIN_EXPORT int StandinLiveHandleCount(void);
 // Test-only: start (non-zero) or stop recording calls; starting clears the record.

@@ -102,14 +102,20 @@ void parseHeader(const std::string& line, StoredTable& table) {
         std::size_t colon = parts[i].rfind(':');
         if (colon == std::string::npos || colon + 1 == parts[i].size())
             throw std::runtime_error("bad column in a table file: " + parts[i]);
+        const std::string width = parts[i].substr(colon + 1);
         table.columnNames.push_back(parts[i].substr(0, colon));
-        table.columnWidths.push_back(std::stoi(parts[i].substr(colon + 1)));
+        table.columnWidths.push_back(std::stoi(width));
+        table.widthsInCharacters.push_back(width.find(" CHAR") != std::string::npos);
     }
 }
 
 void* standinEntryPoint(const char* name) {
-    void* entry =
-        platform::findSymbol(platform::loadLibrary(platform::oracleClientLibraryName()), name);
+#if defined(_WIN32)
+    const std::string library = "OCI.DLL";
+#else
+    const std::string library = StandinDatabase::standinLibraryPath();
+#endif
+    void* entry = platform::findSymbol(platform::loadLibrary(library), name);
     if (entry == nullptr)
         throw std::runtime_error(std::string("the client library does not export ") + name);
     return entry;
@@ -149,6 +155,11 @@ std::string StandinDatabase::userFolder(const std::string& userName) const {
     fs::path folder = fs::path(databaseFolder()) / upperCase(userName);
     fs::create_directories(folder);
     return folder.string();
+}
+
+void StandinDatabase::setCharacterSet(const std::string& name) {
+    std::ofstream(fs::path(databaseFolder()) / "charset", std::ios::binary | std::ios::trunc)
+        << name << '\n';
 }
 
 void StandinDatabase::addUser(const std::string& userName, const std::string& password) {
@@ -252,6 +263,10 @@ void StandinDatabase::recordCalls(bool on) {
 void StandinDatabase::setExecuteObserver(void (*observer)(unsigned iterations)) {
     reinterpret_cast<void (*)(void (*)(unsigned))>(standinEntryPoint("StandinSetExecuteObserver"))(
         observer);
+}
+
+int StandinDatabase::callsInside() {
+    return reinterpret_cast<int (*)()>(standinEntryPoint("StandinCallsInside"))();
 }
 
 std::string StandinDatabase::callLog() {

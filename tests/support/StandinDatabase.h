@@ -16,6 +16,7 @@ using StoredValue = std::optional<std::string>;
 struct StoredTable {
     std::vector<std::string> columnNames;
     std::vector<int> columnWidths;
+    std::vector<bool> widthsInCharacters; // VARCHAR2(n CHAR) rather than VARCHAR2(n)
     std::vector<std::vector<StoredValue>> rows;
 };
 
@@ -33,6 +34,10 @@ class StandinDatabase {
 
     const std::string& rootFolder() const { return root_; }
     std::string databaseFolder() const;
+
+    // Writes the database's `charset` file: "WE8MSWIN1252" (also the set without the file)
+    // or "AL32UTF8". Rows are stored, and read back, in that set.
+    void setCharacterSet(const std::string& name);
 
     // Adds a line "USER/password" to the users file (the stand-in compares user names
     // without case and passwords with case).
@@ -71,9 +76,8 @@ class StandinDatabase {
     // The path of the native stand-in library (empty on Windows).
     static std::string standinLibraryPath();
 
-    // The stand-in's test-only entry points, found in the client library that Marlin would
-    // load now (call after useEnvironment()). Throw std::runtime_error when that library is
-    // not the stand-in.
+    // The stand-in's test-only entry points, found in the stand-in library itself whatever
+    // MARLIN_OCI_LIBRARY names now.
     // Handles allocated and not freed in this process.
     static int liveHandleCount();
     // Starts recording the OCI calls (clearing the record) or stops.
@@ -84,6 +88,8 @@ class StandinDatabase {
     // Calls `observer` with the iteration count after every execution that did not fail
     // (null: nobody).
     static void setExecuteObserver(void (*observer)(unsigned iterations));
+    // OCI calls in progress on all threads, those waiting for another's to end included.
+    static int callsInside();
 
   private:
     std::string userFolder(const std::string& userName) const;

@@ -1,0 +1,61 @@
+// The row transfer of one load: the INSERT statement, and batches of converted records
+// inserted as arrays and committed one by one, with the stop tests and progress reports.
+#pragma once
+
+#include "dbf/DbfTable.h"
+#include "load/BatchBuffers.h"
+#include "oracle/DBConnect.h"
+#include "oracle/DBStmt.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Used on the load's worker thread only, like everything the job owns.
+class RowTransfer {
+  public:
+    enum class Outcome { Completed, Failed, Stopped };
+
+    // Reads the records of `table` through `buffers` (rowsPerBatch rows a batch) into
+    // `tableName` on `connection`; all four must outlive the transfer.
+    RowTransfer(DBConnect& connection, DbfTable& table, BatchBuffers& buffers,
+                const std::string& tableName, int rowsPerBatch);
+    RowTransfer(const RowTransfer&) = delete;
+    RowTransfer& operator=(const RowTransfer&) = delete;
+
+    // Moves every record, ending with the commit of the last batch. Failed: failureText()
+    // says why, and a batch may be left inserted and not committed (rollBackOpenBatch()).
+    // Stopped: the stop flag was found cleared; a batch inserted just before was rolled back.
+    Outcome run();
+
+    const std::string& failureText() const { return failureText_; }
+    // Rows of committed batches plus those of the batch gathered last.
+    std::int64_t rowsProcessed() const { return committedRows_ + rowsInBatch_; }
+
+    // Rolls back a batch that was inserted and not committed. False when that rollback
+    // failed, so that the rows are still pending in the session.
+    bool rollBackOpenBatch();
+
+  private:
+    bool prepareInsert();
+    Outcome rollBackAndStop();
+    bool insertBatch(int rows, const char* failurePrefix);
+    bool commitBatch(const char* failurePrefix);
+    bool fail(const char* prefix);
+    void reportRecordProgress(std::int64_t record);
+
+    DBConnect& connection_;
+    DbfTable& table_;
+    BatchBuffers& buffers_;
+    const std::string tableName_;
+    const int rowsPerBatch_;
+    const std::int64_t recordCount_;
+
+    std::string insertText_;
+    std::unique_ptr<DBStmt> insertStatement_;
+    std::string failureText_;
+    std::int64_t committedRows_ = 0;
+    int rowsInBatch_ = 0;
+    std::int64_t nextProgressIndex_ = 0;
+    bool transactionOpen_ = false;
+};
