@@ -4,6 +4,7 @@
 #include "dbf/DbfTable.h"
 
 #include "dbf/DbfLayout.h"
+#include "dbf/DecimalDigits.h"
 #include "dbf/DoubleText.h"
 #include "dbf/FoxProText.h"
 #include "dbf/LanguageDriver.h"

@@ -2,6 +2,8 @@
 // Visual FoxPro itself counts days.
 #include "dbf/FoxProText.h"
 
+#include "dbf/DecimalDigits.h"
+
 #include <cstring>
 
 namespace {
@@ -39,18 +41,6 @@ char* writeFixedDigits(unsigned value, int digits, char* out) {
 }
 
 } // namespace
-
-std::size_t writeDecimalDigits(std::uint64_t magnitude, char* out) {
-    char reversed[20];
-    std::size_t digits = 0;
-    do {
-        reversed[digits++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    for (std::size_t at = 0; at < digits; ++at)
-        out[at] = reversed[digits - 1 - at];
-    return digits;
-}
 
 void formatCurrencyText(std::int64_t tenThousandths, char* out) {
     const bool negative = tenThousandths < 0;

@@ -9,10 +9,6 @@ constexpr std::size_t kCurrencyTextChars = 22;
 // The number of characters of every non-empty datetime text.
 constexpr std::size_t kDateTimeTextChars = 14;
 
-// Writes the decimal digits of `magnitude` (no sign, no leading zeros, "0" for zero) at
-// `out`, which must hold 20 bytes, and returns how many it wrote. Writes no terminator.
-std::size_t writeDecimalDigits(std::uint64_t magnitude, char* out);
-
 // Writes an amount stored in ten-thousandths with four decimals and a leading '-' when
 // negative ("-1234.5678"), then blanks up to 22 characters, and a terminator; `out` must
 // hold 23 bytes. Every 64-bit amount fits.
