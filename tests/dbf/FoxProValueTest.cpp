@@ -1,5 +1,5 @@
-// The Visual FoxPro additions on hand-made bytes: currency and datetime texts, the null and
-// length bits of the hidden system field, and the code page byte.
+// The Visual FoxPro additions on hand-made bytes: currency and datetime texts at their edges,
+// the null and length bits of the hidden system field, and the binary types.
 #include "dbf/DbfTable.h"
 
 #include "TableTexts.h"
@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,63 +28,57 @@ std::string dateTimeBytes(std::uint32_t julianDay, std::uint32_t milliseconds) {
     return uint32Bytes(julianDay) + uint32Bytes(milliseconds);
 }
 
+// The texts of a one-field table of this type, one per stored value.
+std::vector<std::string> fieldTexts(char type, const std::vector<std::string>& stored) {
+    TempFolder folder;
+    DbfWriter writer;
+    writer.addField("X", type, 8);
+    for (const std::string& value : stored)
+        writer.addRecord({value});
+    std::vector<std::string> texts;
+    if (!writer.writeTo(folder.path("x.dbf")))
+        return texts;
+    for (const auto& row : tableTexts(folder.path("x.dbf")))
+        texts.push_back(row[0]);
+    return texts;
+}
+
 } // namespace
 
 TEST(FoxProValue, CurrencyHasFourDecimalsInTwentyTwoCharacters) {
-    TempFolder folder;
-    DbfWriter writer;
-    writer.addField("PRICE", 'Y', 8, 4);
+    std::vector<std::string> stored;
     for (std::int64_t amount :
-         {std::int64_t{12345678}, std::int64_t{-1}, std::int64_t{0}, std::int64_t{-50000},
-          std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()})
-        writer.addRecord({int64Bytes(amount)});
-    ASSERT_TRUE(writer.writeTo(folder.path("y.dbf")));
-
-    DbfTable table;
-    ASSERT_TRUE(table.open(folder.path("y.dbf").c_str()));
-    EXPECT_EQ(22, table.fieldWidth(0));
-    EXPECT_EQ(22, table.recordWidth());
-    TableRows expected{{padded("1234.5678", 22)},
-                       {padded("-0.0001", 22)},
-                       {padded("0.0000", 22)},
-                       {padded("-5.0000", 22)},
-                       {padded("922337203685477.5807", 22)},
-                       {padded("-922337203685477.5808", 22)}};
-    EXPECT_EQ(expected, tableTexts(folder.path("y.dbf")));
+         {std::int64_t{0}, std::int64_t{-50000}, std::numeric_limits<std::int64_t>::min()})
+        stored.push_back(int64Bytes(amount));
+    EXPECT_EQ((std::vector<std::string>{padded("0.0000", 22), padded("-5.0000", 22),
+                                        padded("-922337203685477.5808", 22)}),
+              fieldTexts('Y', stored));
 }
 
 TEST(FoxProValue, DateTimesAreWholeSecondsLikeDates) {
-    TempFolder folder;
-    DbfWriter writer;
-    writer.addField("STAMP", 'T', 8);
     const std::uint32_t day2000 = 2451545; // 2000-01-01
-    for (const std::string& stored :
-         {dateTimeBytes(day2000, 0), dateTimeBytes(2460477, 49530000),
-          // Visual FoxPro stores a millisecond off now and then; the nearest second counts.
-          dateTimeBytes(day2000, 43199999), dateTimeBytes(day2000, 86399600),
-          dateTimeBytes(2299161, 1000), dateTimeBytes(1721426, 0), dateTimeBytes(5373484, 86399000),
-          // No moment: all zero; a day before year 1 or past 9999; more than a day's time.
-          dateTimeBytes(0, 0), dateTimeBytes(1721425, 0), dateTimeBytes(5373484, 86399999),
-          dateTimeBytes(day2000, 86400000), dateTimeBytes(0xFFFFFFFF, 0xFFFFFFFF)})
-        writer.addRecord({stored});
-    ASSERT_TRUE(writer.writeTo(folder.path("t.dbf")));
-
-    DbfTable table;
-    ASSERT_TRUE(table.open(folder.path("t.dbf").c_str()));
-    EXPECT_EQ(14, table.fieldWidth(0));
-    TableRows expected{{"20000101000000"},
-                       {"20240615134530"},
-                       {"20000101120000"},
-                       {"20000102000000"},
-                       {"15821015000001"},
-                       {"00010101000000"},
-                       {"99991231235959"},
-                       {""},
-                       {""},
-                       {""},
-                       {""},
-                       {""}};
-    EXPECT_EQ(expected, tableTexts(folder.path("t.dbf")));
+    const std::pair<std::string, std::string> cases[] = {
+        {dateTimeBytes(day2000, 0), "20000101000000"},
+        // Visual FoxPro stores a millisecond off now and then; the nearest second counts.
+        {dateTimeBytes(day2000, 43199999), "20000101120000"},
+        {dateTimeBytes(day2000, 86399600), "20000102000000"},
+        {dateTimeBytes(2299161, 1000), "15821015000001"},
+        {dateTimeBytes(1721426, 0), "00010101000000"},
+        {dateTimeBytes(5373484, 86399000), "99991231235959"},
+        // No moment: all zero; a day before year 1 or past 9999; more than a day's time.
+        {dateTimeBytes(0, 0), ""},
+        {dateTimeBytes(1721425, 0), ""},
+        {dateTimeBytes(5373484, 86399999), ""},
+        {dateTimeBytes(day2000, 86400000), ""},
+        {dateTimeBytes(0xFFFFFFFF, 0xFFFFFFFF), ""},
+    };
+    std::vector<std::string> stored;
+    std::vector<std::string> expected;
+    for (const auto& [bytes, text] : cases) {
+        stored.push_back(bytes);
+        expected.push_back(text);
+    }
+    EXPECT_EQ(expected, fieldTexts('T', stored));
 }
 
 TEST(FoxProValue, NullAndLengthBitsGoOutInFieldOrder) {
@@ -158,27 +153,11 @@ TEST(FoxProValue, BitsNeedTheSystemFieldAndItsBytes) {
     EXPECT_EQ((std::vector<std::string>{"", "", "", "", "", "", "", "", "8", ""}), texts[0]);
 }
 
-TEST(FoxProValue, UninterpretedTypesAndTheCodePageByte) {
+TEST(FoxProValue, BinaryTypesHaveNoText) {
     TempFolder folder;
     DbfWriter writer;
     writer.addField("BYTES", 'Q', 6).addField("OLE", 'G', 4).addField("PICTURE", 'P', 4);
     writer.addRecord({"abcdef", uint32Bytes(1), uint32Bytes(2)});
-    writer.setLanguageDriver(0x03);
     ASSERT_TRUE(writer.writeTo(folder.path("q.dbf")));
-    DbfTable table;
-    ASSERT_TRUE(table.open(folder.path("q.dbf").c_str()));
-    EXPECT_EQ(1252u, table.codePage());
-    EXPECT_EQ(6 + 4 + 4, table.recordWidth());
-    for (int field = 0; field < 3; ++field)
-        EXPECT_STREQ("", table.field(field).text()) << field;
-
-    // An id the table does not know names no code page; nor does a closed table.
-    ASSERT_TRUE(writer.setLanguageDriver(0xEE).writeTo(folder.path("unknown.dbf")));
-    ASSERT_TRUE(table.open(folder.path("unknown.dbf").c_str()));
-    EXPECT_EQ(0u, table.codePage());
-    ASSERT_TRUE(writer.setLanguageDriver(0x65).writeTo(folder.path("dos866.dbf")));
-    ASSERT_TRUE(table.open(folder.path("dos866.dbf").c_str()));
-    EXPECT_EQ(866u, table.codePage());
-    table.close();
-    EXPECT_EQ(0u, table.codePage());
+    EXPECT_EQ((TableRows{{"", "", ""}}), tableTexts(folder.path("q.dbf")));
 }
