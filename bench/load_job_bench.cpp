@@ -48,7 +48,7 @@ struct Batch {
     explicit Batch(DbfTable& table)
         : columns(buildColumns(table)),
           rowsPerBatch(LoadJob::kBatchBudgetBytes / table.recordWidth()),
-          buffers(columns, rowsPerBatch, platform::oemToAnsiTable()) {}
+          buffers(columns, rowsPerBatch, conversionTableFor(table)) {}
 
     std::vector<Column> columns;
     int rowsPerBatch;

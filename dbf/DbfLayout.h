@@ -12,6 +12,7 @@ constexpr std::size_t kHeaderBytes = 32;
 constexpr std::size_t kRecordCountOffset = 4;
 constexpr std::size_t kHeaderLengthOffset = 8;
 constexpr std::size_t kRecordLengthOffset = 10;
+constexpr std::size_t kLanguageDriverOffset = 29;
 
 // Field descriptors: slot i starts at kHeaderBytes + kDescriptorBytes * i.
 constexpr std::size_t kDescriptorBytes = 32;
@@ -20,7 +21,13 @@ constexpr std::size_t kTypeOffset = 11;
 constexpr std::size_t kDisplacementOffset = 12;
 constexpr std::size_t kLengthOffset = 16;
 constexpr std::size_t kDecimalsOffset = 17;
+constexpr std::size_t kFlagsOffset = 18;
 constexpr unsigned char kTerminator = 0x0D;
+
+// Visual FoxPro's descriptor flags, and the type of its hidden field of null and length bits.
+constexpr unsigned char kSystemFieldFlag = 0x01;
+constexpr unsigned char kNullableFieldFlag = 0x02;
+constexpr char kNullFlagsType = '0';
 
 // FPT file: header block size, and the memo block's length and text.
 constexpr std::size_t kBlockSizeOffset = 6;
@@ -33,6 +40,10 @@ inline std::uint32_t readLittle16(const unsigned char* bytes) {
 
 inline std::uint32_t readLittle32(const unsigned char* bytes) {
     return readLittle16(bytes) | readLittle16(bytes + 2) << 16;
+}
+
+inline std::uint64_t readLittle64(const unsigned char* bytes) {
+    return readLittle32(bytes) | static_cast<std::uint64_t>(readLittle32(bytes + 4)) << 32;
 }
 
 inline std::uint32_t readBig16(const unsigned char* bytes) {

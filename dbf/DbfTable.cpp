@@ -4,7 +4,10 @@
 #include "dbf/DbfTable.h"
 
 #include "dbf/DbfLayout.h"
+#include "dbf/DecimalDigits.h"
 #include "dbf/DoubleText.h"
+#include "dbf/FoxProText.h"
+#include "dbf/LanguageDriver.h"
 
 #include <algorithm>
 #include <climits>
@@ -21,6 +24,8 @@ constexpr std::size_t kMemoTextChars = 1999;
 // A four-byte memo field holds its block number as a binary integer rather than as text.
 constexpr std::size_t kBinaryMemoFieldBytes = 4;
 constexpr std::size_t kFptHeaderBytes = 8;
+constexpr std::size_t kCurrencyBytes = 8;
+constexpr std::size_t kDateTimeBytes = 8;
 
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
 constexpr bool kLittleEndian = true;
@@ -40,7 +45,11 @@ inline std::size_t firstZeroByte(std::uint64_t zeros) {
 }
 
 bool isTextType(char type) {
-    return type == 'C' || type == 'D' || type == 'L' || type == 'N';
+    return type == 'C' || type == 'D' || type == 'F' || type == 'L' || type == 'N';
+}
+
+bool isSystemDescriptor(char type, std::uint8_t flags) {
+    return type == kNullFlagsType && (flags & kSystemFieldFlag) != 0;
 }
 
 } // namespace
@@ -72,6 +81,7 @@ bool DbfTable::open(const char* fileName, const char* memoSourceName) {
     }
     recordLength = readLittle16(dbf.data() + kRecordLengthOffset);
     firstRecordOffset = headerLength;
+    fileCodePage = codePageOfLanguageDriver(dbf.data()[kLanguageDriverOffset]);
     records = wholeRecordCount();
     readFields(headerLength);
     placeRecord(0);
@@ -87,6 +97,9 @@ void DbfTable::close() {
     currentRecord = 0;
     recordLength = 0;
     firstRecordOffset = 0;
+    fileCodePage = 0;
+    nullFlagsDisplacement = 0;
+    nullFlagsLength = 0;
     recordOffset = 0;
     wordReadExtent = 0;
     wordsInsideFile = false;
@@ -125,6 +138,7 @@ void DbfTable::readFields(std::uint32_t headerLength) {
         field.decimals = descriptor[kDecimalsOffset];
         field.displacement =
             static_cast<std::uint16_t>(readLittle16(descriptor + kDisplacementOffset));
+        field.flags = descriptor[kFlagsOffset];
         field.words = static_cast<std::uint8_t>((field.length + 7) / 8);
         std::size_t lastBytes = field.length - 8 * (field.words > 0 ? field.words - 1 : 0);
         field.lastWordMask =
@@ -135,6 +149,40 @@ void DbfTable::readFields(std::uint32_t headerLength) {
                 std::max<std::uint64_t>(wordReadExtent, field.displacement + 8u * field.words);
         fields.push_back(field);
     }
+    assignFlagBits();
+}
+
+void DbfTable::assignFlagBits() {
+    auto nullFlags = std::find_if(fields.begin(), fields.end(), [](const Field& field) {
+        return isSystemDescriptor(field.type, field.flags);
+    });
+    for (Field& field : fields)
+        field.nullBit = field.shortBit = -1;
+    // Without the system field a nullable flag or a 'V' field has no bits to read.
+    if (nullFlags == fields.end())
+        return;
+    nullFlagsDisplacement = nullFlags->displacement;
+    nullFlagsLength = nullFlags->length;
+    // Bits go out in field order: a variable-length field's length bit first, then the null
+    // bit of a nullable field. Bits past the system field's bytes are never set.
+    const int bitCount = 8 * nullFlagsLength;
+    int next = 0;
+    for (Field& field : fields) {
+        if (field.type == 'V' || field.type == 'Q') {
+            field.shortBit = next < bitCount ? next : -1;
+            ++next;
+        }
+        if ((field.flags & kNullableFieldFlag) != 0) {
+            field.nullBit = next < bitCount ? next : -1;
+            ++next;
+        }
+    }
+}
+
+bool DbfTable::flagBitSet(int bit) const {
+    const std::uint64_t offset =
+        recordOffset + nullFlagsDisplacement + static_cast<std::uint64_t>(bit / 8);
+    return offset < dbf.size() && (dbf.data()[offset] >> (bit % 8) & 1) != 0;
 }
 
 void DbfTable::openMemo(const char* memoSourceName) {
@@ -161,8 +209,12 @@ int DbfTable::fieldWidth(int index) const {
     switch (field.type) {
     case 'B':
         return kDoubleTextChars;
+    case 'Y':
+        return static_cast<int>(kCurrencyTextChars);
     case 'I':
         return static_cast<int>(kIntegerTextChars);
+    case 'T':
+        return static_cast<int>(kDateTimeTextChars);
     case 'M':
         return static_cast<int>(kMemoBlankChars);
     default:
@@ -170,10 +222,18 @@ int DbfTable::fieldWidth(int index) const {
     }
 }
 
+bool DbfTable::isSystemField(int index) const {
+    if (index < 0 || index >= fieldCount())
+        return false;
+    const Field& field = fields[static_cast<std::size_t>(index)];
+    return isSystemDescriptor(field.type, field.flags);
+}
+
 int DbfTable::recordWidth() const {
     int width = 0;
     for (int index = 0; index < fieldCount(); ++index)
-        width += fieldWidth(index);
+        if (!isSystemField(index))
+            width += fieldWidth(index);
     return width;
 }
 
@@ -196,6 +256,9 @@ const char* DbfTable::formatValue(int index) {
     if (index < 0 || index >= fieldCount())
         return emptyText();
     const Field& field = fields[static_cast<std::size_t>(index)];
+    // NULL wins over whatever the field's bytes hold.
+    if (field.nullBit >= 0 && flagBitSet(field.nullBit))
+        return emptyText();
     // The common case first, without the dispatch on the type letter.
     if (field.isText && wordsInsideFile)
         return copyWords(dbf.data() + recordOffset + field.displacement, field);
@@ -207,16 +270,25 @@ const char* DbfTable::formatOtherValue(const Field& field) {
     switch (field.type) {
     case 'C':
     case 'D':
+    case 'F':
     case 'L':
     case 'N':
         stored = valueBytes(field, field.length);
         return stored != nullptr ? copyText(stored, field.length) : emptyText();
+    case 'V':
+        return formatVarchar(field);
     case 'I':
         stored = valueBytes(field, 4);
         return stored != nullptr ? formatInteger(stored) : emptyText();
     case 'B':
         stored = valueBytes(field, 8);
         return stored != nullptr ? formatDouble(stored, field.decimals) : emptyText();
+    case 'Y':
+        stored = valueBytes(field, kCurrencyBytes);
+        return stored != nullptr ? formatCurrency(stored) : emptyText();
+    case 'T':
+        stored = valueBytes(field, kDateTimeBytes);
+        return stored != nullptr ? formatDateTime(stored) : emptyText();
     case 'M':
         return formatMemo(field);
     default:
@@ -282,17 +354,10 @@ const char* DbfTable::formatInteger(const unsigned char* stored) {
     bool negative = (bits & 0x80000000u) != 0;
     // Two's complement: the magnitude of a negative value is the bits' negation.
     std::uint32_t magnitude = negative ? 0u - bits : bits;
-    char reversed[10];
-    std::size_t digits = 0;
-    do {
-        reversed[digits++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
     std::size_t length = 0;
     if (negative)
         valueText[length++] = '-';
-    while (digits > 0)
-        valueText[length++] = reversed[--digits];
+    length += writeDecimalDigits(magnitude, valueText + length);
     std::memset(valueText + length, ' ', kIntegerTextChars - length);
     valueText[kIntegerTextChars] = '\0';
     valueLength = kIntegerTextChars;
@@ -300,13 +365,34 @@ const char* DbfTable::formatInteger(const unsigned char* stored) {
 }
 
 const char* DbfTable::formatDouble(const unsigned char* stored, unsigned decimals) {
-    std::uint64_t bits =
-        static_cast<std::uint64_t>(readLittle32(stored + 4)) << 32 | readLittle32(stored);
+    std::uint64_t bits = readLittle64(stored);
     double value;
     std::memcpy(&value, &bits, sizeof value);
     formatDoubleText(value, decimals, valueText);
     valueLength = std::strlen(valueText);
     return valueText;
+}
+
+const char* DbfTable::formatCurrency(const unsigned char* stored) {
+    formatCurrencyText(static_cast<std::int64_t>(readLittle64(stored)), valueText);
+    valueLength = kCurrencyTextChars;
+    return valueText;
+}
+
+const char* DbfTable::formatDateTime(const unsigned char* stored) {
+    valueLength = formatDateTimeText(readLittle32(stored), readLittle32(stored + 4), valueText);
+    return valueText;
+}
+
+const char* DbfTable::formatVarchar(const Field& field) {
+    const unsigned char* stored = valueBytes(field, field.length);
+    if (stored == nullptr)
+        return emptyText();
+    std::size_t length = field.length;
+    // A shorter value keeps its length in the field's last byte, which is never part of it.
+    if (length > 0 && field.shortBit >= 0 && flagBitSet(field.shortBit))
+        length = std::min<std::size_t>(stored[length - 1], length - 1);
+    return copyText(stored, length);
 }
 
 const char* DbfTable::formatMemo(const Field& field) {

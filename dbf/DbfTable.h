@@ -17,11 +17,14 @@ class DbfFieldValue {
     DbfFieldValue(DbfTable* table, int fieldIndex) : table(table), fieldIndex(fieldIndex) {}
 
     // The current record's value of the field as text, in the table's single buffer: valid
-    // until the next text() of any field of the same table. 'C', 'D', 'L' and 'N' give the
-    // stored bytes up to the first zero byte; 'I' 12 characters; 'B' 22 characters (empty for
-    // NaN and infinities); 'M' 1999 characters of memo text and blanks, or 1998 blanks when
-    // there is no memo or it cannot be found inside the memo file; other types, a null table,
-    // an index that names no field, or a value lying outside the file give an empty text.
+    // until the next text() of any field of the same table. 'C', 'D', 'F', 'L' and 'N' give
+    // the stored bytes up to the first zero byte; 'V' the same, but only as many as its last
+    // byte says when its length bit is set; 'I' 12 characters; 'B' and 'Y' 22 characters
+    // ('B' empty for NaN and infinities); 'T' 14 ("YYYYMMDDHHMMSS"), or none for an empty or
+    // impossible moment; 'M' 1999 characters of memo text and blanks, or 1998 blanks when
+    // there is no memo or it cannot be found inside the memo file. A value whose null bit is
+    // set, other types ('Q', 'G', 'P', ...), a null table, an index that names no field, or
+    // a value lying outside the file give an empty text.
     const char* text() const;
     // The same text, with its length (the characters before its terminator) in `length`,
     // so that the load job need not count them again.
@@ -59,11 +62,17 @@ class DbfTable {
     // a zeroed buffer of at least 11 bytes). False, writing nothing, when the table is closed
     // or `index` names no field.
     bool fieldName(int index, char* out) const;
-    // Characters the field's text takes in a column: 22 for 'B', 12 for 'I', 1998 for 'M',
-    // the descriptor's length otherwise; 0 when `index` names no field.
+    // Characters the field's text takes in a column: 22 for 'B' and 'Y', 12 for 'I', 14 for
+    // 'T', 1998 for 'M', the descriptor's length otherwise; 0 when `index` names no field.
     int fieldWidth(int index) const;
-    // The sum of fieldWidth() over all fields.
+    // True for a system field (Visual FoxPro's hidden field of null and length bits): it
+    // holds no value of its own and is no column. False when `index` names no field.
+    bool isSystemField(int index) const;
+    // The sum of fieldWidth() over all fields but the system fields.
     int recordWidth() const;
+    // The Windows code page that header byte 29 names; 0 when it names none (see
+    // codePageOfLanguageDriver) or the table is closed.
+    unsigned codePage() const { return fileCodePage; }
     // Makes record `index` current when the table is open and 0 <= index < recordCount();
     // otherwise returns false and keeps the current record.
     bool selectRecord(int index);
@@ -78,7 +87,10 @@ class DbfTable {
         std::uint8_t length;
         std::uint8_t decimals;
         std::uint16_t displacement;
-        bool isText;                // 'C', 'D', 'L' or 'N': the stored bytes are the text
+        std::uint8_t flags;         // Visual FoxPro's: system field, nullable
+        int nullBit;                // in the null flags: set when the value is NULL; -1: none
+        int shortBit;               // set when a 'V' value is shorter than its field; -1: none
+        bool isText;                // 'C', 'D', 'F', 'L' or 'N': the stored bytes are the text
         std::uint8_t words;         // eight-byte words that cover the stored text
         std::uint64_t lastWordMask; // sets the bytes of the last word that lie past the field
     };
@@ -87,6 +99,8 @@ class DbfTable {
 
     int wholeRecordCount() const;
     void readFields(std::uint32_t headerLength);
+    void assignFlagBits();
+    bool flagBitSet(int bit) const;
     void openMemo(const char* memoSourceName);
     const char* formatValue(int index);
     const char* formatOtherValue(const Field& field);
@@ -98,6 +112,9 @@ class DbfTable {
     const char* terminateText(std::size_t length);
     const char* formatInteger(const unsigned char* stored);
     const char* formatDouble(const unsigned char* stored, unsigned decimals);
+    const char* formatCurrency(const unsigned char* stored);
+    const char* formatDateTime(const unsigned char* stored);
+    const char* formatVarchar(const Field& field);
     const char* formatMemo(const Field& field);
     const char* memoBlanks();
     bool readMemoBlock(const Field& field, std::uint64_t& block) const;
@@ -109,9 +126,13 @@ class DbfTable {
     int currentRecord = 0;
     std::uint32_t recordLength = 0;
     std::uint64_t firstRecordOffset = 0; // the header length
-    std::uint64_t recordOffset = 0;      // of the current record, from the start of the file
-    std::uint64_t wordReadExtent = 0;    // bytes from a record's start its texts' words span
-    bool wordsInsideFile = false;        // whether they all lie inside the file for this record
+    unsigned fileCodePage = 0;
+    // Where the null flags lie in a record; a length of 0 when the table has none.
+    std::uint16_t nullFlagsDisplacement = 0;
+    std::uint8_t nullFlagsLength = 0;
+    std::uint64_t recordOffset = 0;   // of the current record, from the start of the file
+    std::uint64_t wordReadExtent = 0; // bytes from a record's start its texts' words span
+    bool wordsInsideFile = false;     // whether they all lie inside the file for this record
     // Aligned for the word-wide copies of copyWords().
     alignas(8) char valueText[kValueTextBytes] = {};
     std::size_t valueLength = 0; // of the text last formatted into valueText

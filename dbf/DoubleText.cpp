@@ -2,6 +2,8 @@
 // own arithmetic so that files load with the digits their writers expect.
 #include "dbf/DoubleText.h"
 
+#include "dbf/DecimalDigits.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -34,17 +36,13 @@ std::size_t fixedText(double magnitude, unsigned decimals, char* out) {
             std::snprintf(out, kFixedBytes, "%#.*f", static_cast<int>(decimals), magnitude);
         return written > 0 ? static_cast<std::size_t>(written) : 0;
     }
-    std::uint64_t rounded = static_cast<std::uint64_t>(scaled) / 10;
-    char reversed[24];
-    std::size_t digitCount = 0;
-    do {
-        reversed[digitCount++] = static_cast<char>('0' + rounded % 10);
-        rounded /= 10;
-    } while (rounded != 0);
+    char digits[20];
+    std::size_t digitCount = writeDecimalDigits(static_cast<std::uint64_t>(scaled) / 10, digits);
     std::size_t totalDigits = digitCount > decimals ? digitCount : decimals + 1;
     std::size_t length = 0;
+    // Position p counts digits from the last one; positions past the integer's own are zeros.
     for (std::size_t position = totalDigits; position-- > 0;) {
-        out[length++] = position < digitCount ? reversed[position] : '0';
+        out[length++] = position < digitCount ? digits[digitCount - 1 - position] : '0';
         if (position == decimals)
             out[length++] = '.';
     }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -21,18 +22,25 @@ bool isAscii(const char* text, std::size_t length) {
     return true;
 }
 
-bool keepsAscii(const platform::ByteTable& oemToAnsi) {
+bool keepsAscii(const platform::ByteTable& toAnsi) {
     for (int byte = 1; byte < 128; ++byte)
-        if (oemToAnsi[byte] != byte)
+        if (toAnsi[byte] != byte)
             return false;
     return true;
 }
 
 } // namespace
 
+platform::ByteTable conversionTableFor(const DbfTable& table) {
+    if (const unsigned codePage = table.codePage())
+        if (std::optional<platform::ByteTable> fromFile = platform::codePageToAnsiTable(codePage))
+            return *fromFile;
+    return platform::oemToAnsiTable();
+}
+
 BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
-                           const platform::ByteTable& oemToAnsi)
-    : rowsPerBatch_(rowsPerBatch), oemToAnsi_(oemToAnsi), asciiUnchanged_(keepsAscii(oemToAnsi)) {
+                           const platform::ByteTable& toAnsi)
+    : rowsPerBatch_(rowsPerBatch), toAnsi_(toAnsi), asciiUnchanged_(keepsAscii(toAnsi)) {
     columns_.reserve(columns.size());
     const auto rows = static_cast<std::size_t>(rowsPerBatch);
     for (const Column& column : columns) {
@@ -62,7 +70,7 @@ unsigned short BatchBuffers::convertIntoSlot(const char* text, std::size_t textL
         std::memcpy(slot, text, length);
     } else {
         for (std::size_t at = 0; at < length; ++at) {
-            const unsigned char ansi = oemToAnsi_[static_cast<unsigned char>(text[at])];
+            const unsigned char ansi = toAnsi_[static_cast<unsigned char>(text[at])];
             // A character the conversion turns into a zero byte ends the value there.
             if (ansi == 0) {
                 length = at;

@@ -8,16 +8,22 @@
 #include <memory>
 #include <vector>
 
+// The table that converts a file's text to the ANSI code page, chosen once per file: from
+// the code page its header names, or from the machine's OEM code page when it names none or
+// one this system cannot convert from.
+platform::ByteTable conversionTableFor(const DbfTable& table);
+
 // Row r of column c occupies the `width` bytes from r x width in that column's slot array:
-// the value's bytes, converted from the OEM to the ANSI code page and cut at the width, then
-// zero bytes. Its actual length (the bytes before the first zero) is kept beside it, so that
-// the padding never reaches the database and an empty value arrives as NULL.
+// the value's bytes, converted to the ANSI code page (one table look-up a byte) and cut at
+// the width, then zero bytes. Its actual length (the bytes before the first zero) is kept
+// beside it, so that the padding never reaches the database and an empty value (a NULL
+// among them) arrives as NULL.
 class BatchBuffers {
   public:
     // Allocates zero-filled buffers for rowsPerBatch rows of every column; values will be
-    // converted with `oemToAnsi`. Throws std::bad_alloc when memory runs out.
+    // converted with `toAnsi`. Throws std::bad_alloc when memory runs out.
     BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
-                 const platform::ByteTable& oemToAnsi);
+                 const platform::ByteTable& toAnsi);
 
     std::size_t columnCount() const { return columns_.size(); }
     char* slots(std::size_t column) { return columns_[column].slots.get(); }
@@ -44,7 +50,7 @@ class BatchBuffers {
 
     std::vector<ColumnBuffer> columns_;
     int rowsPerBatch_;
-    platform::ByteTable oemToAnsi_;
+    platform::ByteTable toAnsi_;
     // Most values are plain ASCII; where the code pages agree on it, they are copied as is.
     bool asciiUnchanged_;
 };

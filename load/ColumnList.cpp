@@ -34,6 +34,9 @@ std::vector<Column> buildColumns(DbfTable& table) {
     const int fieldCount = table.fieldCount();
     columns.reserve(static_cast<std::size_t>(fieldCount));
     for (int index = 0; index < fieldCount; ++index) {
+        // Visual FoxPro's hidden field holds bits about the others, no value of its own.
+        if (table.isSystemField(index))
+            continue;
         char fieldName[kFieldNameBytes] = {};
         table.fieldName(index, fieldName);
         columns.push_back({columnNameFor(fieldName), table.fieldWidth(index), table.field(index)});

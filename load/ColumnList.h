@@ -18,7 +18,7 @@ struct Column {
 // get fixed replacements; every other name, lower-case ones included, is kept as it is.
 std::string columnNameFor(const std::string& fieldName);
 
-// The columns of every field of an open table.
+// The columns of every field of an open table but its system fields.
 std::vector<Column> buildColumns(DbfTable& table);
 
 // "CREATE TABLE  T (A VARCHAR2(10 CHAR),B VARCHAR2(8 CHAR)                 )"

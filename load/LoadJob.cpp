@@ -161,8 +161,8 @@ bool LoadJob::createTable() {
             text += "Can not use reserved word as name of column.";
         return fail(text);
     }
-    // One conversion table per load: the system's code pages do not change under it.
-    buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_, platform::oemToAnsiTable());
+    // One conversion table per load: the file's code page and the system's do not change.
+    buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_, conversionTableFor(table_));
     return true;
 }
 

@@ -131,7 +131,7 @@ TEST_F(LoadJobTest, EveryFieldTypeIsStoredAsTheReaderFormatsIt) {
         "T",
         "-42         ",
         "3.14                  ",
-        std::nullopt, // a type the reader does not format arrives as NULL, not as zero bytes
+        "   1.500", // a float is stored as it is shown, like a numeric
         memo + std::string(1998 - memo.size(), ' ')};
     EXPECT_EQ(stored.rows[0], first);
     EXPECT_EQ(stored.rows[1][0], "AB"); // the zero padding never reaches the table

@@ -20,8 +20,9 @@ void putBig(ByteImage& image, std::size_t offset, std::uint64_t value, int bytes
 
 } // namespace
 
-DbfWriter& DbfWriter::addField(const std::string& name, char type, int length, int decimals) {
-    fields.push_back({name.substr(0, 10), type, length & 0xFF, decimals & 0xFF});
+DbfWriter& DbfWriter::addField(const std::string& name, char type, int length, int decimals,
+                               int flags) {
+    fields.push_back({name.substr(0, 10), type, length & 0xFF, decimals & 0xFF, flags & 0xFF});
     return *this;
 }
 
@@ -44,6 +45,11 @@ DbfWriter& DbfWriter::setContainerArea(const std::string& path) {
 DbfWriter& DbfWriter::setRecordCount(std::uint32_t count) {
     hasRecordCount = true;
     recordCountOverride = count;
+    return *this;
+}
+
+DbfWriter& DbfWriter::setLanguageDriver(std::uint8_t id) {
+    languageDriver = id;
     return *this;
 }
 
@@ -83,6 +89,7 @@ void DbfWriter::writeHeader(ByteImage& image) const {
     putLittle(image, 4, hasRecordCount ? recordCountOverride : records.size(), 4);
     putLittle(image, 8, static_cast<std::uint64_t>(headerLength()), 2);
     putLittle(image, 10, static_cast<std::uint64_t>(recordLength()), 2);
+    image[29] = languageDriver;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const Field& field = fields[i];
         int index = static_cast<int>(i);
@@ -97,6 +104,8 @@ void DbfWriter::writeHeader(ByteImage& image) const {
             static_cast<unsigned char>(field.length);
         image[static_cast<std::size_t>(descriptorOffset(index, 17))] =
             static_cast<unsigned char>(field.decimals);
+        image[static_cast<std::size_t>(descriptorOffset(index, 18))] =
+            static_cast<unsigned char>(field.flags);
     }
     std::size_t terminator =
         static_cast<std::size_t>(descriptorOffset(static_cast<int>(fields.size())));
@@ -158,13 +167,16 @@ std::string uint32Bytes(std::uint32_t value) {
     return bytes;
 }
 
+std::string int64Bytes(std::int64_t value) {
+    const auto bits = static_cast<std::uint64_t>(value);
+    return uint32Bytes(static_cast<std::uint32_t>(bits)) +
+           uint32Bytes(static_cast<std::uint32_t>(bits >> 32));
+}
+
 std::string doubleBytes(double value) {
-    std::uint64_t bits = 0;
+    std::int64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
-    std::string bytes(8, '\0');
-    for (int i = 0; i < 8; ++i)
-        bytes[static_cast<std::size_t>(i)] = static_cast<char>(bits >> (8 * i));
-    return bytes;
+    return int64Bytes(bits);
 }
 
 std::string memoFieldText(std::uint32_t block, int width) {

@@ -31,8 +31,10 @@ using ByteImage = std::vector<unsigned char>;
 
 class DbfWriter {
   public:
-    // Adds a field. The name is cut to 10 characters; length and decimals to one byte each.
-    DbfWriter& addField(const std::string& name, char type, int length, int decimals = 0);
+    // Adds a field. The name is cut to 10 characters; length, decimals and Visual FoxPro's
+    // flags (descriptor byte 18: 0x01 system field, 0x02 nullable) to one byte each.
+    DbfWriter& addField(const std::string& name, char type, int length, int decimals = 0,
+                        int flags = 0);
     // Appends a record. values[i] is the raw content of field i, padded with blanks or cut to
     // the field's length; fields without a value are blanks.
     DbfWriter& addRecord(const std::vector<std::string>& values, bool deleted = false);
@@ -45,6 +47,8 @@ class DbfWriter {
     DbfWriter& setContainerArea(const std::string& containerPath);
     // Stores this record count in the header instead of the number of records added.
     DbfWriter& setRecordCount(std::uint32_t count);
+    // Stores this language driver id (the code page mark) in header byte 29; 0 by default.
+    DbfWriter& setLanguageDriver(std::uint8_t id);
 
     // Offset of the first record: 32 + 32 per field + 1 (+ 263 with the container area).
     int headerLength() const;
@@ -65,6 +69,7 @@ class DbfWriter {
         char type;
         int length;
         int decimals;
+        int flags;
     };
     struct Record {
         std::vector<std::string> values;
@@ -82,6 +87,7 @@ class DbfWriter {
     std::string containerPath;
     bool hasRecordCount = false;
     std::uint32_t recordCountOverride = 0;
+    std::uint8_t languageDriver = 0;
 };
 
 class FptWriter {
@@ -106,6 +112,7 @@ class FptWriter {
 // Raw field contents.
 std::string int32Bytes(std::int32_t value);                // 'I': 4 bytes little-endian
 std::string uint32Bytes(std::uint32_t value);              // 4 bytes little-endian
+std::string int64Bytes(std::int64_t value);                // 'Y': 8 bytes little-endian
 std::string doubleBytes(double value);                     // 'B': 8 bytes little-endian
 std::string memoFieldText(std::uint32_t block, int width); // block number right-aligned
 

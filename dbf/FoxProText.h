@@ -1,0 +1,22 @@
+// Texts of the binary values Visual FoxPro added: currency ('Y') and datetime ('T').
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The number of characters of every currency text, as for doubles.
+constexpr std::size_t kCurrencyTextChars = 22;
+// The number of characters of every non-empty datetime text.
+constexpr std::size_t kDateTimeTextChars = 14;
+
+// Writes an amount stored in ten-thousandths with four decimals and a leading '-' when
+// negative ("-1234.5678"), then blanks up to 22 characters, and a terminator; `out` must
+// hold 23 bytes. Every 64-bit amount fits.
+void formatCurrencyText(std::int64_t tenThousandths, char* out);
+
+// Writes the moment given as a Julian day number and milliseconds since midnight as
+// "YYYYMMDDHHMMSS", rounded to the nearest second, with a terminator; `out` must hold 15
+// bytes. Returns the text's length: 14, or 0 (an empty text) for the all-zero value that
+// stands for no moment, and for a day outside the years 1 to 9999 or milliseconds of a
+// day that has not that many.
+std::size_t formatDateTimeText(std::uint32_t julianDay, std::uint32_t milliseconds, char* out);
