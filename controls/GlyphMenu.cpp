@@ -513,11 +513,14 @@ GlyphMenuData* GlyphMenu::recordAt(int position) const {
 UniqueIcon GlyphMenu::itemIcon(const GlyphMenuData& record, int variant) const {
     if (record.imageState >= 0 && record.images != nullptr)
         return record.images->extractIcon(record.ownImage);
-    if (record.globalImage < 0)
+    // Images added after the item (a toolbar loaded after the menu) count as well.
+    const bool command = (record.flags & (MF_POPUP | MF_SEPARATOR)) == 0;
+    const int image = record.globalImage >= 0 ? record.globalImage
+                      : command               ? FindSharedImage(static_cast<UINT>(record.command))
+                                              : -1;
+    if (image < 0 || (variant != 0 && !HasImageTriple(image)))
         return UniqueIcon();
-    if (variant != 0 && !HasImageTriple(record.globalImage))
-        return UniqueIcon();
-    return GlyphMenuImages::shared().icon(record.globalImage + variant);
+    return GlyphMenuImages::shared().icon(image + variant);
 }
 
 UniqueIcon GlyphMenu::checkIcon(bool selected) const {
