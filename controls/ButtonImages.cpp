@@ -6,6 +6,14 @@ namespace {
 // ~source AND destination: clears the destination where the mask is white.
 const DWORD kMaskOut = 0x00220326;
 
+int width(const RECT& rect) {
+    return rect.right - rect.left;
+}
+
+int height(const RECT& rect) {
+    return rect.bottom - rect.top;
+}
+
 } // namespace
 
 ButtonImages::Icon ButtonImages::makeIcon(UniqueIcon icon) {
@@ -115,4 +123,44 @@ void ButtonImages::drawBitmap(CDC& dc, int entry, POINT at, bool disabled,
     ScopedSelectObject maskSelected(maskDc.GetSafeHdc(), bitmap.mask.object());
     dc.bitBlt(at.x, at.y, bitmap.width, bitmap.height, maskDc, 0, 0, SRCAND);
     dc.bitBlt(at.x, at.y, bitmap.width, bitmap.height, imageDc, 0, 0, SRCPAINT);
+}
+
+RECT ButtonImages::layout(BYTE align, POINT margin, bool hasCaption, const RECT& itemRect,
+                          RECT* captionRect, SIZE image) {
+    RECT place = itemRect;
+    const int centredLeft = itemRect.left + (width(itemRect) - image.cx) / 2;
+    const int centredTop = itemRect.top + (height(itemRect) - image.cy) / 2;
+    switch (align) {
+    case 0: // left of the caption
+        if (hasCaption) {
+            place.left += margin.x;
+            captionRect->left += image.cx + margin.x;
+        } else {
+            place.left = centredLeft;
+        }
+        place.top = centredTop;
+        break;
+    case 1: // above the caption
+        place.left = centredLeft;
+        if (hasCaption) {
+            place.top = margin.y;
+            captionRect->top += image.cy;
+        } else {
+            place.top = centredTop;
+        }
+        break;
+    case 2: // right of the caption
+        if (hasCaption) {
+            place.left = width(itemRect) - margin.x - image.cx;
+            captionRect->right -= captionRect->left + margin.x + image.cx;
+            captionRect->left = margin.x;
+            place.top = centredTop;
+        } else {
+            place.left = centredLeft;
+        }
+        break;
+    default: // the item's top-left corner
+        break;
+    }
+    return RECT{place.left, place.top, place.left + image.cx, place.top + image.cy};
 }

@@ -33,6 +33,12 @@ class ButtonImages {
     // greyedWhenDisabled.
     void drawBitmap(CDC& dc, int entry, POINT at, bool disabled, bool greyedWhenDisabled) const;
 
+    // Where an image of the given size goes in the item rectangle, moving the caption's
+    // edges to make room: alignment 0 puts it left of a caption, 1 above, 2 right of it;
+    // without a caption it is centred. Halves truncate toward zero.
+    static RECT layout(BYTE align, POINT margin, bool hasCaption, const RECT& itemRect,
+                       RECT* captionRect, SIZE image);
+
   private:
     struct Icon {
         UniqueIcon handle;

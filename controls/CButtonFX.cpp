@@ -38,7 +38,7 @@ CButtonFX::CButtonFX() {
 }
 
 CButtonFX::~CButtonFX() {
-    discardCapturedBackground();
+    background_.discard();
     images_.clear();
     if (popupMenu_.GetSafeHmenu() != nullptr)
         popupMenu_.FreeMenu();
@@ -120,7 +120,7 @@ LRESULT CButtonFX::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_SYSCOLORCHANGE: {
         LRESULT result = Default(message, wParam, lParam);
-        discardCapturedBackground();
+        background_.discard();
         ResetColors(true);
         return result;
     }
@@ -295,7 +295,7 @@ void CButtonFX::DrawItem(DRAWITEMSTRUCT* drawItem) {
         ::InflateRect(&work, -1, -1);
     }
     if (transparentBack_)
-        paintCapturedBackground(dc, drawItem->rcItem);
+        background_.paint(GetSafeHwnd(), dc, drawItem->rcItem);
     else
         PaintBackground(dc, work);
     if (pressed_) {
@@ -398,44 +398,11 @@ int CButtonFX::PaintBitmap(CDC& dc, bool hasCaption, const RECT& itemRect, RECT*
 
 RECT CButtonFX::LayoutImage(bool hasCaption, const RECT& itemRect, RECT* captionRect, bool pressed,
                             SIZE image) const {
-    RECT place = itemRect;
-    const int centredLeft = itemRect.left + (width(itemRect) - image.cx) / 2;
-    const int centredTop = itemRect.top + (height(itemRect) - image.cy) / 2;
-    switch (imageAlign_) {
-    case 0: // left of the caption
-        if (hasCaption) {
-            place.left += imageMargin_.x;
-            captionRect->left += image.cx + imageMargin_.x;
-        } else {
-            place.left = centredLeft;
-        }
-        place.top = centredTop;
-        break;
-    case 1: // above the caption
-        place.left = centredLeft;
-        if (hasCaption) {
-            place.top = imageMargin_.y;
-            captionRect->top += image.cy;
-        } else {
-            place.top = centredTop;
-        }
-        break;
-    case 2: // right of the caption
-        if (hasCaption) {
-            place.left = width(itemRect) - imageMargin_.x - image.cx;
-            captionRect->right -= captionRect->left + imageMargin_.x + image.cx;
-            captionRect->left = imageMargin_.x;
-            place.top = centredTop;
-        } else {
-            place.left = centredLeft;
-        }
-        break;
-    default:
-        break;
-    }
+    RECT place =
+        ButtonImages::layout(imageAlign_, imageMargin_, hasCaption, itemRect, captionRect, image);
     if (pressed && !checkBox_)
         ::OffsetRect(&place, pressedShift_.x, pressedShift_.y);
-    return RECT{place.left, place.top, place.left + image.cx, place.top + image.cy};
+    return place;
 }
 
 int CButtonFX::PaintCaption(CDC& dc, const std::string& caption, const RECT& /*itemRect*/,
@@ -464,38 +431,6 @@ int CButtonFX::PaintCaption(CDC& dc, const std::string& caption, const RECT& /*i
     return kStatusOk;
 }
 
-void CButtonFX::paintCapturedBackground(CDC& dc, const RECT& rect) {
-    HWND parent = ::GetParent(GetSafeHwnd());
-    if (backDC_.GetSafeHdc() == nullptr && parent != nullptr) {
-        RECT place{};
-        ::GetWindowRect(GetSafeHwnd(), &place);
-        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
-        HDC parentDc = ::GetDC(parent);
-        if (backDC_.CreateCompatibleDC(&dc) &&
-            backBitmap_.createCompatibleBitmap(dc.GetSafeHdc(), width(place), height(place))) {
-            backOldBitmap_ = backDC_.selectObject(backBitmap_.object());
-            ::BitBlt(backDC_.GetSafeHdc(), 0, 0, width(place), height(place), parentDc, place.left,
-                     place.top, SRCCOPY);
-        }
-        ::ReleaseDC(parent, parentDc);
-    }
-    if (backBitmap_)
-        dc.bitBlt(rect.left, rect.top, width(rect), height(rect), backDC_, 0, 0, SRCCOPY);
-}
-
-void CButtonFX::discardCapturedBackground() {
-    if (backDC_.GetSafeHdc() != nullptr && backOldBitmap_ != nullptr)
-        backDC_.selectObject(backOldBitmap_);
-    backOldBitmap_ = nullptr;
-    backDC_.DeleteDC();
-    backBitmap_.reset();
-}
-
-void CButtonFX::repaintIf(bool repaint) {
-    if (repaint)
-        invalidate();
-}
-
 void CButtonFX::ResetColors(bool repaint) {
     colors_[BackHover] = sysColour(COLOR_BTNFACE);
     colors_[TextHover] = sysColour(COLOR_BTNTEXT);
@@ -503,67 +438,35 @@ void CButtonFX::ResetColors(bool repaint) {
     colors_[TextNormal] = sysColour(COLOR_BTNTEXT);
     colors_[BackFocus] = sysColour(COLOR_BTNFACE);
     colors_[TextFocus] = sysColour(COLOR_BTNTEXT);
-    repaintIf(repaint);
+    if (repaint)
+        invalidate();
 }
 
 void CButtonFX::setColor(ColorSlot slot, COLORREF colour, bool repaint) {
     if (slot < 0 || slot >= kColorCount)
         return;
-    colors_[slot] = colour;
-    repaintIf(repaint);
-}
-
-void CButtonFX::setFlat(bool flat, bool repaint) {
-    flat_ = flat;
-    repaintIf(repaint);
-}
-
-void CButtonFX::setDrawBorder(bool draw, bool repaint) {
-    drawBorder_ = draw;
-    repaintIf(repaint);
-}
-
-void CButtonFX::setFlatFocus(bool draw, bool repaint) {
-    flatFocus_ = draw;
-    repaintIf(repaint);
+    update(colors_[slot], colour, repaint);
 }
 
 int CButtonFX::setPressedStyle(int style, bool repaint) {
-    if (style == kPressedStyleShift)
-        pressedShift_ = {1, 1};
-    else if (style == kPressedStyleDown)
-        pressedShift_ = {0, 2};
-    else
+    if (style != kPressedStyleShift && style != kPressedStyleDown)
         return kStatusInvalidPressedStyle;
-    repaintIf(repaint);
+    update(pressedShift_, style == kPressedStyleShift ? POINT{1, 1} : POINT{0, 2}, repaint);
     return kStatusOk;
-}
-
-void CButtonFX::setImageAlign(BYTE align, bool repaint) {
-    imageAlign_ = align;
-    repaintIf(repaint);
-}
-
-void CButtonFX::setImageMargin(POINT margin, bool repaint) {
-    imageMargin_ = margin;
-    repaintIf(repaint);
-}
-
-void CButtonFX::setShowDisabledBitmap(bool show, bool repaint) {
-    showDisabledBitmap_ = show;
-    repaintIf(repaint);
 }
 
 void CButtonFX::setIcons(UniqueIcon hover, UniqueIcon normal, bool repaint) {
     images_.setIcons(std::move(hover), std::move(normal));
-    repaintIf(repaint);
+    if (repaint)
+        invalidate();
 }
 
 bool CButtonFX::setBitmaps(CBitmap hover, COLORREF hoverTransparent, CBitmap normal,
                            COLORREF normalTransparent, bool repaint) {
     bool set = images_.setBitmaps(std::move(hover), hoverTransparent, std::move(normal),
                                   normalTransparent);
-    repaintIf(repaint);
+    if (repaint)
+        invalidate();
     return set;
 }
 
@@ -576,7 +479,8 @@ bool CButtonFX::setMenu(UINT menuResourceId, HWND owner, bool repaint) {
     popupMenu_.FreeMenu();
     menuOwner_ = owner;
     bool loaded = popupMenu_.LoadMenuById(menuResourceId);
-    repaintIf(repaint);
+    if (repaint)
+        invalidate();
     return loaded;
 }
 
@@ -593,10 +497,9 @@ void CButtonFX::setClickSound(const char* name, HMODULE module, DWORD flags) {
 }
 
 void CButtonFX::setTransparentBack(bool transparent, bool repaint) {
-    transparentBack_ = transparent;
     if (!transparent)
-        discardCapturedBackground();
-    repaintIf(repaint);
+        background_.discard();
+    update(transparentBack_, transparent, repaint);
 }
 
 void CButtonFX::setTooltipText(const std::string& text, bool activate) {

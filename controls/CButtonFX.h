@@ -11,6 +11,7 @@
 // thread, or the load worker for the message box's OK button); it has no class-wide state.
 #pragma once
 
+#include "controls/ButtonBackground.h"
 #include "controls/ButtonImages.h"
 #include "controls/GlyphMenu.h"
 #include "framework/CButton.h"
@@ -67,18 +68,22 @@ class CButtonFX : public CButton {
     void ResetColors(bool repaint);
     void setColor(ColorSlot slot, COLORREF colour, bool repaint = true);
     COLORREF color(ColorSlot slot) const { return colors_[slot]; }
-    void setFlat(bool flat, bool repaint = true);
-    void setDrawBorder(bool draw, bool repaint = true);
-    void setFlatFocus(bool draw, bool repaint = true);
+    void setFlat(bool flat, bool repaint = true) { update(flat_, flat, repaint); }
+    void setDrawBorder(bool draw, bool repaint = true) { update(drawBorder_, draw, repaint); }
+    void setFlatFocus(bool draw, bool repaint = true) { update(flatFocus_, draw, repaint); }
     // Whether hover is tracked while no window of the application is active.
     void setAlwaysTrack(bool always) { alwaysTrack_ = always; }
     // kPressedStyleShift or kPressedStyleDown; anything else returns
     // kStatusInvalidPressedStyle and changes nothing.
     int setPressedStyle(int style, bool repaint = true);
     // 0 image left of the caption, 1 above it, 2 right of it.
-    void setImageAlign(BYTE align, bool repaint = true);
-    void setImageMargin(POINT margin, bool repaint = true);
-    void setShowDisabledBitmap(bool show, bool repaint = true);
+    void setImageAlign(BYTE align, bool repaint = true) { update(imageAlign_, align, repaint); }
+    void setImageMargin(POINT margin, bool repaint = true) {
+        update(imageMargin_, margin, repaint);
+    }
+    void setShowDisabledBitmap(bool show, bool repaint = true) {
+        update(showDisabledBitmap_, show, repaint);
+    }
     // Takes the icons over: hover is shown while hovered or pressed, normal otherwise
     // (hover always when there is no normal one).
     void setIcons(UniqueIcon hover, UniqueIcon normal, bool repaint = true);
@@ -145,9 +150,11 @@ class CButtonFX : public CButton {
     void openLinkTarget() const;
     void play(const Sound& sound) const;
     void drawRaisedEdges(CDC& dc, const RECT& rect) const;
-    void paintCapturedBackground(CDC& dc, const RECT& rect);
-    void discardCapturedBackground();
-    void repaintIf(bool repaint);
+    template <typename T> void update(T& field, T value, bool repaint) {
+        field = value;
+        if (repaint)
+            invalidate();
+    }
 
     bool showDisabledBitmap_ = true;
     POINT imageMargin_{3, 3};
@@ -169,9 +176,7 @@ class CButtonFX : public CButton {
     GlyphMenu popupMenu_;
     UniqueCursor cursor_;
     CToolTipCtrl toolTip_;
-    CDC backDC_;
-    CBitmap backBitmap_;
-    HGDIOBJ backOldBitmap_ = nullptr;
+    ButtonBackground background_;
     bool alwaysTrack_ = true;
     int checkState_ = 0;
     std::string linkTarget_;

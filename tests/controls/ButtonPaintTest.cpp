@@ -84,6 +84,50 @@ TEST_F(ButtonPainting, FocusRectangleLiesThreePixelsInsideAlsoWithoutCaption) {
     EXPECT_GT(changed, (width + height) / 2);
 }
 
+// A red bitmap of 10 x 8 pixels whose first column is green.
+CBitmap redBitmapWithGreenEdge() {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 10, -8, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    CBitmap bitmap;
+    bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    auto* pixels = static_cast<DWORD*>(bits);
+    for (int i = 0; i < 10 * 8; ++i)
+        pixels[i] = i % 10 == 0 ? 0x00FF00 : 0xFF0000;
+    return bitmap;
+}
+
+TEST_F(ButtonPainting, BitmapWhenSetIsMaskedPlacedLeftOfTheCaptionAndMovedWhenPressed) {
+    const COLORREF red = RGB(255, 0, 0);
+    RECT plainCaption = rest().boundsOf(text, 2);
+    ASSERT_TRUE(dialog.cancel.setBitmaps(redBitmapWithGreenEdge(), RGB(0, 255, 0), CBitmap(), 0));
+    Rendering atRest = rest();
+    const int top = (height - 8) / 2;
+    // Left edge at the margin of 3 pixels, centred vertically; the green column is gone.
+    EXPECT_EQ(atRest.at(3, top), face);
+    EXPECT_EQ(atRest.at(4, top), red);
+    EXPECT_EQ(atRest.at(12, top + 7), red);
+    EXPECT_EQ(atRest.at(13, top), face);
+    EXPECT_EQ(atRest.at(4, top - 1), face);
+    RECT caption = atRest.boundsOf(text, 2);
+    EXPECT_EQ(caption.left, plainCaption.left + (10 + 3) / 2);
+
+    Rendering pressed = render(dialog.cancel, ODS_SELECTED);
+    EXPECT_EQ(pressed.at(4, top + 1), face);
+    EXPECT_EQ(pressed.at(5, top + 1), red);
+    EXPECT_EQ(dialog.cancel.setPressedStyle(3), CButtonFX::kStatusInvalidPressedStyle);
+    EXPECT_EQ(render(dialog.cancel, ODS_SELECTED).at(5, top + 1), red);
+    EXPECT_EQ(dialog.cancel.setPressedStyle(CButtonFX::kPressedStyleDown), CButtonFX::kStatusOk);
+    pressed = render(dialog.cancel, ODS_SELECTED);
+    EXPECT_EQ(pressed.at(4, top + 2), red);
+    EXPECT_EQ(pressed.at(4, top + 1), face);
+
+    // Disabled, the bitmap is drawn greyed.
+    Rendering disabled = render(dialog.cancel, ODS_DISABLED);
+    RECT redArea = disabled.boundsOf(red, 2);
+    EXPECT_TRUE(::IsRectEmpty(&redArea));
+}
+
 TEST_F(ButtonPainting, ScreenshotsAtRestHoveredPressedFocusedAndDisabled) {
     HWND window = dialog.GetSafeHwnd();
     HWND start = dialog.start.GetSafeHwnd();
