@@ -4,6 +4,7 @@
 #include "ControlsTestResource.h"
 #include "ControlsTestSupport.h"
 #include "GuiTestSupport.h"
+#include "app/MessageBoxProbe.h"
 
 #include "app/AppMessageBoxDlg.h"
 
@@ -20,21 +21,6 @@ namespace {
 using namespace controlstest;
 
 const int kBoxesPerThread = 4;
-
-BOOL CALLBACK collectBox(HWND hwnd, LPARAM lParam) {
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(hwnd, &processId);
-    if (processId == ::GetCurrentProcessId() && ::IsWindowVisible(hwnd) &&
-        guitest::windowText(hwnd) == "Crate Courier")
-        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
-    return TRUE;
-}
-
-std::vector<HWND> openBoxes() {
-    std::vector<HWND> boxes;
-    ::EnumWindows(collectBox, reinterpret_cast<LPARAM>(&boxes));
-    return boxes;
-}
 
 TEST(ImageButtonThreads, MessageBoxesOnTwoThreadsWhileTheDialogButtonsRepaint) {
     std::atomic<int> boxesClosed{0};
@@ -63,7 +49,7 @@ TEST(ImageButtonThreads, MessageBoxesOnTwoThreadsWhileTheDialogButtonsRepaint) {
             button->invalidate();
             ::UpdateWindow(button->GetSafeHwnd());
         }
-        for (HWND box : openBoxes()) {
+        for (HWND box : apptest::openBoxes()) {
             if (!boxesSeen.insert(box).second)
                 continue;
             HWND ok = ::GetDlgItem(box, IDOK);
@@ -71,8 +57,7 @@ TEST(ImageButtonThreads, MessageBoxesOnTwoThreadsWhileTheDialogButtonsRepaint) {
             everyOkOwnerDrawnAndDefault &=
                 (::GetWindowLongA(ok, GWL_STYLE) & 0x1F) == BS_OWNERDRAW &&
                 (::SendMessageA(ok, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) != 0;
-            ::PostMessageA(ok, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-            ::PostMessageA(ok, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+            apptest::clickOk(box);
         }
         guitest::pumpFor(5);
     }
@@ -84,7 +69,7 @@ TEST(ImageButtonThreads, MessageBoxesOnTwoThreadsWhileTheDialogButtonsRepaint) {
     EXPECT_GT(dialog->start.paints, 2 * kBoxesPerThread);
     EXPECT_GT(dialog->cancel.paints, 2 * kBoxesPerThread);
     EXPECT_TRUE(dialog->start.isDefault());
-    EXPECT_TRUE(openBoxes().empty());
+    EXPECT_TRUE(apptest::openBoxes().empty());
 }
 
 } // namespace
