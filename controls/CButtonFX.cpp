@@ -271,9 +271,27 @@ void CButtonFX::openLinkTarget() const {
     ::ShellExecuteExA(&info);
 }
 
+CButtonFX::Sound CButtonFX::Sound::of(const char* name, HMODULE module, DWORD flags) {
+    Sound sound;
+    if (name == nullptr)
+        return sound;
+    sound.set = true;
+    if (IS_INTRESOURCE(name))
+        sound.resourceNumber = reinterpret_cast<UINT_PTR>(name);
+    else
+        sound.name = name;
+    sound.module = module;
+    sound.flags = flags;
+    return sound;
+}
+
 void CButtonFX::play(const Sound& sound) const {
-    if (sound.set)
-        ::PlaySoundA(sound.name.c_str(), sound.module, sound.flags);
+    if (!sound.set)
+        return;
+    const char* name = sound.resourceNumber != 0
+                           ? MAKEINTRESOURCEA(static_cast<WORD>(sound.resourceNumber))
+                           : sound.name.c_str();
+    ::PlaySoundA(name, sound.module, sound.flags);
 }
 
 void CButtonFX::DrawItem(DRAWITEMSTRUCT* drawItem) {
@@ -489,11 +507,11 @@ void CButtonFX::setMenuNotify(HWND window, UINT message, LPARAM parameter) {
 }
 
 void CButtonFX::setHoverSound(const char* name, HMODULE module, DWORD flags) {
-    hoverSound_ = name != nullptr ? Sound{name, true, module, flags} : Sound();
+    hoverSound_ = Sound::of(name, module, flags);
 }
 
 void CButtonFX::setClickSound(const char* name, HMODULE module, DWORD flags) {
-    clickSound_ = name != nullptr ? Sound{name, true, module, flags} : Sound();
+    clickSound_ = Sound::of(name, module, flags);
 }
 
 void CButtonFX::setTransparentBack(bool transparent, bool repaint) {

@@ -129,10 +129,13 @@ class CButtonFX : public CButton {
 
   private:
     struct Sound {
-        std::string name;
         bool set = false;
+        // A resource name given as a number (MAKEINTRESOURCE) is kept as that number.
+        std::string name;
+        UINT_PTR resourceNumber = 0;
         HMODULE module = nullptr;
         DWORD flags = 0;
+        static Sound of(const char* name, HMODULE module, DWORD flags);
     };
     struct MenuNotify {
         HWND window = nullptr;

@@ -214,11 +214,16 @@ bool GlyphMenu::loadFromResource(const char* name) {
     HMENU loaded = glyphmenu::loadMenuResource(name);
     if (loaded == nullptr)
         return false;
+    // The check images are settings of this menu, not part of the menu it replaces.
+    const std::shared_ptr<CImageList> keptCheckImages = checkImages;
     FreeMenu();
+    checkImages = keptCheckImages;
     bool built = CreateMenu() && copyItems(loaded);
     ::DestroyMenu(loaded);
-    if (!built)
+    if (!built) {
         FreeMenu();
+        checkImages = keptCheckImages;
+    }
     return built;
 }
 
@@ -230,17 +235,17 @@ bool GlyphMenu::copyItems(HMENU source) {
         MENUITEMINFOW info{};
         if (!view.itemInfo(position, &info))
             continue;
-        std::string text =
-            ansiFromWide(view.menuString(static_cast<UINT>(position), MF_BYPOSITION));
+        auto record = std::make_unique<GlyphMenuData>();
+        record->itemText = view.menuString(static_cast<UINT>(position), MF_BYPOSITION);
         UINT flags = flagsOfItem(info);
         if (info.hSubMenu == nullptr) {
-            copied = AppendItem(text.c_str(), flags, info.wID);
+            copied = appendRecord(std::move(record), flags, info.wID, -1);
             continue;
         }
         auto sub = std::make_unique<GlyphMenu>();
         sub->inheritSettings(*this);
         copied = sub->CreatePopupMenu() && sub->copyItems(info.hSubMenu) &&
-                 AppendPopup(text.c_str(), flags, std::move(sub));
+                 appendPopup(std::move(record->itemText), flags, std::move(sub));
     }
     view.Detach();
     return copied;
@@ -262,16 +267,14 @@ void GlyphMenu::inheritSettings(const GlyphMenu& parent) {
 bool GlyphMenu::FreeMenu() {
     if (GetSafeHmenu() != nullptr)
         GlyphMenuShared::instance().forgetOwnMenu(GetSafeHmenu());
-    for (auto handle = subMenus.rbegin(); handle != subMenus.rend(); ++handle) {
+    for (auto handle = subMenus.rbegin(); handle != subMenus.rend(); ++handle)
         GlyphMenuShared::instance().forgetOwnMenu(*handle);
-        // Only the submenu objects this menu owns are deleted; one the caller keeps is its.
-        auto owned = std::find_if(ownedSubMenus.begin(), ownedSubMenus.end(),
-                                  [&](const auto& sub) { return sub->GetSafeHmenu() == *handle; });
-        if (owned != ownedSubMenus.end())
-            ownedSubMenus.erase(owned);
-    }
     subMenus.clear();
-    ownedSubMenus.clear();
+    // The submenu objects this menu made or was given go, the last first. Of a submenu
+    // appended by handle, Windows destroys the menu with this one; an object the caller
+    // keeps for it stays the caller's to delete.
+    while (!ownedSubMenus.empty())
+        ownedSubMenus.pop_back();
     items.clear();
     checkImages.reset();
     return DestroyMenu();
@@ -300,11 +303,15 @@ bool GlyphMenu::AppendItem(const char* text, UINT flags, UINT command, const CIm
 }
 
 bool GlyphMenu::AppendPopup(const char* text, UINT flags, std::unique_ptr<GlyphMenu> subMenu) {
+    return appendPopup(wideFromAnsi(text), flags, std::move(subMenu));
+}
+
+bool GlyphMenu::appendPopup(std::wstring text, UINT flags, std::unique_ptr<GlyphMenu> subMenu) {
     if (subMenu == nullptr || (subMenu->GetSafeHmenu() == nullptr && !subMenu->CreatePopupMenu()))
         return false;
     auto handle = reinterpret_cast<UINT_PTR>(subMenu->GetSafeHmenu());
     auto record = std::make_unique<GlyphMenuData>();
-    record->setAnsiText(text);
+    record->itemText = std::move(text);
     if (!appendRecord(std::move(record), flags | MF_POPUP, handle, -1))
         return false;
     ownedSubMenus.push_back(std::move(subMenu));

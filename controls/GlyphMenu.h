@@ -153,6 +153,7 @@ class GlyphMenu : public CMenu {
   private:
     bool loadFromResource(const char* name);
     bool copyItems(HMENU source);
+    bool appendPopup(std::wstring text, UINT flags, std::unique_ptr<GlyphMenu> subMenu);
     void inheritSettings(const GlyphMenu& parent);
     bool appendRecord(std::unique_ptr<GlyphMenuData> record, UINT flags, UINT_PTR commandOrSubMenu,
                       int sharedImage);
