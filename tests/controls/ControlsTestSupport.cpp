@@ -118,47 +118,56 @@ RECT Rendering::boundsOf(COLORREF colour, int inset) const {
     return bounds.right < 0 ? RECT{} : bounds;
 }
 
-Rendering render(CButtonFX& button, UINT itemState) {
-    Rendering rendering;
-    RECT client{};
-    ::GetClientRect(button.GetSafeHwnd(), &client);
-    rendering.width = client.right;
-    rendering.height = client.bottom;
+bool Rendering::holds(COLORREF colour, const RECT& area) const {
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (at(x, y) == colour)
+                return true;
+    return false;
+}
+
+Rendering renderWith(int width, int height, const std::function<void(HDC)>& draw) {
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = rendering.width;
-    info.bmiHeader.biHeight = -rendering.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     CBitmap bitmap;
     bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     HDC memory = ::CreateCompatibleDC(nullptr);
+    {
+        ScopedSelectObject bitmapSelected(memory, bitmap.object());
+        draw(memory);
+        ::GdiFlush();
+    }
+    ::DeleteDC(memory);
+    Rendering rendering;
+    rendering.width = width;
+    rendering.height = height;
+    const auto* raw = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < width * height; ++i)
+        rendering.pixels.push_back(RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF));
+    return rendering;
+}
+
+Rendering render(CButtonFX& button, UINT itemState) {
+    RECT client{};
+    ::GetClientRect(button.GetSafeHwnd(), &client);
     LOGFONTA description{};
     fontDescription(button.font(), &description);
     description.lfQuality = NONANTIALIASED_QUALITY;
     CFont font;
     font.createFontIndirect(description);
-    {
-        ScopedSelectObject bitmapSelected(memory, bitmap.object());
-        ScopedSelectObject fontSelected(memory, font.object());
+    return renderWith(client.right, client.bottom, [&](HDC dc) {
+        ScopedSelectObject fontSelected(dc, font.object());
         DRAWITEMSTRUCT drawItem{};
         drawItem.CtlType = ODT_BUTTON;
         drawItem.CtlID = static_cast<UINT>(::GetDlgCtrlID(button.GetSafeHwnd()));
         drawItem.itemAction = ODA_DRAWENTIRE;
         drawItem.itemState = itemState;
         drawItem.hwndItem = button.GetSafeHwnd();
-        drawItem.hDC = memory;
+        drawItem.hDC = dc;
         drawItem.rcItem = client;
         button.DrawItem(&drawItem);
-        ::GdiFlush();
-    }
-    ::DeleteDC(memory);
-    const auto* raw = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < rendering.width * rendering.height; ++i)
-        rendering.pixels.push_back(RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF));
-    return rendering;
+    });
 }
 
 } // namespace controlstest

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -70,7 +71,10 @@ struct Rendering {
     // The smallest rectangle holding every pixel of the colour inside the inset frame;
     // empty when there is none.
     RECT boundsOf(COLORREF colour, int inset) const;
+    bool holds(COLORREF colour, const RECT& area) const;
 };
 Rendering render(CButtonFX& button, UINT itemState);
+// The pixels of what draw puts on a memory DC of a width by height bitmap.
+Rendering renderWith(int width, int height, const std::function<void(HDC)>& draw);
 
 } // namespace controlstest

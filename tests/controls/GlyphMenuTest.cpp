@@ -1,6 +1,7 @@
 // The owner-drawn menu class: its class-wide answers, its records and submenus, and the
 // pixels of both looks drawn into a memory bitmap.
 #include "ControlsTestResource.h"
+#include "ControlsTestSupport.h"
 
 #include "controls/GlyphMenu.h"
 #include "controls/GlyphMenuPainter.h"
@@ -10,6 +11,9 @@
 #include <vector>
 
 namespace {
+
+using controlstest::Rendering;
+using controlstest::renderWith;
 
 DWORD ntVersion(BYTE major, BYTE minor) {
     return MAKELONG(MAKEWORD(major, minor), 2600);
@@ -151,50 +155,22 @@ TEST(GlyphMenuClass, LoadedItemsKeepTheirTextsStatesAndRecords) {
     EXPECT_FALSE(menu.FindItem(977, &holder, &position));
 }
 
-// The item at a position of a menu drawn into a bitmap of the given size.
-struct MenuRendering {
-    std::vector<COLORREF> pixels;
-    int width;
-    COLORREF at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-MenuRendering renderItem(GlyphMenu& menu, int position, UINT state, int width = 120,
-                         int height = 20) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = ::SelectObject(dc, bitmap);
-    MENUITEMINFOW item{};
-    menu.itemInfo(position, &item);
-    DRAWITEMSTRUCT drawItem{};
-    drawItem.CtlType = ODT_MENU;
-    drawItem.itemID = item.wID;
-    drawItem.itemAction = ODA_DRAWENTIRE;
-    drawItem.itemState = state;
-    drawItem.hwndItem = reinterpret_cast<HWND>(menu.GetSafeHmenu());
-    drawItem.hDC = dc;
-    drawItem.rcItem = {0, 0, width, height};
-    drawItem.itemData = item.dwItemData;
-    menu.DrawItem(&drawItem);
-    ::GdiFlush();
-    MenuRendering rendering{{}, width};
-    const auto* raw = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < width * height; ++i)
-        rendering.pixels.push_back(RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF));
-    ::SelectObject(dc, previous);
-    ::DeleteDC(dc);
-    ::DeleteObject(bitmap);
-    return rendering;
-}
-
-bool holds(const MenuRendering& rendering, COLORREF colour, const RECT& area) {
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            if (rendering.at(x, y) == colour)
-                return true;
-    return false;
+// The item at a position of a menu drawn into a bitmap of 120 x 20 pixels.
+Rendering renderItem(GlyphMenu& menu, int position, UINT state) {
+    return renderWith(120, 20, [&](HDC dc) {
+        MENUITEMINFOW item{};
+        menu.itemInfo(position, &item);
+        DRAWITEMSTRUCT drawItem{};
+        drawItem.CtlType = ODT_MENU;
+        drawItem.itemID = item.wID;
+        drawItem.itemAction = ODA_DRAWENTIRE;
+        drawItem.itemState = state;
+        drawItem.hwndItem = reinterpret_cast<HWND>(menu.GetSafeHmenu());
+        drawItem.hDC = dc;
+        drawItem.rcItem = {0, 0, 120, 20};
+        drawItem.itemData = item.dwItemData;
+        menu.DrawItem(&drawItem);
+    });
 }
 
 const COLORREF kFolderYellow = RGB(230, 190, 40);
@@ -222,27 +198,27 @@ class MenuLooks : public ::testing::Test {
 TEST_F(MenuLooks, ClassicLookHighlightsRightOfTheImagesAndDrawsMarksAndEdges) {
     ASSERT_FALSE(GlyphMenu::flatLookChosen());
     const COLORREF background = ::GetSysColor(COLOR_MENU);
-    MenuRendering open = renderItem(menu, 0, ODS_SELECTED);
+    Rendering open = renderItem(menu, 0, ODS_SELECTED);
     EXPECT_EQ(open.at(16 + 5, 10), highlight);
     EXPECT_EQ(open.at(16 + 4, 10), background);
-    EXPECT_TRUE(holds(open, kFolderYellow, {2, 2, 18, 17}));
-    EXPECT_TRUE(holds(open, ::GetSysColor(COLOR_HIGHLIGHTTEXT), {24, 0, 120, 20}));
+    EXPECT_TRUE(open.holds(kFolderYellow, {2, 2, 18, 17}));
+    EXPECT_TRUE(open.holds(::GetSysColor(COLOR_HIGHLIGHTTEXT), {24, 0, 120, 20}));
 
     // The check mark's strokes: x + 0 from y + 2 down, x + 6 from y down, box at (2, 2).
-    MenuRendering plain = renderItem(menu, 1, ODS_CHECKED);
+    Rendering plain = renderItem(menu, 1, ODS_CHECKED);
     EXPECT_EQ(plain.at(6, 8), menuText);
     EXPECT_EQ(plain.at(6, 7), GlyphMenu::LightenColor(background, 0.6));
     EXPECT_EQ(plain.at(12, 6), menuText);
     EXPECT_EQ(plain.at(12, 9), GlyphMenu::LightenColor(background, 0.6));
 
-    MenuRendering separator = renderItem(menu, 2, 0);
+    Rendering separator = renderItem(menu, 2, 0);
     EXPECT_EQ(separator.at(60, 9), ::GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(separator.at(60, 10), ::GetSysColor(COLOR_BTNHIGHLIGHT));
 
     // A grayed image is embossed, not drawn in its colours.
-    MenuRendering exit = renderItem(menu, 3, ODS_GRAYED);
-    EXPECT_FALSE(holds(exit, RGB(210, 30, 30), {0, 0, 120, 20}));
-    EXPECT_TRUE(holds(exit, ::GetSysColor(COLOR_BTNSHADOW), {2, 2, 18, 17}));
+    Rendering exit = renderItem(menu, 3, ODS_GRAYED);
+    EXPECT_FALSE(exit.holds(RGB(210, 30, 30), {0, 0, 120, 20}));
+    EXPECT_TRUE(exit.holds(::GetSysColor(COLOR_BTNSHADOW), {2, 2, 18, 17}));
 }
 
 TEST_F(MenuLooks, FlatLookTintsTheImageColumnAndFramesTheSelection) {
@@ -253,29 +229,29 @@ TEST_F(MenuLooks, FlatLookTintsTheImageColumnAndFramesTheSelection) {
     const COLORREF column = GlyphMenu::LightenColor(::GetSysColor(COLOR_BTNFACE), 0.25);
     const int columnWidth = 16 + 7;
 
-    MenuRendering open = renderItem(menu, 0, 0);
+    Rendering open = renderItem(menu, 0, 0);
     EXPECT_EQ(open.at(1, 1), column);
     EXPECT_EQ(open.at(columnWidth - 1, 1), column);
     EXPECT_EQ(open.at(columnWidth + 1, 1), ::GetSysColor(COLOR_WINDOW));
-    EXPECT_TRUE(holds(open, kFolderYellow, {3, 2, 19, 17}));
+    EXPECT_TRUE(open.holds(kFolderYellow, {3, 2, 19, 17}));
 
-    MenuRendering selected = renderItem(menu, 0, ODS_SELECTED);
+    Rendering selected = renderItem(menu, 0, ODS_SELECTED);
     EXPECT_EQ(selected.at(0, 0), highlight);
     EXPECT_EQ(selected.at(1, 1), GlyphMenu::LightenColor(highlight, 0.85));
     EXPECT_EQ(selected.at(60, 1), GlyphMenu::LightenColor(highlight, 0.85));
 
     // The check box: tinted, framed, the mark from its left + 5, top + 4.
-    MenuRendering plain = renderItem(menu, 1, ODS_CHECKED);
+    Rendering plain = renderItem(menu, 1, ODS_CHECKED);
     EXPECT_EQ(plain.at(2, 1), highlight);
     EXPECT_EQ(plain.at(3, 3), GlyphMenu::LightenColor(highlight, 0.85));
     EXPECT_EQ(plain.at(2 + 5, 1 + 4 + 2), menuText);
 
     // A grayed item is not highlighted even when selected.
-    MenuRendering exit = renderItem(menu, 3, ODS_GRAYED | ODS_SELECTED);
+    Rendering exit = renderItem(menu, 3, ODS_GRAYED | ODS_SELECTED);
     EXPECT_EQ(exit.at(1, 1), column);
-    EXPECT_FALSE(holds(exit, GlyphMenu::LightenColor(highlight, 0.85), {0, 0, 120, 20}));
+    EXPECT_FALSE(exit.holds(GlyphMenu::LightenColor(highlight, 0.85), {0, 0, 120, 20}));
 
-    MenuRendering separator = renderItem(menu, 2, 0);
+    Rendering separator = renderItem(menu, 2, 0);
     EXPECT_EQ(separator.at(1, 9), column);
     EXPECT_EQ(separator.at(columnWidth + 2, 9), ::GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(separator.at(columnWidth + 7, 9), ::GetSysColor(COLOR_BTNSHADOW));
