@@ -2,7 +2,7 @@
 // message the program shows to the user goes, from either thread.
 #pragma once
 
-#include "framework/CButton.h"
+#include "controls/CButtonFX.h"
 #include "framework/CDialog.h"
 
 #include <string>
@@ -18,7 +18,7 @@ class AppMessageBoxDlg : public CDialog {
     // window, so on a thread without one the box stands alone and blocks only that thread.
     static INT_PTR run(const char* text);
 
-    CButton okButton;
+    CButtonFX okButton;
     std::string messageText;
 
   protected:

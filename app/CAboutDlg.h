@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/CHyperLink.h"
-#include "framework/CButton.h"
+#include "controls/CButtonFX.h"
 #include "framework/CDialog.h"
 
 class CAboutDlg : public CDialog {
@@ -10,7 +10,7 @@ class CAboutDlg : public CDialog {
     CAboutDlg();
 
     CHyperLink siteLink;
-    CButton okButton;
+    CButtonFX okButton;
 
   protected:
     void DoDataExchange(CDataExchange* exchange) override;

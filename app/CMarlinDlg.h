@@ -4,6 +4,7 @@
 
 #include "app/AnchorLayout.h"
 #include "app/CHyperLink.h"
+#include "controls/CButtonFX.h"
 #include "framework/CButton.h"
 #include "framework/CDialog.h"
 #include "framework/CEdit.h"
@@ -26,7 +27,7 @@ class CMarlinDlg : public CDialog {
 
     CProgressCtrl progressBar;
     CButton browseButton;
-    CButton startButton;
+    CButtonFX startButton;
     CListBox logList;
     std::string fileName;
     std::string tableName;
@@ -43,7 +44,7 @@ class CMarlinDlg : public CDialog {
     CStatic connectGroup;
     AnchorLayout layout;
     HICON appIcon = nullptr;
-    CButton cancelButton;
+    CButtonFX cancelButton;
 
   protected:
     void DoDataExchange(CDataExchange* exchange) override;

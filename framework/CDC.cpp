@@ -66,6 +66,26 @@ int CDC::drawText(const std::string& text, RECT* rect, UINT format) {
     return ::DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), rect, format);
 }
 
+int CDC::drawText(const std::wstring& text, RECT* rect, UINT format) {
+    return ::DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), rect, format);
+}
+
+SIZE CDC::textExtent(const std::wstring& text) const {
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+bool CDC::drawState(POINT at, SIZE size, HICON icon, UINT state, HBRUSH brush) {
+    return ::DrawStateA(dc_, brush, nullptr, reinterpret_cast<LPARAM>(icon), 0, at.x, at.y, size.cx,
+                        size.cy, DST_ICON | state) != FALSE;
+}
+
+bool CDC::drawState(POINT at, SIZE size, HBITMAP bitmap, UINT state, HBRUSH brush) {
+    return ::DrawStateA(dc_, brush, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, at.x, at.y,
+                        size.cx, size.cy, DST_BITMAP | state) != FALSE;
+}
+
 SIZE CDC::textExtent(const std::string& text) const {
     SIZE size{};
     ::GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);

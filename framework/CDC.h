@@ -36,9 +36,34 @@ class CDC {
     void draw3dRect(const RECT& rect, COLORREF topLeft, COLORREF bottomRight);
     void drawFocusRect(const RECT& rect) { ::DrawFocusRect(dc_, &rect); }
     int drawText(const std::string& text, RECT* rect, UINT format);
+    int drawText(const std::wstring& text, RECT* rect, UINT format);
     SIZE textExtent(const std::string& text) const;
+    SIZE textExtent(const std::wstring& text) const;
     bool bitBlt(int x, int y, int width, int height, const CDC& source, int sourceX, int sourceY,
                 DWORD rop);
+    bool bitBlt(int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+                DWORD rop) {
+        return ::BitBlt(dc_, x, y, width, height, source, sourceX, sourceY, rop) != FALSE;
+    }
+    bool patBlt(const RECT& rect, DWORD rop) {
+        return ::PatBlt(dc_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                        rop) != FALSE;
+    }
+
+    // Lines in the selected pen; each moves the current position to its end point.
+    void moveTo(int x, int y) { ::MoveToEx(dc_, x, y, nullptr); }
+    void lineTo(int x, int y) { ::LineTo(dc_, x, y); }
+    // An ellipse in the bounding rectangle, outlined in the pen and filled with the brush.
+    void ellipse(const RECT& bounds) {
+        ::Ellipse(dc_, bounds.left, bounds.top, bounds.right, bounds.bottom);
+    }
+    // A 3D edge (EDGE_* or BDR_*) on the sides named by BF_*; with BF_ADJUST the rectangle
+    // shrinks to the inside of the edge.
+    void drawEdge(RECT* rect, UINT edge, UINT sides) { ::DrawEdge(dc_, rect, edge, sides); }
+    // An icon or a bitmap drawn in a state (DSS_NORMAL, DSS_DISABLED, DSS_MONO with the
+    // brush) at the point, size pixels large.
+    bool drawState(POINT at, SIZE size, HICON icon, UINT state, HBRUSH brush = nullptr);
+    bool drawState(POINT at, SIZE size, HBITMAP bitmap, UINT state, HBRUSH brush = nullptr);
 
   protected:
     enum class Ownership { borrowed, created };

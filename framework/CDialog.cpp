@@ -157,6 +157,12 @@ bool CDialog::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Windows tells only top-level windows that the system colours changed; controls that
+    // keep colours of their own hear it from their dialog (a dialog among them passes it on).
+    if (message == WM_SYSCOLORCHANGE)
+        for (HWND child = ::GetWindow(hwnd_, GW_CHILD); child != nullptr;
+             child = ::GetWindow(child, GW_HWNDNEXT))
+            ::SendMessageA(child, WM_SYSCOLORCHANGE, wParam, lParam);
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
         switch (LOWORD(wParam)) {
         case IDOK:

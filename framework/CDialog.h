@@ -43,6 +43,7 @@ class CDialog : public CWnd {
     bool PreTranslateMessage(MSG* msg) override;
 
   protected:
+    // Also passes WM_SYSCOLORCHANGE on to every control of the dialog.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:

@@ -14,6 +14,32 @@ std::unordered_map<HMENU, CMenu*>& holders() {
     return map;
 }
 
+bool holdsItem(HMENU menu, UINT itemId, ULONG_PTR itemData) {
+    int count = ::GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA | MIIM_SUBMENU;
+        if (!::GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info))
+            continue;
+        if ((info.fType & MFT_OWNERDRAW) == 0 || info.dwItemData != itemData)
+            continue;
+        if (info.hSubMenu != nullptr || info.wID == itemId)
+            return true;
+    }
+    return false;
+}
+
+bool attachNew(CMenu* object, HMENU menu) {
+    if (menu == nullptr)
+        return false;
+    if (!object->Attach(menu)) {
+        ::DestroyMenu(menu);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 CMenu::~CMenu() {
@@ -24,6 +50,14 @@ CMenu* CMenu::FromHandle(HMENU menu) {
     std::lock_guard<std::mutex> guard(holdersLock);
     auto found = holders().find(menu);
     return found != holders().end() ? found->second : nullptr;
+}
+
+CMenu* CMenu::FromItemData(UINT itemId, ULONG_PTR itemData) {
+    std::lock_guard<std::mutex> guard(holdersLock);
+    for (const auto& [menu, holder] : holders())
+        if (holdsItem(menu, itemId, itemData))
+            return holder;
+    return nullptr;
 }
 
 bool CMenu::Attach(HMENU menu) {
@@ -46,20 +80,34 @@ HMENU CMenu::Detach() {
     return menu;
 }
 
+bool CMenu::CreateMenu() {
+    return menu_ == nullptr && attachNew(this, ::CreateMenu());
+}
+
 bool CMenu::CreatePopupMenu() {
-    if (menu_ != nullptr)
-        return false;
-    HMENU menu = ::CreatePopupMenu();
-    if (menu == nullptr)
-        return false;
-    if (!Attach(menu)) {
-        ::DestroyMenu(menu);
-        return false;
-    }
-    return true;
+    return menu_ == nullptr && attachNew(this, ::CreatePopupMenu());
 }
 
 bool CMenu::DestroyMenu() {
     HMENU menu = Detach();
     return menu != nullptr && ::DestroyMenu(menu) != FALSE;
+}
+
+std::wstring CMenu::menuString(UINT item, UINT flags) const {
+    if (menu_ == nullptr)
+        return {};
+    int length = ::GetMenuStringW(menu_, item, nullptr, 0, flags);
+    if (length <= 0)
+        return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int copied = ::GetMenuStringW(menu_, item, text.data(), length + 1, flags);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+bool CMenu::itemInfo(int position, MENUITEMINFOW* info) const {
+    info->cbSize = sizeof(*info);
+    info->fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+    return menu_ != nullptr &&
+           ::GetMenuItemInfoW(menu_, static_cast<UINT>(position), TRUE, info) != FALSE;
 }

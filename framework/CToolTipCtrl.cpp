@@ -38,6 +38,12 @@ bool CToolTipCtrl::addTool(CWnd* window, const std::string& text, const RECT& re
     return sendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;
 }
 
+void CToolTipCtrl::updateTipText(CWnd* window, const std::string& text, UINT_PTR toolId) {
+    TTTOOLINFOA info = toolInfoFor(window->GetSafeHwnd(), toolId);
+    info.lpszText = const_cast<char*>(text.c_str()); // the tooltip copies the text
+    sendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
 std::string CToolTipCtrl::toolText(CWnd* window, UINT_PTR toolId) const {
     // The buffer size goes in wParam, so a longer text is cut rather than overrunning it.
     char buffer[1024] = {};

@@ -15,6 +15,8 @@ class CToolTipCtrl : public CWnd {
     // Registers a tool: the rectangle of window (its client coordinates) shows text.
     // False when the tooltip refuses it.
     bool addTool(CWnd* window, const std::string& text, const RECT& rect, UINT_PTR toolId);
+    // Gives a registered tool a new text.
+    void updateTipText(CWnd* window, const std::string& text, UINT_PTR toolId);
     // The text of a registered tool; empty when there is no such tool.
     std::string toolText(CWnd* window, UINT_PTR toolId) const;
     // Hands a mouse message of a tool window to the tooltip.

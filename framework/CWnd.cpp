@@ -2,6 +2,8 @@
 // notifications.
 #include "framework/CWnd.h"
 
+#include "framework/CMenu.h"
+
 namespace {
 
 // The property that carries the object pointer; a property travels with the window, so no
@@ -36,6 +38,32 @@ HWND childOfMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
         (void)wParam;
         return nullptr;
     }
+}
+
+// Windows asks the window that owns a menu to measure and draw its owner-drawn items; the
+// object that holds the menu knows them. True when such an object took the request.
+bool passToMenuObject(UINT message, LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        auto* drawItem = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (drawItem->CtlType != ODT_MENU)
+            return false;
+        CMenu* menu = CMenu::FromHandle(reinterpret_cast<HMENU>(drawItem->hwndItem));
+        if (menu == nullptr)
+            return false;
+        menu->DrawItem(drawItem);
+        return true;
+    }
+    if (message == WM_MEASUREITEM) {
+        auto* measureItem = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measureItem->CtlType != ODT_MENU)
+            return false;
+        CMenu* menu = CMenu::FromItemData(measureItem->itemID, measureItem->itemData);
+        if (menu == nullptr)
+            return false;
+        menu->MeasureItem(measureItem);
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -187,6 +215,8 @@ LRESULT CALLBACK CWnd::staticWindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (passToMenuObject(message, lParam))
+        return TRUE;
     return Default(message, wParam, lParam);
 }
 

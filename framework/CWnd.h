@@ -77,7 +77,8 @@ class CWnd {
 
   protected:
     // The class's message map: a switch that handles what it needs and passes the rest to
-    // its base class's WindowProc. The base ends in Default.
+    // its base class's WindowProc. The base hands owner-drawn menu items (WM_MEASUREITEM,
+    // WM_DRAWITEM of ODT_MENU) to the CMenu object of their menu and ends in Default.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The window's own processing of a message (the procedure it had before binding).
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);

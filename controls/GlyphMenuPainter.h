@@ -1,0 +1,55 @@
+// Draws one owner-drawn item of a GlyphMenu, in the classic 3D look or in the flat look
+// with a tinted image column, and measures texts in the menu font.
+#pragma once
+
+#include "controls/GlyphMenuData.h"
+#include "framework/CDC.h"
+#include "framework/GdiObjects.h"
+
+#include <string>
+
+class GlyphMenu;
+
+class GlyphMenuPainter {
+  public:
+    GlyphMenuPainter(const GlyphMenu& menu, const DRAWITEMSTRUCT& drawItem,
+                     const GlyphMenuData& record);
+    ~GlyphMenuPainter();
+    GlyphMenuPainter(const GlyphMenuPainter&) = delete;
+    GlyphMenuPainter& operator=(const GlyphMenuPainter&) = delete;
+
+    void drawClassic();
+    void drawFlat();
+
+    // The system's menu font, or none.
+    static CFont createMenuFont();
+    // The size of a text in the menu font.
+    static SIZE menuTextSize(const std::wstring& text);
+    // A check mark of seven three-pixel strokes whose box starts at (x, y).
+    static void drawCheckMark(CDC& dc, int x, int y, COLORREF colour);
+    // A filled round mark in the box (x, y) to (x + 6, y + 6).
+    static void drawRadioMark(CDC& dc, int x, int y, COLORREF colour);
+    // The icon embossed as a disabled image: a highlight print one pixel right and down,
+    // then a shadow print in place, through a one-bit mask (a DIB section when dibMask).
+    static void drawEmbossed(CDC& dc, HICON icon, POINT at, SIZE size, bool dibMask);
+
+  private:
+    void drawFlatOn(CDC& dc, bool selected);
+    void drawClassicCheckBox(const RECT& box, COLORREF background, bool selected, bool hasImage);
+    void drawMark(CDC& dc, const RECT& box, int checkInset, bool selected);
+    void drawSeparator(CDC& dc, int left);
+    void drawImage(CDC& dc, HICON icon, int x, int y);
+    void drawLabel(CDC& dc, RECT rect, COLORREF colour);
+    // Where the image goes: left at x, centred vertically in the item.
+    RECT imageBox(int x) const;
+    bool isSeparator() const { return (record_.flags & MF_SEPARATOR) != 0; }
+
+    const GlyphMenu& menu_;
+    const GlyphMenuData& record_;
+    CDC dc_;
+    RECT rect_;
+    bool selected_;
+    bool grayed_;
+    bool checked_;
+    bool hidePrefix_;
+};

@@ -1,0 +1,75 @@
+// Message boxes, each with its image button, open and close on two threads at once while
+// the image buttons of a dialog on this thread repaint. The test dialog stands in for the
+// main dialog, whose Start and Cancel buttons are image buttons of the same kind.
+#include "ControlsTestResource.h"
+#include "ControlsTestSupport.h"
+#include "GuiTestSupport.h"
+#include "app/MessageBoxProbe.h"
+
+#include "app/AppMessageBoxDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace controlstest;
+
+const int kBoxesPerThread = 4;
+
+TEST(ImageButtonThreads, MessageBoxesOnTwoThreadsWhileTheDialogButtonsRepaint) {
+    std::atomic<int> boxesClosed{0};
+    // The workers start first, so that the class-wide state is first used by three
+    // threads at once.
+    std::vector<std::thread> workers;
+    for (int worker = 0; worker < 2; ++worker)
+        workers.emplace_back([&, worker] {
+            for (int box = 0; box < kBoxesPerThread; ++box) {
+                std::string text =
+                    "worker " + std::to_string(worker) + ", box " + std::to_string(box);
+                if (AppMessageBoxDlg::run(text.c_str()) == IDOK)
+                    ++boxesClosed;
+            }
+        });
+    auto dialog = std::make_unique<ButtonTestDialog>();
+    ASSERT_TRUE(dialog->open());
+    ::SendMessageA(dialog->GetSafeHwnd(), DM_SETDEFID, IDC_TEST_START, 0);
+
+    std::set<HWND> boxesSeen;
+    bool everyOkOwnerDrawnAndDefault = true;
+    const DWORD start = ::GetTickCount();
+    while (boxesClosed < 2 * kBoxesPerThread && ::GetTickCount() - start < 30000) {
+        // This thread's buttons repaint while the boxes' buttons paint on their threads.
+        for (CButtonFX* button : {&dialog->start, &dialog->cancel, &dialog->ok}) {
+            button->invalidate();
+            ::UpdateWindow(button->GetSafeHwnd());
+        }
+        for (HWND box : apptest::openBoxes()) {
+            if (!boxesSeen.insert(box).second)
+                continue;
+            HWND ok = ::GetDlgItem(box, IDOK);
+            ::RedrawWindow(ok, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            everyOkOwnerDrawnAndDefault &=
+                (::GetWindowLongA(ok, GWL_STYLE) & 0x1F) == BS_OWNERDRAW &&
+                (::SendMessageA(ok, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) != 0;
+            apptest::clickOk(box);
+        }
+        guitest::pumpFor(5);
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    EXPECT_EQ(boxesClosed, 2 * kBoxesPerThread);
+    EXPECT_EQ(boxesSeen.size(), static_cast<size_t>(2 * kBoxesPerThread));
+    EXPECT_TRUE(everyOkOwnerDrawnAndDefault);
+    EXPECT_GT(dialog->start.paints, 2 * kBoxesPerThread);
+    EXPECT_GT(dialog->cancel.paints, 2 * kBoxesPerThread);
+    EXPECT_TRUE(dialog->start.isDefault());
+    EXPECT_TRUE(apptest::openBoxes().empty());
+}
+
+} // namespace
