@@ -215,8 +215,13 @@ void CMarlinDlg::returnToIdle() {
     startButton.setWindowText("Start");
     enableInputs(true);
     // One worker at a time: a stopped one may still be ending its session.
-    startButton.enableWindow(workerThread == nullptr);
+    const bool workerEnding = workerThread != nullptr;
+    const bool startHadFocus = ::GetFocus() == startButton.GetSafeHwnd();
+    startButton.enableWindow(!workerEnding);
     keepFocusUsable(fileNameEdit);
+    // The focus goes back to Start when the worker has returned, unless the user has moved
+    // it meanwhile; left on Cancel, Enter would close the program.
+    focusParkedFromStart = workerEnding && startHadFocus ? ::GetFocus() : nullptr;
 }
 
 void CMarlinDlg::keepFocusUsable(CWnd& fallback) {
@@ -253,10 +258,14 @@ LRESULT CMarlinDlg::onWorkerReturned() {
     ::CloseHandle(workerThread);
     workerThread = nullptr;
     // A worker that has returned is not loading, whatever the caption says.
-    if (isLoading())
+    if (isLoading()) {
         returnToIdle();
-    else
+    } else {
         startButton.enableWindow(true);
+        if (focusParkedFromStart != nullptr && ::GetFocus() == focusParkedFromStart)
+            sendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(startButton.GetSafeHwnd()), TRUE);
+    }
+    focusParkedFromStart = nullptr;
     if (closeWhenWorkerReturns)
         EndDialog(IDCANCEL);
     return 0;

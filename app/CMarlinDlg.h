@@ -78,4 +78,6 @@ class CMarlinDlg : public CDialog {
     int logLineCount = 0;
     HANDLE workerThread = nullptr;
     bool closeWhenWorkerReturns = false;
+    // Where the focus went when Start was disabled while it had it; null when it did not.
+    HWND focusParkedFromStart = nullptr;
 };

@@ -32,14 +32,18 @@ LoadTexts copyLoadParams();
 // What the job writes and the dialog reads.
 namespace LoadStatus {
 // The line the dialog appends to its log; set completely right before each status send.
+// Written by the worker, read by the interface thread inside the handler of the blocking
+// send, while the worker waits: the send keeps the two apart.
 extern std::string statusText;
-// 0 to 100; set right before each progress send.
+// 0 to 100; set right before each progress send. Threads as statusText.
 extern std::int32_t progressPercent;
 // 1 while a load runs. The dialog sets it before it starts the worker and clears it to ask
 // for a stop; the job clears it when it ends, before its last status line.
 extern std::atomic<std::int32_t> loadActive;
 // Where the Windows hooks send their messages: the main dialog's window and the two
 // registered message ids. Kept here untyped so that the job never sees a window header.
+// Written by the interface thread before it starts a worker and never while one runs;
+// workers only read them.
 extern void* targetWindow;
 extern unsigned addStrMessageId;
 extern unsigned showProgressMessageId;

@@ -63,6 +63,7 @@ TEST_F(MainDialogTest, EnterStartsAWholeLoadThatTheCloseGuardCannotInterrupt) {
     EXPECT_EQ(answerer.texts(), std::vector<std::string>{"Stop loading before close application."});
     EXPECT_FALSE(dialog.isEnded());
     EXPECT_EQ(caption(), "Stop");
+    ::SetFocus(item(1006)); // as after a click on Stop that was not made
     ::SetEvent(resume);
 
     ASSERT_TRUE(waitForIdle());
@@ -73,6 +74,8 @@ TEST_F(MainDialogTest, EnterStartsAWholeLoadThatTheCloseGuardCannotInterrupt) {
     EXPECT_EQ(lines.front(), "Start loading..");
     EXPECT_EQ(lines.back(), "Loading completed. 3000 records processed.");
     EXPECT_EQ(dialog.progressBar.pos(), 100);
+    // The focus is back on Start, so Enter starts the next load instead of closing.
+    EXPECT_EQ(::GetFocus(), item(1006));
     EXPECT_EQ(answerer.texts().size(), 1u);
     EXPECT_TRUE(guitest::saveWindowImage(dialog.GetSafeHwnd(), "main-dialog.bmp"));
     expectRowsMatch(database.readTable("SCOTT", "CLIENTS"), expectedRows(dbfPath, kRecords));
