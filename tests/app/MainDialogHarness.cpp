@@ -89,15 +89,11 @@ void BoxAnswerer::clear() {
 void BoxAnswerer::run() {
     while (!stopping_) {
         for (HWND box : openBoxes()) {
-            auto clicked = clicked_.find(box);
-            if (clicked == clicked_.end()) {
+            if (answered_.insert(box).second) {
                 std::string text = readBox(box).text;
                 std::lock_guard<std::mutex> lock(mutex_);
                 texts_.push_back(text);
-            } else if (::GetTickCount() - clicked->second < 500) {
-                continue; // clicked a moment ago and still closing
             }
-            clicked_[box] = ::GetTickCount();
             clickOk(box);
         }
         ::Sleep(10);

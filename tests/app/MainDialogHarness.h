@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -68,7 +69,7 @@ class BoxAnswerer {
     std::atomic<bool> finished_{false};
     mutable std::mutex mutex_;
     std::vector<std::string> texts_;
-    std::map<HWND, DWORD> clicked_;
+    std::set<HWND> answered_;
     std::thread thread_;
 };
 

@@ -50,10 +50,26 @@ BoxContents readBox(HWND box) {
     return contents;
 }
 
-void clickOk(HWND box) {
+void postOkClick(HWND box) {
     HWND ok = ::GetDlgItem(box, IDOK);
     ::PostMessageA(ok, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ::PostMessageA(ok, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+void clickOk(HWND box) {
+    const bool sameThread = ::GetWindowThreadProcessId(box, nullptr) == ::GetCurrentThreadId();
+    // A click can be lost when another thread's window becomes active between button down and
+    // up (the button loses its capture), so from another thread it is repeated until the box
+    // has gone.
+    for (int attempt = 0; attempt < 20 && ::IsWindow(box); ++attempt) {
+        postOkClick(box);
+        if (sameThread)
+            return;
+        for (int wait = 0; wait < 25 && ::IsWindow(box) && ::IsWindowVisible(box); ++wait)
+            ::Sleep(10);
+        if (!::IsWindowVisible(box))
+            return;
+    }
 }
 
 void pressEscape(HWND box) {

@@ -23,7 +23,10 @@ std::vector<HWND> openBoxes();
 // Waits up to the timeout for count boxes to be open; returns them (fewer on timeout).
 std::vector<HWND> waitForBoxes(size_t count, DWORD timeoutMilliseconds = 5000);
 BoxContents readBox(HWND box);
-// Presses the box's OK button as a user's click does.
+// Posts one click on the box's OK button, as a user's click sends it, and returns at once.
+void postOkClick(HWND box);
+// Presses the box's OK button as a user's click does. From another thread than the box's it
+// waits until the box is hidden, clicking again if a click was lost.
 void clickOk(HWND box);
 // Presses Esc in the box.
 void pressEscape(HWND box);
