@@ -156,8 +156,10 @@ void DbfTable::assignFlagBits() {
     auto nullFlags = std::find_if(fields.begin(), fields.end(), [](const Field& field) {
         return isSystemDescriptor(field.type, field.flags);
     });
-    for (Field& field : fields)
+    for (Field& field : fields) {
         field.nullBit = field.shortBit = -1;
+        field.isPlainText = field.isText;
+    }
     // Without the system field a nullable flag or a 'V' field has no bits to read.
     if (nullFlags == fields.end())
         return;
@@ -174,6 +176,7 @@ void DbfTable::assignFlagBits() {
         }
         if ((field.flags & kNullableFieldFlag) != 0) {
             field.nullBit = next < bitCount ? next : -1;
+            field.isPlainText = field.isText && field.nullBit < 0;
             ++next;
         }
     }
@@ -263,6 +266,31 @@ const char* DbfTable::formatValue(int index) {
     if (field.isText && wordsInsideFile)
         return copyWords(dbf.data() + recordOffset + field.displacement, field);
     return formatOtherValue(field);
+}
+
+std::size_t DbfTable::convertOtherValue(int index, char* slot, std::size_t width,
+                                        const TextConverter& converter) {
+    if (index < 0 || index >= fieldCount())
+        return 0;
+    const Field& field = fields[static_cast<std::size_t>(index)];
+    if (field.nullBit >= 0 && flagBitSet(field.nullBit))
+        return 0;
+    if (field.isText) {
+        const unsigned char* stored = wordsInsideFile
+                                          ? dbf.data() + recordOffset + field.displacement
+                                          : valueBytes(field, field.length);
+        return stored != nullptr
+                   ? converter.convert(stored, std::min<std::size_t>(field.length, width), slot)
+                   : 0;
+    }
+    if (field.type == 'V')
+        return convertVarchar(field, slot, width, converter);
+    if (field.type == 'M')
+        return convertMemo(field, slot, width, converter);
+    // Numbers and moments are short texts made here; they take the detour through valueText.
+    formatOtherValue(field);
+    return converter.convert(reinterpret_cast<const unsigned char*>(valueText),
+                             std::min(valueLength, width), slot);
 }
 
 const char* DbfTable::formatOtherValue(const Field& field) {
@@ -385,30 +413,37 @@ const char* DbfTable::formatDateTime(const unsigned char* stored) {
 }
 
 const char* DbfTable::formatVarchar(const Field& field) {
-    const unsigned char* stored = valueBytes(field, field.length);
+    const unsigned char* stored = nullptr;
+    std::size_t length = 0;
+    return findVarchar(field, stored, length) ? copyText(stored, length) : emptyText();
+}
+
+std::size_t DbfTable::convertVarchar(const Field& field, char* slot, std::size_t width,
+                                     const TextConverter& converter) const {
+    const unsigned char* stored = nullptr;
+    std::size_t length = 0;
+    if (!findVarchar(field, stored, length))
+        return 0;
+    return converter.convert(stored, std::min(length, width), slot);
+}
+
+bool DbfTable::findVarchar(const Field& field, const unsigned char*& stored,
+                           std::size_t& length) const {
+    stored = valueBytes(field, field.length);
     if (stored == nullptr)
-        return emptyText();
-    std::size_t length = field.length;
+        return false;
+    length = field.length;
     // A shorter value keeps its length in the field's last byte, which is never part of it.
     if (length > 0 && field.shortBit >= 0 && flagBitSet(field.shortBit))
         length = std::min<std::size_t>(stored[length - 1], length - 1);
-    return copyText(stored, length);
+    return true;
 }
 
 const char* DbfTable::formatMemo(const Field& field) {
-    std::uint64_t block = 0;
-    if (!memo.isOpen() || !readMemoBlock(field, block))
+    const unsigned char* text = nullptr;
+    std::size_t copied = 0;
+    if (!findMemo(field, text, copied))
         return memoBlanks();
-    std::uint32_t blockSize = readBig16(memo.data() + kBlockSizeOffset);
-    std::uint64_t start = block * blockSize;
-    // Block 0 holds the memo file's header, never a memo.
-    if (start == 0 || start > memo.size() || memo.size() - start < kMemoTextOffset)
-        return memoBlanks();
-    std::uint32_t length = readBig32(memo.data() + start + kMemoLengthOffset);
-    if (length > memo.size() - start - kMemoTextOffset)
-        return memoBlanks();
-    std::size_t copied = length < kMemoBlankChars ? length : kMemoBlankChars;
-    const unsigned char* text = memo.data() + start + kMemoTextOffset;
     const void* zero = std::memchr(text, 0, copied);
     std::size_t kept =
         zero != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - text)
@@ -423,11 +458,47 @@ const char* DbfTable::formatMemo(const Field& field) {
     return valueText;
 }
 
+std::size_t DbfTable::convertMemo(const Field& field, char* slot, std::size_t width,
+                                  const TextConverter& converter) const {
+    // The memo's text and then blanks, or blanks alone, as formatMemo() lays them out, but
+    // built in the slot itself.
+    const unsigned char* text = nullptr;
+    std::size_t copied = 0;
+    const bool found = findMemo(field, text, copied);
+    const std::size_t total = std::min(found ? kMemoTextChars : kMemoBlankChars, width);
+    const std::size_t taken = std::min(copied, total);
+    const std::size_t converted = converter.convert(text, taken, slot);
+    if (converted < taken)
+        return converted;
+    const char blank = converter.blank();
+    if (blank == '\0')
+        return taken;
+    std::memset(slot + taken, blank, total - taken);
+    return total;
+}
+
 const char* DbfTable::memoBlanks() {
     std::memset(valueText, ' ', kMemoBlankChars);
     valueText[kMemoBlankChars] = '\0';
     valueLength = kMemoBlankChars;
     return valueText;
+}
+
+bool DbfTable::findMemo(const Field& field, const unsigned char*& text, std::size_t& length) const {
+    std::uint64_t block = 0;
+    if (!memo.isOpen() || !readMemoBlock(field, block))
+        return false;
+    std::uint32_t blockSize = readBig16(memo.data() + kBlockSizeOffset);
+    std::uint64_t start = block * blockSize;
+    // Block 0 holds the memo file's header, never a memo.
+    if (start == 0 || start > memo.size() || memo.size() - start < kMemoTextOffset)
+        return false;
+    std::uint32_t stored = readBig32(memo.data() + start + kMemoLengthOffset);
+    if (stored > memo.size() - start - kMemoTextOffset)
+        return false;
+    length = stored < kMemoBlankChars ? stored : kMemoBlankChars;
+    text = memo.data() + start + kMemoTextOffset;
+    return true;
 }
 
 bool DbfTable::readMemoBlock(const Field& field, std::uint64_t& block) const {

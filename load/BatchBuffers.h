@@ -1,6 +1,7 @@
 // The bind buffers of one batch: a slot array and a length array per column.
 #pragma once
 
+#include "dbf/TextConverter.h"
 #include "load/ColumnList.h"
 #include "platform/CodePage.h"
 
@@ -14,10 +15,9 @@
 platform::ByteTable conversionTableFor(const DbfTable& table);
 
 // Row r of column c occupies the `width` bytes from r x width in that column's slot array:
-// the value's bytes, converted to the ANSI code page (one table look-up a byte) and cut at
-// the width, then zero bytes. Its actual length (the bytes before the first zero) is kept
-// beside it, so that the padding never reaches the database and an empty value (a NULL
-// among them) arrives as NULL.
+// the value's bytes, converted to the ANSI code page and cut at the width, then zero bytes. Its
+// actual length (the bytes before the first zero) is kept beside it, so that the padding never
+// reaches the database and an empty value (a NULL among them) arrives as NULL.
 class BatchBuffers {
   public:
     // Allocates zero-filled buffers for rowsPerBatch rows of every column; values will be
@@ -45,12 +45,7 @@ class BatchBuffers {
         DbfFieldValue value;
     };
 
-    unsigned short convertIntoSlot(const char* text, std::size_t textLength, char* slot, int width,
-                                   unsigned short previousLength) const;
-
     std::vector<ColumnBuffer> columns_;
     int rowsPerBatch_;
-    platform::ByteTable toAnsi_;
-    // Most values are plain ASCII; where the code pages agree on it, they are copied as is.
-    bool asciiUnchanged_;
+    TextConverter toAnsi_;
 };
