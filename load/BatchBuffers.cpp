@@ -2,6 +2,7 @@
 #include "load/BatchBuffers.h"
 
 #include <cstring>
+#include <new>
 #include <optional>
 
 platform::ByteTable conversionTableFor(const DbfTable& table) {
@@ -18,9 +19,18 @@ BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
     const auto rows = static_cast<std::size_t>(rowsPerBatch);
     for (const Column& column : columns) {
         const auto width = static_cast<std::size_t>(column.width);
-        columns_.push_back({std::make_unique<char[]>(width * rows),
-                            std::make_unique<unsigned short[]>(rows), column.width, column.value});
+        columns_.push_back({allocateZeroed<char>(width * rows),
+                            allocateZeroed<unsigned short>(rows), column.width, column.value});
     }
+}
+
+// Large blocks come zeroed from the system, page by page as they are first touched: no pass
+// over all of them before the first row.
+template <class T> BatchBuffers::ZeroedArray<T> BatchBuffers::allocateZeroed(std::size_t count) {
+    void* memory = std::calloc(count > 0 ? count : 1, sizeof(T));
+    if (memory == nullptr)
+        throw std::bad_alloc();
+    return ZeroedArray<T>(static_cast<T*>(memory));
 }
 
 void BatchBuffers::fillRow(int row) {

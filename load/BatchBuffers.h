@@ -6,6 +6,7 @@
 #include "platform/CodePage.h"
 
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -38,9 +39,15 @@ class BatchBuffers {
     std::size_t lengthBytes() const;
 
   private:
+    struct FreeMemory {
+        void operator()(void* memory) const { std::free(memory); }
+    };
+    template <class T> using ZeroedArray = std::unique_ptr<T[], FreeMemory>;
+    template <class T> static ZeroedArray<T> allocateZeroed(std::size_t count);
+
     struct ColumnBuffer {
-        std::unique_ptr<char[]> slots;
-        std::unique_ptr<unsigned short[]> lengths;
+        ZeroedArray<char> slots;
+        ZeroedArray<unsigned short> lengths;
         int width;
         DbfFieldValue value;
     };
