@@ -27,23 +27,6 @@ constexpr std::size_t kFptHeaderBytes = 8;
 constexpr std::size_t kCurrencyBytes = 8;
 constexpr std::size_t kDateTimeBytes = 8;
 
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-constexpr bool kLittleEndian = true;
-#else
-constexpr bool kLittleEndian = false;
-#endif
-
-// Non-zero when one of the eight bytes is zero; its lowest set bit lies in the first zero
-// byte of a little-endian word (bits above it may be set falsely).
-inline std::uint64_t zeroBytes(std::uint64_t word) {
-    return (word - 0x0101010101010101u) & ~word & 0x8080808080808080u;
-}
-
-// Position of the first zero byte of a little-endian word, given its zeroBytes().
-inline std::size_t firstZeroByte(std::uint64_t zeros) {
-    return static_cast<std::size_t>(__builtin_ctzll(zeros)) / 8;
-}
-
 bool isTextType(char type) {
     return type == 'C' || type == 'D' || type == 'F' || type == 'L' || type == 'N';
 }
@@ -252,7 +235,7 @@ void DbfTable::placeRecord(int index) {
     recordOffset = firstRecordOffset +
                    static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(index);
     // Within this record every text may be read in whole words without bounds checks.
-    wordsInsideFile = kLittleEndian && recordOffset + wordReadExtent <= dbf.size();
+    wordsInsideFile = text_words::kLittleEndian && recordOffset + wordReadExtent <= dbf.size();
 }
 
 const char* DbfTable::formatValue(int index) {
@@ -350,15 +333,15 @@ const char* DbfTable::copyWords(const unsigned char* stored, const Field& field)
     for (std::size_t word = 1; word < words; ++word, count += sizeof bits) {
         std::memcpy(&bits, stored + count, sizeof bits);
         std::memcpy(valueText + count, &bits, sizeof bits);
-        std::uint64_t zeros = zeroBytes(bits);
+        std::uint64_t zeros = text_words::zeroBytes(bits);
         if (zeros != 0)
-            return terminateText(count + firstZeroByte(zeros));
+            return terminateText(count + text_words::firstZeroByte(zeros));
     }
     std::memcpy(&bits, stored + count, sizeof bits);
     bits |= field.lastWordMask;
     std::memcpy(valueText + count, &bits, sizeof bits);
-    std::uint64_t zeros = zeroBytes(bits);
-    return terminateText(zeros != 0 ? count + firstZeroByte(zeros) : field.length);
+    std::uint64_t zeros = text_words::zeroBytes(bits);
+    return terminateText(zeros != 0 ? count + text_words::firstZeroByte(zeros) : field.length);
 }
 
 const char* DbfTable::copyText(const unsigned char* stored, std::size_t length) {

@@ -30,7 +30,7 @@ TextConverter::TextConverter(const platform::ByteTable& table)
 // of the first such byte are converted one by one.
 bool TextConverter::convertWordWithEnd(std::uint64_t& word, std::size_t& end) const {
     const std::uint64_t zeros = text_words::zeroBytes(word);
-    end = zeros != 0 ? static_cast<std::size_t>(__builtin_ctzll(zeros)) / 8 : 8;
+    end = zeros != 0 ? text_words::firstZeroByte(zeros) : 8;
     for (std::uint64_t high = word & kHighBits; high != 0; high &= high - 1) {
         const unsigned shift = static_cast<unsigned>(__builtin_ctzll(high)) - 7;
         if (shift >= 8 * end)

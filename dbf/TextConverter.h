@@ -24,6 +24,11 @@ inline std::uint64_t zeroBytes(std::uint64_t word) {
     return (word - 0x0101010101010101u) & ~word & 0x8080808080808080u;
 }
 
+// Position of the first zero byte, given zeroBytes() of the word.
+inline std::size_t firstZeroByte(std::uint64_t zeros) {
+    return static_cast<std::size_t>(__builtin_ctzll(zeros)) / 8;
+}
+
 inline std::uint64_t loadWord(const unsigned char* from) {
     std::uint64_t word;
     std::memcpy(&word, from, sizeof word);

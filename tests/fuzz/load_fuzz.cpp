@@ -6,6 +6,7 @@
 //
 // The input is split as for dbf_fuzz: its first four bytes (little-endian) give the length
 // of the DBF part, the rest is the FPT part. Build with scripts/build (folder build/fuzz).
+#include "FuzzInput.h"
 #include "dbf/DbfTable.h"
 #include "load/BatchBuffers.h"
 #include "load/LoadJob.h"
@@ -67,15 +68,6 @@ struct FuzzSetup {
     }
 };
 
-void writeFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size)
-        std::abort();
-    std::fclose(file);
-}
-
 // What the job said last, and whether it had cleared loadActive by then.
 struct LastLine {
     bool sent = false;
@@ -134,17 +126,7 @@ void compareSlotsWithTexts(const std::string& path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const FuzzSetup setup;
-    std::size_t tableBytes = size;
-    if (size >= 4) {
-        std::uint32_t declared =
-            static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
-            static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
-        data += 4;
-        size -= 4;
-        tableBytes = declared < size ? declared : size;
-    }
-    writeFile(setup.table, data, tableBytes);
-    writeFile(setup.memo, data + tableBytes, size - tableBytes);
+    fuzz_input::writeTableAndMemo(data, size, setup.table, setup.memo);
 
     LastLine last;
     loadThroughTheJob(last);
