@@ -117,8 +117,6 @@ void removeGeneratedTable() {
     std::remove(generatedTablePath().c_str());
 }
 
-namespace {
-
 std::uint64_t sumOfBytes(const platform::MappedFile& file) {
     std::uint64_t sum = 0;
     const unsigned char* data = file.data();
@@ -126,6 +124,8 @@ std::uint64_t sumOfBytes(const platform::MappedFile& file) {
         sum += data[i];
     return sum;
 }
+
+namespace {
 
 void countRecords(benchmark::State& state) {
     state.counters["records/s"] =

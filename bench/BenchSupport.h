@@ -2,7 +2,11 @@
 // and a reporter that keeps each benchmark's best time for the closing comparison.
 #pragma once
 
+#include "platform/MappedFile.h"
+
 #include <benchmark/benchmark.h>
+
+#include <cstdint>
 
 #include <map>
 #include <string>
@@ -17,6 +21,9 @@ constexpr int kRecords = 1000000;
 const std::string& generatedTablePath();
 // Deletes the generated table.
 void removeGeneratedTable();
+
+// Every byte of the file added up: the least that reading all of it can cost.
+std::uint64_t sumOfBytes(const platform::MappedFile& file);
 
 // The floor: sums every byte of the generated table, mapped as the reader maps it.
 void touchEveryByte(benchmark::State& state);

@@ -1,7 +1,10 @@
-// A whole load of the generated table into the stand-in client in its discard mode, against
-// the floor of touching every byte of the file; and the per-value conversion as built
-// against the conversion as first written (two 2000-byte scratch buffers cleared per value).
+// Whole loads into the stand-in client in its discard mode, each against its floor: the plain
+// table against touching every byte of a new mapping, the memo table against touching every
+// byte of both files mapped anew and writing every slot byte once. Also the per-value
+// conversion as built against the conversion as first written (two 2000-byte scratch
+// buffers cleared per value).
 #include "BenchSupport.h"
+#include "MemoTable.h"
 
 #include "dbf/DbfTable.h"
 #include "load/BatchBuffers.h"
@@ -16,6 +19,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -24,23 +28,32 @@ standin_test::StandinDatabase& database() {
     return instance;
 }
 
-void wholeLoad(benchmark::State& state) {
-    LoadParams::fileName = bench::generatedTablePath();
+// Loads the table at `path` once per iteration, each time into a table of a new name: the
+// names count on across repetitions, as the stand-in keeps every table made.
+void wholeLoad(benchmark::State& state, const std::string& path, int records) {
+    static int loadNumber = 0;
+    LoadParams::fileName = path;
     LoadParams::userName = "BENCH";
     LoadParams::password = "bench";
     LoadParams::database = "ORCL";
     std::string failure;
-    setLoadHooks({{}, {}, [&failure](const char* text) { failure = text; }});
-    int run = 0;
+    const std::string completed =
+        "Loading completed. " + std::to_string(records) + " records processed.";
+    setLoadHooks({[&failure, &completed] {
+                      if (LoadStatus::loadActive == 0 && LoadStatus::statusText != completed)
+                          failure = LoadStatus::statusText;
+                  },
+                  {},
+                  [&failure](const char* text) { failure = text; }});
     for (auto _ : state) {
-        LoadParams::tableName = "LOADED" + std::to_string(run++);
+        LoadParams::tableName = "LOADED" + std::to_string(loadNumber++);
         LoadStatus::loadActive = 1;
         LoadJob::run();
     }
     if (!failure.empty())
         state.SkipWithError(failure.c_str());
     state.counters["records/s"] =
-        benchmark::Counter(bench::kRecords, benchmark::Counter::kIsIterationInvariantRate);
+        benchmark::Counter(records, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // The bind buffers of one batch, sized as the job sizes them.
@@ -55,9 +68,9 @@ struct Batch {
     BatchBuffers buffers;
 };
 
-void conversionAsBuilt(benchmark::State& state) {
+void conversionAsBuilt(benchmark::State& state, const std::string& path) {
     DbfTable table;
-    table.open(bench::generatedTablePath().c_str());
+    table.open(path.c_str());
     Batch batch(table);
     for (auto _ : state) {
         int row = 0;
@@ -81,9 +94,9 @@ void convertLiterally(const char* text, char* slot, int width, char* scratchA, c
     std::memset(scratchB, 0, 2000);
 }
 
-void conversionAsWritten(benchmark::State& state) {
+void conversionAsWritten(benchmark::State& state, const std::string& path) {
     DbfTable table;
-    table.open(bench::generatedTablePath().c_str());
+    table.open(path.c_str());
     Batch batch(table);
     const platform::ByteTable oemToAnsi = platform::oemToAnsiTable();
     auto scratchA = std::make_unique<char[]>(2000);
@@ -103,55 +116,119 @@ void conversionAsWritten(benchmark::State& state) {
     }
 }
 
+// The memo table's floor: both files mapped anew and every byte of them touched, and every
+// byte of every record's slots written once, into bind buffers of the job's size.
+void memoFloor(benchmark::State& state) {
+    DbfTable table;
+    table.open(bench::generatedMemoTablePath().c_str());
+    Batch batch(table);
+    table.close();
+    for (auto _ : state) {
+        platform::MappedFile dbf;
+        platform::MappedFile memo;
+        if (!dbf.open(bench::generatedMemoTablePath()) ||
+            !memo.open(bench::generatedMemoFilePath())) {
+            state.SkipWithError("cannot map the generated memo table");
+            return;
+        }
+        benchmark::DoNotOptimize(bench::sumOfBytes(dbf) + bench::sumOfBytes(memo));
+        int row = 0;
+        for (int record = 0; record < bench::kMemoRecords; ++record) {
+            for (std::size_t column = 0; column < batch.columns.size(); ++column) {
+                const auto width = static_cast<std::size_t>(batch.buffers.width(column));
+                std::memset(batch.buffers.slots(column) + row * width, record, width);
+            }
+            row = row + 1 == batch.rowsPerBatch ? 0 : row + 1;
+        }
+        benchmark::ClobberMemory();
+    }
+}
+
 long peakResidentKilobytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
 
-void printBufferFigures() {
+void printBufferFigures(const char* name, const std::string& path) {
     DbfTable table;
-    table.open(bench::generatedTablePath().c_str());
+    table.open(path.c_str());
     Batch batch(table);
-    std::printf("record width %d, %d rows a batch: bind slots %zu bytes (budget %d), length "
+    std::printf("%s: record width %d, %d rows a batch: bind slots %zu bytes (budget %d), length "
                 "arrays %zu bytes\n",
-                table.recordWidth(), batch.rowsPerBatch, batch.buffers.slotBytes(),
+                name, table.recordWidth(), batch.rowsPerBatch, batch.buffers.slotBytes(),
                 LoadJob::kBatchBudgetBytes, batch.buffers.lengthBytes());
+}
+
+template <class... Arguments>
+benchmark::internal::Benchmark* add(const char* name, Arguments&&... arguments) {
+    return benchmark::RegisterBenchmark(name, std::forward<Arguments>(arguments)...)
+        ->Unit(benchmark::kMillisecond);
+}
+
+void registerBenchmarks() {
+    const std::string& plain = bench::generatedTablePath();
+    const std::string& memo = bench::generatedMemoTablePath();
+    add("plain/touchEveryByte", bench::touchEveryByte);
+    add("plain/touchEveryByteFreshlyMapped", bench::touchEveryByteFreshlyMapped);
+    add("plain/conversionAsBuilt", conversionAsBuilt, plain);
+    add("plain/conversionAsWritten", conversionAsWritten, plain);
+    add("plain/wholeLoad", wholeLoad, plain, bench::kRecords)->Iterations(3);
+    add("memo/floor", memoFloor);
+    add("memo/conversionAsBuilt", conversionAsBuilt, memo);
+    add("memo/wholeLoad", wholeLoad, memo, bench::kMemoRecords)->Iterations(3);
+}
+
+void printConversionLine(const bench::BestTimesReporter& reporter) {
+    const auto floor = reporter.best("plain/touchEveryByte");
+    const auto built = reporter.best("plain/conversionAsBuilt");
+    const auto written = reporter.best("plain/conversionAsWritten");
+    const auto memoBuilt = reporter.best("memo/conversionAsBuilt");
+    if (floor.real > 0 && built.real > 0 && written.real > 0 && memoBuilt.real > 0)
+        std::printf("conversion into the bind slots: plain file %.1f ms (%.2f x touching every "
+                    "byte of a mapping kept, %.1f ms), %.1f ms as first written; memo file "
+                    "%.1f ms\n",
+                    built.real, built.real / floor.real, floor.real, written.real, memoBuilt.real);
+}
+
+// One line a table, the last ones of the run: a whole load against its floor.
+void printClosingLines(const bench::BestTimesReporter& reporter) {
+    const auto floor = reporter.best("plain/touchEveryByteFreshlyMapped");
+    const auto load = reporter.best("plain/wholeLoad");
+    if (floor.real > 0 && load.real > 0)
+        std::printf("plain file: whole load %.0f ms, %.2f million records/s: %.2f x its floor "
+                    "(touching every byte of a new mapping, %.1f ms)\n",
+                    load.real, bench::kRecords / load.real / 1000.0, load.real / floor.real,
+                    floor.real);
+    const auto memoFloorTimes = reporter.best("memo/floor");
+    const auto memoLoad = reporter.best("memo/wholeLoad");
+    if (memoFloorTimes.real > 0 && memoLoad.real > 0)
+        std::printf("memo file: whole load %.0f ms, %.2f million records/s: %.2f x its floor "
+                    "(touching every byte of both files mapped anew and writing every slot byte "
+                    "once, %.1f ms)\n",
+                    memoLoad.real, bench::kMemoRecords / memoLoad.real / 1000.0,
+                    memoLoad.real / memoFloorTimes.real, memoFloorTimes.real);
 }
 
 } // namespace
 
-BENCHMARK(bench::touchEveryByte)->Unit(benchmark::kMillisecond);
-BENCHMARK(bench::touchEveryByteFreshlyMapped)->Unit(benchmark::kMillisecond);
-BENCHMARK(conversionAsBuilt)->Unit(benchmark::kMillisecond);
-BENCHMARK(conversionAsWritten)->Unit(benchmark::kMillisecond);
-BENCHMARK(wholeLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
-
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    bench::generatedTablePath();
+    registerBenchmarks();
     database().addUser("BENCH", "bench");
     database().useEnvironment("discard");
     const long residentBefore = peakResidentKilobytes();
     bench::BestTimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto floor = reporter.best("bench::touchEveryByte");
-    auto freshFloor = reporter.best("bench::touchEveryByteFreshlyMapped");
-    auto built = reporter.best("conversionAsBuilt");
-    auto written = reporter.best("conversionAsWritten");
-    auto load = reporter.best("wholeLoad");
-    if (floor.real > 0 && freshFloor.real > 0 && load.real > 0 && built.real > 0)
-        std::printf("whole load: %.0f ms, %.2f million records/s; %.2f x the floor of touching "
-                    "every byte (%.1f ms), %.2f x that floor with a new mapping (%.1f ms); "
-                    "conversion %.1f ms as built, %.1f ms as first written: %.2f x faster\n",
-                    load.real, bench::kRecords / load.real / 1000.0, load.real / floor.real,
-                    floor.real, load.real / freshFloor.real, freshFloor.real, built.real,
-                    written.real, written.real / built.real);
-    printBufferFigures();
-    std::printf("peak resident memory %ld kB before the runs, %ld kB after (the mapped file "
-                "counts while its pages are touched)\n",
+    printBufferFigures("plain file", bench::generatedTablePath());
+    printBufferFigures("memo file", bench::generatedMemoTablePath());
+    std::printf("peak resident memory %ld kB before the runs, %ld kB after (the mapped files "
+                "count while their pages are touched)\n",
                 residentBefore, peakResidentKilobytes());
+    printConversionLine(reporter);
+    printClosingLines(reporter);
     bench::removeGeneratedTable();
+    bench::removeGeneratedMemoTable();
     benchmark::Shutdown();
     return 0;
 }

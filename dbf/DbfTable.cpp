@@ -27,23 +27,6 @@ constexpr std::size_t kFptHeaderBytes = 8;
 constexpr std::size_t kCurrencyBytes = 8;
 constexpr std::size_t kDateTimeBytes = 8;
 
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-constexpr bool kLittleEndian = true;
-#else
-constexpr bool kLittleEndian = false;
-#endif
-
-// Non-zero when one of the eight bytes is zero; its lowest set bit lies in the first zero
-// byte of a little-endian word (bits above it may be set falsely).
-inline std::uint64_t zeroBytes(std::uint64_t word) {
-    return (word - 0x0101010101010101u) & ~word & 0x8080808080808080u;
-}
-
-// Position of the first zero byte of a little-endian word, given its zeroBytes().
-inline std::size_t firstZeroByte(std::uint64_t zeros) {
-    return static_cast<std::size_t>(__builtin_ctzll(zeros)) / 8;
-}
-
 bool isTextType(char type) {
     return type == 'C' || type == 'D' || type == 'F' || type == 'L' || type == 'N';
 }
@@ -156,8 +139,10 @@ void DbfTable::assignFlagBits() {
     auto nullFlags = std::find_if(fields.begin(), fields.end(), [](const Field& field) {
         return isSystemDescriptor(field.type, field.flags);
     });
-    for (Field& field : fields)
+    for (Field& field : fields) {
         field.nullBit = field.shortBit = -1;
+        field.isPlainText = field.isText;
+    }
     // Without the system field a nullable flag or a 'V' field has no bits to read.
     if (nullFlags == fields.end())
         return;
@@ -174,6 +159,7 @@ void DbfTable::assignFlagBits() {
         }
         if ((field.flags & kNullableFieldFlag) != 0) {
             field.nullBit = next < bitCount ? next : -1;
+            field.isPlainText = field.isText && field.nullBit < 0;
             ++next;
         }
     }
@@ -249,7 +235,7 @@ void DbfTable::placeRecord(int index) {
     recordOffset = firstRecordOffset +
                    static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(index);
     // Within this record every text may be read in whole words without bounds checks.
-    wordsInsideFile = kLittleEndian && recordOffset + wordReadExtent <= dbf.size();
+    wordsInsideFile = text_words::kLittleEndian && recordOffset + wordReadExtent <= dbf.size();
 }
 
 const char* DbfTable::formatValue(int index) {
@@ -263,6 +249,31 @@ const char* DbfTable::formatValue(int index) {
     if (field.isText && wordsInsideFile)
         return copyWords(dbf.data() + recordOffset + field.displacement, field);
     return formatOtherValue(field);
+}
+
+std::size_t DbfTable::convertOtherValue(int index, char* slot, std::size_t width,
+                                        const TextConverter& converter) {
+    if (index < 0 || index >= fieldCount())
+        return 0;
+    const Field& field = fields[static_cast<std::size_t>(index)];
+    if (field.nullBit >= 0 && flagBitSet(field.nullBit))
+        return 0;
+    if (field.isText) {
+        const unsigned char* stored = wordsInsideFile
+                                          ? dbf.data() + recordOffset + field.displacement
+                                          : valueBytes(field, field.length);
+        return stored != nullptr
+                   ? converter.convert(stored, std::min<std::size_t>(field.length, width), slot)
+                   : 0;
+    }
+    if (field.type == 'V')
+        return convertVarchar(field, slot, width, converter);
+    if (field.type == 'M')
+        return convertMemo(field, slot, width, converter);
+    // Numbers and moments are short texts made here; they take the detour through valueText.
+    formatOtherValue(field);
+    return converter.convert(reinterpret_cast<const unsigned char*>(valueText),
+                             std::min(valueLength, width), slot);
 }
 
 const char* DbfTable::formatOtherValue(const Field& field) {
@@ -322,15 +333,15 @@ const char* DbfTable::copyWords(const unsigned char* stored, const Field& field)
     for (std::size_t word = 1; word < words; ++word, count += sizeof bits) {
         std::memcpy(&bits, stored + count, sizeof bits);
         std::memcpy(valueText + count, &bits, sizeof bits);
-        std::uint64_t zeros = zeroBytes(bits);
+        std::uint64_t zeros = text_words::zeroBytes(bits);
         if (zeros != 0)
-            return terminateText(count + firstZeroByte(zeros));
+            return terminateText(count + text_words::firstZeroByte(zeros));
     }
     std::memcpy(&bits, stored + count, sizeof bits);
     bits |= field.lastWordMask;
     std::memcpy(valueText + count, &bits, sizeof bits);
-    std::uint64_t zeros = zeroBytes(bits);
-    return terminateText(zeros != 0 ? count + firstZeroByte(zeros) : field.length);
+    std::uint64_t zeros = text_words::zeroBytes(bits);
+    return terminateText(zeros != 0 ? count + text_words::firstZeroByte(zeros) : field.length);
 }
 
 const char* DbfTable::copyText(const unsigned char* stored, std::size_t length) {
@@ -385,30 +396,37 @@ const char* DbfTable::formatDateTime(const unsigned char* stored) {
 }
 
 const char* DbfTable::formatVarchar(const Field& field) {
-    const unsigned char* stored = valueBytes(field, field.length);
+    const unsigned char* stored = nullptr;
+    std::size_t length = 0;
+    return findVarchar(field, stored, length) ? copyText(stored, length) : emptyText();
+}
+
+std::size_t DbfTable::convertVarchar(const Field& field, char* slot, std::size_t width,
+                                     const TextConverter& converter) const {
+    const unsigned char* stored = nullptr;
+    std::size_t length = 0;
+    if (!findVarchar(field, stored, length))
+        return 0;
+    return converter.convert(stored, std::min(length, width), slot);
+}
+
+bool DbfTable::findVarchar(const Field& field, const unsigned char*& stored,
+                           std::size_t& length) const {
+    stored = valueBytes(field, field.length);
     if (stored == nullptr)
-        return emptyText();
-    std::size_t length = field.length;
+        return false;
+    length = field.length;
     // A shorter value keeps its length in the field's last byte, which is never part of it.
     if (length > 0 && field.shortBit >= 0 && flagBitSet(field.shortBit))
         length = std::min<std::size_t>(stored[length - 1], length - 1);
-    return copyText(stored, length);
+    return true;
 }
 
 const char* DbfTable::formatMemo(const Field& field) {
-    std::uint64_t block = 0;
-    if (!memo.isOpen() || !readMemoBlock(field, block))
+    const unsigned char* text = nullptr;
+    std::size_t copied = 0;
+    if (!findMemo(field, text, copied))
         return memoBlanks();
-    std::uint32_t blockSize = readBig16(memo.data() + kBlockSizeOffset);
-    std::uint64_t start = block * blockSize;
-    // Block 0 holds the memo file's header, never a memo.
-    if (start == 0 || start > memo.size() || memo.size() - start < kMemoTextOffset)
-        return memoBlanks();
-    std::uint32_t length = readBig32(memo.data() + start + kMemoLengthOffset);
-    if (length > memo.size() - start - kMemoTextOffset)
-        return memoBlanks();
-    std::size_t copied = length < kMemoBlankChars ? length : kMemoBlankChars;
-    const unsigned char* text = memo.data() + start + kMemoTextOffset;
     const void* zero = std::memchr(text, 0, copied);
     std::size_t kept =
         zero != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - text)
@@ -423,11 +441,47 @@ const char* DbfTable::formatMemo(const Field& field) {
     return valueText;
 }
 
+std::size_t DbfTable::convertMemo(const Field& field, char* slot, std::size_t width,
+                                  const TextConverter& converter) const {
+    // The memo's text and then blanks, or blanks alone, as formatMemo() lays them out, but
+    // built in the slot itself.
+    const unsigned char* text = nullptr;
+    std::size_t copied = 0;
+    const bool found = findMemo(field, text, copied);
+    const std::size_t total = std::min(found ? kMemoTextChars : kMemoBlankChars, width);
+    const std::size_t taken = std::min(copied, total);
+    const std::size_t converted = converter.convert(text, taken, slot);
+    if (converted < taken)
+        return converted;
+    const char blank = converter.blank();
+    if (blank == '\0')
+        return taken;
+    std::memset(slot + taken, blank, total - taken);
+    return total;
+}
+
 const char* DbfTable::memoBlanks() {
     std::memset(valueText, ' ', kMemoBlankChars);
     valueText[kMemoBlankChars] = '\0';
     valueLength = kMemoBlankChars;
     return valueText;
+}
+
+bool DbfTable::findMemo(const Field& field, const unsigned char*& text, std::size_t& length) const {
+    std::uint64_t block = 0;
+    if (!memo.isOpen() || !readMemoBlock(field, block))
+        return false;
+    std::uint32_t blockSize = readBig16(memo.data() + kBlockSizeOffset);
+    std::uint64_t start = block * blockSize;
+    // Block 0 holds the memo file's header, never a memo.
+    if (start == 0 || start > memo.size() || memo.size() - start < kMemoTextOffset)
+        return false;
+    std::uint32_t stored = readBig32(memo.data() + start + kMemoLengthOffset);
+    if (stored > memo.size() - start - kMemoTextOffset)
+        return false;
+    length = stored < kMemoBlankChars ? stored : kMemoBlankChars;
+    text = memo.data() + start + kMemoTextOffset;
+    return true;
 }
 
 bool DbfTable::readMemoBlock(const Field& field, std::uint64_t& block) const {

@@ -1,6 +1,7 @@
 // Read-only, record-at-a-time access to a DBF table and its FPT memo file.
 #pragma once
 
+#include "dbf/TextConverter.h"
 #include "platform/MappedFile.h"
 
 #include <cstddef>
@@ -29,6 +30,14 @@ class DbfFieldValue {
     // The same text, with its length (the characters before its terminator) in `length`,
     // so that the load job need not count them again.
     const char* text(std::size_t& length) const;
+
+    // Writes the current record's value into a bind slot of `width` bytes, each byte
+    // converted by `converter`: what text() gives, converted, cut at the width and ended at
+    // the first byte that converts to zero. Stored texts and memos go straight from the
+    // mapped files into the slot; other values pass through the table's text buffer, as
+    // text() would leave it. Answers the value's length. Every byte written past it is zero;
+    // the rest of the slot keeps what it held.
+    std::size_t convertInto(char* slot, std::size_t width, const TextConverter& converter) const;
 
   private:
     DbfTable* table = nullptr;
@@ -91,6 +100,7 @@ class DbfTable {
         int nullBit;                // in the null flags: set when the value is NULL; -1: none
         int shortBit;               // set when a 'V' value is shorter than its field; -1: none
         bool isText;                // 'C', 'D', 'F', 'L' or 'N': the stored bytes are the text
+        bool isPlainText;           // such a field that cannot be NULL
         std::uint8_t words;         // eight-byte words that cover the stored text
         std::uint64_t lastWordMask; // sets the bytes of the last word that lie past the field
     };
@@ -103,6 +113,14 @@ class DbfTable {
     bool flagBitSet(int bit) const;
     void openMemo(const char* memoSourceName);
     const char* formatValue(int index);
+    std::size_t convertValue(int index, char* slot, std::size_t width,
+                             const TextConverter& converter);
+    std::size_t convertOtherValue(int index, char* slot, std::size_t width,
+                                  const TextConverter& converter);
+    std::size_t convertVarchar(const Field& field, char* slot, std::size_t width,
+                               const TextConverter& converter) const;
+    std::size_t convertMemo(const Field& field, char* slot, std::size_t width,
+                            const TextConverter& converter) const;
     const char* formatOtherValue(const Field& field);
     const unsigned char* valueBytes(const Field& field, std::size_t bytes) const;
     const char* emptyText();
@@ -115,8 +133,10 @@ class DbfTable {
     const char* formatCurrency(const unsigned char* stored);
     const char* formatDateTime(const unsigned char* stored);
     const char* formatVarchar(const Field& field);
+    bool findVarchar(const Field& field, const unsigned char*& stored, std::size_t& length) const;
     const char* formatMemo(const Field& field);
     const char* memoBlanks();
+    bool findMemo(const Field& field, const unsigned char*& text, std::size_t& length) const;
     bool readMemoBlock(const Field& field, std::uint64_t& block) const;
 
     platform::MappedFile dbf;
@@ -137,3 +157,20 @@ class DbfTable {
     alignas(8) char valueText[kValueTextBytes] = {};
     std::size_t valueLength = 0; // of the text last formatted into valueText
 };
+
+inline std::size_t DbfFieldValue::convertInto(char* slot, std::size_t width,
+                                              const TextConverter& converter) const {
+    return table != nullptr ? table->convertValue(fieldIndex, slot, width, converter) : 0;
+}
+
+inline std::size_t DbfTable::convertValue(int index, char* slot, std::size_t width,
+                                          const TextConverter& converter) {
+    // The common case without a call: stored text that lies inside the file.
+    if (static_cast<std::size_t>(index) < fields.size() && wordsInsideFile) {
+        const Field& field = fields[static_cast<std::size_t>(index)];
+        if (field.isPlainText)
+            return converter.convert(dbf.data() + recordOffset + field.displacement,
+                                     field.length < width ? field.length : width, slot);
+    }
+    return convertOtherValue(index, slot, width, converter);
+}

@@ -1,35 +1,9 @@
 // Filling the bind slots: the one pass over every byte of every record.
 #include "load/BatchBuffers.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <cstring>
+#include <new>
 #include <optional>
-
-namespace {
-
-bool isAscii(const char* text, std::size_t length) {
-    std::size_t at = 0;
-    for (; at + 8 <= length; at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text + at, 8);
-        if ((word & 0x8080808080808080u) != 0)
-            return false;
-    }
-    for (; at < length; ++at)
-        if ((static_cast<unsigned char>(text[at]) & 0x80) != 0)
-            return false;
-    return true;
-}
-
-bool keepsAscii(const platform::ByteTable& toAnsi) {
-    for (int byte = 1; byte < 128; ++byte)
-        if (toAnsi[byte] != byte)
-            return false;
-    return true;
-}
-
-} // namespace
 
 platform::ByteTable conversionTableFor(const DbfTable& table) {
     if (const unsigned codePage = table.codePage())
@@ -40,48 +14,37 @@ platform::ByteTable conversionTableFor(const DbfTable& table) {
 
 BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
                            const platform::ByteTable& toAnsi)
-    : rowsPerBatch_(rowsPerBatch), toAnsi_(toAnsi), asciiUnchanged_(keepsAscii(toAnsi)) {
+    : rowsPerBatch_(rowsPerBatch), toAnsi_(toAnsi) {
     columns_.reserve(columns.size());
     const auto rows = static_cast<std::size_t>(rowsPerBatch);
     for (const Column& column : columns) {
         const auto width = static_cast<std::size_t>(column.width);
-        columns_.push_back({std::make_unique<char[]>(width * rows),
-                            std::make_unique<unsigned short[]>(rows), column.width, column.value});
+        columns_.push_back({allocateZeroed<char>(width * rows),
+                            allocateZeroed<unsigned short>(rows), column.width, column.value});
     }
+}
+
+// Large blocks come zeroed from the system, page by page as they are first touched: no pass
+// over all of them before the first row.
+template <class T> BatchBuffers::ZeroedArray<T> BatchBuffers::allocateZeroed(std::size_t count) {
+    void* memory = std::calloc(count > 0 ? count : 1, sizeof(T));
+    if (memory == nullptr)
+        throw std::bad_alloc();
+    return ZeroedArray<T>(static_cast<T*>(memory));
 }
 
 void BatchBuffers::fillRow(int row) {
+    // The value goes straight from the file into its slot, and zero bytes fill the rest: most
+    // values fill their slots, so that costs less than reading back the length of the slot's
+    // previous value to clear only what it used.
     for (ColumnBuffer& column : columns_) {
-        char* slot = column.slots.get() + static_cast<std::size_t>(row) * column.width;
-        unsigned short& length = column.lengths[row];
-        std::size_t textLength = 0;
-        const char* text = column.value.text(textLength);
-        length = convertIntoSlot(text, textLength, slot, column.width, length);
+        const auto width = static_cast<std::size_t>(column.width);
+        char* slot = column.slots.get() + static_cast<std::size_t>(row) * width;
+        const std::size_t written = column.value.convertInto(slot, width, toAnsi_);
+        if (written < width)
+            std::memset(slot + written, 0, width - written);
+        column.lengths[row] = static_cast<unsigned short>(written);
     }
-}
-
-// Writes the converted value into its slot, cut at the width, and returns its length. The
-// bytes after it are zero; only those that the slot's previous value used need clearing,
-// since a slot holds zeros after its length at all times.
-unsigned short BatchBuffers::convertIntoSlot(const char* text, std::size_t textLength, char* slot,
-                                             int width, unsigned short previousLength) const {
-    std::size_t length = std::min(textLength, static_cast<std::size_t>(width));
-    if (asciiUnchanged_ && isAscii(text, length)) {
-        std::memcpy(slot, text, length);
-    } else {
-        for (std::size_t at = 0; at < length; ++at) {
-            const unsigned char ansi = toAnsi_[static_cast<unsigned char>(text[at])];
-            // A character the conversion turns into a zero byte ends the value there.
-            if (ansi == 0) {
-                length = at;
-                break;
-            }
-            slot[at] = static_cast<char>(ansi);
-        }
-    }
-    if (length < previousLength)
-        std::memset(slot + length, 0, previousLength - length);
-    return static_cast<unsigned short>(length);
 }
 
 std::size_t BatchBuffers::slotBytes() const {

@@ -1,10 +1,12 @@
 // The bind buffers of one batch: a slot array and a length array per column.
 #pragma once
 
+#include "dbf/TextConverter.h"
 #include "load/ColumnList.h"
 #include "platform/CodePage.h"
 
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -14,10 +16,9 @@
 platform::ByteTable conversionTableFor(const DbfTable& table);
 
 // Row r of column c occupies the `width` bytes from r x width in that column's slot array:
-// the value's bytes, converted to the ANSI code page (one table look-up a byte) and cut at
-// the width, then zero bytes. Its actual length (the bytes before the first zero) is kept
-// beside it, so that the padding never reaches the database and an empty value (a NULL
-// among them) arrives as NULL.
+// the value's bytes, converted to the ANSI code page and cut at the width, then zero bytes. Its
+// actual length (the bytes before the first zero) is kept beside it, so that the padding never
+// reaches the database and an empty value (a NULL among them) arrives as NULL.
 class BatchBuffers {
   public:
     // Allocates zero-filled buffers for rowsPerBatch rows of every column; values will be
@@ -38,19 +39,20 @@ class BatchBuffers {
     std::size_t lengthBytes() const;
 
   private:
+    struct FreeMemory {
+        void operator()(void* memory) const { std::free(memory); }
+    };
+    template <class T> using ZeroedArray = std::unique_ptr<T[], FreeMemory>;
+    template <class T> static ZeroedArray<T> allocateZeroed(std::size_t count);
+
     struct ColumnBuffer {
-        std::unique_ptr<char[]> slots;
-        std::unique_ptr<unsigned short[]> lengths;
+        ZeroedArray<char> slots;
+        ZeroedArray<unsigned short> lengths;
         int width;
         DbfFieldValue value;
     };
 
-    unsigned short convertIntoSlot(const char* text, std::size_t textLength, char* slot, int width,
-                                   unsigned short previousLength) const;
-
     std::vector<ColumnBuffer> columns_;
     int rowsPerBatch_;
-    platform::ByteTable toAnsi_;
-    // Most values are plain ASCII; where the code pages agree on it, they are copied as is.
-    bool asciiUnchanged_;
+    TextConverter toAnsi_;
 };

@@ -5,6 +5,7 @@
 // DBF part, the rest is the FPT part. Build with scripts/build (folder build/fuzz) and run
 // longer than the test script's 30 seconds with, for example:
 //     build/fuzz/tests/fuzz/dbf_fuzz -max_total_time=3600 -jobs=2 build/fuzz/corpus-dbf_fuzz
+#include "FuzzInput.h"
 #include "dbf/DbfHeader.h"
 #include "dbf/DbfTable.h"
 
@@ -38,15 +39,6 @@ struct FuzzFiles {
     }
 };
 
-void writeFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size)
-        std::abort();
-    std::fclose(file);
-}
-
 // Formats every field of every record; a text longer than its column is a fault (a memo
 // text is one character longer than its column by design).
 void readEverything(DbfTable& table) {
@@ -71,17 +63,7 @@ void readEverything(DbfTable& table) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const FuzzFiles files;
-    std::size_t tableBytes = size;
-    if (size >= 4) {
-        std::uint32_t declared =
-            static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
-            static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
-        data += 4;
-        size -= 4;
-        tableBytes = declared < size ? declared : size;
-    }
-    writeFile(files.table, data, tableBytes);
-    writeFile(files.memo, data + tableBytes, size - tableBytes);
+    fuzz_input::writeTableAndMemo(data, size, files.table, files.memo);
 
     DbfTable table;
     if (table.open(files.table.c_str()))

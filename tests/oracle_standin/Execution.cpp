@@ -3,6 +3,7 @@
 
 #include "CharacterSets.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -139,6 +140,33 @@ std::optional<ErrorRecord> checkLength(const SessionHandle& session, const Inser
     return valueTooLarge(session.schema.user(), target.table, definition.name, actual, maximum);
 }
 
+// The most bytes a value of the column may have where it needs no conversion and its set
+// writes one byte a character; 0 when the values must be checked one by one.
+std::size_t plainByteLimit(const InsertTarget& target, std::size_t column) {
+    if (target.clientSet != target.databaseSet || target.databaseSet == kAL32UTF8)
+        return 0;
+    const ColumnDefinition& definition = target.columns[column];
+    const auto width = static_cast<std::size_t>(definition.width);
+    return definition.inCharacters && width > kMaxValueBytes ? kMaxValueBytes : width;
+}
+
+// True when no value of the rows can fail: each fits its column, or is NULL.
+bool allRowsFit(const InsertTarget& target, std::size_t rowOffset, std::size_t iterations) {
+    for (std::size_t c = 0; c < target.columns.size(); ++c) {
+        const BindHandle& bind = *target.binds[c];
+        const std::size_t valueSize = static_cast<std::size_t>(bind.valueSize);
+        const std::size_t limit = std::min(plainByteLimit(target, c), valueSize);
+        for (std::size_t row = rowOffset; row < iterations; ++row) {
+            const std::size_t length = bind.lengths != nullptr ? bind.lengths[row] : valueSize;
+            const bool isNull = (bind.indicators != nullptr && bind.indicators[row] < 0) ||
+                                length == 0 || bind.value == nullptr;
+            if (length > limit && !isNull)
+                return false;
+        }
+    }
+    return true;
+}
+
 // Checks and stores one row; ORA-12899 names the first value that does not fit.
 CallResult insertRow(const SessionHandle& session, InsertTarget& target, std::size_t row,
                      PendingRows* pending) {
@@ -191,6 +219,10 @@ CallResult insertRows(SessionHandle& session, StatementHandle& statement, const 
     PendingRows* pending =
         session.server->rules.discardRows() ? nullptr : &session.transaction[sql.tableName];
     bool ruleFails = rule && !isExecutionWarning(rule->code);
+    // Benchmarks measure the client, not this double: rows that are only checked, and all
+    // fit, are passed without a look at each row.
+    if (pending == nullptr && !ruleFails && allRowsFit(target, rowOffset, iterations))
+        return CallResult::success();
     for (std::size_t row = rowOffset; row < iterations; ++row) {
         if (ruleFails && static_cast<long>(row - rowOffset) == rule->row)
             return CallResult::failure(rule->code);
