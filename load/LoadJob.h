@@ -38,6 +38,7 @@ class LoadJob {
     bool connect();
     bool ensureTableFree();
     bool openTable();
+    int columnFieldCount() const;
     bool createTable();
     bool transferRows();
     void complete();

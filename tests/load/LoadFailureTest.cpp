@@ -168,6 +168,16 @@ TEST_F(LoadJobTest, UnreadableFilesEndAfterTheirOpen) {
                         "Cannot load a file without fields.");
     EXPECT_EQ(statusLines()[statusLines().size() - 2], "1 rows in file.");
     EXPECT_TRUE(database.tableNames("SCOTT").empty());
+
+    // Visual FoxPro's null flags alone are no field a table could hold.
+    DbfWriter onlyFlags;
+    onlyFlags.addField("_NullFlags", '0', 1, 0, 0x05).setContainerArea("");
+    onlyFlags.addRecord({std::string(1, '\0')});
+    writeTable(onlyFlags);
+    runLoad();
+    expectFailureEnding(messages(), statusLines(), lastEvent(),
+                        "Cannot load a file without fields.");
+    EXPECT_TRUE(database.tableNames("SCOTT").empty());
 }
 
 TEST_F(LoadJobTest, AnExceptionEndsTheLoadLikeAnyFailure) {
