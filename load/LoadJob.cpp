@@ -140,23 +140,15 @@ bool LoadJob::openTable() {
     if (!table_.isOpen())
         return fail("Cannot open file. Check that file exists and not used by any applications.");
     reportStatus(std::to_string(table_.recordCount()) + " rows in file.");
-    if (columnFieldCount() == 0)
+    columns_ = buildColumns(table_);
+    if (columns_.empty())
         return fail("Cannot load a file without fields.");
     // Fields of length 0 give a width of 0; Oracle refuses such a table at its creation.
     rowsPerBatch_ = kBatchBudgetBytes / std::max(1, table_.recordWidth());
     return true;
 }
 
-int LoadJob::columnFieldCount() const {
-    // Visual FoxPro's hidden system field holds flags, not values: it makes no column.
-    int count = 0;
-    for (int index = 0; index < table_.fieldCount(); ++index)
-        count += table_.isSystemField(index) ? 0 : 1;
-    return count;
-}
-
 bool LoadJob::createTable() {
-    columns_ = buildColumns(table_);
     createText_ = createTableText(params_.tableName, columns_);
     createStatement_ = std::make_unique<DBStmt>(connection_.get(), createText_.c_str());
     try {

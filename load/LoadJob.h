@@ -38,7 +38,6 @@ class LoadJob {
     bool connect();
     bool ensureTableFree();
     bool openTable();
-    int columnFieldCount() const;
     bool createTable();
     bool transferRows();
     void complete();

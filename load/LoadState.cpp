@@ -26,8 +26,10 @@ unsigned showProgressMessageId = 0;
 } // namespace LoadStatus
 
 namespace {
+// Set by the interface thread (or a test, or marlin-load's main thread) while no worker runs,
+// then only called by the worker: starting the thread orders the two.
 LoadHooks installedHooks;
-}
+} // namespace
 
 void setLoadHooks(LoadHooks hooks) {
     installedHooks = std::move(hooks);

@@ -62,15 +62,11 @@ bool RowTransfer::prepareInsert() {
 }
 
 RowTransfer::Outcome RowTransfer::rollBackAndStop() {
-    try {
-        insertStatement_->rollback();
-    } catch (const DBStmt::OtherException&) {
-        // The failure ending tries the rollback once more before the session goes.
-        fail("Error during rollback. ");
-        return Outcome::Failed;
-    }
-    transactionOpen_ = false;
-    return Outcome::Stopped;
+    if (rollBackOpenBatch())
+        return Outcome::Stopped;
+    // The failure ending tries the rollback once more before the session goes.
+    fail("Error during rollback. ");
+    return Outcome::Failed;
 }
 
 bool RowTransfer::rollBackOpenBatch() {
