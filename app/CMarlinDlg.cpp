@@ -179,11 +179,7 @@ void CMarlinDlg::startLoad() {
     UpdateData(true);
     if (!checkFields())
         return;
-    LoadParams::fileName = fileName;
-    LoadParams::tableName = tableName;
-    LoadParams::userName = userName;
-    LoadParams::password = password;
-    LoadParams::database = database;
+    setLoadParams({fileName, tableName, userName, password, database});
     startButton.setWindowText("Stop");
     enableInputs(false);
     keepFocusUsable(startButton);

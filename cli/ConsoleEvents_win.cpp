@@ -12,7 +12,8 @@
 namespace {
 
 // The event pipe: the console's control handler (a thread of its own) and the worker write
-// one byte per event, the main thread reads them. Made before the handler is installed.
+// one byte per event, the main thread reads them. Made before the handler is installed and
+// never closed.
 int eventPipe[2] = {-1, -1};
 // Set by the control handler, read by the main thread; an atomic keeps them apart.
 std::atomic<bool> stopSignalled{false};
@@ -40,10 +41,9 @@ ConsoleEvents::ConsoleEvents() {
 }
 
 ConsoleEvents::~ConsoleEvents() {
+    // A handler already running on its thread is not waited for and may still write: the
+    // pipe stays open until the process ends.
     SetConsoleCtrlHandler(onConsoleControl, FALSE);
-    _close(eventPipe[0]);
-    _close(eventPipe[1]);
-    eventPipe[0] = eventPipe[1] = -1;
 }
 
 ConsoleEvents::Event ConsoleEvents::next() {

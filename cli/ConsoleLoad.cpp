@@ -10,12 +10,8 @@
 ConsoleLoad::ConsoleLoad(ConsoleEvents& events, ConsoleReporter& reporter)
     : events_(events), reporter_(reporter) {}
 
-int ConsoleLoad::run(const LoadRequest& request) {
-    LoadParams::fileName = request.fileName;
-    LoadParams::tableName = request.tableName;
-    LoadParams::userName = request.userName;
-    LoadParams::password = request.password;
-    LoadParams::database = request.database;
+int ConsoleLoad::run(const LoadTexts& request) {
+    setLoadParams(request);
     setLoadHooks(reporter_.hooks());
     // Set before the worker starts, as the dialog does, so the job's first test sees it.
     LoadStatus::loadActive = 1;
@@ -26,9 +22,11 @@ int ConsoleLoad::run(const LoadRequest& request) {
 
 int ConsoleLoad::runJob() {
     std::thread worker;
+    // Written by the worker before it posts its end, read here after the join.
+    LoadJob::Outcome outcome = LoadJob::Outcome::Failed;
     try {
-        worker = events_.startWorker([this] {
-            LoadJob::run();
+        worker = events_.startWorker([this, &outcome] {
+            outcome = LoadJob::run();
             events_.postJobEnded();
         });
     } catch (const std::system_error&) {
@@ -39,12 +37,14 @@ int ConsoleLoad::runJob() {
     waitForJobEnd();
     worker.join();
     reporter_.finish();
-    if (reporter_.completed())
+    switch (outcome) {
+    case LoadJob::Outcome::Completed:
         return kExitLoaded;
-    // A stop that the job answered with a failure (its rollback failed) is a failure.
-    if (reporter_.stopped() && !reporter_.messageShown())
+    case LoadJob::Outcome::Stopped:
         return kExitStopped;
-    return kExitFailed;
+    default:
+        return kExitFailed;
+    }
 }
 
 void ConsoleLoad::waitForJobEnd() {

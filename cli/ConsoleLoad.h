@@ -3,17 +3,7 @@
 
 #include "cli/ConsoleEvents.h"
 #include "cli/ConsoleReporter.h"
-
-#include <string>
-
-// The five texts of one load, in the form the job takes them.
-struct LoadRequest {
-    std::string fileName;
-    std::string tableName;
-    std::string userName;
-    std::string password;
-    std::string database;
-};
+#include "load/LoadState.h"
 
 // Runs the load job on a worker thread while the main thread stands in for the dialog: it
 // turns stop requests into the dialog's Stop and waits for the job to end by itself, so that
@@ -23,7 +13,7 @@ class ConsoleLoad {
     ConsoleLoad(ConsoleEvents& events, ConsoleReporter& reporter);
 
     // Loads and returns the exit status: kExitLoaded, kExitFailed or kExitStopped.
-    int run(const LoadRequest& request);
+    int run(const LoadTexts& request);
 
   private:
     // Starts the worker, handles stop requests until it has ended, and judges the end.

@@ -45,10 +45,10 @@ LoadHooks ConsoleReporter::hooks() {
 
 bool ConsoleReporter::requestStop() {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (stopped_ || lastLineWritten_)
+    // The job clears the flag before its last line, and an earlier stop cleared it too: only
+    // the side that clears it first decides how the load ends.
+    if (LoadStatus::loadActive.exchange(0) == 0)
         return false;
-    stopped_ = true;
-    LoadStatus::loadActive = 0;
     writeLine(console::Stream::Output, "Loading stopped by user request.");
     return true;
 }
@@ -65,16 +65,11 @@ void ConsoleReporter::finish() {
 
 void ConsoleReporter::addStatusLine() {
     std::lock_guard<std::mutex> lock(mutex_);
-    // The job clears loadActive before its last line; before a stop nobody else does.
-    if (LoadStatus::loadActive == 0 && !stopped_)
-        lastLineWritten_ = true;
     writeLine(console::Stream::Output, asOneLine(LoadStatus::statusText));
 }
 
 void ConsoleReporter::showProgress() {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (LoadStatus::progressPercent == 100)
-        completed_ = true;
     const std::int32_t percent = std::clamp(LoadStatus::progressPercent, 0, 100);
     if (!showProgressBar_ || percent == barPercent_)
         return;
@@ -85,7 +80,6 @@ void ConsoleReporter::showProgress() {
 
 void ConsoleReporter::showMessage(const char* text) {
     std::lock_guard<std::mutex> lock(mutex_);
-    messageShown_ = true;
     writeLine(console::Stream::Error, withoutTrailingLineBreaks(text));
 }
 

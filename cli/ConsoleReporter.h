@@ -20,20 +20,14 @@ class ConsoleReporter {
     // The hooks to install before the job starts.
     LoadHooks hooks();
 
-    // The dialog's Stop: unless the job has already written its last line, clears
-    // loadActive and writes "Loading stopped by user request.". Returns whether it did.
+    // The dialog's Stop: unless loadActive is already clear (the job is ending, or a stop
+    // came before), clears it and writes "Loading stopped by user request.". Returns whether
+    // it did.
     bool requestStop();
     // A line of marlin-load's own on standard error.
     void notice(const std::string& text);
     // Removes the progress bar; call when the job has ended.
     void finish();
-
-    // How the job ended, read once its thread has been joined: completion reports 100 % and
-    // nothing else does; every failure but the failed repair of a working copy shows a
-    // message; stopped means requestStop() took effect.
-    bool completed() const { return completed_; }
-    bool messageShown() const { return messageShown_; }
-    bool stopped() const { return stopped_; }
 
   private:
     void addStatusLine();
@@ -44,12 +38,8 @@ class ConsoleReporter {
     void clearBar();
 
     // The worker's hooks and the main thread's stop line and notices all write the console
-    // and the fields below; this lock keeps them apart.
+    // and the bar below; this lock keeps them apart.
     std::mutex mutex_;
     const bool showProgressBar_;
     std::int32_t barPercent_ = -1; // -1: no bar on the screen
-    bool lastLineWritten_ = false;
-    bool completed_ = false;
-    bool messageShown_ = false;
-    bool stopped_ = false;
 };

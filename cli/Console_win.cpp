@@ -103,6 +103,10 @@ std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvent
             if (letter != L'\r')
                 typed += letter;
         }
+        // Ctrl+C aborts the read before its handler, on a thread of its own, has said so.
+        if (!line && ::GetLastError() == ERROR_OPERATION_ABORTED)
+            for (int wait = 0; wait < 100 && !events.stopRequested(); ++wait)
+                ::Sleep(10);
         if (events.stopRequested())
             line.reset();
     }

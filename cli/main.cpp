@@ -30,8 +30,8 @@ std::optional<std::string> askForPassword(const ConsoleEvents& events) {
 }
 
 // The names reach the load in upper case, as the dialog's upper-case fields give them.
-LoadRequest requestFor(const LoadCommand& command, const std::string& password) {
-    const std::string tableName = command.tableName.value_or(tableNameForFile(command.fileName));
+LoadTexts requestFor(const LoadCommand& command, const std::string& tableName,
+                     const std::string& password) {
     return {command.fileName, console::upperCased(tableName), console::upperCased(command.userName),
             password, console::upperCased(command.database)};
 }
@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
         console::write(console::Stream::Output, help ? usageText() : versionText());
         return kExitLoaded;
     }
-    if (tableNameForFile(command.fileName).empty() && !command.tableName)
+    const std::string tableName = command.tableName.value_or(tableNameForFile(command.fileName));
+    if (tableName.empty())
         return usageError("the file name suggests no table name; give one with --table");
 
     ConsoleEvents events;
@@ -61,5 +62,5 @@ int main(int argc, char** argv) {
         return usageError("no password given");
 
     ConsoleReporter reporter(console::isTerminal(console::Stream::Error));
-    return ConsoleLoad(events, reporter).run(requestFor(command, *password));
+    return ConsoleLoad(events, reporter).run(requestFor(command, tableName, *password));
 }

@@ -18,21 +18,21 @@ constexpr int kReservedWord = 3050;
 
 } // namespace
 
-int LoadJob::run() {
+LoadJob::Outcome LoadJob::run() {
     try {
         LoadJob job;
-        job.runStages();
+        return job.runStages();
     } catch (...) {
         // Only an ending that failed itself gets here: the dialog must not wait for a line
         // that will never come.
         LoadStatus::loadActive = 0;
+        return Outcome::Failed;
     }
-    return 0;
 }
 
 LoadJob::LoadJob() : params_(copyLoadParams()) {}
 
-void LoadJob::runStages() {
+LoadJob::Outcome LoadJob::runStages() {
     bool completed = false;
     try {
         reportStatus("Start loading..");
@@ -49,19 +49,24 @@ void LoadJob::runStages() {
     } catch (...) {
         fail("Unexpected error.");
     }
-    runEnding(completed);
+    return runEnding(completed);
 }
 
-void LoadJob::runEnding(bool completed) {
-    if (completed)
-        return complete();
+LoadJob::Outcome LoadJob::runEnding(bool completed) {
+    if (completed) {
+        complete();
+        return Outcome::Completed;
+    }
     switch (end_) {
     case End::Stopped:
-        return endAfterStop();
+        endAfterStop();
+        return Outcome::Stopped;
     case End::RepairFailed:
-        return endAfterRepairFailure();
+        endAfterRepairFailure();
+        return Outcome::Failed;
     default:
-        return endWithFailure();
+        endWithFailure();
+        return Outcome::Failed;
     }
 }
 

@@ -19,9 +19,11 @@
 // connection, its statements, the table reader, the bind buffers and the working copy.
 class LoadJob {
   public:
-    // The worker thread's procedure. Never throws: any exception ends the load as a
-    // failure. The result means nothing.
-    static int run();
+    // How a load ended: every failure is Failed, a stop whose rollback failed among them.
+    enum class Outcome { Completed, Failed, Stopped };
+
+    // The worker thread's procedure. Never throws: any exception ends the load as a failure.
+    static Outcome run();
 
     // The byte budget of one batch's bind slots.
     static constexpr int kBatchBudgetBytes = 10000000;
@@ -30,8 +32,8 @@ class LoadJob {
     enum class End { None, Failed, FailedAfterTableCheck, RepairFailed, Stopped };
 
     LoadJob();
-    void runStages();
-    void runEnding(bool completed);
+    Outcome runStages();
+    Outcome runEnding(bool completed);
 
     bool prepareWorkFile();
     bool makeWorkingCopy();

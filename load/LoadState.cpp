@@ -16,6 +16,14 @@ LoadTexts copyLoadParams() {
             LoadParams::database};
 }
 
+void setLoadParams(const LoadTexts& texts) {
+    LoadParams::fileName = texts.fileName;
+    LoadParams::tableName = texts.tableName;
+    LoadParams::userName = texts.userName;
+    LoadParams::password = texts.password;
+    LoadParams::database = texts.database;
+}
+
 namespace LoadStatus {
 std::string statusText;
 std::int32_t progressPercent = 0;

@@ -28,6 +28,8 @@ struct LoadTexts {
 
 // The five LoadParams texts as they stand now.
 LoadTexts copyLoadParams();
+// Sets the five LoadParams texts; while no worker runs.
+void setLoadParams(const LoadTexts& texts);
 
 // What the job writes and the dialog reads.
 namespace LoadStatus {
