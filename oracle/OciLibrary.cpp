@@ -10,19 +10,8 @@ namespace oci {
 
 namespace {
 
-// An Instant Client on Linux may carry the library only under its release's name, so those
-// names follow the plain one, newest first. A name given for tests is tried alone.
-std::vector<std::string> clientLibraryNames() {
-    const std::string name = platform::oracleClientLibraryName();
-    std::vector<std::string> names{name};
-    if (name == "libclntsh.so")
-        for (const char* release : {"23.1", "21.1", "20.1", "19.1", "18.1", "12.1", "11.1"})
-            names.push_back(name + "." + release);
-    return names;
-}
-
 platform::LibraryHandle loadClientLibrary() {
-    for (const std::string& name : clientLibraryNames())
+    for (const std::string& name : platform::oracleClientLibraryNames())
         if (platform::LibraryHandle library = platform::loadLibrary(name))
             return library;
     return nullptr;

@@ -14,11 +14,10 @@ struct OciEntryPoints {
 #undef MARLIN_OCI_POINTER
 };
 
-// Loads the client library (platform::oracleClientLibraryName()) and looks up every entry
-// point by name. Returns nothing when the library cannot be loaded or lacks any of the
-// entry points: such a library counts as not loaded, so no call ever goes through a missing
-// pointer. The library stays loaded until the process ends.
-// On Linux the versioned names libclntsh.so.23.1 down to .11.1 follow the plain one.
+// Loads the client library (the first of platform::oracleClientLibraryNames() that loads)
+// and looks up every entry point by name. Returns nothing when the library cannot be loaded or
+// lacks any of the entry points: such a library counts as not loaded, so no call ever goes through
+// a missing pointer. The library stays loaded until the process ends.
 std::optional<OciEntryPoints> loadOciLibrary();
 
 } // namespace oci

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -16,8 +17,10 @@ LibraryHandle loadLibrary(const std::string& name);
 // The address of the exported entry point, or null when the library does not export it.
 void* findSymbol(LibraryHandle library, const char* name);
 
-// The Oracle client library's file name: "OCI.DLL" on Windows and "libclntsh.so" elsewhere,
-// unless the environment variable MARLIN_OCI_LIBRARY names another file (for tests).
-std::string oracleClientLibraryName();
+// The Oracle client library's file names, to try in order: "OCI.DLL" on Windows;
+// "libclntsh.so" elsewhere, then the names Instant Client releases give it, newest first
+// ("libclntsh.so.23.1" down to "libclntsh.so.11.1"). A file named by the environment
+// variable MARLIN_OCI_LIBRARY (for tests) is the only name.
+std::vector<std::string> oracleClientLibraryNames();
 
 } // namespace platform

@@ -15,9 +15,15 @@ void* findSymbol(LibraryHandle library, const char* name) {
     return library != nullptr ? ::dlsym(library, name) : nullptr;
 }
 
-std::string oracleClientLibraryName() {
+std::vector<std::string> oracleClientLibraryNames() {
     const char* override = std::getenv("MARLIN_OCI_LIBRARY");
-    return override != nullptr && *override != '\0' ? override : "libclntsh.so";
+    if (override != nullptr && *override != '\0')
+        return {override};
+    // An Instant Client may carry the library only under its release's name.
+    std::vector<std::string> names{"libclntsh.so"};
+    for (const char* release : {"23.1", "21.1", "20.1", "19.1", "18.1", "12.1", "11.1"})
+        names.push_back(std::string("libclntsh.so.") + release);
+    return names;
 }
 
 } // namespace platform

@@ -17,9 +17,9 @@ void* findSymbol(LibraryHandle library, const char* name) {
     return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(library), name));
 }
 
-std::string oracleClientLibraryName() {
+std::vector<std::string> oracleClientLibraryNames() {
     const char* override = std::getenv("MARLIN_OCI_LIBRARY");
-    return override != nullptr && *override != '\0' ? override : "OCI.DLL";
+    return {override != nullptr && *override != '\0' ? override : "OCI.DLL"};
 }
 
 } // namespace platform

@@ -42,9 +42,10 @@ TEST_F(OracleTest, MissingOrIncompleteClientLibraryCountsAsNotLoaded) {
 
 TEST_F(OracleTest, WindowsBuildLoadsOciDllByName) {
 #if defined(_WIN32)
-    EXPECT_EQ(platform::oracleClientLibraryName(), "OCI.DLL");
+    EXPECT_EQ(platform::oracleClientLibraryNames(), std::vector<std::string>{"OCI.DLL"});
 #else
-    EXPECT_EQ(platform::oracleClientLibraryName(), StandinDatabase::standinLibraryPath());
+    EXPECT_EQ(platform::oracleClientLibraryNames(),
+              std::vector<std::string>{StandinDatabase::standinLibraryPath()});
 #endif
     DBConnect connection;
     connect(connection);
