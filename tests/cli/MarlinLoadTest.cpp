@@ -1,10 +1,11 @@
 // marlin-load run as a user's script runs it, against the stand-in database.
 #include "cli/ChildProcess.h"
-#include "support/DbfWriter.h"
+#include "support/ClientTable.h"
 #include "support/StandinDatabase.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,23 +17,6 @@
 using standin_test::StandinDatabase;
 
 namespace {
-
-// The name field of record n: "C" and n in nine digits.
-std::string clientName(std::size_t record) {
-    const std::string digits = std::to_string(record);
-    return "C" + std::string(9 - digits.size(), '0') + digits;
-}
-
-// A C(10) name and five memo fields: a record width of 10,000, so batches of 1000 rows.
-DbfWriter clientTable(int records) {
-    DbfWriter table;
-    table.addField("NAME", 'C', 10);
-    for (int memo = 1; memo <= 5; ++memo)
-        table.addField("NOTE" + std::to_string(memo), 'M', 10);
-    for (int record = 0; record < records; ++record)
-        table.addRecord({clientName(static_cast<std::size_t>(record))});
-    return table;
-}
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
@@ -51,7 +35,7 @@ class MarlinLoadTest : public ::testing::Test {
         database.useEnvironment();
     }
 
-    void writeTable(int records) { ASSERT_TRUE(clientTable(records).writeTo(dbfPath)); }
+    void writeTable(int records) { ASSERT_TRUE(wideClientTable(records).writeTo(dbfPath)); }
 
     // The committed rows' names, in order.
     std::vector<std::string> loadedNames(const std::string& tableName) const {
@@ -77,6 +61,8 @@ TEST_F(MarlinLoadTest, AWholeLoadWritesTheLogLinesAndExitsWithZero) {
     std::filesystem::create_directory(libraryFolder);
     std::filesystem::create_symlink(StandinDatabase::standinLibraryPath(),
                                     libraryFolder / "libclntsh.so.19.1");
+    const char* searchPath = std::getenv("LD_LIBRARY_PATH");
+    const std::string previousSearchPath = searchPath != nullptr ? searchPath : "";
     StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY", "");
     StandinDatabase::setEnvironmentVariable("LD_LIBRARY_PATH", libraryFolder.string());
 #endif
@@ -84,7 +70,7 @@ TEST_F(MarlinLoadTest, AWholeLoadWritesTheLogLinesAndExitsWithZero) {
     ChildProcess load(kProgram, {dbfPath, "--userid", "scott@orcl"}, "Tiger\n");
     EXPECT_EQ(load.wait(), 0);
 #if !defined(_WIN32)
-    StandinDatabase::setEnvironmentVariable("LD_LIBRARY_PATH", "");
+    StandinDatabase::setEnvironmentVariable("LD_LIBRARY_PATH", previousSearchPath);
 #endif
     EXPECT_EQ(load.output(), "Start loading..\n"
                              "Connecting to Oracle..\n"
@@ -151,7 +137,7 @@ TEST_F(MarlinLoadTest, SigintStopsLikeTheStopButtonAndKeepsTheCommittedBatches) 
     const std::vector<std::string> names = loadedNames("CLIENTS");
     ASSERT_GE(commits, 1u);
     ASSERT_EQ(names.size(), commits * 1000);
-    EXPECT_EQ(names.back(), clientName(names.size() - 1));
+    EXPECT_EQ(names.back(), clientName(static_cast<int>(names.size()) - 1));
 }
 
 TEST_F(MarlinLoadTest, UsageErrorsNameTheFaultExitWithTwoAndNeverShowThePassword) {

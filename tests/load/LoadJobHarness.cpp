@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <filesystem>
 #include <random>
 
@@ -118,20 +117,4 @@ std::vector<std::int32_t> LoadJobTest::progressValues() const {
 
 standin_test::StoredTable LoadJobTest::loadedTable(const std::string& tableName) const {
     return database.readTable("SCOTT", tableName);
-}
-
-DbfWriter wideClientTable(int records) {
-    DbfWriter table;
-    table.addField("NAME", 'C', 10);
-    for (int memo = 1; memo <= 5; ++memo)
-        table.addField("NOTE" + std::to_string(memo), 'M', 10);
-    for (int record = 0; record < records; ++record)
-        table.addRecord({clientName(record)});
-    return table;
-}
-
-std::string clientName(int record) {
-    char name[11];
-    std::snprintf(name, sizeof name, "C%09d", record);
-    return name;
 }

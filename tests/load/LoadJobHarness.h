@@ -2,6 +2,7 @@
 #pragma once
 
 #include "load/LoadState.h"
+#include "support/ClientTable.h"
 #include "support/DbfWriter.h"
 #include "support/StandinDatabase.h"
 
@@ -68,8 +69,3 @@ class LoadJobTest : public ::testing::Test {
 
     std::vector<JobEvent> events_;
 };
-
-// A C(10) name and five memo fields: a record width of 10,000 and so batches of 1000 rows.
-DbfWriter wideClientTable(int records);
-// The text the reader gives for a record of wideClientTable's name field.
-std::string clientName(int record);
