@@ -224,7 +224,11 @@ void CMarlinDlg::keepFocusUsable(CWnd& fallback) {
     // A disabled control keeps the focus it had, and the keyboard then reaches nothing.
     HWND focus = ::GetFocus();
     if (focus == nullptr || !::IsWindowEnabled(focus))
-        sendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(fallback.GetSafeHwnd()), TRUE);
+        focusControl(fallback);
+}
+
+void CMarlinDlg::focusControl(CWnd& control) {
+    sendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control.GetSafeHwnd()), TRUE);
 }
 
 void CMarlinDlg::appendLogLine(const std::string& text, bool scroll) {
@@ -250,16 +254,14 @@ LRESULT CMarlinDlg::onShowProgressMessage() {
 LRESULT CMarlinDlg::onWorkerReturned() {
     if (workerThread == nullptr)
         return 0;
-    ::WaitForSingleObject(workerThread, kWorkerReturnWaitMs);
-    ::CloseHandle(workerThread);
-    workerThread = nullptr;
+    releaseWorker(kWorkerReturnWaitMs);
     // A worker that has returned is not loading, whatever the caption says.
     if (isLoading()) {
         returnToIdle();
     } else {
         startButton.enableWindow(true);
         if (focusParkedFromStart != nullptr && ::GetFocus() == focusParkedFromStart)
-            sendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(startButton.GetSafeHwnd()), TRUE);
+            focusControl(startButton);
     }
     focusParkedFromStart = nullptr;
     if (closeWhenWorkerReturns)
@@ -284,7 +286,11 @@ void CMarlinDlg::waitForWorker() {
     if (workerThread == nullptr)
         return;
     LoadStatus::loadActive = 0;
-    ::WaitForSingleObject(workerThread, INFINITE);
+    releaseWorker(INFINITE);
+}
+
+void CMarlinDlg::releaseWorker(DWORD waitMs) {
+    ::WaitForSingleObject(workerThread, waitMs);
     ::CloseHandle(workerThread);
     workerThread = nullptr;
 }

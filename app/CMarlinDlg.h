@@ -73,6 +73,9 @@ class CMarlinDlg : public CDialog {
     void enableInputs(bool enable);
     void returnToIdle();
     void keepFocusUsable(CWnd& fallback);
+    void focusControl(CWnd& control);
+    // Waits (at most waitMs) for the worker's thread to end and closes its handle.
+    void releaseWorker(DWORD waitMs);
     void appendLogLine(const std::string& text, bool scroll);
 
     int logLineCount = 0;
