@@ -2,6 +2,7 @@
 #include "cli/Console.h"
 
 #include "cli/ConsoleEvents.h"
+#include "platform/WideText.h"
 
 #include <windows.h>
 
@@ -41,24 +42,6 @@ class EchoOff {
     bool restore_;
 };
 
-// Wide console text to the ANSI code page the load works in.
-std::string ansiText(const std::wstring& wide) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size,
-                        nullptr, nullptr);
-    return text;
-}
-
-std::wstring wideText(const std::string& text) {
-    const int size =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
-}
-
 } // namespace
 
 bool isTerminal(Stream stream) {
@@ -75,7 +58,7 @@ void write(Stream stream, const std::string& text) {
     const HANDLE handle = handleOf(stream);
     // A console shows its own code page; going through wide text shows the ANSI letters.
     if (isConsole(handle)) {
-        const std::wstring wide = wideText(text);
+        const std::wstring wide = platform::wideFromAnsi(text);
         DWORD written = 0;
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
@@ -97,7 +80,7 @@ std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvent
         while (ReadConsoleW(input, &letter, 1, &count, nullptr) && count == 1 &&
                !events.stopRequested()) {
             if (letter == L'\n') {
-                line = ansiText(typed);
+                line = platform::ansiFromWide(typed);
                 break;
             }
             if (letter != L'\r')

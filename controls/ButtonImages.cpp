@@ -6,32 +6,24 @@ namespace {
 // ~source AND destination: clears the destination where the mask is white.
 const DWORD kMaskOut = 0x00220326;
 
-int width(const RECT& rect) {
-    return rect.right - rect.left;
-}
-
-int height(const RECT& rect) {
-    return rect.bottom - rect.top;
-}
-
 } // namespace
 
 ButtonImages::Icon ButtonImages::makeIcon(UniqueIcon icon) {
     Icon entry;
     ICONINFO info{};
     if (icon && ::GetIconInfo(icon.get(), &info)) {
+        // GetIconInfo hands over copies of the icon's bitmaps, which the caller deletes.
+        CBitmap colour;
+        colour.reset(info.hbmColor);
+        CBitmap mask;
+        mask.reset(info.hbmMask);
         BITMAP description{};
-        HBITMAP measured = info.hbmColor != nullptr ? info.hbmColor : info.hbmMask;
+        HBITMAP measured = colour ? colour.get() : mask.get();
         if (::GetObjectA(measured, sizeof(description), &description) != 0) {
             entry.width = description.bmWidth;
             // A monochrome icon keeps its image and mask one above the other.
-            entry.height =
-                info.hbmColor != nullptr ? description.bmHeight : description.bmHeight / 2;
+            entry.height = colour ? description.bmHeight : description.bmHeight / 2;
         }
-        if (info.hbmColor != nullptr)
-            ::DeleteObject(info.hbmColor);
-        if (info.hbmMask != nullptr)
-            ::DeleteObject(info.hbmMask);
     }
     entry.handle = std::move(icon);
     return entry;
@@ -128,8 +120,8 @@ void ButtonImages::drawBitmap(CDC& dc, int entry, POINT at, bool disabled,
 RECT ButtonImages::layout(BYTE align, POINT margin, bool hasCaption, const RECT& itemRect,
                           RECT* captionRect, SIZE image) {
     RECT place = itemRect;
-    const int centredLeft = itemRect.left + (width(itemRect) - image.cx) / 2;
-    const int centredTop = itemRect.top + (height(itemRect) - image.cy) / 2;
+    const int centredLeft = itemRect.left + (rectWidth(itemRect) - image.cx) / 2;
+    const int centredTop = itemRect.top + (rectHeight(itemRect) - image.cy) / 2;
     switch (align) {
     case 0: // left of the caption
         if (hasCaption) {
@@ -151,7 +143,7 @@ RECT ButtonImages::layout(BYTE align, POINT margin, bool hasCaption, const RECT&
         break;
     case 2: // right of the caption
         if (hasCaption) {
-            place.left = width(itemRect) - margin.x - image.cx;
+            place.left = rectWidth(itemRect) - margin.x - image.cx;
             captionRect->right -= captionRect->left + margin.x + image.cx;
             captionRect->left = margin.x;
             place.top = centredTop;

@@ -13,35 +13,10 @@ const UINT kCheckBoxBit = 0x2;
 const UINT kCaptionFormat = DT_WORDBREAK | DT_CENTER;
 const UINT kMeasureFormat = DT_CALCRECT | DT_WORDBREAK | DT_CENTER;
 
-COLORREF sysColour(int index) {
-    return ::GetSysColor(index);
-}
-
-void frameWith(CDC& dc, const RECT& rect, COLORREF colour) {
-    CBrush brush;
-    brush.createSolidBrush(colour);
-    dc.frameRect(rect, brush.get());
-}
-
-int width(const RECT& rect) {
-    return rect.right - rect.left;
-}
-
-int height(const RECT& rect) {
-    return rect.bottom - rect.top;
-}
-
 } // namespace
 
 CButtonFX::CButtonFX() {
     ResetColors(false);
-}
-
-CButtonFX::~CButtonFX() {
-    background_.discard();
-    images_.clear();
-    if (popupMenu_.GetSafeHmenu() != nullptr)
-        popupMenu_.FreeMenu();
 }
 
 void CButtonFX::PreSubclassWindow() {
@@ -201,7 +176,7 @@ LRESULT CButtonFX::onSetStyle(WPARAM style, LPARAM redraw) {
         isDefault_ = false;
     // The dialog manager moves the default state with this message; the button stays
     // owner-drawn whatever type it names.
-    const WPARAM ownerDrawn = (style & ~static_cast<WPARAM>(0x14)) | BS_OWNERDRAW;
+    const WPARAM ownerDrawn = (style & ~static_cast<WPARAM>(kButtonTypeMask)) | BS_OWNERDRAW;
     return Default(BM_SETSTYLE, ownerDrawn, redraw);
 }
 
@@ -250,11 +225,9 @@ void CButtonFX::showPopupMenu() {
                        menuNotify_.parameter);
     RECT rect{};
     ::GetWindowRect(GetSafeHwnd(), &rect);
-    int command = 0;
-    if (sub != nullptr)
-        command =
-            ::TrackPopupMenu(sub, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD,
-                             rect.left, rect.bottom, 0, GetSafeHwnd(), nullptr);
+    const int command =
+        CMenu::trackPopupMenu(sub, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD,
+                              rect.left, rect.bottom, GetSafeHwnd());
     menuShown_ = false;
     invalidate();
     if (command != 0 && menuOwner_ != nullptr)
@@ -304,12 +277,12 @@ void CButtonFX::DrawItem(DRAWITEMSTRUCT* drawItem) {
     else
         pressed_ = selected || (popupMenu_.GetSafeHmenu() != nullptr && menuShown_);
     focused_ = state & ODS_FOCUS;
-    disabled_ = state & ODS_DISABLED;
+    const bool disabled = (state & ODS_DISABLED) != 0;
 
     RECT work = drawItem->rcItem;
     dc.setBkMode(TRANSPARENT);
     if (!flat_ && (focused_ != 0 || isDefault_)) {
-        frameWith(dc, work, RGB(0, 0, 0));
+        dc.frameRect(work, RGB(0, 0, 0));
         ::InflateRect(&work, -1, -1);
     }
     if (transparentBack_)
@@ -318,7 +291,7 @@ void CButtonFX::DrawItem(DRAWITEMSTRUCT* drawItem) {
         PaintBackground(dc, work);
     if (pressed_) {
         if (!flat_)
-            frameWith(dc, work, sysColour(COLOR_BTNSHADOW));
+            dc.frameRect(work, ::GetSysColor(COLOR_BTNSHADOW));
         else if (drawBorder_)
             PaintBorder(dc, work);
     } else if (!flat_) {
@@ -330,14 +303,14 @@ void CButtonFX::DrawItem(DRAWITEMSTRUCT* drawItem) {
     const std::string caption = windowText();
     RECT captionRect = drawItem->rcItem;
     if (images_.hasIcon())
-        PaintIcon(dc, !caption.empty(), drawItem->rcItem, &captionRect, pressed_, disabled_ != 0);
+        PaintIcon(dc, !caption.empty(), drawItem->rcItem, &captionRect, pressed_, disabled);
     if (images_.hasBitmap()) {
         dc.setBkColor(RGB(255, 255, 255));
         dc.setTextColor(RGB(0, 0, 0));
-        PaintBitmap(dc, !caption.empty(), drawItem->rcItem, &captionRect, pressed_, disabled_ != 0);
+        PaintBitmap(dc, !caption.empty(), drawItem->rcItem, &captionRect, pressed_, disabled);
     }
     if (!caption.empty())
-        PaintCaption(dc, caption, drawItem->rcItem, &captionRect, pressed_, disabled_ != 0);
+        PaintCaption(dc, caption, drawItem->rcItem, &captionRect, pressed_, disabled);
     if ((!flat_ || flatFocus_) && focused_ != 0) {
         RECT focus = work;
         ::InflateRect(&focus, -3, -3);
@@ -370,7 +343,7 @@ void CButtonFX::drawRaisedEdges(CDC& dc, const RECT& rect) const {
     };
     for (const auto& line : lines) {
         CPen pen;
-        pen.createPen(PS_SOLID, 0, sysColour(line.colourIndex));
+        pen.createPen(PS_SOLID, 0, ::GetSysColor(line.colourIndex));
         ScopedSelectObject selected(dc.GetSafeHdc(), pen.object());
         dc.moveTo(line.from.x, line.from.y);
         dc.lineTo(line.corner.x, line.corner.y);
@@ -386,15 +359,15 @@ int CButtonFX::PaintBackground(CDC& dc, const RECT& rect) {
     brush.createSolidBrush(colour);
     dc.fillRect(rect, brush.get());
     // Even a flat button at rest shows a raised edge.
-    dc.draw3dRect(rect, sysColour(COLOR_BTNHIGHLIGHT), sysColour(COLOR_BTNSHADOW));
+    dc.draw3dRect(rect, ::GetSysColor(COLOR_BTNHIGHLIGHT), ::GetSysColor(COLOR_BTNSHADOW));
     return kStatusOk;
 }
 
 int CButtonFX::PaintBorder(CDC& dc, const RECT& rect) {
     if (pressed_)
-        dc.draw3dRect(rect, sysColour(COLOR_BTNSHADOW), sysColour(COLOR_BTNHIGHLIGHT));
+        dc.draw3dRect(rect, ::GetSysColor(COLOR_BTNSHADOW), ::GetSysColor(COLOR_BTNHIGHLIGHT));
     else
-        dc.draw3dRect(rect, sysColour(COLOR_BTNHIGHLIGHT), sysColour(COLOR_BTNSHADOW));
+        dc.draw3dRect(rect, ::GetSysColor(COLOR_BTNHIGHLIGHT), ::GetSysColor(COLOR_BTNSHADOW));
     return kStatusOk;
 }
 
@@ -430,15 +403,15 @@ int CButtonFX::PaintCaption(CDC& dc, const std::string& caption, const RECT& /*i
     // Measuring keeps the left and top edges; the offset then centres the text.
     const RECT frame = *captionRect;
     dc.drawText(caption, captionRect, kMeasureFormat);
-    ::OffsetRect(captionRect, (width(frame) - width(*captionRect)) / 2,
-                 (height(frame) - height(*captionRect)) / 2);
+    ::OffsetRect(captionRect, (rectWidth(frame) - rectWidth(*captionRect)) / 2,
+                 (rectHeight(frame) - rectHeight(*captionRect)) / 2);
     dc.setBkMode(TRANSPARENT);
     if (disabled) {
         ::OffsetRect(captionRect, 1, 1);
-        dc.setTextColor(sysColour(COLOR_BTNHIGHLIGHT));
+        dc.setTextColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
         dc.drawText(caption, captionRect, kCaptionFormat);
         ::OffsetRect(captionRect, -1, -1);
-        dc.setTextColor(sysColour(COLOR_BTNSHADOW));
+        dc.setTextColor(::GetSysColor(COLOR_BTNSHADOW));
         dc.drawText(caption, captionRect, kCaptionFormat);
         return kStatusOk;
     }
@@ -450,12 +423,12 @@ int CButtonFX::PaintCaption(CDC& dc, const std::string& caption, const RECT& /*i
 }
 
 void CButtonFX::ResetColors(bool repaint) {
-    colors_[BackHover] = sysColour(COLOR_BTNFACE);
-    colors_[TextHover] = sysColour(COLOR_BTNTEXT);
-    colors_[BackNormal] = sysColour(COLOR_BTNFACE);
-    colors_[TextNormal] = sysColour(COLOR_BTNTEXT);
-    colors_[BackFocus] = sysColour(COLOR_BTNFACE);
-    colors_[TextFocus] = sysColour(COLOR_BTNTEXT);
+    colors_[BackHover] = ::GetSysColor(COLOR_BTNFACE);
+    colors_[TextHover] = ::GetSysColor(COLOR_BTNTEXT);
+    colors_[BackNormal] = ::GetSysColor(COLOR_BTNFACE);
+    colors_[TextNormal] = ::GetSysColor(COLOR_BTNTEXT);
+    colors_[BackFocus] = ::GetSysColor(COLOR_BTNFACE);
+    colors_[TextFocus] = ::GetSysColor(COLOR_BTNTEXT);
     if (repaint)
         invalidate();
 }

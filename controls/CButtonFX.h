@@ -8,7 +8,12 @@
 // and the non-flat style are available through the setters; the program uses none of them.
 //
 // Threads: each button is used only by the thread that owns its dialog (the interface
-// thread, or the load worker for the message box's OK button); it has no class-wide state.
+// thread, or the load worker for the message box's OK button). Every button, that OK button
+// included, reaches GlyphMenu's class-wide state through its popup menu (the system's
+// version and theme, the look settings, the registry of submenus, the shared images and the
+// registry of menu holders). Buttons on both threads can do so at once: that state is built
+// once, on first use, by thread-safe static initialisation; the version and the theme never
+// change afterwards, and everything that does change is behind a lock.
 #pragma once
 
 #include "controls/ButtonBackground.h"
@@ -44,8 +49,6 @@ class CButtonFX : public CButton {
     static constexpr int kPressedStyleDown = 1;
 
     CButtonFX();
-    // Releases the images, cursor, captured background, tooltip and popup menu.
-    ~CButtonFX() override;
 
     // Notes check-box mode and the default state of the template button and makes it
     // owner-drawn.
@@ -167,7 +170,6 @@ class CButtonFX : public CButton {
     bool transparentBack_ = false;
     bool pressed_ = false;
     UINT focused_ = 0;
-    UINT disabled_ = 0;
     bool isDefault_ = false;
     bool checkBox_ = false;
     BYTE imageAlign_ = 0;

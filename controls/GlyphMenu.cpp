@@ -4,6 +4,7 @@
 #include "controls/GlyphMenuImages.h"
 #include "controls/GlyphMenuPainter.h"
 #include "controls/GlyphMenuResources.h"
+#include "platform/WideText.h"
 
 #include <algorithm>
 
@@ -228,15 +229,14 @@ bool GlyphMenu::loadFromResource(const char* name) {
 }
 
 bool GlyphMenu::copyItems(HMENU source) {
-    CMenu view;
-    view.Attach(source);
+    const int count = ::GetMenuItemCount(source);
     bool copied = true;
-    for (int position = 0; copied && position < view.itemCount(); ++position) {
+    for (int position = 0; copied && position < count; ++position) {
         MENUITEMINFOW info{};
-        if (!view.itemInfo(position, &info))
+        if (!CMenu::itemInfo(source, position, &info))
             continue;
         auto record = std::make_unique<GlyphMenuData>();
-        record->itemText = view.menuString(static_cast<UINT>(position), MF_BYPOSITION);
+        record->itemText = CMenu::menuString(source, static_cast<UINT>(position), MF_BYPOSITION);
         UINT flags = flagsOfItem(info);
         if (info.hSubMenu == nullptr) {
             copied = appendRecord(std::move(record), flags, info.wID, -1);
@@ -247,7 +247,6 @@ bool GlyphMenu::copyItems(HMENU source) {
         copied = sub->CreatePopupMenu() && sub->copyItems(info.hSubMenu) &&
                  appendPopup(std::move(record->itemText), flags, std::move(sub));
     }
-    view.Detach();
     return copied;
 }
 
@@ -303,7 +302,8 @@ bool GlyphMenu::AppendItem(const char* text, UINT flags, UINT command, const CIm
 }
 
 bool GlyphMenu::AppendPopup(const char* text, UINT flags, std::unique_ptr<GlyphMenu> subMenu) {
-    return appendPopup(wideFromAnsi(text), flags, std::move(subMenu));
+    return appendPopup(platform::wideFromAnsi(text != nullptr ? text : ""), flags,
+                       std::move(subMenu));
 }
 
 bool GlyphMenu::appendPopup(std::wstring text, UINT flags, std::unique_ptr<GlyphMenu> subMenu) {
@@ -407,7 +407,7 @@ std::string GlyphMenu::GetItemText(UINT item, UINT flags) const {
     if ((flags & MF_BYPOSITION) != 0) {
         if (const GlyphMenuData* record = recordAt(static_cast<int>(item)))
             return record->ansiText();
-        return ansiFromWide(menuString(item, MF_BYPOSITION));
+        return platform::ansiFromWide(menuString(item, MF_BYPOSITION));
     }
     HMENU menu = nullptr;
     int position = -1;
@@ -415,11 +415,8 @@ std::string GlyphMenu::GetItemText(UINT item, UINT flags) const {
         return {};
     if (auto* holder = dynamic_cast<GlyphMenu*>(CMenu::FromHandle(menu)))
         return holder->GetItemText(static_cast<UINT>(position), MF_BYPOSITION);
-    CMenu view;
-    view.Attach(menu);
-    std::string text = ansiFromWide(view.menuString(static_cast<UINT>(position), MF_BYPOSITION));
-    view.Detach();
-    return text;
+    return platform::ansiFromWide(
+        CMenu::menuString(menu, static_cast<UINT>(position), MF_BYPOSITION));
 }
 
 bool GlyphMenu::FindItem(UINT command, HMENU* menu, int* position) const {
@@ -463,16 +460,17 @@ void GlyphMenu::SyncPopupTexts() {
 }
 
 void GlyphMenu::AlignAccelerators() {
+    // Every blank added is measured; one DC and one font serve them all.
+    const GlyphMenuPainter::TextMeter meter;
     int widest = 0;
     for (const auto& record : items)
-        widest = std::max(
-            widest, static_cast<int>(GlyphMenuPainter::menuTextSize(record->accelerator()).cx));
+        widest = std::max(widest, static_cast<int>(meter.size(record->accelerator()).cx));
     for (const auto& record : items) {
         std::wstring accelerator = record->accelerator();
         if (accelerator.empty())
             continue;
         std::wstring padded = accelerator;
-        while (GlyphMenuPainter::menuTextSize(padded + L' ').cx <= widest)
+        while (meter.size(padded + L' ').cx <= widest)
             padded += L' ';
         record->itemText = record->label() + L'\t' + padded;
     }

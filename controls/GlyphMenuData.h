@@ -30,7 +30,3 @@ struct GlyphMenuData {
     bool keep = false;
     std::unique_ptr<CImageList> images;
 };
-
-// Conversions between the thread's ANSI code page and UTF-16.
-std::wstring wideFromAnsi(const char* text);
-std::string ansiFromWide(const std::wstring& text);

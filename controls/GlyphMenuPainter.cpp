@@ -3,25 +3,14 @@
 
 #include "controls/GlyphMenu.h"
 #include "controls/GlyphMenuMemDC.h"
-#include "framework/CWinApp.h"
 
 #include <cstddef>
 
 namespace {
 
-COLORREF sysColour(int index) {
-    return ::GetSysColor(index);
-}
-
 RECT inflated(RECT rect, int by) {
     ::InflateRect(&rect, by, by);
     return rect;
-}
-
-void frame(CDC& dc, const RECT& rect, COLORREF colour) {
-    CBrush brush;
-    brush.createSolidBrush(colour);
-    dc.frameRect(rect, brush.get());
 }
 
 // Space between the accelerator and the item's right edge.
@@ -57,20 +46,13 @@ CFont GlyphMenuPainter::createMenuFont() {
     return font;
 }
 
+// The screen's DC measures as any window's would once the menu font is selected.
+GlyphMenuPainter::TextMeter::TextMeter()
+    : dc_(nullptr), font_(createMenuFont()),
+      selected_(dc_.GetSafeHdc(), font_ ? font_.object() : ::GetStockObject(DEFAULT_GUI_FONT)) {}
+
 SIZE GlyphMenuPainter::menuTextSize(const std::wstring& text) {
-    HWND window = CWinApp::mainWindowOfCallingThread();
-    if (window == nullptr)
-        window = ::GetDesktopWindow();
-    HDC dc = ::GetDC(window);
-    SIZE size{};
-    {
-        // Measured in the font the items are drawn in, on every system.
-        CFont font = createMenuFont();
-        ScopedSelectObject selected(dc, font ? font.object() : ::GetStockObject(DEFAULT_GUI_FONT));
-        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    }
-    ::ReleaseDC(window, dc);
-    return size;
+    return TextMeter().size(text);
 }
 
 void GlyphMenuPainter::drawCheckMark(CDC& dc, int x, int y, COLORREF colour) {
@@ -103,7 +85,7 @@ void GlyphMenuPainter::drawEmbossed(CDC& dc, HICON icon, POINT at, SIZE size, bo
         return;
     ScopedSelectObject colourSelected(colourDc.GetSafeHdc(), colour.object());
     const RECT whole{0, 0, size.cx, size.cy};
-    colourDc.fillSolidRect(whole, sysColour(COLOR_BTNFACE));
+    colourDc.fillSolidRect(whole, ::GetSysColor(COLOR_BTNFACE));
     ::DrawIconEx(colourDc.GetSafeHdc(), 0, 0, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL);
 
     // The mask: 1 where the face (or a highlight) shows, 0 where the image has ink.
@@ -128,10 +110,10 @@ void GlyphMenuPainter::drawEmbossed(CDC& dc, HICON icon, POINT at, SIZE size, bo
         return;
     ScopedSelectObject maskSelected(maskDc.GetSafeHdc(), mask.object());
     maskDc.patBlt(whole, WHITENESS);
-    colourDc.setBkColor(sysColour(COLOR_BTNFACE));
+    colourDc.setBkColor(::GetSysColor(COLOR_BTNFACE));
     maskDc.bitBlt(0, 0, size.cx, size.cy, colourDc, 0, 0, SRCCOPY);
     if (!dibMask) {
-        colourDc.setBkColor(sysColour(COLOR_BTNHIGHLIGHT));
+        colourDc.setBkColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
         maskDc.bitBlt(0, 0, size.cx, size.cy, colourDc, 0, 0, SRCPAINT);
     }
 
@@ -146,7 +128,7 @@ void GlyphMenuPainter::drawEmbossed(CDC& dc, HICON icon, POINT at, SIZE size, bo
     } prints[2] = {{COLOR_BTNHIGHLIGHT, 1}, {COLOR_BTNSHADOW, 0}};
     for (const auto& print : prints) {
         CBrush brush;
-        brush.createSolidBrush(sysColour(print.colourIndex));
+        brush.createSolidBrush(::GetSysColor(print.colourIndex));
         ScopedSelectObject brushSelected(dc.GetSafeHdc(), brush.object());
         dc.bitBlt(at.x + print.offset, at.y + print.offset, size.cx, size.cy, maskDc, 0, 0, rop);
     }
@@ -175,9 +157,9 @@ void GlyphMenuPainter::drawMark(CDC& dc, const RECT& box, int checkInset, bool s
         return;
     }
     if ((record_.flags & MFT_RADIOCHECK) != 0)
-        drawRadioMark(dc, box.left + 5, box.top + 4, sysColour(COLOR_MENUTEXT));
+        drawRadioMark(dc, box.left + 5, box.top + 4, ::GetSysColor(COLOR_MENUTEXT));
     else
-        drawCheckMark(dc, box.left + checkInset, box.top + 4, sysColour(COLOR_MENUTEXT));
+        drawCheckMark(dc, box.left + checkInset, box.top + 4, ::GetSysColor(COLOR_MENUTEXT));
 }
 
 void GlyphMenuPainter::drawSeparator(CDC& dc, int left) {
@@ -199,7 +181,7 @@ void GlyphMenuPainter::drawLabel(CDC& dc, RECT rect, COLORREF colour) {
 }
 
 void GlyphMenuPainter::drawClassic() {
-    const COLORREF background = sysColour(GlyphMenu::XpInEffect() ? COLOR_BTNFACE : COLOR_MENU);
+    const COLORREF background = ::GetSysColor(GlyphMenu::XpInEffect() ? COLOR_BTNFACE : COLOR_MENU);
     dc_.fillSolidRect(rect_, background);
     if (isSeparator()) {
         drawSeparator(dc_, rect_.left);
@@ -213,7 +195,7 @@ void GlyphMenuPainter::drawClassic() {
         RECT highlight = rect_;
         if (icon || checked_)
             highlight.left += menu_.iconWidth + 5;
-        dc_.fillSolidRect(highlight, sysColour(COLOR_HIGHLIGHT));
+        dc_.fillSolidRect(highlight, ::GetSysColor(COLOR_HIGHLIGHT));
     }
     if (checked_)
         drawClassicCheckBox(box, background, selected, static_cast<bool>(icon));
@@ -228,15 +210,15 @@ void GlyphMenuPainter::drawClassic() {
     if (grayed_ && !selected) {
         // The embossed text of a disabled classic item.
         ::OffsetRect(&text, 1, 1);
-        drawLabel(dc_, text, sysColour(COLOR_BTNHIGHLIGHT));
+        drawLabel(dc_, text, ::GetSysColor(COLOR_BTNHIGHLIGHT));
         ::OffsetRect(&text, -1, -1);
-        drawLabel(dc_, text, sysColour(COLOR_BTNSHADOW));
+        drawLabel(dc_, text, ::GetSysColor(COLOR_BTNSHADOW));
         return;
     }
     drawLabel(dc_, text,
-              sysColour(grayed_    ? COLOR_GRAYTEXT
-                        : selected ? COLOR_HIGHLIGHTTEXT
-                                   : COLOR_MENUTEXT));
+              ::GetSysColor(grayed_    ? COLOR_GRAYTEXT
+                            : selected ? COLOR_HIGHLIGHTTEXT
+                                       : COLOR_MENUTEXT));
 }
 
 void GlyphMenuPainter::drawClassicCheckBox(const RECT& box, COLORREF background, bool selected,
@@ -266,9 +248,9 @@ void GlyphMenuPainter::drawFlatOn(CDC& dc, bool selected) {
     const bool xp = GlyphMenu::XpInEffect();
     const int spacing = GlyphMenu::lookSettings().wideGap ? 7 : 4;
     const int column = spacing + menu_.iconWidth;
-    const COLORREF face = sysColour(COLOR_BTNFACE);
-    const COLORREF highlight = sysColour(COLOR_HIGHLIGHT);
-    dc.fillSolidRect(rect_, sysColour(COLOR_WINDOW));
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+    dc.fillSolidRect(rect_, ::GetSysColor(COLOR_WINDOW));
     dc.fillSolidRect({rect_.left, rect_.top, rect_.left + column, rect_.bottom},
                      xp ? face : GlyphMenu::LightenColor(face, 0.25));
     if (isSeparator()) {
@@ -277,14 +259,14 @@ void GlyphMenuPainter::drawFlatOn(CDC& dc, bool selected) {
     }
     if (selected) {
         dc.fillSolidRect(rect_, GlyphMenu::LightenColor(highlight, xp ? 0.7 : 0.85));
-        frame(dc, rect_, highlight);
+        dc.frameRect(rect_, highlight);
     }
     UniqueIcon icon = menu_.itemIcon(record_);
     const RECT box = imageBox(rect_.left + (column - menu_.iconWidth) / 2);
     if (checked_) {
         RECT checkBox = inflated(box, 1);
         dc.fillSolidRect(checkBox, GlyphMenu::LightenColor(highlight, selected ? 0.5 : 0.85));
-        frame(dc, checkBox, highlight);
+        dc.frameRect(checkBox, highlight);
         if (!icon)
             drawMark(dc, checkBox, 5, selected);
     }
@@ -302,6 +284,6 @@ void GlyphMenuPainter::drawFlatOn(CDC& dc, bool selected) {
     }
     RECT text{rect_.left + column + 6, rect_.top, rect_.right, rect_.bottom};
     drawLabel(dc, text,
-              grayed_ ? GlyphMenu::LightenColor(sysColour(COLOR_GRAYTEXT), 0.4)
-                      : sysColour(COLOR_MENUTEXT));
+              grayed_ ? GlyphMenu::LightenColor(::GetSysColor(COLOR_GRAYTEXT), 0.4)
+                      : ::GetSysColor(COLOR_MENUTEXT));
 }

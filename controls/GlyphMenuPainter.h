@@ -18,6 +18,21 @@ class GlyphMenuPainter {
     GlyphMenuPainter(const GlyphMenuPainter&) = delete;
     GlyphMenuPainter& operator=(const GlyphMenuPainter&) = delete;
 
+    // Measures texts in the font the items are drawn in, on every system. A DC and a font
+    // cost a round trip to the system each, so a run of measurements shares one of each.
+    class TextMeter {
+      public:
+        TextMeter();
+        TextMeter(const TextMeter&) = delete;
+        TextMeter& operator=(const TextMeter&) = delete;
+        SIZE size(const std::wstring& text) const { return dc_.textExtent(text); }
+
+      private:
+        CClientDC dc_;
+        CFont font_;
+        ScopedSelectObject selected_;
+    };
+
     void drawClassic();
     void drawFlat();
 

@@ -1,6 +1,8 @@
 // Device-context wrappers.
 #include "framework/CDC.h"
 
+#include "framework/GdiObjects.h"
+
 CDC::~CDC() {
     DeleteDC();
 }
@@ -51,6 +53,12 @@ void CDC::fillSolidRect(const RECT& rect, COLORREF colour) {
     COLORREF previous = ::SetBkColor(dc_, colour);
     ::ExtTextOutA(dc_, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
     ::SetBkColor(dc_, previous);
+}
+
+void CDC::frameRect(const RECT& rect, COLORREF colour) {
+    CBrush brush;
+    brush.createSolidBrush(colour);
+    frameRect(rect, brush.get());
 }
 
 void CDC::draw3dRect(const RECT& rect, COLORREF topLeft, COLORREF bottomRight) {
@@ -107,7 +115,7 @@ CPaintDC::~CPaintDC() {
     dc_ = nullptr;
 }
 
-CClientDC::CClientDC(CWnd* window) : hwnd_(window->GetSafeHwnd()) {
+CClientDC::CClientDC(CWnd* window) : hwnd_(window != nullptr ? window->GetSafeHwnd() : nullptr) {
     dc_ = ::GetDC(hwnd_);
 }
 

@@ -5,6 +5,13 @@
 
 #include <string>
 
+inline int rectWidth(const RECT& rect) {
+    return rect.right - rect.left;
+}
+inline int rectHeight(const RECT& rect) {
+    return rect.bottom - rect.top;
+}
+
 class CDC {
   public:
     CDC() = default;
@@ -32,6 +39,8 @@ class CDC {
     void fillRect(const RECT& rect, HBRUSH brush) { ::FillRect(dc_, &rect, brush); }
     void fillSolidRect(const RECT& rect, COLORREF colour);
     void frameRect(const RECT& rect, HBRUSH brush) { ::FrameRect(dc_, &rect, brush); }
+    // A one-pixel frame in a solid colour.
+    void frameRect(const RECT& rect, COLORREF colour);
     // A one-pixel edge: top and left in one colour, bottom and right in the other.
     void draw3dRect(const RECT& rect, COLORREF topLeft, COLORREF bottomRight);
     void drawFocusRect(const RECT& rect) { ::DrawFocusRect(dc_, &rect); }
@@ -86,6 +95,7 @@ class CPaintDC : public CDC {
 // The client-area DC of a window, released in the destructor.
 class CClientDC : public CDC {
   public:
+    // A null window gives the DC of the whole screen.
     explicit CClientDC(CWnd* window);
     ~CClientDC() override;
 

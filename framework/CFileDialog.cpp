@@ -4,6 +4,7 @@
 #include "framework/CWinApp.h"
 
 namespace {
+// Interface thread only, so it needs no lock.
 CFileDialog::SystemDialog systemDialogForTests = nullptr;
 } // namespace
 

@@ -9,15 +9,6 @@ bool CImageList::Create(int width, int height, UINT flags, int initialCount, int
     return static_cast<bool>(list_);
 }
 
-bool CImageList::CreateCopy(const CImageList& source) {
-    list_.reset(source.list_ ? ::ImageList_Duplicate(source.list_.get()) : nullptr);
-    return static_cast<bool>(list_);
-}
-
-int CImageList::add(HBITMAP image, HBITMAP mask) {
-    return list_ ? ::ImageList_Add(list_.get(), image, mask) : -1;
-}
-
 int CImageList::add(HBITMAP image, COLORREF maskColour) {
     return list_ ? ::ImageList_AddMasked(list_.get(), image, maskColour) : -1;
 }
@@ -42,10 +33,4 @@ SIZE CImageList::imageSize() const {
     if (list_)
         ::ImageList_GetIconSize(list_.get(), &width, &height);
     return SIZE{width, height};
-}
-
-bool CImageList::draw(HDC dc, int index, POINT at, UINT style) const {
-    if (index < 0 || index >= imageCount())
-        return false;
-    return ::ImageList_Draw(list_.get(), index, dc, at.x, at.y, style) != FALSE;
 }

@@ -23,14 +23,9 @@ class CImageList {
     // Replaces the list with an empty one for images of width by height pixels. False (and
     // no list) when the system refuses.
     bool Create(int width, int height, UINT flags, int initialCount, int growCount);
-    // A copy of another list (every image and mask). False (and no list) on failure.
-    bool CreateCopy(const CImageList& source);
-    void DeleteImageList() { list_.reset(); }
 
-    // Adds the images of a bitmap strip; the mask bitmap may be null. Returns the index of
-    // the first new image, or -1.
-    int add(HBITMAP image, HBITMAP mask);
-    // Adds the images of a bitmap strip, taking pixels of maskColour as transparent.
+    // Adds the images of a bitmap strip, taking pixels of maskColour as transparent. Returns
+    // the index of the first new image, or -1.
     int add(HBITMAP image, COLORREF maskColour);
     // Adds a copy of the icon; the caller keeps its own. Returns the new index, or -1.
     int addIcon(HICON icon);
@@ -40,8 +35,6 @@ class CImageList {
     int imageCount() const;
     // Width and height of every image; zero without a list.
     SIZE imageSize() const;
-    // Draws the image at index with its mask (ILD_* style). False without such an image.
-    bool draw(HDC dc, int index, POINT at, UINT style) const;
 
   private:
     platform::UniqueHandle<HIMAGELIST, ImageListDeleter> list_;

@@ -93,21 +93,25 @@ bool CMenu::DestroyMenu() {
     return menu != nullptr && ::DestroyMenu(menu) != FALSE;
 }
 
-std::wstring CMenu::menuString(UINT item, UINT flags) const {
-    if (menu_ == nullptr)
+std::wstring CMenu::menuString(HMENU menu, UINT item, UINT flags) {
+    if (menu == nullptr)
         return {};
-    int length = ::GetMenuStringW(menu_, item, nullptr, 0, flags);
+    int length = ::GetMenuStringW(menu, item, nullptr, 0, flags);
     if (length <= 0)
         return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    int copied = ::GetMenuStringW(menu_, item, text.data(), length + 1, flags);
+    int copied = ::GetMenuStringW(menu, item, text.data(), length + 1, flags);
     text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
     return text;
 }
 
-bool CMenu::itemInfo(int position, MENUITEMINFOW* info) const {
+bool CMenu::itemInfo(HMENU menu, int position, MENUITEMINFOW* info) {
     info->cbSize = sizeof(*info);
     info->fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
-    return menu_ != nullptr &&
-           ::GetMenuItemInfoW(menu_, static_cast<UINT>(position), TRUE, info) != FALSE;
+    return menu != nullptr &&
+           ::GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, info) != FALSE;
+}
+
+int CMenu::trackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
+    return menu != nullptr ? ::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr) : 0;
 }

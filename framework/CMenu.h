@@ -61,15 +61,24 @@ class CMenu {
     }
     // The text of a string item (by command id, or by position with MF_BYPOSITION); empty
     // for any other item.
-    std::wstring menuString(UINT item, UINT flags) const;
+    std::wstring menuString(UINT item, UINT flags) const { return menuString(menu_, item, flags); }
     // Type, state, id, submenu and item data of the item at a position. False when there is
     // no such item.
-    bool itemInfo(int position, MENUITEMINFOW* info) const;
+    bool itemInfo(int position, MENUITEMINFOW* info) const {
+        return itemInfo(menu_, position, info);
+    }
     // Shows the menu as a popup at a screen point for the owner window, returning when it
     // closes: with TPM_RETURNCMD the chosen command id (0 for none), else nonzero on success.
     int trackPopupMenu(UINT flags, int x, int y, HWND owner) const {
-        return ::TrackPopupMenu(menu_, flags, x, y, 0, owner, nullptr);
+        return trackPopupMenu(menu_, flags, x, y, owner);
     }
+
+    // The same on a bare handle (null gives the empty answer), so that a menu another
+    // object holds, or none does, is read without Attach: Attach refuses a held handle, and
+    // a temporary holder that missed its Detach would destroy a menu that is not its own.
+    static std::wstring menuString(HMENU menu, UINT item, UINT flags);
+    static bool itemInfo(HMENU menu, int position, MENUITEMINFOW* info);
+    static int trackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner);
 
   private:
     HMENU menu_ = nullptr;
