@@ -9,11 +9,12 @@ std::string tableName;
 std::string userName;
 std::string password;
 std::string database;
+LoadOptions options;
 } // namespace LoadParams
 
 LoadTexts copyLoadParams() {
-    return {LoadParams::fileName, LoadParams::tableName, LoadParams::userName, LoadParams::password,
-            LoadParams::database};
+    return {LoadParams::fileName, LoadParams::tableName, LoadParams::userName,
+            LoadParams::password, LoadParams::database,  LoadParams::options};
 }
 
 void setLoadParams(const LoadTexts& texts) {
@@ -22,6 +23,7 @@ void setLoadParams(const LoadTexts& texts) {
     LoadParams::userName = texts.userName;
     LoadParams::password = texts.password;
     LoadParams::database = texts.database;
+    LoadParams::options = texts.options;
 }
 
 namespace LoadStatus {

@@ -17,18 +17,27 @@ extern std::string password;
 extern std::string database;
 } // namespace LoadParams
 
-// One job's own copy of the five texts.
+// How a load departs from the default one, which every member's default keeps. Set and copied
+// with the five texts, under the same rules.
+struct LoadOptions {};
+
+namespace LoadParams {
+extern LoadOptions options;
+} // namespace LoadParams
+
+// One job's own copy of the five texts and the options.
 struct LoadTexts {
     std::string fileName;
     std::string tableName;
     std::string userName;
     std::string password;
     std::string database;
+    LoadOptions options = {};
 };
 
-// The five LoadParams texts as they stand now.
+// The LoadParams texts and options as they stand now.
 LoadTexts copyLoadParams();
-// Sets the five LoadParams texts; while no worker runs.
+// Sets the LoadParams texts and options; while no worker runs.
 void setLoadParams(const LoadTexts& texts);
 
 // What the job writes and the dialog reads.
