@@ -53,10 +53,8 @@ LoadJob::Outcome LoadJob::runStages() {
 }
 
 LoadJob::Outcome LoadJob::runEnding(bool completed) {
-    if (completed) {
-        complete();
-        return Outcome::Completed;
-    }
+    if (completed)
+        return complete();
     switch (end_) {
     case End::Stopped:
         endAfterStop();
@@ -186,7 +184,7 @@ bool LoadJob::transferRows() {
     }
 }
 
-void LoadJob::complete() {
+LoadJob::Outcome LoadJob::complete() {
     const std::int64_t totalRows = rowTransfer_->rowsProcessed();
     rowTransfer_.reset();
     buffers_.reset();
@@ -194,11 +192,15 @@ void LoadJob::complete() {
     connection_.reset();
     table_.close();
     deleteWorkingCopy();
+    // A stop that came after the job's last test of the flag has ended the load already and
+    // told the user so; a line saying it completed would contradict it.
+    if (!claimLoadEnding())
+        return Outcome::Stopped;
     LoadStatus::statusText =
         "Loading completed. " + std::to_string(totalRows) + " records processed.";
-    LoadStatus::loadActive = 0;
     reportProgress(100);
     sendStatusLine();
+    return Outcome::Completed;
 }
 
 bool LoadJob::fail(const std::string& text) {

@@ -42,7 +42,7 @@ class LoadJob {
     bool openTable();
     bool createTable();
     bool transferRows();
-    void complete();
+    Outcome complete();
 
     bool fail(const std::string& text);
     void endWithFailure();

@@ -35,6 +35,10 @@ unsigned addStrMessageId = 0;
 unsigned showProgressMessageId = 0;
 } // namespace LoadStatus
 
+bool claimLoadEnding() {
+    return LoadStatus::loadActive.exchange(0) != 0;
+}
+
 namespace {
 // Set by the interface thread (or a test, or marlin-load's main thread) while no worker runs,
 // then only called by the worker: starting the thread orders the two.

@@ -60,6 +60,11 @@ extern unsigned addStrMessageId;
 extern unsigned showProgressMessageId;
 } // namespace LoadStatus
 
+// Clears loadActive for the side that ends the load: the job at its end, or the user's Stop.
+// True when this call cleared it, so that its ending is the load's; false when the other side
+// had ended the load already. Either thread; the exchange is atomic.
+bool claimLoadEnding();
+
 // How the job reaches the user. The dialog installs hooks that send the two registered
 // messages and show the application's message box; the tests install recorders. Each hook
 // returns only when the other side has dealt with it.

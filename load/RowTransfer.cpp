@@ -10,6 +10,12 @@ bool stopRequested() {
     return LoadStatus::loadActive.load() == 0;
 }
 
+// Oracle's errors for a connection that went away. A commit that fails with one of them may
+// or may not have been done by the server before the link broke.
+bool isLostConnection(int code) {
+    return code == 3113 || code == 3114 || code == 3135;
+}
+
 } // namespace
 
 RowTransfer::RowTransfer(DBConnect& connection, DbfTable& table, BatchBuffers& buffers,
@@ -31,7 +37,7 @@ RowTransfer::Outcome RowTransfer::run() {
                 return Outcome::Failed;
             if (stopRequested())
                 return rollBackAndStop();
-            if (!commitBatch("Error during commit(in loop)."))
+            if (!commitBatch(rowsPerBatch_, "Error during commit(in loop)."))
                 return Outcome::Failed;
             committedRows_ += rowsPerBatch_;
             reportStatus("Commit point reached. " + std::to_string(committedRows_) +
@@ -41,9 +47,14 @@ RowTransfer::Outcome RowTransfer::run() {
         reportRecordProgress(record);
     }
     // Oracle refuses an INSERT executed for no rows; the commit still closes the load.
-    if (rowsInBatch_ > 0 && !insertBatch(rowsInBatch_, "Error during insert (at end)."))
-        return Outcome::Failed;
-    if (!commitBatch("Error during commit (at end)."))
+    if (rowsInBatch_ > 0) {
+        if (!insertBatch(rowsInBatch_, "Error during insert (at end)."))
+            return Outcome::Failed;
+        // As after every batch: a stop asked for during the insert keeps the batch out.
+        if (stopRequested())
+            return rollBackAndStop();
+    }
+    if (!commitBatch(rowsInBatch_, "Error during commit (at end)."))
         return Outcome::Failed;
     return Outcome::Completed;
 }
@@ -91,11 +102,16 @@ bool RowTransfer::insertBatch(int rows, const char* failurePrefix) {
     return true;
 }
 
-bool RowTransfer::commitBatch(const char* failurePrefix) {
+bool RowTransfer::commitBatch(int rows, const char* failurePrefix) {
     try {
         insertStatement_->commit();
     } catch (const DBStmt::OtherException&) {
-        return fail(failurePrefix);
+        fail(failurePrefix);
+        // The user must not take the batch for lost, nor for stored.
+        if (rows > 0 && isLostConnection(insertStatement_->errorCode()))
+            failureText_ += "The last batch of " + std::to_string(rows) +
+                            " rows may or may not have been committed.";
+        return false;
     }
     transactionOpen_ = false;
     return true;

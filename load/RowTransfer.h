@@ -24,7 +24,8 @@ class RowTransfer {
     RowTransfer& operator=(const RowTransfer&) = delete;
 
     // Moves every record, ending with the commit of the last batch. Failed: failureText()
-    // says why, and a batch may be left inserted and not committed (rollBackOpenBatch()).
+    // says why, and a batch may be left inserted and not committed (rollBackOpenBatch()); a
+    // commit that lost the connection says that its batch may or may not be in the table.
     // Stopped: the stop flag was found cleared; a batch inserted just before was rolled back.
     Outcome run();
 
@@ -40,7 +41,8 @@ class RowTransfer {
     bool prepareInsert();
     Outcome rollBackAndStop();
     bool insertBatch(int rows, const char* failurePrefix);
-    bool commitBatch(const char* failurePrefix);
+    // Commits the batch of `rows` rows just inserted.
+    bool commitBatch(int rows, const char* failurePrefix);
     bool fail(const char* prefix);
     void reportRecordProgress(std::int64_t record);
 

@@ -107,10 +107,14 @@ TEST_F(MarlinLoadTest, AFailureGoesToStandardErrorAndExitsWithOne) {
     StandinDatabase::setFailRules("");
     EXPECT_EQ(failed.wait(), 1);
     EXPECT_EQ(lines(failed.output()).back(),
-              "Error during commit (at end). ORA-03113: end-of-file on communication channel");
+              "Error during commit (at end). ORA-03113: end-of-file on communication channel "
+              "The last batch of 3 rows may or may not have been committed.");
     EXPECT_EQ(failed.errors(),
-              "Error during commit (at end).\nORA-03113: end-of-file on communication channel\n");
-    EXPECT_TRUE(database.readTable("SCOTT", "CLIENTS").rows.empty());
+              "Error during commit (at end).\nORA-03113: end-of-file on communication channel\n"
+              "The last batch of 3 rows may or may not have been committed.\n");
+    // A commit that lost its connection leaves its batch whole or not at all.
+    const std::size_t stored = database.readTable("SCOTT", "CLIENTS").rows.size();
+    EXPECT_TRUE(stored == 0 || stored == 3) << stored;
 }
 
 #if !defined(_WIN32)

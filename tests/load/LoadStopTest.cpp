@@ -88,3 +88,31 @@ TEST_F(LoadJobTest, AStopBetweenInsertAndCommitRollsTheBatchBack) {
     EXPECT_EQ(messages().size(), 1u);
     EXPECT_TRUE(loadedTable("CLIENTS3").rows.empty());
 }
+
+namespace {
+
+// Whether the user's Stop, pressed while the last batch (500 rows) was being inserted, ended
+// the load: the dialog writes its own line only then.
+bool lastBatchStopEnded = false;
+
+void stopDuringLastBatchInsert(unsigned iterations) {
+    if (iterations == 500)
+        lastBatchStopEnded = claimLoadEnding();
+}
+
+} // namespace
+
+TEST_F(LoadJobTest, AStopDuringTheLastBatchIsTheLoadsOnlyEnding) {
+    // 1500 records: a full batch of 1000, then the last one of 500 after the last record.
+    writeTable(wideClientTable(1500));
+    standin_test::StandinDatabase::setExecuteObserver(stopDuringLastBatchInsert);
+    runLoad();
+    standin_test::StandinDatabase::setExecuteObserver(nullptr);
+    ASSERT_TRUE(lastBatchStopEnded);
+    EXPECT_TRUE(messages().empty());
+    // The user was told "stopped": no completion follows, and the last batch stays out.
+    EXPECT_EQ(statusLines().back(), "Commit point reached. 1000 rows imported..");
+    auto stored = loadedTable();
+    ASSERT_EQ(stored.rows.size(), 1000u);
+    EXPECT_EQ(stored.rows.back()[0], clientName(999));
+}

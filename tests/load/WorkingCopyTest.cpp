@@ -155,6 +155,23 @@ TEST_F(LoadJobTest, AReadOnlyOriginalIsRepairedInACopyThatGoesAway) {
     EXPECT_EQ(lines[lines.size() - 2], "Cannot delete copy of file " + copy);
     EXPECT_EQ(lines.back(), "Loading completed. 3 records processed.");
     EXPECT_EQ(loadedTable("CLIENTS2").rows.size(), 3u);
+
+    // A Stop pressed after the last commit, while the job reports the copy it left, is the
+    // load's ending: the user has read "stopped", and no "completed" line contradicts it.
+    bool stopEnded = false;
+    onEvent = [copy, &stopEnded](const JobEvent& event) {
+        if (event.kind == JobEvent::Kind::Status && event.text.rfind("Importing", 0) == 0)
+            keepFromDeletion(copy);
+        if (event.kind == JobEvent::Kind::Status && event.text.rfind("Cannot delete", 0) == 0)
+            stopEnded = claimLoadEnding();
+    };
+    LoadParams::tableName = "CLIENTS3";
+    runLoad();
+    allowDeletion(copy);
+    EXPECT_TRUE(stopEnded);
+    EXPECT_EQ(statusLines().back(), "Cannot delete copy of file " + copy);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(loadedTable("CLIENTS3").rows.size(), 3u);
 }
 
 #ifndef _WIN32

@@ -208,8 +208,8 @@ TEST_F(OracleTest, FailedArrayInsertKeepsTheRowsBeforeTheFailingOne) {
     EXPECT_EQ(table("T").rows.size(), 3u);
 }
 
-TEST_F(OracleTest, InjectedFailuresOfInsertCommitAndRollback) {
-    StandinDatabase::setFailRules("insert#2@1=1653; commit#2=3113; rollback#1=ORA-03114");
+TEST_F(OracleTest, InjectedFailuresOfInsertAndCommitAndALostConnection) {
+    StandinDatabase::setFailRules("insert#2@1=ORA-01653; commit#2=3113");
     {
         DBConnect connection;
         connect(connection);
@@ -226,13 +226,17 @@ TEST_F(OracleTest, InjectedFailuresOfInsertCommitAndRollback) {
                      "ORA-01653: Message 1653 not found;  product=RDBMS; facility=ORA\n");
         EXPECT_THROW(insert.commit(), DBStmt::OtherException);
         EXPECT_STREQ(insert.errorText(), "ORA-03113: end-of-file on communication channel\n");
+        // The connection went with the failed commit: whatever comes next finds none.
         EXPECT_THROW(insert.rollback(), DBStmt::OtherException);
+        EXPECT_STREQ(insert.errorText(), "ORA-03114: not connected to ORACLE\n");
+        EXPECT_THROW(insertRows(insert, a, b, 1), DBStmt::OtherException);
         EXPECT_EQ(insert.errorCode(), 3114);
         EXPECT_EQ(table("T").rows.size(), 4u);
     }
-    // The first row of the failed batch was still in the transaction when the session
-    // ended, and Oracle commits at session end.
-    EXPECT_EQ(table("T").rows.size(), 5u);
+    // The first row of the failed batch was still in the transaction when the connection
+    // dropped: the server rolled it back, and no session end could commit it.
+    EXPECT_EQ(table("T").rows.size(), 4u);
+    EXPECT_EQ(StandinDatabase::liveHandleCount(), 0);
 }
 
 TEST_F(OracleTest, CallWithoutErrorRecordStillFailsWithItsOwnText) {

@@ -62,6 +62,18 @@ void HandleRegistry::detachServer(ServerHandle* server) {
     server->attached = false;
 }
 
+void HandleRegistry::loseConnection(ServerHandle* server) {
+    for (auto& entry : handles_) {
+        if (entry.second->type != OCI_HTYPE_SESSION)
+            continue;
+        auto* session = static_cast<SessionHandle*>(entry.second.get());
+        if (session->server == server)
+            session->connectionLost = true;
+    }
+    detachServer(server);
+    server->connectionLost = true;
+}
+
 void HandleRegistry::forgetInStatement(Handle* handle) {
     auto* statement = static_cast<StatementHandle*>(handle->parent);
     if (handle->type == OCI_HTYPE_BIND) {

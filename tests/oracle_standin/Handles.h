@@ -47,6 +47,8 @@ struct PendingRows {
 struct ServerHandle : Handle {
     ServerHandle() : Handle(OCI_HTYPE_SERVER) {}
     bool attached = false;
+    // Set when an injected error dropped the connection; cleared by the next attach.
+    bool connectionLost = false;
     std::filesystem::path database;
     ub2 databaseCharacterSet = 0; // in which the database stores its text
     FailureRules rules;
@@ -57,6 +59,7 @@ struct SessionHandle : Handle {
     std::string userName; // as set through OCI_ATTR_USERNAME
     std::string password;
     ServerHandle* server = nullptr; // non-null while the session is begun
+    bool connectionLost = false;    // ended by a dropped connection, not by its end
     Schema schema;
     std::map<std::string, PendingRows> transaction;
 };
@@ -114,6 +117,9 @@ class HandleRegistry {
     void free(Handle* handle);
     // Drops the sessions begun on a server that is detached or freed.
     void detachServer(ServerHandle* server);
+    // Ends the server's sessions as a dropped connection does: their open transactions go,
+    // and every later call that needs the server fails with ORA-03114.
+    void loseConnection(ServerHandle* server);
     std::size_t size() const { return handles_.size(); }
 
   private:

@@ -89,12 +89,23 @@ sword fail(Handle& errorHandle, int code) {
 // The session a service context works for, or the error that says why there is none.
 CallResult activeSession(Call& call, const ServiceContextHandle& context, SessionHandle** session) {
     auto* server = call.find<ServerHandle>(context.server, OCI_HTYPE_SERVER);
+    if (server != nullptr && server->connectionLost)
+        return CallResult::failure(3114);
     if (server == nullptr || !server->attached)
         return CallResult::failure(24324);
     *session = call.find<SessionHandle>(context.session, OCI_HTYPE_SESSION);
     if (*session == nullptr || (*session)->server == nullptr)
         return CallResult::failure(1012);
     return CallResult::success();
+}
+
+// A call that failed because the connection dropped (only ever an injected failure) leaves
+// no session behind: the server rolls back what was not committed, as Oracle's does when the
+// link goes, and the next call fails with ORA-03114.
+void dropSessionIfConnectionLost(Call& call, SessionHandle& session, const CallResult& result) {
+    if (result.status == OCI_ERROR && result.record && isLostConnection(result.record->code) &&
+        session.server != nullptr)
+        call.handles().loseConnection(session.server);
 }
 
 // A commit or a rollback: the same checks of the handles and the session, then `end`.
@@ -108,8 +119,10 @@ sword endTransaction(const char* callName, OCISvcCtx* svchp, OCIError* errhp, ub
         return OCI_INVALID_HANDLE;
     SessionHandle* session = nullptr;
     CallResult result = activeSession(call, *context, &session);
-    if (result.status == OCI_SUCCESS)
+    if (result.status == OCI_SUCCESS) {
         result = end(*session);
+        dropSessionIfConnectionLost(call, *session, result);
+    }
     return finish(*errors, result);
 }
 
@@ -221,6 +234,7 @@ STANDIN_EXPORT sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const Or
     if (databaseSet == 0)
         return fail(*errors, 12705);
     server->attached = true;
+    server->connectionLost = false;
     server->database = *database;
     server->databaseCharacterSet = databaseSet;
     server->rules = rules;
@@ -289,6 +303,7 @@ STANDIN_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISessi
     session->schema = Schema(server->database, upperUser);
     session->schema.ensureFolder();
     session->server = server;
+    session->connectionLost = false;
     session->transaction.clear();
     context->session = session;
     // A warning (a password in its grace period) still begins the session.
@@ -304,6 +319,8 @@ STANDIN_EXPORT sword OCISessionEnd(OCISvcCtx* svchp, OCIError* errhp, OCISession
     Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (context == nullptr || session == nullptr || errors == nullptr)
         return OCI_INVALID_HANDLE;
+    if (session->connectionLost)
+        return fail(*errors, 3114);
     if (session->server == nullptr)
         return fail(*errors, 1012);
     // Ending a session commits its open transaction.
@@ -412,6 +429,7 @@ STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* 
     if (result.status != OCI_SUCCESS)
         return finish(*errors, result);
     result = executeStatement(*session, *statement, iters, rowoff);
+    dropSessionIfConnectionLost(call, *session, result);
     if (result.status != OCI_ERROR && (mode & OCI_COMMIT_ON_SUCCESS) != 0) {
         CallResult committed = commitTransaction(*session, false);
         if (committed.status != OCI_SUCCESS)

@@ -46,6 +46,7 @@ constexpr KnownMessage kMessages[] = {
     {3113, "end-of-file on communication channel"},
     {3114, "not connected to ORACLE"},
     {3115, "unsupported network datatype or representation"},
+    {3135, "connection lost contact"},
     {12154, "TNS:could not resolve the connect identifier specified"},
     {12705, "Cannot access NLS data files or invalid environment specified"},
     {12162, "TNS:net service name is incorrectly specified"},
@@ -100,6 +101,10 @@ bool isExecutionWarning(int code) {
 
 bool isLogonWarning(int code) {
     return code == 28002 || code == 28011;
+}
+
+bool isLostConnection(int code) {
+    return code == 3113 || code == 3114 || code == 3135;
 }
 
 } // namespace standin

@@ -24,5 +24,7 @@ ErrorRecord valueTooLarge(const std::string& user, const std::string& table,
 bool isExecutionWarning(int code);
 // True for the warnings a logon may succeed with (28002, 28011).
 bool isLogonWarning(int code);
+// True for the errors of a connection that is gone (3113, 3114, 3135).
+bool isLostConnection(int code);
 
 } // namespace standin
