@@ -4,6 +4,20 @@
 
 #include <cstddef>
 
+// Opaque handle types, declared as Oracle's headers declare them: incomplete structs in the
+// global namespace. The prototypes below name them, and a function type that named types of
+// its own would differ from the client library's, making every call through the table a
+// call through a pointer of the wrong type.
+struct OCIEnv;
+struct OCIError;
+struct OCISvcCtx;
+struct OCIServer;
+struct OCISession;
+struct OCIStmt;
+struct OCIBind;
+struct OCIDefine;
+struct OCISnapshot;
+
 namespace oci {
 
 // Scalar types of Oracle's oratypes.h. ub4/sb4/sword are 32 bits on every target (never
@@ -20,16 +34,15 @@ using OraText = unsigned char;
 static_assert(sizeof(ub2) == 2 && sizeof(ub4) == 4 && sizeof(sword) == 4,
               "OCI scalar types must keep Oracle's widths");
 
-// Opaque handle types: the client library owns what they point at.
-struct OCIEnv;
-struct OCIError;
-struct OCISvcCtx;
-struct OCIServer;
-struct OCISession;
-struct OCIStmt;
-struct OCIBind;
-struct OCIDefine;
-struct OCISnapshot;
+using ::OCIBind;
+using ::OCIDefine;
+using ::OCIEnv;
+using ::OCIError;
+using ::OCIServer;
+using ::OCISession;
+using ::OCISnapshot;
+using ::OCIStmt;
+using ::OCISvcCtx;
 
 // Return codes.
 constexpr sword OCI_SUCCESS = 0;
