@@ -300,7 +300,9 @@ void CMarlinDlg::onBrowse() {
     // One filter entry: description, pattern, each ended by a NUL. A std::string made from
     // the literal alone would stop at the first NUL.
     static const char kFilter[] = "DBF Files (*.dbf)\0*.dbf\0";
-    CFileDialog picker(true, nullptr, nullptr, OFN_HIDEREADONLY,
+    // The current folder stays where it is: a folder the user picked a table from may hold
+    // anything, and the current folder is where the system looks for libraries.
+    CFileDialog picker(true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_NOCHANGEDIR,
                        std::string(kFilter, sizeof(kFilter) - 1), this);
     if (picker.DoModal() != IDOK)
         return;

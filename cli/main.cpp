@@ -6,6 +6,7 @@
 #include "cli/ConsoleReporter.h"
 #include "cli/ExitStatus.h"
 #include "load/TableName.h"
+#include "platform/DynamicLibrary.h"
 
 #include <iostream>
 
@@ -39,6 +40,8 @@ LoadTexts requestFor(const LoadCommand& command, const std::string& tableName,
 } // namespace
 
 int main(int argc, char** argv) {
+    // Before any library is loaded: a script may start the program in any folder.
+    platform::keepCurrentFolderOutOfLibrarySearch();
     const ParsedCommandLine parsed = parseCommandLine({argv + 1, argv + argc});
     if (!parsed.usageError.empty())
         return usageError(parsed.usageError);

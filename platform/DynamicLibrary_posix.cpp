@@ -11,6 +11,11 @@ LibraryHandle loadLibrary(const std::string& name) {
     return ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
+void keepCurrentFolderOutOfLibrarySearch() {
+    // The dynamic loader looks in no folder of its own choosing; only an empty or relative
+    // entry of LD_LIBRARY_PATH, which the user sets, names the current folder.
+}
+
 void* findSymbol(LibraryHandle library, const char* name) {
     return library != nullptr ? ::dlsym(library, name) : nullptr;
 }

@@ -104,6 +104,7 @@ struct PickerExchange {
     DWORD bufferSize = 0;
     HWND owner = nullptr;
     const char* answer = nullptr; // null: the user cancels
+    std::string answerFolder;     // the folder of the answer, which exists
 };
 PickerExchange picker;
 
@@ -118,6 +119,9 @@ BOOL WINAPI pickerStandIn(OPENFILENAMEA* request) {
     if (picker.answer == nullptr)
         return FALSE;
     ::lstrcpynA(request->lpstrFile, picker.answer, static_cast<int>(request->nMaxFile));
+    // The system's picker makes the chosen file's folder current unless told not to.
+    if ((request->Flags & OFN_NOCHANGEDIR) == 0)
+        ::SetCurrentDirectoryA(picker.answerFolder.c_str());
     return TRUE;
 }
 
@@ -126,7 +130,14 @@ TEST_F(MainDialogTest, PickerFillsTheFileAndNamesTheTableAfterIt) {
     CFileDialog::setSystemDialogForTests(pickerStandIn);
     typeText(1013, "scott");
     picker.answer = "C:\\DATA\\a.b.dbf";
+    picker.answerFolder = dbfPath.substr(0, dbfPath.find_last_of('\\'));
+    char before[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, before);
     click(1001);
+    // A folder a table was picked from does not become the current folder.
+    char after[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, after);
+    EXPECT_STREQ(after, before);
     EXPECT_EQ(picker.filter, std::string("DBF Files (*.dbf)\0*.dbf\0", 24));
     EXPECT_EQ(picker.flags & (OFN_HIDEREADONLY | OFN_EXPLORER),
               static_cast<DWORD>(OFN_HIDEREADONLY | OFN_EXPLORER));

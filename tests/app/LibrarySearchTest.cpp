@@ -1,0 +1,179 @@
+// Both programs started in a folder that holds a table and a planted OCI.DLL: the client
+// library comes from the PATH, never from the current folder.
+#include "dbf/TempFolder.h"
+#include "support/SampleTable.h"
+#include "support/StandinDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using standin_test::StandinDatabase;
+
+constexpr int kRecords = 40;
+const char kDialogCaption[] = "Marlin v2.3  /DBF --> Oracle/";
+
+std::string environmentVariable(const char* name) {
+    char value[32768] = {};
+    const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof(value));
+    return length > 0 && length < sizeof(value) ? std::string(value, length) : std::string();
+}
+
+fs::path executableFolder() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path();
+}
+
+// A program started by the test, ended by it when the test did not see it end.
+class StartedProgram {
+  public:
+    StartedProgram(const fs::path& program, const std::string& arguments,
+                   const fs::path& currentFolder) {
+        std::string line = "\"" + program.string() + "\" " + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        started_ = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    currentFolder.string().c_str(), &startup, &process_) != FALSE;
+    }
+    ~StartedProgram() {
+        if (!started_)
+            return;
+        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+            ::TerminateProcess(process_.hProcess, 99);
+        ::CloseHandle(process_.hThread);
+        ::CloseHandle(process_.hProcess);
+    }
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    bool started() const { return started_; }
+    DWORD processId() const { return process_.dwProcessId; }
+    // The exit code, or -1 when the program is still running after the wait.
+    int waitForExit(DWORD timeoutMs) {
+        if (::WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+            return -1;
+        DWORD code = 0;
+        ::GetExitCodeProcess(process_.hProcess, &code);
+        return static_cast<int>(code);
+    }
+
+  private:
+    bool started_ = false;
+    PROCESS_INFORMATION process_{};
+};
+
+// A visible top-level window of the process with the caption (any caption when empty).
+HWND windowOf(DWORD processId, const std::string& caption, HWND except = nullptr) {
+    struct Search {
+        DWORD processId;
+        const std::string& caption;
+        HWND except;
+        HWND found;
+    } search{processId, caption, except, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* wanted = reinterpret_cast<Search*>(parameter);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            char text[128] = {};
+            ::GetWindowTextA(window, text, sizeof(text));
+            if (owner != wanted->processId || !::IsWindowVisible(window) ||
+                window == wanted->except || (!wanted->caption.empty() && wanted->caption != text))
+                return TRUE;
+            wanted->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+class LibrarySearch : public ::testing::Test {
+  protected:
+    LibrarySearch()
+        : programFolder(folder.path("program")), dataFolder(folder.path("data")),
+          marker(folder.path("planted-oci-was-loaded")), previousPath(environmentVariable("PATH")) {
+        fs::create_directories(programFolder);
+        fs::create_directories(dataFolder);
+        database.addUser("SCOTT", "Tiger");
+        database.useEnvironment();
+        // The real client is on the PATH, as an Instant Client is; the program's own folder
+        // has none, and the folder the program starts in has the planted one.
+        ::SetEnvironmentVariableA("PATH",
+                                  (executableFolder().string() + ";" + previousPath).c_str());
+        ::SetEnvironmentVariableA("MARLIN_PLANTED_MARKER", marker.c_str());
+        fs::copy_file(executableFolder() / "planted" / "OCI.DLL", dataFolder / "OCI.DLL");
+    }
+    ~LibrarySearch() override {
+        ::SetEnvironmentVariableA("PATH", previousPath.c_str());
+        ::SetEnvironmentVariableA("MARLIN_PLANTED_MARKER", nullptr);
+    }
+
+    fs::path copyProgram(const char* name) {
+        const fs::path copy = programFolder / name;
+        fs::copy_file(executableFolder() / name, copy);
+        return copy;
+    }
+
+    TempFolder folder;
+    StandinDatabase database;
+    const fs::path programFolder;
+    const fs::path dataFolder;
+    const std::string marker;
+    const std::string previousPath;
+};
+
+TEST_F(LibrarySearch, MarlinLoadTakesTheClientFromThePathNotFromTheCurrentFolder) {
+    ASSERT_TRUE(writeSampleTable((dataFolder / "CLIENTS.DBF").string(), kRecords));
+    StartedProgram load(copyProgram("marlin-load.exe"),
+                        "CLIENTS.DBF -t CLIENTS -u scott/Tiger@orcl", dataFolder);
+    ASSERT_TRUE(load.started());
+    EXPECT_EQ(load.waitForExit(60000), 0);
+    EXPECT_FALSE(fs::exists(marker));
+    EXPECT_EQ(database.readTable("SCOTT", "CLIENTS").rows.size(), static_cast<size_t>(kRecords));
+}
+
+TEST_F(LibrarySearch, TheDialogTakesTheClientFromThePathNotFromTheCurrentFolder) {
+    ASSERT_TRUE(writeSampleTable((dataFolder / "CLIENTS.DBF").string(), kRecords));
+    StartedProgram marlin(copyProgram("marlin.exe"), "", dataFolder);
+    ASSERT_TRUE(marlin.started());
+    HWND dialog = nullptr;
+    for (int wait = 0; wait < 150 && dialog == nullptr; ++wait) {
+        ::Sleep(100);
+        dialog = windowOf(marlin.processId(), kDialogCaption);
+    }
+    ASSERT_NE(dialog, nullptr);
+    // The file named as a user names it in the folder the program started in.
+    const std::pair<int, const char*> fields[] = {
+        {1000, "CLIENTS.DBF"}, {1003, "CLIENTS"}, {1013, "SCOTT"}, {1014, "Tiger"}, {1015, "ORCL"}};
+    for (const auto& [id, text] : fields)
+        ::SendMessageA(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    ::SendMessageA(::GetDlgItem(dialog, 1006), BM_CLICK, 0, 0);
+    // Only messages without pointers cross to the other process: Wine does not carry every
+    // control's text across.
+    bool completed = false;
+    HWND box = nullptr;
+    for (int wait = 0; wait < 300 && !completed && box == nullptr; ++wait) {
+        ::Sleep(100);
+        completed = ::SendMessageA(::GetDlgItem(dialog, 1011), PBM_GETPOS, 0, 0) == 100 &&
+                    ::IsWindowEnabled(::GetDlgItem(dialog, 1006));
+        box = windowOf(marlin.processId(), "", dialog);
+    }
+    EXPECT_TRUE(completed);
+    EXPECT_EQ(box, nullptr) << "a message box opened: the load failed";
+    EXPECT_FALSE(fs::exists(marker));
+    if (completed)
+        ::PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(marlin.waitForExit(completed ? 20000 : 0), completed ? 0 : -1);
+    EXPECT_EQ(database.readTable("SCOTT", "CLIENTS").rows.size(), static_cast<size_t>(kRecords));
+}
+
+} // namespace
