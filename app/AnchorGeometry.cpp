@@ -3,12 +3,8 @@
 
 #include <algorithm>
 
-namespace {
-constexpr std::int32_t kShrinkAllowance = 70;
-} // namespace
-
-std::int32_t clampedClientExtent(std::int32_t clientExtent, std::int32_t startWindowExtent) {
-    return std::max(clientExtent, startWindowExtent - kShrinkAllowance);
+std::int32_t clampedClientExtent(std::int32_t clientExtent, std::int32_t startClientExtent) {
+    return std::max(clientExtent, startClientExtent - kShrinkAllowancePixels);
 }
 
 AnchorPlacement anchoredPlacement(const AnchorRect& control, const AnchorFlags& flags,

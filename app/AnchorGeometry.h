@@ -39,9 +39,14 @@ struct AnchorPlacement {
     std::int32_t height = 0;
 };
 
-// A new client extent, but never below the start window extent less 70 (window and client
-// extents are compared directly), so that shrinking far stops moving the controls.
-std::int32_t clampedClientExtent(std::int32_t clientExtent, std::int32_t startWindowExtent);
+// How far below its start size the dialog's client area may shrink, in pixels per axis.
+constexpr std::int32_t kShrinkAllowancePixels = 70;
+
+// A new client extent, but never below the start client extent less the allowance, so that
+// shrinking far stops moving the controls. Client extents on both sides: a window extent
+// would count the frame, and a frame more than the allowance tall would move the controls at
+// the start size.
+std::int32_t clampedClientExtent(std::int32_t clientExtent, std::int32_t startClientExtent);
 
 // The placement of a control registered at `control` in a dialog whose window rectangle was
 // `dialog` at registration, for a client area of clientWidth x clientHeight (already

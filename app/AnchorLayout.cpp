@@ -33,6 +33,8 @@ bool AnchorLayout::attach(HWND dialogWindow) {
     startWidth = rect.right - rect.left;
     startHeight = rect.bottom - rect.top;
     frame = measureFrame(dialogWindow, rect);
+    startClientWidth = startWidth - frame.left - frame.right;
+    startClientHeight = startHeight - frame.top - frame.bottom;
     return true;
 }
 
@@ -44,8 +46,8 @@ void AnchorLayout::addControl(HWND control, int moveX, int moveY, int sizeX, int
 }
 
 int AnchorLayout::resize(int cx, int cy) {
-    const int width = clampedClientExtent(cx, startWidth);
-    const int height = clampedClientExtent(cy, startHeight);
+    const int width = clampedClientExtent(cx, startClientWidth);
+    const int height = clampedClientExtent(cy, startClientHeight);
     for (const AnchorEntry& entry : entries) {
         AnchorPlacement placement =
             anchoredPlacement(entry.startRect, entry.flags, dialogRect, width, height, frame);
@@ -53,4 +55,10 @@ int AnchorLayout::resize(int cx, int cy) {
                      TRUE);
     }
     return static_cast<int>(entries.size());
+}
+
+SIZE AnchorLayout::minimumWindowSize() const {
+    if (dialog == nullptr)
+        return SIZE{0, 0};
+    return SIZE{startWidth - kShrinkAllowancePixels, startHeight - kShrinkAllowancePixels};
 }

@@ -26,6 +26,9 @@ class AnchorLayout {
     // Moves every registered control for a client area of cx x cy and repaints it. Returns
     // the number of registered controls.
     int resize(int cx, int cy);
+    // The smallest window size at which every control stays inside the client area: the
+    // start size less the shrink allowance. Zero before attach.
+    SIZE minimumWindowSize() const;
 
     const FrameOffsets& frameOffsets() const { return frame; }
     const std::vector<AnchorEntry>& registeredControls() const { return entries; }
@@ -36,5 +39,7 @@ class AnchorLayout {
     AnchorRect dialogRect;
     int startWidth = 0;
     int startHeight = 0;
+    int startClientWidth = 0;
+    int startClientHeight = 0;
     FrameOffsets frame;
 };

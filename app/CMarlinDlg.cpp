@@ -10,11 +10,15 @@
 #include "load/LoadState.h"
 #include "load/TableName.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
 
 namespace {
+
+// Bit 30 of a key-down message: the key was down already, so this is the keyboard's repeat.
+constexpr LPARAM kKeyWasDown = LPARAM{1} << 30;
 
 // The Oracle session end and rollback of a stopped load normally take well under a second;
 // the wait only guards against a thread that never finishes.
@@ -118,7 +122,19 @@ LRESULT CMarlinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return onShowProgressMessage();
     switch (message) {
     case kWorkerReturnedMessage:
-        return onWorkerReturned();
+        return onWorkerReturned(wParam);
+    case WM_ACTIVATE: {
+        // The system gives the focus back first; it may go to a control disabled meanwhile.
+        LRESULT result = CDialog::WindowProc(message, wParam, lParam);
+        if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0)
+            onActivated();
+        return result;
+    }
+    case WM_GETMINMAXINFO: {
+        LRESULT result = CDialog::WindowProc(message, wParam, lParam);
+        onGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        return result;
+    }
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_START_STOP) {
             onStartStop();
@@ -143,6 +159,16 @@ LRESULT CMarlinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
+bool CMarlinDlg::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && (msg->lParam & kKeyWasDown) != 0)
+        return true;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+bool CMarlinDlg::isActive() const {
+    return ::GetActiveWindow() == GetSafeHwnd();
+}
+
 bool CMarlinDlg::isLoading() const {
     char caption[10] = {};
     ::GetWindowTextA(startButton.GetSafeHwnd(), caption, sizeof(caption));
@@ -152,6 +178,10 @@ bool CMarlinDlg::isLoading() const {
 void CMarlinDlg::onStartStop() {
     // Enter reaches here even while Start waits, disabled, for a stopped worker to return.
     if (!::IsWindowEnabled(startButton.GetSafeHwnd()))
+        return;
+    // The button reports both clicks of a double click; the second would stop the load the
+    // first one started, leaving an empty table behind.
+    if (startButton.clickIsSecondOfDoubleClick())
         return;
     if (isLoading())
         stopLoad();
@@ -183,7 +213,7 @@ void CMarlinDlg::startLoad() {
     startButton.setWindowText("Stop");
     enableInputs(false);
     keepFocusUsable(startButton);
-    logList.resetContent();
+    logList.clear();
     progressBar.setPos(0);
     LoadStatus::targetWindow = GetSafeHwnd();
     // Set before the thread exists: the job's first test of the flag must see the load.
@@ -196,7 +226,11 @@ void CMarlinDlg::startLoad() {
 }
 
 void CMarlinDlg::stopLoad() {
-    LoadStatus::loadActive = 0;
+    // A job past its last test of the flag may have ended the load already; its last line,
+    // on its way, then returns the dialog to idle, and a "stopped" line would contradict it.
+    // A Start whose thread never ran has no job to end the load.
+    if (!claimLoadEnding() && workerThread != nullptr)
+        return;
     returnToIdle();
     appendLogLine("Loading stopped by user request.", true);
 }
@@ -221,10 +255,42 @@ void CMarlinDlg::returnToIdle() {
 }
 
 void CMarlinDlg::keepFocusUsable(CWnd& fallback) {
+    // Moving the focus would bring the dialog to the front over the program the user works
+    // in; the focus is settled when the dialog is next activated.
+    if (!isActive())
+        return;
     // A disabled control keeps the focus it had, and the keyboard then reaches nothing.
     HWND focus = ::GetFocus();
     if (focus == nullptr || !::IsWindowEnabled(focus))
         focusControl(fallback);
+}
+
+void CMarlinDlg::giveStartItsFocusBack() {
+    // The focus left Start only because Start was disabled; it comes back unless the user
+    // has moved it since, or Enter would press the control it was parked on.
+    if (focusParkedFromStart == nullptr || !isActive() ||
+        !::IsWindowEnabled(startButton.GetSafeHwnd()))
+        return;
+    if (::GetFocus() == focusParkedFromStart)
+        focusControl(startButton);
+    focusParkedFromStart = nullptr;
+}
+
+void CMarlinDlg::onActivated() {
+    giveStartItsFocusBack();
+    const bool startUsable = ::IsWindowEnabled(startButton.GetSafeHwnd()) != FALSE;
+    const HWND before = ::GetFocus();
+    keepFocusUsable(startUsable ? static_cast<CWnd&>(startButton) : fileNameEdit);
+    // The focus the system restored was on Start, disabled while a stopped worker ends: it
+    // goes back to Start when the worker has returned.
+    if (!startUsable && ::GetFocus() != before)
+        focusParkedFromStart = ::GetFocus();
+}
+
+void CMarlinDlg::onGetMinMaxInfo(MINMAXINFO* limits) const {
+    const SIZE minimum = layout.minimumWindowSize();
+    limits->ptMinTrackSize.x = std::max<LONG>(limits->ptMinTrackSize.x, minimum.cx);
+    limits->ptMinTrackSize.y = std::max<LONG>(limits->ptMinTrackSize.y, minimum.cy);
 }
 
 void CMarlinDlg::focusControl(CWnd& control) {
@@ -232,7 +298,7 @@ void CMarlinDlg::focusControl(CWnd& control) {
 }
 
 void CMarlinDlg::appendLogLine(const std::string& text, bool scroll) {
-    logList.insertString(logLineCount, text);
+    logList.insertLine(logLineCount, text);
     ++logLineCount;
     if (scroll)
         logList.setTopIndex(logLineCount - 1);
@@ -251,8 +317,11 @@ LRESULT CMarlinDlg::onShowProgressMessage() {
     return 0;
 }
 
-LRESULT CMarlinDlg::onWorkerReturned() {
-    if (workerThread == nullptr)
+LRESULT CMarlinDlg::onWorkerReturned(WPARAM threadId) {
+    // Anything may post this message number: only this dialog's worker counts, and only once
+    // its job has ended the load, so that no second worker ever starts beside a live one.
+    if (workerThread == nullptr || threadId != ::GetThreadId(workerThread) ||
+        LoadStatus::loadActive != 0)
         return 0;
     releaseWorker(kWorkerReturnWaitMs);
     // A worker that has returned is not loading, whatever the caption says.
@@ -260,10 +329,8 @@ LRESULT CMarlinDlg::onWorkerReturned() {
         returnToIdle();
     } else {
         startButton.enableWindow(true);
-        if (focusParkedFromStart != nullptr && ::GetFocus() == focusParkedFromStart)
-            focusControl(startButton);
+        giveStartItsFocusBack();
     }
-    focusParkedFromStart = nullptr;
     if (closeWhenWorkerReturns)
         EndDialog(IDCANCEL);
     return 0;
@@ -276,6 +343,10 @@ void CMarlinDlg::OnCancel() {
         return;
     }
     if (workerThread != nullptr) {
+        // A stop is honoured only between records: connecting, creating the table or a call
+        // blocked in the client keeps the window open a while, and the user learns why.
+        if (!closeWhenWorkerReturns)
+            appendLogLine("Waiting for the load to stop..", true);
         closeWhenWorkerReturns = true;
         return;
     }

@@ -4,18 +4,20 @@
 
 #include "app/AnchorLayout.h"
 #include "app/CHyperLink.h"
+#include "app/LogList.h"
 #include "controls/CButtonFX.h"
 #include "framework/CButton.h"
 #include "framework/CDialog.h"
 #include "framework/CEdit.h"
-#include "framework/CListBox.h"
 #include "framework/CProgressCtrl.h"
 #include "framework/CStatic.h"
 
 #include <string>
 
 // Every member belongs to the interface thread. The worker reaches the dialog only through
-// blocking sends of the two registered messages and the message it posts when it returns.
+// blocking sends of the two registered messages, during which the dialog reads what the
+// worker wrote and the worker waits, and the message it posts when it returns, after which
+// it touches nothing shared. loadActive is the one value both write at any time: an atomic.
 class CMarlinDlg : public CDialog {
   public:
     CMarlinDlg();
@@ -28,7 +30,7 @@ class CMarlinDlg : public CDialog {
     CProgressCtrl progressBar;
     CButton browseButton;
     CButtonFX startButton;
-    CListBox logList;
+    LogList logList;
     std::string fileName;
     std::string tableName;
     std::string userName;
@@ -53,6 +55,8 @@ class CMarlinDlg : public CDialog {
     void OnCancel() override;
     // The dialog has no OK button: Enter with the default button disabled must not end it.
     void OnOK() override {}
+    // Enter held down is one press of Start or Stop, not one per repeat of the key.
+    bool PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The text of the system menu's About item (string 101); empty when there is none.
@@ -65,14 +69,18 @@ class CMarlinDlg : public CDialog {
     void onBrowse();
     LRESULT onAddStrMessage();
     LRESULT onShowProgressMessage();
-    LRESULT onWorkerReturned();
+    LRESULT onWorkerReturned(WPARAM threadId);
+    void onActivated();
+    void onGetMinMaxInfo(MINMAXINFO* limits) const;
     bool isLoading() const;
+    bool isActive() const;
     bool checkFields();
     void startLoad();
     void stopLoad();
     void enableInputs(bool enable);
     void returnToIdle();
     void keepFocusUsable(CWnd& fallback);
+    void giveStartItsFocusBack();
     void focusControl(CWnd& control);
     // Waits (at most waitMs) for the worker's thread to end and closes its handle.
     void releaseWorker(DWORD waitMs);
@@ -82,5 +90,6 @@ class CMarlinDlg : public CDialog {
     HANDLE workerThread = nullptr;
     bool closeWhenWorkerReturns = false;
     // Where the focus went when Start was disabled while it had it; null when it did not.
+    // Kept while the dialog is inactive, so that the focus comes back when it is activated.
     HWND focusParkedFromStart = nullptr;
 };

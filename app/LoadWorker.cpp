@@ -13,7 +13,8 @@ HWND targetWindow() {
 
 DWORD WINAPI runLoadThread(void*) {
     LoadJob::run();
-    ::PostMessageA(targetWindow(), kWorkerReturnedMessage, 0, 0);
+    // The thread's id tells the dialog that this is its worker's end, not a stray message.
+    ::PostMessageA(targetWindow(), kWorkerReturnedMessage, ::GetCurrentThreadId(), 0);
     return 0;
 }
 

@@ -5,7 +5,8 @@
 
 // Posted to the dialog by the worker's thread routine after the job has returned, as the
 // last thing the thread does with anything shared: from then on nothing of the load is in
-// use and a new worker may start.
+// use and a new worker may start. wParam is the thread's id: anything else may post the same
+// number.
 constexpr UINT kWorkerReturnedMessage = WM_APP + 1;
 
 // Installs the job's hooks: status lines and progress go to LoadStatus::targetWindow as
@@ -14,6 +15,6 @@ constexpr UINT kWorkerReturnedMessage = WM_APP + 1;
 void installDialogLoadHooks();
 
 // Starts LoadJob::run on a new thread (default stack, runs at once). The thread posts
-// kWorkerReturnedMessage to LoadStatus::targetWindow when the job has returned. Returns the
-// thread's handle, or null when the system cannot create the thread.
+// kWorkerReturnedMessage with its id to LoadStatus::targetWindow when the job has returned.
+// Returns the thread's handle, or null when the system cannot create the thread.
 HANDLE startLoadWorker();

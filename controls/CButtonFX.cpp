@@ -33,8 +33,12 @@ bool CButtonFX::PreTranslateMessage(MSG* msg) {
     EnsureToolTip();
     toolTip_.relayEvent(msg);
     // A fast second click is a second press, so it gives a second click notification.
-    if (msg->message == WM_LBUTTONDBLCLK)
+    if (msg->message == WM_LBUTTONDBLCLK) {
         msg->message = WM_LBUTTONDOWN;
+        secondClickDown_ = true;
+    } else if (msg->message == WM_LBUTTONDOWN) {
+        secondClickDown_ = false;
+    }
     return CButton::PreTranslateMessage(msg);
 }
 
@@ -55,6 +59,14 @@ LRESULT CButtonFX::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSELEAVE:
         CancelHover();
         return 0;
+    case WM_LBUTTONUP: {
+        // The click notification is sent from inside the button's own handling of the up.
+        clickIsSecondOfDoubleClick_ = secondClickDown_;
+        secondClickDown_ = false;
+        LRESULT result = CButton::WindowProc(message, wParam, lParam);
+        clickIsSecondOfDoubleClick_ = false;
+        return result;
+    }
     case WM_KILLFOCUS:
     case WM_CANCELMODE: {
         LRESULT result = Default(message, wParam, lParam);
@@ -160,6 +172,10 @@ void CButtonFX::onDisabled() {
     // control rather than nowhere. A focus elsewhere stays where the user put it.
     HWND focus = ::GetFocus();
     if (focus != nullptr && focus != GetSafeHwnd())
+        return;
+    // No focus at all: the button had it only if its window is the active one. Otherwise the
+    // user works in another program, and moving the focus would bring this one to the front.
+    if (focus == nullptr && ::GetActiveWindow() != ::GetAncestor(GetSafeHwnd(), GA_ROOT))
         return;
     HWND parent = ::GetParent(GetSafeHwnd());
     if (parent == nullptr)

@@ -112,6 +112,9 @@ class CButtonFX : public CButton {
     // Registers the button with its tooltip, showing text.
     void setTooltipText(const std::string& text, bool activate = true);
 
+    // True while the parent handles the click notification of the second click of a double
+    // click (which this button, unlike a standard one, reports as a click of its own).
+    bool clickIsSecondOfDoubleClick() const { return clickIsSecondOfDoubleClick_; }
     bool isDefault() const { return isDefault_; }
     bool isHovered() const { return mouseOver_; }
     bool isCheckBox() const { return checkBox_; }
@@ -183,6 +186,9 @@ class CButtonFX : public CButton {
     CToolTipCtrl toolTip_;
     ButtonBackground background_;
     bool alwaysTrack_ = true;
+    // The button went down as the second click of a double click; read at the button's up.
+    bool secondClickDown_ = false;
+    bool clickIsSecondOfDoubleClick_ = false;
     int checkState_ = 0;
     std::string linkTarget_;
     ButtonImages images_;

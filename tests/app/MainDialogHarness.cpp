@@ -34,6 +34,11 @@ std::vector<LineSnapshot> ObservedMarlinDlg::snapshots() const {
 }
 
 LRESULT ObservedMarlinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCALCSIZE && extraFrameTop != 0) {
+        LRESULT result = CMarlinDlg::WindowProc(message, wParam, lParam);
+        reinterpret_cast<RECT*>(lParam)->top += extraFrameTop;
+        return result;
+    }
     if (message == 0 || message != LoadStatus::addStrMessageId)
         return CMarlinDlg::WindowProc(message, wParam, lParam);
     LineSnapshot snapshot;
@@ -53,12 +58,12 @@ LRESULT ObservedMarlinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 BOOL ObservedMarlinDlg::OnInitDialog() {
-    if (clientEdge) {
-        HWND hwnd = GetSafeHwnd();
+    HWND hwnd = GetSafeHwnd();
+    if (clientEdge)
         ::SetWindowLongA(hwnd, GWL_EXSTYLE, ::GetWindowLongA(hwnd, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+    if (clientEdge || extraFrameTop != 0)
         ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    }
     return CMarlinDlg::OnInitDialog();
 }
 
@@ -187,6 +192,19 @@ bool MainDialogTest::inputsEnabled() const {
 
 bool MainDialogTest::waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     return guitest::pumpUntil(condition, timeoutMs);
+}
+
+bool MainDialogTest::activate() {
+    HWND hwnd = dialog.GetSafeHwnd();
+    ::SetForegroundWindow(hwnd);
+    ::SetActiveWindow(hwnd);
+    return waitFor(
+        [hwnd] { return ::GetActiveWindow() == hwnd && ::GetForegroundWindow() == hwnd; }, 5000);
+}
+
+int MainDialogTest::focusedId() const {
+    HWND focus = ::GetFocus();
+    return focus != nullptr && ::IsChild(dialog.GetSafeHwnd(), focus) ? ::GetDlgCtrlID(focus) : 0;
 }
 
 bool MainDialogTest::waitForIdle() {

@@ -40,6 +40,9 @@ class ObservedMarlinDlg : public CMarlinDlg {
     // Set before Create: a sunken client edge, so that the frame differs from the one the
     // layout's default offsets describe.
     bool clientEdge = false;
+    // Set before Create: pixels added to the frame's top, as a tall title bar (large fonts,
+    // a high DPI) adds them.
+    int extraFrameTop = 0;
 
   protected:
     BOOL OnInitDialog() override;
@@ -97,6 +100,10 @@ class MainDialogTest : public ::testing::Test {
     std::string caption() const { return text(1006); }
     bool inputsEnabled() const;
     bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+    // Makes the dialog the foreground and active window, as a click on it would.
+    bool activate();
+    // The id of the control with the focus, or 0 when the dialog has none.
+    int focusedId() const;
     // Waits until the worker has returned: Start is enabled again.
     bool waitForIdle();
 

@@ -2,6 +2,7 @@
 // row by row against the file.
 #include "GuiTestSupport.h"
 #include "MainDialogHarness.h"
+#include "MessageBoxProbe.h"
 
 #include "dbf/DbfTable.h"
 #include "platform/CodePage.h"
@@ -63,7 +64,12 @@ TEST_F(MainDialogTest, EnterStartsAWholeLoadThatTheCloseGuardCannotInterrupt) {
     EXPECT_EQ(answerer.texts(), std::vector<std::string>{"Stop loading before close application."});
     EXPECT_FALSE(dialog.isEnded());
     EXPECT_EQ(caption(), "Stop");
+    // A focus set while the box is still open, or while another window is active, goes
+    // nowhere: the box must be gone and the dialog active first.
+    ASSERT_TRUE(waitFor([] { return openBoxes().empty(); }));
+    ASSERT_TRUE(activate());
     ::SetFocus(item(1006)); // as after a click on Stop that was not made
+    ASSERT_EQ(focusedId(), 1006);
     ::SetEvent(resume);
 
     ASSERT_TRUE(waitForIdle());
@@ -74,8 +80,10 @@ TEST_F(MainDialogTest, EnterStartsAWholeLoadThatTheCloseGuardCannotInterrupt) {
     EXPECT_EQ(lines.front(), "Start loading..");
     EXPECT_EQ(lines.back(), "Loading completed. 3000 records processed.");
     EXPECT_EQ(dialog.progressBar.pos(), 100);
-    // The focus is back on Start, so Enter starts the next load instead of closing.
-    EXPECT_EQ(::GetFocus(), item(1006));
+    // The focus is back on Start, so Enter starts the next load instead of closing. Should the
+    // system have taken the activation meanwhile, Start has it when the user comes back.
+    ASSERT_TRUE(activate());
+    EXPECT_EQ(focusedId(), 1006);
     EXPECT_EQ(answerer.texts().size(), 1u);
     EXPECT_TRUE(guitest::saveWindowImage(dialog.GetSafeHwnd(), "main-dialog.bmp"));
     expectRowsMatch(database.readTable("SCOTT", "CLIENTS"), expectedRows(dbfPath, kRecords));
@@ -112,18 +120,24 @@ TEST_F(MainDialogTest, StopKeepsTheCommittedBatchesAndTheDialogWaitsForTheWorker
     EXPECT_EQ(logLines().back(), "Loading stopped by user request.");
     EXPECT_TRUE(inputsEnabled());
     EXPECT_FALSE(::IsWindowEnabled(item(1006))); // the stopped worker has not returned yet
-    // Enter and the close command do nothing but wait while it ends.
+    // Enter does nothing while it ends; the close command says that the window closes once
+    // the load has stopped, once however often it is given.
     pressKey(1003, VK_RETURN);
     EXPECT_EQ(caption(), "Start");
     pressKey(1005, VK_ESCAPE);
+    pressKey(1005, VK_ESCAPE);
     guitest::pumpFor(100);
     EXPECT_FALSE(dialog.isEnded());
+    std::vector<std::string> lines = logLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Loading stopped by user request.");
+    EXPECT_EQ(lines.back(), "Waiting for the load to stop..");
 
     ::SetEvent(finishEnding);
     ASSERT_TRUE(waitFor([&] { return dialog.isEnded(); }));
     ::CloseHandle(finishEnding);
     EXPECT_TRUE(answerer.texts().empty());
-    EXPECT_EQ(logLines().back(), "Loading stopped by user request.");
+    EXPECT_EQ(logLines(), lines);
     expectRowsMatch(database.readTable("SCOTT", "CLIENTS"), expectedRows(dbfPath, kRowsPerBatch));
 }
 

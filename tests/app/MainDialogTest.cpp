@@ -215,6 +215,37 @@ TEST_F(MainDialogTest, ResizeMovesAndStretchesTheRegisteredControlsOnly) {
     ASSERT_TRUE(framed.Create());
     EXPECT_NE(framed.layout.frameOffsets().left, FrameOffsets{}.left);
     checkAnchoring(framed.GetSafeHwnd());
+    // A frame whose top and bottom come to more than the 70 pixels the dialog may shrink by,
+    // as with a tall title bar: the controls stay where they are at the start size.
+    ObservedMarlinDlg tall;
+    tall.extraFrameTop = 60;
+    ASSERT_TRUE(tall.Create());
+    const FrameOffsets tallFrame = tall.layout.frameOffsets();
+    ASSERT_GT(tallFrame.top + tallFrame.bottom, 70);
+    checkAnchoring(tall.GetSafeHwnd());
+}
+
+TEST_F(MainDialogTest, TheWindowShrinksNoFurtherThanItsControlsFit) {
+    openDialog();
+    HWND hwnd = dialog.GetSafeHwnd();
+    RECT start{};
+    ::GetWindowRect(hwnd, &start);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 40, 40, SWP_NOMOVE | SWP_NOZORDER);
+    guitest::pumpFor(50);
+    RECT shrunk{};
+    ::GetWindowRect(hwnd, &shrunk);
+    EXPECT_EQ(shrunk.right - shrunk.left, start.right - start.left - 70);
+    EXPECT_EQ(shrunk.bottom - shrunk.top, start.bottom - start.top - 70);
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    for (int id : {1018, 1000, 1001, 1003, 1013, 1014, 1015, 1019, 1011, 1005, 1006, 2, 1016}) {
+        SCOPED_TRACE(id);
+        RECT control = clientRectOf(hwnd, item(id));
+        EXPECT_GE(control.left, client.left);
+        EXPECT_GE(control.top, client.top);
+        EXPECT_LE(control.right, client.right);
+        EXPECT_LE(control.bottom, client.bottom);
+    }
 }
 
 } // namespace

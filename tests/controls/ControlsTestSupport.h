@@ -2,12 +2,12 @@
 // button into a bitmap.
 #pragma once
 
+#include "GuiTestSupport.h"
 #include "controls/CButtonFX.h"
 #include "framework/CDialog.h"
 
 #include <windows.h>
 
-#include <functional>
 #include <utility>
 #include <vector>
 
@@ -49,32 +49,20 @@ class ButtonTestDialog : public CDialog {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-// Real input through the system's input queue, as the user's mouse and keyboard give it.
-void moveMouse(POINT screen);
-void pressLeft();
-void releaseLeft();
-void clickAt(POINT screen);
-void pressKey(WORD virtualKey);
-// The centre of a window in screen coordinates.
-POINT centreOf(HWND window);
-// A point of the dialog's own surface, in screen coordinates, given in dialog units.
-POINT dialogPoint(HWND dialog, int x, int y);
+// Real input and renderings, shared with the other window tests.
+using guitest::centreOf;
+using guitest::clickAt;
+using guitest::dialogPoint;
+using guitest::moveMouse;
+using guitest::pressKey;
+using guitest::pressLeft;
+using guitest::releaseLeft;
+using guitest::Rendering;
+using guitest::renderWith;
 
 // The pixels of a DrawItem of the button in the given state, drawn into a memory bitmap
 // with the button's font made non-antialiased, so that every pixel has one of the colours
 // drawn.
-struct Rendering {
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> pixels;
-    COLORREF at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    // The smallest rectangle holding every pixel of the colour inside the inset frame;
-    // empty when there is none.
-    RECT boundsOf(COLORREF colour, int inset) const;
-    bool holds(COLORREF colour, const RECT& area) const;
-};
 Rendering render(CButtonFX& button, UINT itemState);
-// The pixels of what draw puts on a memory DC of a width by height bitmap.
-Rendering renderWith(int width, int height, const std::function<void(HDC)>& draw);
 
 } // namespace controlstest

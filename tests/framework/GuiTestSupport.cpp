@@ -2,7 +2,9 @@
 #include "GuiTestSupport.h"
 
 #include "framework/CWnd.h"
+#include "framework/GdiObjects.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -131,53 +133,185 @@ std::string windowText(HWND hwnd) {
     return text;
 }
 
-bool saveWindowImage(HWND hwnd, const std::string& path) {
+Rendering windowPicture(HWND hwnd) {
     RECT rect{};
     if (!::GetWindowRect(hwnd, &rect))
-        return false;
+        return {};
     // The window's thread paints what is still pending before the picture is taken.
     ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     if (::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId())
         pumpFor(100);
     else
         ::Sleep(300);
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height; // bottom-up, as a BMP file stores it
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    bool printed = drawWindowPicture(hwnd, memory, rect);
-    ::GdiFlush();
-    bool saved = false;
-    DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    DWORD imageBytes = stride * static_cast<DWORD>(height);
-    if (printed && bits != nullptr) {
-        BITMAPFILEHEADER header{};
-        header.bfType = 0x4D42; // "BM"
-        header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        header.bfSize = header.bfOffBits + imageBytes;
-        info.bmiHeader.biSizeImage = imageBytes;
-        if (FILE* file = std::fopen(path.c_str(), "wb")) {
-            saved = std::fwrite(&header, sizeof(header), 1, file) == 1 &&
-                    std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, file) == 1 &&
-                    std::fwrite(bits, 1, imageBytes, file) == imageBytes;
-            saved = std::fclose(file) == 0 && saved;
+    Rendering picture = renderWith(rect.right - rect.left, rect.bottom - rect.top,
+                                   [&](HDC dc) { drawWindowPicture(hwnd, dc, rect); });
+    return picture;
+}
+
+bool savePicture(const Rendering& picture, const std::string& path) {
+    if (picture.width <= 0 || picture.height <= 0)
+        return false;
+    const DWORD stride = (static_cast<DWORD>(picture.width) * 3 + 3) & ~3u;
+    const DWORD imageBytes = stride * static_cast<DWORD>(picture.height);
+    // Bottom-up rows of blue, green and red, as a BMP file stores them.
+    std::vector<unsigned char> bytes(imageBytes, 0);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const COLORREF colour = picture.at(x, y);
+            unsigned char* pixel = &bytes[(picture.height - 1 - y) * stride + x * 3];
+            pixel[0] = GetBValue(colour);
+            pixel[1] = GetGValue(colour);
+            pixel[2] = GetRValue(colour);
         }
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = picture.width;
+    info.biHeight = picture.height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = imageBytes;
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42; // "BM"
+    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    header.bfSize = header.bfOffBits + imageBytes;
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool saved = std::fwrite(&header, sizeof(header), 1, file) == 1 &&
+                 std::fwrite(&info, sizeof(info), 1, file) == 1 &&
+                 std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && saved;
+}
+
+bool saveWindowImage(HWND hwnd, const std::string& path) {
+    return savePicture(windowPicture(hwnd), path);
+}
+
+RECT placeInPicture(HWND topLevel, HWND window) {
+    RECT outer{};
+    RECT inner{};
+    ::GetWindowRect(topLevel, &outer);
+    ::GetWindowRect(window, &inner);
+    ::OffsetRect(&inner, -outer.left, -outer.top);
+    return inner;
+}
+
+namespace {
+
+void sendMouse(DWORD flags, POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    int width = ::GetSystemMetrics(SM_CXSCREEN);
+    int height = ::GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = static_cast<LONG>(MulDiv(screen.x, 65535, width - 1));
+    input.mi.dy = static_cast<LONG>(MulDiv(screen.y, 65535, height - 1));
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+POINT cursor() {
+    POINT point{};
+    ::GetCursorPos(&point);
+    return point;
+}
+
+} // namespace
+
+void moveMouse(POINT screen) {
+    sendMouse(0, screen);
+    guitest::pumpFor(50);
+}
+
+void pressLeft() {
+    sendMouse(MOUSEEVENTF_LEFTDOWN, cursor());
+    guitest::pumpFor(50);
+}
+
+void releaseLeft() {
+    sendMouse(MOUSEEVENTF_LEFTUP, cursor());
+    guitest::pumpFor(50);
+}
+
+void clickAt(POINT screen) {
+    sendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+    sendMouse(MOUSEEVENTF_LEFTUP, screen);
+}
+
+void pressKey(WORD virtualKey) {
+    holdKey(virtualKey, 1);
+}
+
+void holdKey(WORD virtualKey, int times) {
+    std::vector<INPUT> inputs(static_cast<size_t>(times) + 1);
+    for (INPUT& input : inputs) {
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
     }
-    ::SelectObject(memory, previous);
-    ::DeleteObject(bitmap);
+    inputs.back().ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+POINT centreOf(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+POINT dialogPoint(HWND dialog, int x, int y) {
+    RECT units{x, y, 0, 0};
+    ::MapDialogRect(dialog, &units);
+    POINT point{units.left, units.top};
+    ::ClientToScreen(dialog, &point);
+    return point;
+}
+
+RECT Rendering::boundsOf(COLORREF colour, int inset) const {
+    RECT bounds{width, height, -1, -1};
+    for (int y = inset; y < height - inset; ++y)
+        for (int x = inset; x < width - inset; ++x)
+            if (at(x, y) == colour) {
+                bounds.left = std::min<LONG>(bounds.left, x);
+                bounds.top = std::min<LONG>(bounds.top, y);
+                bounds.right = std::max<LONG>(bounds.right, x + 1);
+                bounds.bottom = std::max<LONG>(bounds.bottom, y + 1);
+            }
+    return bounds.right < 0 ? RECT{} : bounds;
+}
+
+bool Rendering::holds(COLORREF colour, const RECT& area) const {
+    return count(colour, area) > 0;
+}
+
+int Rendering::count(COLORREF colour, const RECT& area) const {
+    int found = 0;
+    for (int y = std::max<LONG>(area.top, 0); y < std::min<LONG>(area.bottom, height); ++y)
+        for (int x = std::max<LONG>(area.left, 0); x < std::min<LONG>(area.right, width); ++x)
+            if (at(x, y) == colour)
+                ++found;
+    return found;
+}
+
+Rendering renderWith(int width, int height, const std::function<void(HDC)>& draw) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    CBitmap bitmap;
+    bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    {
+        ScopedSelectObject bitmapSelected(memory, bitmap.object());
+        draw(memory);
+        ::GdiFlush();
+    }
     ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return saved;
+    Rendering rendering;
+    rendering.width = width;
+    rendering.height = height;
+    const auto* raw = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < width * height; ++i)
+        rendering.pixels.push_back(RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF));
+    return rendering;
 }
 
 ClassesRootValue::ClassesRootValue(const std::string& subKey, const std::string& value)

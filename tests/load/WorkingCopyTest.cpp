@@ -158,6 +158,7 @@ TEST_F(LoadJobTest, AReadOnlyOriginalIsRepairedInACopyThatGoesAway) {
 
     // A Stop pressed after the last commit, while the job reports the copy it left, is the
     // load's ending: the user has read "stopped", and no "completed" line contradicts it.
+    fs::remove(copy);
     bool stopEnded = false;
     onEvent = [copy, &stopEnded](const JobEvent& event) {
         if (event.kind == JobEvent::Kind::Status && event.text.rfind("Importing", 0) == 0)
