@@ -43,13 +43,19 @@ bool ButtonImages::makeBitmap(CBitmap image, COLORREF transparent, Bitmap* entry
     const int height = description.bmHeight;
     CBitmap mask;
     mask.reset(::CreateBitmap(width, height, 1, 1, nullptr));
+    CBitmap greyable;
     CDC imageDc;
     CDC maskDc;
-    if (!mask || !imageDc.CreateCompatibleDC(nullptr) || !maskDc.CreateCompatibleDC(nullptr))
+    CDC greyableDc;
+    if (!mask || !imageDc.CreateCompatibleDC(nullptr) || !maskDc.CreateCompatibleDC(nullptr) ||
+        !greyableDc.CreateCompatibleDC(nullptr))
         return false;
     {
         ScopedSelectObject imageSelected(imageDc.GetSafeHdc(), image.object());
         ScopedSelectObject maskSelected(maskDc.GetSafeHdc(), mask.object());
+        if (!greyable.createCompatibleBitmap(imageDc.GetSafeHdc(), width, height))
+            return false;
+        ScopedSelectObject greyableSelected(greyableDc.GetSafeHdc(), greyable.object());
         // White in the mask where the image is transparent...
         imageDc.setBkColor(transparent);
         maskDc.bitBlt(0, 0, width, height, imageDc, 0, 0, SRCCOPY);
@@ -57,9 +63,14 @@ bool ButtonImages::makeBitmap(CBitmap image, COLORREF transparent, Bitmap* entry
         imageDc.setTextColor(RGB(0, 0, 0));
         imageDc.setBkColor(RGB(255, 255, 255));
         imageDc.bitBlt(0, 0, width, height, maskDc, 0, 0, kMaskOut);
+        // The system greys every pixel that is not white as ink: the copy it is given has
+        // white where the image is transparent, or they would show as a solid block.
+        greyableDc.bitBlt(0, 0, width, height, imageDc, 0, 0, SRCCOPY);
+        greyableDc.bitBlt(0, 0, width, height, maskDc, 0, 0, SRCPAINT);
     }
     entry->image = std::move(image);
     entry->mask = std::move(mask);
+    entry->greyable = std::move(greyable);
     entry->width = width;
     entry->height = height;
     return true;
@@ -104,7 +115,7 @@ void ButtonImages::drawBitmap(CDC& dc, int entry, POINT at, bool disabled,
                               bool greyedWhenDisabled) const {
     const Bitmap& bitmap = bitmaps_[entry];
     if (disabled && greyedWhenDisabled) {
-        dc.drawState(at, {bitmap.width, bitmap.height}, bitmap.image.get(), DSS_DISABLED);
+        dc.drawState(at, {bitmap.width, bitmap.height}, bitmap.greyable.get(), DSS_DISABLED);
         return;
     }
     CDC imageDc;

@@ -29,8 +29,8 @@ class ButtonImages {
     // The icon at the point; greyed by the system when disabled.
     void drawIcon(CDC& dc, int entry, POINT at, bool disabled) const;
     // The bitmap through its mask (SRCAND, then the image with SRCPAINT; the DC's text and
-    // background colours must be black and white), or a greyed copy when disabled and
-    // greyedWhenDisabled.
+    // background colours must be black and white), or greyed by the system when disabled and
+    // greyedWhenDisabled, its transparent pixels leaving the background as it was.
     void drawBitmap(CDC& dc, int entry, POINT at, bool disabled, bool greyedWhenDisabled) const;
 
     // Where an image of the given size goes in the item rectangle, moving the caption's
@@ -46,10 +46,11 @@ class ButtonImages {
         int height = 0;
     };
     struct Bitmap {
-        CBitmap image;
+        CBitmap image; // transparent pixels black, for the masked drawing
         int width = 0;
         int height = 0;
-        CBitmap mask;
+        CBitmap mask;     // white where the image is transparent
+        CBitmap greyable; // transparent pixels white, for the system's greyed drawing
     };
     static Icon makeIcon(UniqueIcon icon);
     static bool makeBitmap(CBitmap image, COLORREF transparent, Bitmap* entry);

@@ -18,6 +18,7 @@
 
 #include "controls/ButtonBackground.h"
 #include "controls/ButtonImages.h"
+#include "controls/ButtonSound.h"
 #include "controls/GlyphMenu.h"
 #include "framework/CButton.h"
 #include "framework/CDC.h"
@@ -102,7 +103,7 @@ class CButtonFX : public CButton {
     // The message sent (submenu as wParam) just before the popup menu opens.
     void setMenuNotify(HWND window, UINT message, LPARAM parameter);
     // Sounds for entering the button and for a click (PlaySound's name, module and
-    // flags); a null name removes the sound.
+    // flags, a wave in memory with SND_MEMORY); a null name removes the sound.
     void setHoverSound(const char* name, HMODULE module = nullptr,
                        DWORD flags = SND_ASYNC | SND_NODEFAULT);
     void setClickSound(const char* name, HMODULE module = nullptr,
@@ -134,15 +135,6 @@ class CButtonFX : public CButton {
                      SIZE image) const;
 
   private:
-    struct Sound {
-        bool set = false;
-        // A resource name given as a number (MAKEINTRESOURCE) is kept as that number.
-        std::string name;
-        UINT_PTR resourceNumber = 0;
-        HMODULE module = nullptr;
-        DWORD flags = 0;
-        static Sound of(const char* name, HMODULE module, DWORD flags);
-    };
     struct MenuNotify {
         HWND window = nullptr;
         UINT message = 0;
@@ -157,7 +149,6 @@ class CButtonFX : public CButton {
     void onClicked();
     void showPopupMenu();
     void openLinkTarget() const;
-    void play(const Sound& sound) const;
     void drawRaisedEdges(CDC& dc, const RECT& rect) const;
     template <typename T> void update(T& field, T value, bool repaint) {
         field = value;
@@ -193,6 +184,6 @@ class CButtonFX : public CButton {
     std::string linkTarget_;
     ButtonImages images_;
     MenuNotify menuNotify_;
-    Sound hoverSound_;
-    Sound clickSound_;
+    ButtonSound hoverSound_;
+    ButtonSound clickSound_;
 };

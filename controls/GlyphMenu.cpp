@@ -1,10 +1,10 @@
-// The owner-drawn menu: class-wide state, records, submenus, measuring and mnemonics.
+// The owner-drawn menu: class-wide answers, drawing and measuring, loading, freeing and images.
 #include "controls/GlyphMenu.h"
 
 #include "controls/GlyphMenuImages.h"
 #include "controls/GlyphMenuPainter.h"
 #include "controls/GlyphMenuResources.h"
-#include "platform/WideText.h"
+#include "controls/MenuColor.h"
 
 #include <algorithm>
 
@@ -27,34 +27,6 @@ std::wstring typedCharacter(UINT character) {
     return std::wstring(1, wide);
 }
 
-// The flags to append or modify an item with, from what the system reports about it.
-UINT flagsOfItem(const MENUITEMINFOW& info) {
-    const UINT typeBits = MFT_SEPARATOR | MFT_RADIOCHECK | MFT_MENUBREAK | MFT_MENUBARBREAK |
-                          MFT_RIGHTJUSTIFY | MFT_RIGHTORDER;
-    const UINT stateBits = MFS_CHECKED | MFS_GRAYED | MFS_DEFAULT;
-    UINT flags = (info.fType & typeBits) | (info.fState & stateBits);
-    if (info.hSubMenu != nullptr)
-        flags |= MF_POPUP;
-    return flags;
-}
-
-bool findCommand(HMENU menu, UINT command, HMENU* found, int* position) {
-    int count = ::GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        if (HMENU sub = ::GetSubMenu(menu, i)) {
-            if (findCommand(sub, command, found, position))
-                return true;
-            continue;
-        }
-        if (::GetMenuItemID(menu, i) == command) {
-            *found = menu;
-            *position = i;
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 GlyphMenu::GlyphMenu() {
@@ -70,35 +42,11 @@ int GlyphMenu::windowsVersion() {
 }
 
 int GlyphMenu::ProbeWindowsVersion() {
-    VersionReport report;
-    report.packedVersion = ::GetVersion();
-    OSVERSIONINFOA info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-    report.detailsRead = ::GetVersionExA(&info) != FALSE;
-    report.majorVersion = info.dwMajorVersion;
-    report.minorVersion = info.dwMinorVersion;
-    return ProbeWindowsVersion(report);
+    return windows_version::codeOf(windows_version::ofRunningSystem());
 }
 
 int GlyphMenu::ProbeWindowsVersion(const VersionReport& report) {
-    if ((report.packedVersion & 0x80000000u) != 0) {
-        if (LOBYTE(LOWORD(report.packedVersion)) < 4)
-            return kWindows9xBefore4;
-        if (!report.detailsRead || report.majorVersion != 4)
-            return kWindows95;
-        if (report.minorVersion == 10)
-            return kWindows98;
-        return report.minorVersion == 90 ? kWindowsMe : kWindows95;
-    }
-    if (!report.detailsRead)
-        return kWindowsNtOther;
-    if (report.majorVersion == 4)
-        return kWindowsNt4;
-    if (report.majorVersion == 5 && report.minorVersion == 0)
-        return kWindows2000;
-    if (report.majorVersion == 5 && report.minorVersion == 1)
-        return kWindowsXp;
-    return kWindowsNtOther;
+    return windows_version::codeOf(report);
 }
 
 bool GlyphMenu::IsClassicTheme() {
@@ -106,12 +54,11 @@ bool GlyphMenu::IsClassicTheme() {
 }
 
 bool GlyphMenu::XpInEffect() {
-    return windowsVersion() == kWindowsXp && !IsClassicTheme();
+    return GlyphMenuShared::instance().xpInEffect();
 }
 
 bool GlyphMenu::flatLookChosen() {
-    LookSettings settings = lookSettings();
-    return XpInEffect() ? settings.xpLookOnXp : settings.xpLookElsewhere;
+    return GlyphMenuShared::instance().flatLookChosen();
 }
 
 GlyphMenu::LookSettings GlyphMenu::lookSettings() {
@@ -123,12 +70,7 @@ void GlyphMenu::setLookSettings(const LookSettings& settings) {
 }
 
 COLORREF GlyphMenu::LightenColor(COLORREF colour, double factor) {
-    if (!(factor > 0.0 && factor <= 1.0))
-        return colour;
-    auto lighten = [factor](int channel) {
-        return static_cast<BYTE>(channel + factor * (255 - channel));
-    };
-    return RGB(lighten(GetRValue(colour)), lighten(GetGValue(colour)), lighten(GetBValue(colour)));
+    return lightenColor(colour, factor);
 }
 
 bool GlyphMenu::IsOwnMenu(HMENU menu) {
@@ -170,19 +112,36 @@ void GlyphMenu::DrawItem(DRAWITEMSTRUCT* drawItem) {
     auto* record = reinterpret_cast<const GlyphMenuData*>(drawItem->itemData);
     if (drawItem->CtlType != ODT_MENU || !ownsRecord(record))
         return;
-    GlyphMenuPainter painter(*this, *drawItem, *record);
     bool paletteDevice = (::GetDeviceCaps(drawItem->hDC, RASTERCAPS) & RC_PALETTE) != 0;
-    if (!paletteDevice && flatLookChosen())
+    const bool flat = !paletteDevice && flatLookChosen();
+    const GlyphMenuItemImages images = imagesOf(*record, flat);
+    GlyphMenuPainter painter(*drawItem, *record, images);
+    if (flat)
         painter.drawFlat();
     else
         painter.drawClassic();
+}
+
+GlyphMenuItemImages GlyphMenu::imagesOf(const GlyphMenuData& record, bool flat) const {
+    GlyphMenuItemImages images;
+    images.size = {iconWidth, iconHeight};
+    images.dibEmboss = dibEmboss;
+    images.image = itemIcon(record);
+    if (flat) {
+        images.washed = itemIcon(record, 1);
+        images.shadow = itemIcon(record, 2);
+    }
+    images.checkNormal = checkIcon(false);
+    images.checkSelected = checkIcon(true);
+    return images;
 }
 
 void GlyphMenu::MeasureItem(MEASUREITEMSTRUCT* measureItem) {
     // The record may belong to a submenu: the button that embeds this menu measures the
     // items of all its submenus through it.
     auto* record = reinterpret_cast<const GlyphMenuData*>(measureItem->itemData);
-    if (measureItem->CtlType != ODT_MENU || record == nullptr)
+    // Any item data may arrive here: only a record of this menu's tree is one.
+    if (measureItem->CtlType != ODT_MENU || !holdsRecord(record))
         return;
     bool flat = flatLookChosen();
     int spacing = flat && lookSettings().wideGap ? 7 : 4;
@@ -237,7 +196,7 @@ bool GlyphMenu::copyItems(HMENU source) {
             continue;
         auto record = std::make_unique<GlyphMenuData>();
         record->itemText = CMenu::menuString(source, static_cast<UINT>(position), MF_BYPOSITION);
-        UINT flags = flagsOfItem(info);
+        UINT flags = menuItemFlags(info);
         if (info.hSubMenu == nullptr) {
             copied = appendRecord(std::move(record), flags, info.wID, -1);
             continue;
@@ -279,203 +238,6 @@ bool GlyphMenu::FreeMenu() {
     return DestroyMenu();
 }
 
-bool GlyphMenu::AppendItem(const char* text, UINT flags, UINT_PTR commandOrSubMenu,
-                           int sharedImage) {
-    auto record = std::make_unique<GlyphMenuData>();
-    record->setAnsiText(text);
-    return appendRecord(std::move(record), flags, commandOrSubMenu, sharedImage);
-}
-
-bool GlyphMenu::AppendItem(const char* text, UINT flags, UINT command, const CImageList& source,
-                           int index) {
-    auto record = std::make_unique<GlyphMenuData>();
-    record->setAnsiText(text);
-    UniqueIcon icon = source.extractIcon(index);
-    auto images = std::make_unique<CImageList>();
-    if (icon && images->Create(iconWidth, iconHeight, ILC_COLOR24 | ILC_MASK, 1, 1) &&
-        images->addIcon(icon.get()) == 0) {
-        record->images = std::move(images);
-        record->ownImage = 0;
-        record->imageState = 0;
-    }
-    return appendRecord(std::move(record), flags, command, -1);
-}
-
-bool GlyphMenu::AppendPopup(const char* text, UINT flags, std::unique_ptr<GlyphMenu> subMenu) {
-    return appendPopup(platform::wideFromAnsi(text != nullptr ? text : ""), flags,
-                       std::move(subMenu));
-}
-
-bool GlyphMenu::appendPopup(std::wstring text, UINT flags, std::unique_ptr<GlyphMenu> subMenu) {
-    if (subMenu == nullptr || (subMenu->GetSafeHmenu() == nullptr && !subMenu->CreatePopupMenu()))
-        return false;
-    auto handle = reinterpret_cast<UINT_PTR>(subMenu->GetSafeHmenu());
-    auto record = std::make_unique<GlyphMenuData>();
-    record->itemText = std::move(text);
-    if (!appendRecord(std::move(record), flags | MF_POPUP, handle, -1))
-        return false;
-    ownedSubMenus.push_back(std::move(subMenu));
-    return true;
-}
-
-bool GlyphMenu::appendRecord(std::unique_ptr<GlyphMenuData> record, UINT flags,
-                             UINT_PTR commandOrSubMenu, int sharedImage) {
-    if (GetSafeHmenu() == nullptr && !CreatePopupMenu())
-        return false;
-    record->flags = flags | MF_OWNERDRAW;
-    record->command = commandOrSubMenu;
-    bool command = (flags & (MF_POPUP | MF_SEPARATOR)) == 0;
-    record->globalImage = sharedImage >= 0 ? sharedImage
-                          : command        ? FindSharedImage(static_cast<UINT>(commandOrSubMenu))
-                                           : -1;
-    if (!appendOwnerDrawn(flags, commandOrSubMenu, reinterpret_cast<ULONG_PTR>(record.get())))
-        return false;
-    if ((flags & MF_POPUP) != 0)
-        registerSubMenu(reinterpret_cast<HMENU>(commandOrSubMenu));
-    items.push_back(std::move(record));
-    if (syncPopupTexts)
-        SyncPopupTexts();
-    return true;
-}
-
-void GlyphMenu::registerSubMenu(HMENU subMenu) {
-    subMenus.push_back(subMenu);
-    GlyphMenuShared::instance().addOwnMenu(subMenu);
-}
-
-bool GlyphMenu::ModifyItem(UINT item, UINT flags, UINT_PTR newCommandOrSubMenu, const char* text) {
-    int position = (flags & MF_BYPOSITION) != 0 ? static_cast<int>(item) : positionOfCommand(item);
-    if (position < 0 || position >= itemCount())
-        return false;
-    const GlyphMenuData* old = recordAt(position);
-    UINT byPosition = flags | MF_BYPOSITION;
-    if ((flags & MF_OWNERDRAW) == 0) {
-        if (!modifyMenu(static_cast<UINT>(position), byPosition, newCommandOrSubMenu, text))
-            return false;
-        dropRecord(old);
-        return true;
-    }
-    auto record = std::make_unique<GlyphMenuData>();
-    record->setAnsiText(text);
-    record->flags = flags & ~MF_BYPOSITION;
-    record->command = newCommandOrSubMenu;
-    if ((flags & (MF_POPUP | MF_SEPARATOR)) == 0)
-        record->globalImage = FindSharedImage(static_cast<UINT>(newCommandOrSubMenu));
-    if (!modifyOwnerDrawn(static_cast<UINT>(position), byPosition, newCommandOrSubMenu,
-                          reinterpret_cast<ULONG_PTR>(record.get())))
-        return false;
-    dropRecord(old);
-    items.push_back(std::move(record));
-    if ((flags & MF_POPUP) != 0)
-        registerSubMenu(reinterpret_cast<HMENU>(newCommandOrSubMenu));
-    return true;
-}
-
-void GlyphMenu::ConvertItems() {
-    int count = itemCount();
-    if (count < 0 || count == recordCount())
-        return;
-    std::vector<std::unique_ptr<GlyphMenuData>> kept;
-    for (int position = 0; position < count; ++position) {
-        if (const GlyphMenuData* existing = recordAt(position)) {
-            auto found = std::find_if(items.begin(), items.end(),
-                                      [&](const auto& item) { return item.get() == existing; });
-            kept.push_back(std::move(*found));
-            items.erase(found);
-            continue;
-        }
-        MENUITEMINFOW info{};
-        if (!itemInfo(position, &info))
-            continue;
-        auto record = std::make_unique<GlyphMenuData>();
-        record->itemText = menuString(static_cast<UINT>(position), MF_BYPOSITION);
-        UINT flags = flagsOfItem(info);
-        UINT_PTR id =
-            info.hSubMenu != nullptr ? reinterpret_cast<UINT_PTR>(info.hSubMenu) : info.wID;
-        record->flags = flags | MF_OWNERDRAW;
-        record->command = id;
-        if (info.hSubMenu == nullptr && (flags & MF_SEPARATOR) == 0)
-            record->globalImage = FindSharedImage(info.wID);
-        if (modifyOwnerDrawn(static_cast<UINT>(position), flags | MF_BYPOSITION, id,
-                             reinterpret_cast<ULONG_PTR>(record.get())))
-            kept.push_back(std::move(record));
-    }
-    items = std::move(kept);
-}
-
-std::string GlyphMenu::GetItemText(UINT item, UINT flags) const {
-    if ((flags & MF_BYPOSITION) != 0) {
-        if (const GlyphMenuData* record = recordAt(static_cast<int>(item)))
-            return record->ansiText();
-        return platform::ansiFromWide(menuString(item, MF_BYPOSITION));
-    }
-    HMENU menu = nullptr;
-    int position = -1;
-    if (!FindItem(item, &menu, &position))
-        return {};
-    if (auto* holder = dynamic_cast<GlyphMenu*>(CMenu::FromHandle(menu)))
-        return holder->GetItemText(static_cast<UINT>(position), MF_BYPOSITION);
-    return platform::ansiFromWide(
-        CMenu::menuString(menu, static_cast<UINT>(position), MF_BYPOSITION));
-}
-
-bool GlyphMenu::FindItem(UINT command, HMENU* menu, int* position) const {
-    return GetSafeHmenu() != nullptr && findCommand(GetSafeHmenu(), command, menu, position);
-}
-
-GlyphMenuData* GlyphMenu::FindRecord(UINT command) const {
-    for (const auto& record : items)
-        if (record->command == command && !record->keep &&
-            (record->flags & (MF_POPUP | MF_SEPARATOR)) == 0)
-            return record.get();
-    return nullptr;
-}
-
-void GlyphMenu::SetKeepAll() {
-    for (const auto& record : items)
-        record->keep = true;
-}
-
-void GlyphMenu::RemoveUnkept() {
-    // An item whose record goes would hand the system a dangling pointer: it goes too.
-    for (int position = itemCount() - 1; position >= 0; --position) {
-        const GlyphMenuData* record = recordAt(position);
-        if (record != nullptr && !record->keep)
-            removeMenu(static_cast<UINT>(position), MF_BYPOSITION);
-    }
-    items.erase(std::remove_if(items.begin(), items.end(),
-                               [](const auto& record) { return !record->keep; }),
-                items.end());
-}
-
-void GlyphMenu::SyncPopupTexts() {
-    for (int position = 0; position < itemCount(); ++position) {
-        HMENU sub = subMenu(position);
-        const GlyphMenuData* record = recordAt(position);
-        if (sub == nullptr || record == nullptr)
-            continue;
-        modifyMenu(static_cast<UINT>(position), MF_BYPOSITION | MF_POPUP | MF_STRING,
-                   reinterpret_cast<UINT_PTR>(sub), record->ansiText().c_str());
-    }
-}
-
-void GlyphMenu::AlignAccelerators() {
-    // Every blank added is measured; one DC and one font serve them all.
-    const GlyphMenuPainter::TextMeter meter;
-    int widest = 0;
-    for (const auto& record : items)
-        widest = std::max(widest, static_cast<int>(meter.size(record->accelerator()).cx));
-    for (const auto& record : items) {
-        std::wstring accelerator = record->accelerator();
-        if (accelerator.empty())
-            continue;
-        std::wstring padded = accelerator;
-        while (meter.size(padded + L' ').cx <= widest)
-            padded += L' ';
-        record->itemText = record->label() + L'\t' + padded;
-    }
-}
-
 COLORREF GlyphMenu::transparentColour() const {
     return useMaskColor ? maskColor : ::GetSysColor(COLOR_BTNFACE);
 }
@@ -507,14 +269,6 @@ bool GlyphMenu::AddToolbarImages(UINT toolbarId) {
     return !commands.empty() && AddImages(toolbarId, commands);
 }
 
-GlyphMenuData* GlyphMenu::recordAt(int position) const {
-    MENUITEMINFOW info{};
-    if (!itemInfo(position, &info) || (info.fType & MFT_OWNERDRAW) == 0)
-        return nullptr;
-    auto* record = reinterpret_cast<GlyphMenuData*>(info.dwItemData);
-    return ownsRecord(record) ? record : nullptr;
-}
-
 UniqueIcon GlyphMenu::itemIcon(const GlyphMenuData& record, int variant) const {
     if (record.imageState >= 0 && record.images != nullptr)
         return record.images->extractIcon(record.ownImage);
@@ -536,23 +290,4 @@ UniqueIcon GlyphMenu::checkIcon(bool selected) const {
     if (checkImageNormal > 0)
         return checkImages->extractIcon(0);
     return UniqueIcon();
-}
-
-int GlyphMenu::positionOfCommand(UINT command) const {
-    for (int position = 0; position < itemCount(); ++position)
-        if (subMenu(position) == nullptr && ::GetMenuItemID(GetSafeHmenu(), position) == command)
-            return position;
-    return -1;
-}
-
-void GlyphMenu::dropRecord(const GlyphMenuData* record) {
-    items.erase(std::remove_if(items.begin(), items.end(),
-                               [record](const auto& item) { return item.get() == record; }),
-                items.end());
-}
-
-bool GlyphMenu::ownsRecord(const GlyphMenuData* record) const {
-    return record != nullptr && std::any_of(items.begin(), items.end(), [record](const auto& item) {
-               return item.get() == record;
-           });
 }

@@ -5,11 +5,13 @@
 #pragma once
 
 #include "controls/GlyphMenuData.h"
+#include "controls/GlyphMenuPainter.h"
 #include "controls/GlyphMenuShared.h"
 #include "framework/CImageList.h"
 #include "framework/CMenu.h"
 #include "framework/GdiObjects.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,25 +19,17 @@
 class GlyphMenu : public CMenu {
   public:
     using LookSettings = GlyphMenuLook;
-
-    // What the system says about its version: the word GetVersion returns, and the major
-    // and minor version of GetVersionEx when that could be read.
-    struct VersionReport {
-        DWORD packedVersion = 0;
-        bool detailsRead = false;
-        DWORD majorVersion = 0;
-        DWORD minorVersion = 0;
-    };
+    using VersionReport = windows_version::Report;
 
     // Codes of the running system.
-    static constexpr int kWindows9xBefore4 = 0;
-    static constexpr int kWindowsNtOther = 1;
-    static constexpr int kWindows95 = 2;
-    static constexpr int kWindows98 = 3;
-    static constexpr int kWindowsMe = 4;
-    static constexpr int kWindowsNt4 = 5;
-    static constexpr int kWindows2000 = 6;
-    static constexpr int kWindowsXp = 7;
+    static constexpr int kWindows9xBefore4 = windows_version::k9xBefore4;
+    static constexpr int kWindowsNtOther = windows_version::kNtOther;
+    static constexpr int kWindows95 = windows_version::k95;
+    static constexpr int kWindows98 = windows_version::k98;
+    static constexpr int kWindowsMe = windows_version::kMe;
+    static constexpr int kWindowsNt4 = windows_version::kNt4;
+    static constexpr int kWindows2000 = windows_version::k2000;
+    static constexpr int kWindowsXp = windows_version::kXp;
 
     // Opens no window and creates no menu.
     GlyphMenu();
@@ -114,6 +108,8 @@ class GlyphMenu : public CMenu {
     // Pads accelerator texts with blanks to one width in the menu font, so that the
     // accelerators, drawn flush right, start in one column.
     void AlignAccelerators();
+    // The same with the width of a text in pixels as widthOf gives it.
+    void AlignAccelerators(const std::function<int(const std::wstring&)>& widthOf);
     // Adds the images of a strip (one per command, side by side, iconWidth by iconHeight
     // each) to the shared images; in the flat look with wideGap also a washed and a
     // shadow copy of each. False when the strip does not fit or the list refuses.
@@ -151,6 +147,8 @@ class GlyphMenu : public CMenu {
     bool syncPopupTexts = false;
 
   private:
+    // What the painter draws an item of this menu with.
+    GlyphMenuItemImages imagesOf(const GlyphMenuData& record, bool flat) const;
     bool loadFromResource(const char* name);
     bool copyItems(HMENU source);
     bool appendPopup(std::wstring text, UINT flags, std::unique_ptr<GlyphMenu> subMenu);
@@ -158,6 +156,13 @@ class GlyphMenu : public CMenu {
     bool appendRecord(std::unique_ptr<GlyphMenuData> record, UINT flags, UINT_PTR commandOrSubMenu,
                       int sharedImage);
     void registerSubMenu(HMENU subMenu);
+    // An item that opened `replaced` now opens `replacement` (or no submenu): the replaced
+    // one is no longer this menu's.
+    void forgetReplacedSubMenu(HMENU replaced, HMENU replacement);
+    // Gives up the handles of this menu and its submenus, which Windows has destroyed.
+    void abandonDestroyedMenu();
+    // Whether the record is one of this menu's or of a submenu's, at any depth.
+    bool holdsRecord(const GlyphMenuData* record) const;
     int positionOfCommand(UINT command) const;
     void dropRecord(const GlyphMenuData* record);
     bool ownsRecord(const GlyphMenuData* record) const;

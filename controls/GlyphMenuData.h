@@ -30,3 +30,7 @@ struct GlyphMenuData {
     bool keep = false;
     std::unique_ptr<CImageList> images;
 };
+
+// The flags to append or modify an item with (MF_POPUP, MF_SEPARATOR, the check and grey
+// states, ...), from what the system reports about an item.
+UINT menuItemFlags(const MENUITEMINFOW& info);

@@ -1,7 +1,7 @@
 // The image list shared by all menus: strips cut into images, washed and shadow copies.
 #include "controls/GlyphMenuImages.h"
 
-#include "controls/GlyphMenu.h"
+#include "controls/MenuColor.h"
 
 #include <cstdint>
 
@@ -77,7 +77,7 @@ std::vector<COLORREF> cutImage(const Pixels& strip, int left, int width) {
 std::vector<COLORREF> washed(std::vector<COLORREF> image, COLORREF transparent) {
     for (COLORREF& pixel : image)
         if (pixel != transparent)
-            pixel = GlyphMenu::LightenColor(pixel, 0.3);
+            pixel = lightenColor(pixel, 0.3);
     return image;
 }
 

@@ -1,8 +1,9 @@
 // The two looks of owner-drawn menu items, the marks and the embossed disabled image.
 #include "controls/GlyphMenuPainter.h"
 
-#include "controls/GlyphMenu.h"
 #include "controls/GlyphMenuMemDC.h"
+#include "controls/GlyphMenuShared.h"
+#include "controls/MenuColor.h"
 
 #include <cstddef>
 
@@ -18,9 +19,9 @@ const int kAcceleratorMargin = 8;
 
 } // namespace
 
-GlyphMenuPainter::GlyphMenuPainter(const GlyphMenu& menu, const DRAWITEMSTRUCT& drawItem,
-                                   const GlyphMenuData& record)
-    : menu_(menu), record_(record), rect_(drawItem.rcItem),
+GlyphMenuPainter::GlyphMenuPainter(const DRAWITEMSTRUCT& drawItem, const GlyphMenuData& record,
+                                   const GlyphMenuItemImages& images)
+    : record_(record), images_(images), rect_(drawItem.rcItem),
       selected_((drawItem.itemState & ODS_SELECTED) != 0),
       grayed_((drawItem.itemState & ODS_GRAYED) != 0),
       checked_((drawItem.itemState & ODS_CHECKED) != 0),
@@ -137,23 +138,24 @@ void GlyphMenuPainter::drawEmbossed(CDC& dc, HICON icon, POINT at, SIZE size, bo
 }
 
 RECT GlyphMenuPainter::imageBox(int x) const {
-    int y = rect_.top + (rect_.bottom - rect_.top - menu_.iconHeight) / 2;
-    return RECT{x, y, x + menu_.iconWidth, y + menu_.iconHeight};
+    int y = rect_.top + (rect_.bottom - rect_.top - images_.size.cy) / 2;
+    return RECT{x, y, x + images_.size.cx, y + images_.size.cy};
 }
 
 void GlyphMenuPainter::drawImage(CDC& dc, HICON icon, int x, int y) {
     if (grayed_) {
-        drawEmbossed(dc, icon, {x, y}, {menu_.iconWidth, menu_.iconHeight}, menu_.dibEmboss);
+        drawEmbossed(dc, icon, {x, y}, images_.size, images_.dibEmboss);
         return;
     }
-    ::DrawIconEx(dc.GetSafeHdc(), x, y, icon, menu_.iconWidth, menu_.iconHeight, 0, nullptr,
+    ::DrawIconEx(dc.GetSafeHdc(), x, y, icon, images_.size.cx, images_.size.cy, 0, nullptr,
                  DI_NORMAL);
 }
 
 void GlyphMenuPainter::drawMark(CDC& dc, const RECT& box, int checkInset, bool selected) {
-    if (UniqueIcon image = menu_.checkIcon(selected)) {
-        ::DrawIconEx(dc.GetSafeHdc(), box.left + 1, box.top + 1, image.get(), menu_.iconWidth,
-                     menu_.iconHeight, 0, nullptr, DI_NORMAL);
+    const UniqueIcon& image = selected ? images_.checkSelected : images_.checkNormal;
+    if (image) {
+        ::DrawIconEx(dc.GetSafeHdc(), box.left + 1, box.top + 1, image.get(), images_.size.cx,
+                     images_.size.cy, 0, nullptr, DI_NORMAL);
         return;
     }
     if ((record_.flags & MFT_RADIOCHECK) != 0)
@@ -181,20 +183,20 @@ void GlyphMenuPainter::drawLabel(CDC& dc, RECT rect, COLORREF colour) {
 }
 
 void GlyphMenuPainter::drawClassic() {
-    const COLORREF background = ::GetSysColor(GlyphMenu::XpInEffect() ? COLOR_BTNFACE : COLOR_MENU);
+    const GlyphMenuShared& shared = GlyphMenuShared::instance();
+    const COLORREF background = ::GetSysColor(shared.xpInEffect() ? COLOR_BTNFACE : COLOR_MENU);
     dc_.fillSolidRect(rect_, background);
     if (isSeparator()) {
         drawSeparator(dc_, rect_.left);
         return;
     }
-    const bool selected =
-        selected_ && !(grayed_ && !GlyphMenu::lookSettings().selectDisabledClassic);
-    UniqueIcon icon = menu_.itemIcon(record_);
+    const bool selected = selected_ && !(grayed_ && !shared.look().selectDisabledClassic);
+    const UniqueIcon& icon = images_.image;
     const RECT box = imageBox(rect_.left + 2);
     if (selected) {
         RECT highlight = rect_;
         if (icon || checked_)
-            highlight.left += menu_.iconWidth + 5;
+            highlight.left += images_.size.cx + 5;
         dc_.fillSolidRect(highlight, ::GetSysColor(COLOR_HIGHLIGHT));
     }
     if (checked_)
@@ -206,7 +208,7 @@ void GlyphMenuPainter::drawClassic() {
             dc_.drawEdge(&edge, BDR_RAISEDINNER, BF_RECT);
         }
     }
-    RECT text{rect_.left + menu_.iconWidth + 8, rect_.top, rect_.right, rect_.bottom};
+    RECT text{rect_.left + images_.size.cx + 8, rect_.top, rect_.right, rect_.bottom};
     if (grayed_ && !selected) {
         // The embossed text of a disabled classic item.
         ::OffsetRect(&text, 1, 1);
@@ -224,15 +226,15 @@ void GlyphMenuPainter::drawClassic() {
 void GlyphMenuPainter::drawClassicCheckBox(const RECT& box, COLORREF background, bool selected,
                                            bool hasImage) {
     RECT frameRect = inflated(box, 1);
-    dc_.fillSolidRect(frameRect, selected ? background : GlyphMenu::LightenColor(background, 0.6));
-    if (GlyphMenu::windowsVersion() > GlyphMenu::kWindowsNtOther)
+    dc_.fillSolidRect(frameRect, selected ? background : lightenColor(background, 0.6));
+    if (GlyphMenuShared::instance().windowsVersion() > windows_version::kNtOther)
         dc_.drawEdge(&frameRect, BDR_SUNKENOUTER, BF_RECT);
     if (!hasImage)
         drawMark(dc_, box, 4, selected);
 }
 
 void GlyphMenuPainter::drawFlat() {
-    if (!grayed_ || GlyphMenu::lookSettings().selectDisabledXp) {
+    if (!grayed_ || GlyphMenuShared::instance().look().selectDisabledXp) {
         drawFlatOn(dc_, selected_);
         return;
     }
@@ -245,34 +247,35 @@ void GlyphMenuPainter::drawFlat() {
 }
 
 void GlyphMenuPainter::drawFlatOn(CDC& dc, bool selected) {
-    const bool xp = GlyphMenu::XpInEffect();
-    const int spacing = GlyphMenu::lookSettings().wideGap ? 7 : 4;
-    const int column = spacing + menu_.iconWidth;
+    const GlyphMenuShared& shared = GlyphMenuShared::instance();
+    const bool xp = shared.xpInEffect();
+    const int spacing = shared.look().wideGap ? 7 : 4;
+    const int column = spacing + images_.size.cx;
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
     const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
     dc.fillSolidRect(rect_, ::GetSysColor(COLOR_WINDOW));
     dc.fillSolidRect({rect_.left, rect_.top, rect_.left + column, rect_.bottom},
-                     xp ? face : GlyphMenu::LightenColor(face, 0.25));
+                     xp ? face : lightenColor(face, 0.25));
     if (isSeparator()) {
         drawSeparator(dc, rect_.left + column + spacing);
         return;
     }
     if (selected) {
-        dc.fillSolidRect(rect_, GlyphMenu::LightenColor(highlight, xp ? 0.7 : 0.85));
+        dc.fillSolidRect(rect_, lightenColor(highlight, xp ? 0.7 : 0.85));
         dc.frameRect(rect_, highlight);
     }
-    UniqueIcon icon = menu_.itemIcon(record_);
-    const RECT box = imageBox(rect_.left + (column - menu_.iconWidth) / 2);
+    const UniqueIcon& icon = images_.image;
+    const RECT box = imageBox(rect_.left + (column - images_.size.cx) / 2);
     if (checked_) {
         RECT checkBox = inflated(box, 1);
-        dc.fillSolidRect(checkBox, GlyphMenu::LightenColor(highlight, selected ? 0.5 : 0.85));
+        dc.fillSolidRect(checkBox, lightenColor(highlight, selected ? 0.5 : 0.85));
         dc.frameRect(checkBox, highlight);
         if (!icon)
             drawMark(dc, checkBox, 5, selected);
     }
     if (icon) {
         // A selected image rises over its shadow; one at rest shows washed out.
-        UniqueIcon variant = menu_.itemIcon(record_, selected ? 2 : 1);
+        const UniqueIcon& variant = selected ? images_.shadow : images_.washed;
         if (grayed_ || !variant || checked_) {
             drawImage(dc, icon.get(), box.left, box.top);
         } else if (selected) {
@@ -284,6 +287,6 @@ void GlyphMenuPainter::drawFlatOn(CDC& dc, bool selected) {
     }
     RECT text{rect_.left + column + 6, rect_.top, rect_.right, rect_.bottom};
     drawLabel(dc, text,
-              grayed_ ? GlyphMenu::LightenColor(::GetSysColor(COLOR_GRAYTEXT), 0.4)
+              grayed_ ? lightenColor(::GetSysColor(COLOR_GRAYTEXT), 0.4)
                       : ::GetSysColor(COLOR_MENUTEXT));
 }

@@ -8,12 +8,26 @@
 
 #include <string>
 
-class GlyphMenu;
+// The images one item is drawn with, and the menu's settings for them. The menu that owns
+// the item makes it; the painter reads nothing else of the menu.
+struct GlyphMenuItemImages {
+    SIZE size{16, 15};
+    // Disabled images: the mask is a one-bit DIB section instead of a monochrome bitmap.
+    bool dibEmboss = false;
+    // The item's own image, else its shared one; none without either.
+    UniqueIcon image;
+    // The flat look's washed and shadow copies of a shared image, when it has them.
+    UniqueIcon washed;
+    UniqueIcon shadow;
+    // For a checked item without an image, at rest and selected; none: the drawn mark.
+    UniqueIcon checkNormal;
+    UniqueIcon checkSelected;
+};
 
 class GlyphMenuPainter {
   public:
-    GlyphMenuPainter(const GlyphMenu& menu, const DRAWITEMSTRUCT& drawItem,
-                     const GlyphMenuData& record);
+    GlyphMenuPainter(const DRAWITEMSTRUCT& drawItem, const GlyphMenuData& record,
+                     const GlyphMenuItemImages& images);
     ~GlyphMenuPainter();
     GlyphMenuPainter(const GlyphMenuPainter&) = delete;
     GlyphMenuPainter& operator=(const GlyphMenuPainter&) = delete;
@@ -59,8 +73,8 @@ class GlyphMenuPainter {
     RECT imageBox(int x) const;
     bool isSeparator() const { return (record_.flags & MF_SEPARATOR) != 0; }
 
-    const GlyphMenu& menu_;
     const GlyphMenuData& record_;
+    const GlyphMenuItemImages& images_;
     CDC dc_;
     RECT rect_;
     bool selected_;

@@ -1,8 +1,6 @@
 // The state shared by all menus, safe to use from any thread.
 #include "controls/GlyphMenuShared.h"
 
-#include "controls/GlyphMenu.h"
-
 #include <algorithm>
 
 namespace {
@@ -28,16 +26,62 @@ bool readClassicTheme() {
 
 } // namespace
 
+namespace windows_version {
+
+Report ofRunningSystem() {
+    Report report;
+    report.packedVersion = ::GetVersion();
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    report.detailsRead = ::GetVersionExA(&info) != FALSE;
+    report.majorVersion = info.dwMajorVersion;
+    report.minorVersion = info.dwMinorVersion;
+    return report;
+}
+
+int codeOf(const Report& report) {
+    if ((report.packedVersion & 0x80000000u) != 0) {
+        if (LOBYTE(LOWORD(report.packedVersion)) < 4)
+            return k9xBefore4;
+        if (!report.detailsRead || report.majorVersion != 4)
+            return k95;
+        if (report.minorVersion == 10)
+            return k98;
+        return report.minorVersion == 90 ? kMe : k95;
+    }
+    if (!report.detailsRead)
+        return kNtOther;
+    if (report.majorVersion == 4)
+        return kNt4;
+    if (report.majorVersion == 5 && report.minorVersion == 0)
+        return k2000;
+    if (report.majorVersion == 5 && report.minorVersion == 1)
+        return kXp;
+    return kNtOther;
+}
+
+} // namespace windows_version
+
 GlyphMenuShared& GlyphMenuShared::instance() {
     static GlyphMenuShared shared;
     return shared;
 }
 
-GlyphMenuShared::GlyphMenuShared() : windowsVersion_(GlyphMenu::ProbeWindowsVersion()) {}
+GlyphMenuShared::GlyphMenuShared()
+    : windowsVersion_(windows_version::codeOf(windows_version::ofRunningSystem())) {}
 
 bool GlyphMenuShared::classicTheme() const {
     static const bool classic = readClassicTheme();
     return classic;
+}
+
+bool GlyphMenuShared::xpInEffect() const {
+    return windowsVersion_ == windows_version::kXp && !classicTheme();
+}
+
+bool GlyphMenuShared::flatLookChosen() const {
+    const GlyphMenuLook settings = look();
+    return xpInEffect() ? settings.xpLookOnXp : settings.xpLookElsewhere;
 }
 
 GlyphMenuLook GlyphMenuShared::look() const {

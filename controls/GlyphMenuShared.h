@@ -19,6 +19,32 @@ struct GlyphMenuLook {
     bool selectDisabledXp = false;
 };
 
+// Codes of the running system.
+namespace windows_version {
+constexpr int k9xBefore4 = 0;
+constexpr int kNtOther = 1;
+constexpr int k95 = 2;
+constexpr int k98 = 3;
+constexpr int kMe = 4;
+constexpr int kNt4 = 5;
+constexpr int k2000 = 6;
+constexpr int kXp = 7;
+
+// What a system says about its version: the word GetVersion returns, and the major and
+// minor version of GetVersionEx when that could be read.
+struct Report {
+    DWORD packedVersion = 0;
+    bool detailsRead = false;
+    DWORD majorVersion = 0;
+    DWORD minorVersion = 0;
+};
+
+// The code for what a system reports.
+int codeOf(const Report& report);
+// The report of the running system.
+Report ofRunningSystem();
+} // namespace windows_version
+
 class GlyphMenuShared {
   public:
     // The one instance, made on first use (thread-safe initialisation).
@@ -28,6 +54,10 @@ class GlyphMenuShared {
     int windowsVersion() const { return windowsVersion_; }
     // Read from the registry on the first call; read-only afterwards.
     bool classicTheme() const;
+    // Windows XP with a theme other than the classic one.
+    bool xpInEffect() const;
+    // Whether the look setting for the running system asks for the flat look.
+    bool flatLookChosen() const;
 
     GlyphMenuLook look() const;
     void setLook(const GlyphMenuLook& look);

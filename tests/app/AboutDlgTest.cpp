@@ -25,6 +25,9 @@ class InspectedAboutDlg : public CAboutDlg {
     std::string linkTip;
     HWND focusWhenShown = nullptr;
     bool screenshotSaved = false;
+    // The picture taken while it showed, and where its OK button lay in it.
+    guitest::Rendering okPixels;
+    RECT okPlace{};
 
   protected:
     BOOL OnInitDialog() override {
@@ -63,7 +66,10 @@ class InspectedAboutDlg : public CAboutDlg {
         linkTarget = siteLink.target;
         linkTip = siteLink.toolTip().toolText(&siteLink, 1);
         focusWhenShown = ::GetFocus();
-        screenshotSaved = guitest::saveWindowImage(GetSafeHwnd(), "about-box.bmp");
+        const guitest::Rendering picture = guitest::windowPicture(GetSafeHwnd());
+        screenshotSaved = guitest::savePicture(picture, "about-box.bmp");
+        okPlace = guitest::placeInPicture(GetSafeHwnd(), okWindow);
+        okPixels = picture;
     }
 };
 
@@ -81,6 +87,15 @@ TEST(AboutBox, OpensWithItsLinkAttachedAndClosesWithEsc) {
     EXPECT_EQ(about.linkTip, "Go to www.example.org");
     EXPECT_EQ(about.focusWhenShown, about.okWindow);
     EXPECT_TRUE(about.screenshotSaved);
+    // The picture shows the OK button as the image button draws it: a raised edge around a
+    // face with its caption.
+    const RECT& ok = about.okPlace;
+    ASSERT_GT(about.okPixels.width, ok.right);
+    EXPECT_EQ(about.okPixels.at(ok.left, ok.top), ::GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(about.okPixels.at(ok.right - 1, ok.bottom - 1), ::GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_GT(about.okPixels.count(::GetSysColor(COLOR_BTNTEXT),
+                                   {ok.left + 2, ok.top + 2, ok.right - 2, ok.bottom - 2}),
+              0);
     // Everything went away with the box.
     EXPECT_EQ(about.siteLink.GetSafeHwnd(), nullptr);
     EXPECT_FALSE(::IsWindow(about.linkWindow));

@@ -4,6 +4,7 @@
 
 #include "app/AppMessageBoxDlg.h"
 #include "app/CAboutDlg.h"
+#include "app/resource.h"
 #include "framework/CWinApp.h"
 
 #include <gtest/gtest.h>
@@ -61,7 +62,18 @@ TEST(AppMessageBox, BoxFromWorkerThreadHasNoOwnerAndLeavesTheMainDialogUsable) {
     EXPECT_EQ(mainDialog.siteLink.windowText(), "still answering");
     guitest::pumpFor(200);
     EXPECT_EQ(result, kRunning);
-    EXPECT_TRUE(guitest::saveWindowImage(boxes.front(), "message-box.bmp"));
+    // The picture shows the message's text and the OK button the image button draws.
+    const guitest::Rendering picture = guitest::windowPicture(boxes.front());
+    EXPECT_TRUE(guitest::savePicture(picture, "message-box.bmp"));
+    const RECT text =
+        guitest::placeInPicture(boxes.front(), ::GetDlgItem(boxes.front(), IDC_MESSAGE_TEXT));
+    const RECT ok = guitest::placeInPicture(boxes.front(), ::GetDlgItem(boxes.front(), IDOK));
+    ASSERT_GT(picture.width, ok.right);
+    EXPECT_GT(picture.count(::GetSysColor(COLOR_WINDOWTEXT), text), 20);
+    EXPECT_EQ(picture.at(ok.left, ok.top), ::GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_GT(picture.count(::GetSysColor(COLOR_BTNTEXT),
+                            {ok.left + 2, ok.top + 2, ok.right - 2, ok.bottom - 2}),
+              0);
 
     apptest::clickOk(boxes.front());
     ASSERT_TRUE(guitest::pumpUntil([&] { return result != kRunning; }));

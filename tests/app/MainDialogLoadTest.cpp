@@ -85,7 +85,20 @@ TEST_F(MainDialogTest, EnterStartsAWholeLoadThatTheCloseGuardCannotInterrupt) {
     ASSERT_TRUE(activate());
     EXPECT_EQ(focusedId(), 1006);
     EXPECT_EQ(answerer.texts().size(), 1u);
-    EXPECT_TRUE(guitest::saveWindowImage(dialog.GetSafeHwnd(), "main-dialog.bmp"));
+    // The picture shows the full bar, the log's lines and Start as the image button draws it.
+    const guitest::Rendering picture = guitest::windowPicture(dialog.GetSafeHwnd());
+    EXPECT_TRUE(guitest::savePicture(picture, "main-dialog.bmp"));
+    const RECT bar = guitest::placeInPicture(dialog.GetSafeHwnd(), item(1011));
+    const RECT list = guitest::placeInPicture(dialog.GetSafeHwnd(), item(1005));
+    const RECT start = guitest::placeInPicture(dialog.GetSafeHwnd(), item(1006));
+    ASSERT_GT(picture.width, bar.right);
+    EXPECT_GT(picture.count(::GetSysColor(COLOR_HIGHLIGHT),
+                            {bar.right - 8, bar.top, bar.right, bar.bottom}),
+              0);
+    EXPECT_GT(picture.count(::GetSysColor(COLOR_WINDOWTEXT), list), 100);
+    EXPECT_GT(picture.count(::GetSysColor(COLOR_BTNTEXT),
+                            {start.left + 2, start.top + 2, start.right - 2, start.bottom - 2}),
+              0);
     expectRowsMatch(database.readTable("SCOTT", "CLIENTS"), expectedRows(dbfPath, kRecords));
 
     // A second Start empties the log and the bar before the first new line arrives.

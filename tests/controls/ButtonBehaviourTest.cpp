@@ -4,7 +4,14 @@
 #include "ControlsTestSupport.h"
 #include "GuiTestSupport.h"
 
+#include "controls/ButtonSound.h"
+
 #include <gtest/gtest.h>
+
+#include <mmsystem.h>
+
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -175,6 +182,43 @@ TEST_F(ImageButton, CheckStateIsKeptOnlyInCheckBoxMode) {
     EXPECT_TRUE(
         guitest::pumpUntil([&] { return dialog.notifications(IDC_TEST_CHECK, BN_CLICKED) == 1; }));
     EXPECT_EQ(::SendMessageA(check, BM_GETCHECK, 0, 0), 1);
+}
+
+// A wave file of 4 samples in memory: its header holds zero bytes, as every wave's does.
+std::vector<char> smallWave() {
+    const unsigned char bytes[] = {'R',  'I',  'F', 'F', 40,   0,    0, 0, 'W',  'A',  'V',  'E',
+                                   'f',  'm',  't', ' ', 16,   0,    0, 0, 1,    0,    1,    0,
+                                   0x40, 0x1F, 0,   0,   0x40, 0x1F, 0, 0, 1,    0,    8,    0,
+                                   'd',  'a',  't', 'a', 4,    0,    0, 0, 0x80, 0xFF, 0x80, 0x00};
+    return std::vector<char>(bytes, bytes + sizeof(bytes));
+}
+
+TEST(ButtonSounds, AWaveInMemoryIsKeptWholeAndANameAsGiven) {
+    std::vector<char> wave = smallWave();
+    const std::vector<char> original = wave;
+    ButtonSound fromMemory(wave.data(), nullptr, SND_MEMORY | SND_ASYNC);
+    // The caller's buffer may go away once the sound is set.
+    std::fill(wave.begin(), wave.end(), '\xAA');
+    ASSERT_TRUE(fromMemory.isSet());
+    EXPECT_EQ(fromMemory.wave(), original);
+    EXPECT_EQ(std::memcmp(fromMemory.soundArgument(), original.data(), original.size()), 0);
+    EXPECT_EQ(fromMemory.flags(), static_cast<DWORD>(SND_MEMORY | SND_ASYNC));
+
+    // Memory that is no wave file is no sound: PlaySound would read it to an unknown end.
+    const char notAWave[] = "plain text";
+    EXPECT_FALSE(ButtonSound(notAWave, nullptr, SND_MEMORY).isSet());
+    EXPECT_FALSE(ButtonSound(nullptr, nullptr, SND_ALIAS).isSet());
+
+    std::string alias = "SystemAsterisk";
+    ButtonSound byName(alias.c_str(), nullptr, SND_ALIAS);
+    alias = "changed";
+    EXPECT_STREQ(byName.soundArgument(), "SystemAsterisk");
+    // A resource is named, by its name or its number, though its flag holds SND_MEMORY's.
+    ButtonSound byNumber(MAKEINTRESOURCEA(7), nullptr, SND_RESOURCE);
+    EXPECT_EQ(byNumber.soundArgument(), MAKEINTRESOURCEA(7));
+    EXPECT_TRUE(byNumber.wave().empty());
+    ButtonSound byResourceName("CLICK", nullptr, SND_RESOURCE);
+    EXPECT_STREQ(byResourceName.soundArgument(), "CLICK");
 }
 
 } // namespace

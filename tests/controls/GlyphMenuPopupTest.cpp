@@ -64,19 +64,17 @@ class PopupMenu : public ::testing::Test {
             RECT rect{};
             ::GetWindowRect(popup, &rect);
             seen.width = rect.right - rect.left;
-            seen.screenshotSaved = guitest::saveWindowImage(popup, screenshot);
-            HDC dc = ::GetDC(popup);
-            for (int y = 0; y < 30 && !seen.folderImage; ++y)
-                for (int x = 0; x < 30 && !seen.folderImage; ++x)
-                    seen.folderImage = ::GetPixel(dc, x, y) == RGB(230, 190, 40);
+            // The picture saved is the one checked.
+            const Rendering picture = guitest::windowPicture(popup);
+            seen.screenshotSaved = guitest::savePicture(picture, screenshot);
+            seen.folderImage = picture.holds(RGB(230, 190, 40), {0, 0, 32, 32});
             // The image column beside the separator, the third item.
             auto shown = reinterpret_cast<HMENU>(::SendMessageA(popup, MN_GETHMENU, 0, 0));
             RECT separator{};
             ::GetMenuItemRect(nullptr, shown, 2, &separator);
-            ::MapWindowPoints(nullptr, popup, reinterpret_cast<POINT*>(&separator), 2);
-            seen.columnPixel =
-                ::GetPixel(dc, separator.left + 1, (separator.top + separator.bottom) / 2);
-            ::ReleaseDC(popup, dc);
+            if (picture.width > 0)
+                seen.columnPixel = picture.at(separator.left + 1 - rect.left,
+                                              (separator.top + separator.bottom) / 2 - rect.top);
             chooseKeys();
         });
         clickAt(centreOf(dialog.menuButton.GetSafeHwnd()));

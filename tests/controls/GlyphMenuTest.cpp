@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -52,7 +54,6 @@ TEST(GlyphMenuClass, LightenColorAndWindowsVersionCodes) {
         EXPECT_EQ(GlyphMenu::ProbeWindowsVersion(report), c.code)
             << std::hex << c.packed << " " << c.major << "." << c.minor;
     }
-    EXPECT_EQ(GlyphMenu::windowsVersion(), GlyphMenu::ProbeWindowsVersion());
 }
 
 TEST(GlyphMenuClass, RegistryFollowsTheSubmenusAndFreeMenuCanRunTwice) {
@@ -155,6 +156,70 @@ TEST(GlyphMenuClass, LoadedItemsKeepTheirTextsStatesAndRecords) {
     EXPECT_FALSE(menu.FindItem(977, &holder, &position));
 }
 
+TEST(GlyphMenuClass, OnlyRecordsOfTheMenuAreMeasuredAndAlignmentEndsOnZeroWidths) {
+    GlyphMenu menu;
+    ASSERT_TRUE(menu.LoadMenuById(IDR_TEST_MENU));
+    auto* file = dynamic_cast<GlyphMenu*>(CMenu::FromHandle(menu.subMenu(0)));
+    ASSERT_NE(file, nullptr);
+    // The button measures the items of every submenu through its menu.
+    MEASUREITEMSTRUCT own{};
+    own.CtlType = ODT_MENU;
+    own.itemData = reinterpret_cast<ULONG_PTR>(file->recordAt(0));
+    menu.MeasureItem(&own);
+    EXPECT_GT(own.itemWidth, 0u);
+    EXPECT_GT(own.itemHeight, 0u);
+    // Item data of anything else is no record of its, whatever it points at.
+    GlyphMenuData stranger;
+    stranger.setAnsiText("&Stranger");
+    MEASUREITEMSTRUCT foreign{};
+    foreign.CtlType = ODT_MENU;
+    foreign.itemData = reinterpret_cast<ULONG_PTR>(&stranger);
+    foreign.itemWidth = 12345;
+    foreign.itemHeight = 678;
+    menu.MeasureItem(&foreign);
+    EXPECT_EQ(foreign.itemWidth, 12345u);
+    EXPECT_EQ(foreign.itemHeight, 678u);
+
+    // Text measurement that fails gives every text the width 0: the alignment ends and
+    // leaves the texts as they were.
+    int measured = 0;
+    EXPECT_NO_THROW(file->AlignAccelerators([&measured](const std::wstring&) {
+        if (++measured > 10000)
+            throw std::runtime_error("the alignment does not end");
+        return 0;
+    }));
+    EXPECT_EQ(file->GetItemText(ID_TEST_OPEN, MF_BYCOMMAND), "&Open\tCtrl+O");
+}
+
+TEST(GlyphMenuClass, AReplacedPopupAndItsSubmenusLeaveTheRegistry) {
+    auto nested = std::make_unique<GlyphMenu>();
+    ASSERT_TRUE(nested->AppendItem("&Deeper", MF_STRING, 502));
+    const HMENU nestedHandle = nested->GetSafeHmenu();
+    auto sub = std::make_unique<GlyphMenu>();
+    ASSERT_TRUE(sub->AppendItem("&Inner", MF_STRING, 501));
+    ASSERT_TRUE(sub->AppendPopup("&Nested", 0, std::move(nested)));
+    const HMENU subHandle = sub->GetSafeHmenu();
+    GlyphMenu menu;
+    ASSERT_TRUE(menu.AppendPopup("&More", 0, std::move(sub)));
+    ASSERT_TRUE(menu.AppendItem("&Last", MF_STRING, 503));
+    EXPECT_TRUE(GlyphMenu::IsOwnMenu(subHandle));
+    EXPECT_TRUE(GlyphMenu::IsOwnMenu(nestedHandle));
+
+    // Windows destroys the submenu of the item it replaces: no object and no registry entry
+    // may keep its handle, which the next menu made may get again.
+    ASSERT_TRUE(menu.ModifyItem(0, MF_BYPOSITION | MF_OWNERDRAW | MF_STRING, 504, "&Plain"));
+    EXPECT_FALSE(GlyphMenu::IsOwnMenu(subHandle));
+    EXPECT_FALSE(GlyphMenu::IsOwnMenu(nestedHandle));
+    EXPECT_EQ(CMenu::FromHandle(subHandle), nullptr);
+    EXPECT_EQ(CMenu::FromHandle(nestedHandle), nullptr);
+    EXPECT_EQ(menu.GetItemText(0, MF_BYPOSITION), "&Plain");
+    EXPECT_EQ(menu.recordCount(), 2);
+    const HMENU later = ::CreatePopupMenu();
+    EXPECT_TRUE(menu.FreeMenu());
+    EXPECT_TRUE(::IsMenu(later));
+    ::DestroyMenu(later);
+}
+
 // The item at a position of a menu drawn into a bitmap of 120 x 20 pixels.
 Rendering renderItem(GlyphMenu& menu, int position, UINT state) {
     return renderWith(120, 20, [&](HDC dc) {
@@ -245,6 +310,22 @@ TEST_F(MenuLooks, FlatLookTintsTheImageColumnAndFramesTheSelection) {
     EXPECT_EQ(plain.at(2, 1), highlight);
     EXPECT_EQ(plain.at(3, 3), GlyphMenu::LightenColor(highlight, 0.85));
     EXPECT_EQ(plain.at(2 + 5, 1 + 4 + 2), menuText);
+
+    // Images added in this look have a washed and a shadow copy: an item at rest shows the
+    // washed one; a selected one rises, its image up and left, its shadow down and right.
+    ASSERT_TRUE(menu.AddImages(IDR_TEST_TOOLBAR, {981, 982, 983}));
+    ASSERT_TRUE(GlyphMenu::HasImageTriple(GlyphMenu::FindSharedImage(981)));
+    ASSERT_TRUE(menu.AppendItem("&Washed", MF_STRING, 981));
+    const COLORREF washedYellow = GlyphMenu::LightenColor(kFolderYellow, 0.3);
+    const COLORREF shadow = GlyphMenu::LightenColor(::GetSysColor(COLOR_BTNSHADOW), 0.49);
+    Rendering rest = renderItem(menu, 4, 0);
+    EXPECT_TRUE(rest.holds(washedYellow, {3, 2, 19, 17}));
+    EXPECT_FALSE(rest.holds(kFolderYellow, {0, 0, 120, 20}));
+    Rendering raised = renderItem(menu, 4, ODS_SELECTED);
+    EXPECT_TRUE(raised.holds(kFolderYellow, {2, 1, 18, 16}));
+    EXPECT_FALSE(raised.holds(washedYellow, {0, 0, 120, 20}));
+    // The folder's outline, one pixel right of and below the image's, is its shadow.
+    EXPECT_EQ(raised.at(3 + 13 + 1, 2 + 12 + 1), shadow);
 
     // A grayed item is not highlighted even when selected.
     Rendering exit = renderItem(menu, 3, ODS_GRAYED | ODS_SELECTED);

@@ -7,6 +7,7 @@
 #include "app/MessageBoxProbe.h"
 
 #include "app/AppMessageBoxDlg.h"
+#include "controls/GlyphMenuShared.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,62 @@ TEST(ImageButtonThreads, MessageBoxesOnTwoThreadsWhileTheDialogButtonsRepaint) {
     EXPECT_GE(cancelPaintsBesideBoxes, kBoxesPerThread);
     EXPECT_TRUE(dialog->start.isDefault());
     EXPECT_TRUE(apptest::openBoxes().empty());
+}
+
+// The registry of submenus and the look settings, written by three threads at once as the
+// interface thread's menus and those of message boxes on workers write them. Left unlocked,
+// an entry added by one thread is lost to another's, or a reader sees half a setting.
+// One batch of rounds on three threads started together; adds what it saw go wrong.
+void hammerSharedState(int rounds, std::atomic<int>& lostEntries, std::atomic<int>& tornLooks) {
+    GlyphMenuShared& shared = GlyphMenuShared::instance();
+    std::atomic<int> ready{0};
+    const auto work = [&](int thread) {
+        GlyphMenuLook mine;
+        const bool on = thread % 2 == 0;
+        mine.xpLookOnXp = mine.xpLookElsewhere = mine.wideGap = on;
+        mine.selectDisabledClassic = mine.selectDisabledXp = on;
+        ++ready;
+        while (ready < 3)
+            std::this_thread::yield();
+        for (int round = 0; round < rounds; ++round) {
+            // Values no real menu handle has: the registry only compares them.
+            const auto menu = reinterpret_cast<HMENU>(
+                static_cast<UINT_PTR>(0x7A000000u + (thread << 20) + round));
+            shared.addOwnMenu(menu);
+            if (!shared.isOwnMenu(menu))
+                ++lostEntries;
+            shared.forgetOwnMenu(menu);
+            if (shared.isOwnMenu(menu))
+                ++lostEntries;
+            if (round % 16 == 0)
+                shared.setLook(mine);
+            const GlyphMenuLook seen = shared.look();
+            if (seen.xpLookOnXp != seen.xpLookElsewhere || seen.xpLookOnXp != seen.wideGap ||
+                seen.xpLookOnXp != seen.selectDisabledClassic ||
+                seen.xpLookOnXp != seen.selectDisabledXp)
+                ++tornLooks;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int thread = 0; thread < 3; ++thread)
+        threads.emplace_back(work, thread);
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+// The registry of submenus and the look settings, written by three threads at once as the
+// interface thread's menus and those of message boxes on workers write them. Left unlocked,
+// an entry added by one thread is lost to another's, or a reader sees half a setting: with
+// two cores a batch shows it more often than not, and eight batches all but always.
+TEST(ImageButtonThreads, TheClassWideRegistryAndLookStayWholeOnThreeThreads) {
+    const GlyphMenuLook before = GlyphMenuShared::instance().look();
+    std::atomic<int> lostEntries{0};
+    std::atomic<int> tornLooks{0};
+    for (int batch = 0; batch < 8; ++batch)
+        hammerSharedState(200000, lostEntries, tornLooks);
+    GlyphMenuShared::instance().setLook(before);
+    EXPECT_EQ(lostEntries, 0);
+    EXPECT_EQ(tornLooks, 0);
 }
 
 } // namespace
