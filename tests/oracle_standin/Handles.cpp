@@ -49,7 +49,7 @@ Handle* HandleRegistry::find(const void* pointer, ub4 type) const {
     return found->second.get();
 }
 
-void HandleRegistry::detachServer(ServerHandle* server) {
+void HandleRegistry::detachServer(ServerHandle* server, bool connectionLost) {
     for (auto& entry : handles_) {
         if (entry.second->type != OCI_HTYPE_SESSION)
             continue;
@@ -57,21 +57,11 @@ void HandleRegistry::detachServer(ServerHandle* server) {
         if (session->server == server) {
             session->server = nullptr;
             session->transaction.clear();
+            session->connectionLost = connectionLost;
         }
     }
     server->attached = false;
-}
-
-void HandleRegistry::loseConnection(ServerHandle* server) {
-    for (auto& entry : handles_) {
-        if (entry.second->type != OCI_HTYPE_SESSION)
-            continue;
-        auto* session = static_cast<SessionHandle*>(entry.second.get());
-        if (session->server == server)
-            session->connectionLost = true;
-    }
-    detachServer(server);
-    server->connectionLost = true;
+    server->connectionLost = connectionLost;
 }
 
 void HandleRegistry::forgetInStatement(Handle* handle) {

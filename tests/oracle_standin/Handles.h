@@ -115,11 +115,10 @@ class HandleRegistry {
     // Frees a handle and everything allocated under it; ends what it had open without
     // committing (a begun session loses its uncommitted rows).
     void free(Handle* handle);
-    // Drops the sessions begun on a server that is detached or freed.
-    void detachServer(ServerHandle* server);
-    // Ends the server's sessions as a dropped connection does: their open transactions go,
-    // and every later call that needs the server fails with ORA-03114.
-    void loseConnection(ServerHandle* server);
+    // Drops the sessions begun on a server that is detached or freed, or whose connection was
+    // lost: their open transactions go, and after a lost connection every later call that
+    // needs the server fails with ORA-03114.
+    void detachServer(ServerHandle* server, bool connectionLost = false);
     std::size_t size() const { return handles_.size(); }
 
   private:

@@ -105,7 +105,7 @@ CallResult activeSession(Call& call, const ServiceContextHandle& context, Sessio
 void dropSessionIfConnectionLost(Call& call, SessionHandle& session, const CallResult& result) {
     if (result.status == OCI_ERROR && result.record && isLostConnection(result.record->code) &&
         session.server != nullptr)
-        call.handles().loseConnection(session.server);
+        call.handles().detachServer(session.server, true);
 }
 
 // A commit or a rollback: the same checks of the handles and the session, then `end`.
