@@ -71,28 +71,30 @@ class StartedProgram {
     PROCESS_INFORMATION process_{};
 };
 
+struct WindowSearch {
+    DWORD processId;
+    std::string caption; // any caption when empty
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM parameter) {
+    auto* wanted = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    char text[128] = {};
+    ::GetWindowTextA(window, text, sizeof(text));
+    if (owner != wanted->processId || !::IsWindowVisible(window) || window == wanted->except ||
+        (!wanted->caption.empty() && wanted->caption != text))
+        return TRUE;
+    wanted->found = window;
+    return FALSE;
+}
+
 // A visible top-level window of the process with the caption (any caption when empty).
 HWND windowOf(DWORD processId, const std::string& caption, HWND except = nullptr) {
-    struct Search {
-        DWORD processId;
-        const std::string& caption;
-        HWND except;
-        HWND found;
-    } search{processId, caption, except, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* wanted = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            char text[128] = {};
-            ::GetWindowTextA(window, text, sizeof(text));
-            if (owner != wanted->processId || !::IsWindowVisible(window) ||
-                window == wanted->except || (!wanted->caption.empty() && wanted->caption != text))
-                return TRUE;
-            wanted->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{processId, caption, except, nullptr};
+    ::EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
