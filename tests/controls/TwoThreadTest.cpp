@@ -14,6 +14,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <thread>
 #include <vector>
@@ -26,6 +27,9 @@ const int kBoxesPerThread = 4;
 
 TEST(ImageButtonThreads, MessageBoxesOnTwoThreadsWhileTheDialogButtonsRepaint) {
     std::atomic<int> boxesClosed{0};
+    // How each box ended, for a failure to show: anything but IDOK was no click on OK.
+    std::mutex resultsLock;
+    std::vector<INT_PTR> results;
     // The workers start first, so that the class-wide state is first used by three
     // threads at once.
     std::vector<std::thread> workers;
@@ -34,8 +38,10 @@ TEST(ImageButtonThreads, MessageBoxesOnTwoThreadsWhileTheDialogButtonsRepaint) {
             for (int box = 0; box < kBoxesPerThread; ++box) {
                 std::string text =
                     "worker " + std::to_string(worker) + ", box " + std::to_string(box);
-                if (AppMessageBoxDlg::run(text.c_str()) == IDOK)
-                    ++boxesClosed;
+                const INT_PTR result = AppMessageBoxDlg::run(text.c_str());
+                std::lock_guard<std::mutex> guard(resultsLock);
+                results.push_back(result);
+                ++boxesClosed;
             }
         });
     auto dialog = std::make_unique<ButtonTestDialog>();
@@ -83,7 +89,7 @@ TEST(ImageButtonThreads, MessageBoxesOnTwoThreadsWhileTheDialogButtonsRepaint) {
     }
     for (std::thread& worker : workers)
         worker.join();
-    EXPECT_EQ(boxesClosed, 2 * kBoxesPerThread);
+    EXPECT_EQ(results, std::vector<INT_PTR>(2 * kBoxesPerThread, IDOK));
     EXPECT_EQ(boxesSeen.size(), static_cast<size_t>(2 * kBoxesPerThread));
     EXPECT_TRUE(everyOkOwnerDrawnAndDefault);
     // Each worker shows its boxes one after another, and each box stays open over at least
