@@ -10,7 +10,17 @@ std::string withoutCarriageReturns(std::string text) {
     return text;
 }
 
+ChildSetup withInput(const std::string& input) {
+    ChildSetup setup;
+    setup.input = input;
+    return setup;
+}
+
 } // namespace
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& input)
+    : ChildProcess(program, arguments, withInput(input)) {}
 
 ChildProcess::~ChildProcess() {
     wait();
