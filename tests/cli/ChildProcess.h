@@ -9,6 +9,7 @@ struct ChildSetup {
     std::string input;          // written to standard input
     bool keepInputOpen = false; // the pipe stays open after `input` until the child ends
     int inputDescriptor = -1;   // this descriptor (a terminal) is standard input instead
+    int errorDescriptor = -1;   // this descriptor (a terminal) is standard error instead
     std::vector<int> closed;    // descriptors the child starts without (0 for "<&-")
 };
 

@@ -2,6 +2,7 @@
 // standard descriptors, signals at the password prompt, a second Ctrl+C on a stalled call,
 // odd passwords and option values, and a client library that cannot be loaded.
 #include "cli/ChildProcess.h"
+#include "cli/PseudoTerminal.h"
 #include "support/ClientTable.h"
 #include "support/StandinDatabase.h"
 
@@ -15,11 +16,7 @@
 #include <vector>
 
 #if !defined(_WIN32)
-#include <fcntl.h>
 #include <signal.h>
-#include <stdlib.h>
-#include <termios.h>
-#include <unistd.h>
 #endif
 
 using standin_test::StandinDatabase;
@@ -152,44 +149,6 @@ TEST_F(MarlinLoadPromptTest, AStopEndsTheWaitForAPasswordFromAPipe) {
     }
     EXPECT_TRUE(database.tableNames("SCOTT").empty());
 }
-
-namespace {
-
-// A pseudo-terminal for the child's standard input; the test types on its master side and
-// watches the terminal's settings on its slave side.
-class PseudoTerminal {
-  public:
-    PseudoTerminal() : master_(::posix_openpt(O_RDWR | O_NOCTTY)) {
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
-            throw std::runtime_error("no pseudo-terminal");
-        slave_ = ::open(::ptsname(master_), O_RDWR | O_NOCTTY);
-        if (slave_ < 0)
-            throw std::runtime_error("no pseudo-terminal slave");
-    }
-    ~PseudoTerminal() {
-        ::close(slave_);
-        ::close(master_);
-    }
-    int slave() const { return slave_; }
-    bool echoes() const {
-        termios settings{};
-        ::tcgetattr(slave_, &settings);
-        return (settings.c_lflag & ECHO) != 0;
-    }
-    // Waits until the child has turned the echo off to read the password.
-    bool waitForHiddenPrompt() const {
-        for (int wait = 0; wait < 1000 && echoes(); ++wait)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return !echoes();
-    }
-    void type(const std::string& keys) const { (void)!::write(master_, keys.data(), keys.size()); }
-
-  private:
-    int master_;
-    int slave_ = -1;
-};
-
-} // namespace
 
 TEST_F(MarlinLoadPromptTest, EveryWayOutOfThePromptGivesTheTerminalItsEchoBack) {
     for (int signalNumber : {SIGQUIT, SIGHUP}) {
