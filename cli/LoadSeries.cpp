@@ -26,7 +26,6 @@ int LoadSeries::run(const std::vector<TableLoad>& loads, const LoadTexts& connec
         request.tableName = loads[index].tableName;
         const LoadJob::Result result = ConsoleLoad(events_, reporter_).run(request);
         endings.push_back(endingOf(loads[index], result, connection.options.existingTable));
-        stopped = result.outcome == LoadJob::Outcome::Stopped;
         failed = failed || result.outcome == LoadJob::Outcome::Failed;
     }
     if (loads.size() > 1)
