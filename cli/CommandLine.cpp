@@ -1,11 +1,11 @@
 // Parsing marlin-load's command line, in the style of Oracle's own tools.
 #include "cli/CommandLine.h"
 
+#include "MarlinVersion.h"
+
 #include <map>
 
 namespace {
-
-constexpr const char* kVersion = "2.3";
 
 // One option of the command line: its long name, its short one (or none), and whether it
 // takes a value.
@@ -250,5 +250,5 @@ std::string usageText() {
 }
 
 std::string versionText() {
-    return std::string("marlin-load (Marlin) ") + kVersion + "\n";
+    return std::string("marlin-load (Marlin) ") + MARLIN_VERSION_TEXT + "\n";
 }

@@ -3,6 +3,8 @@
 #include "support/ClientTable.h"
 #include "support/StandinDatabase.h"
 
+#include "MarlinVersion.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,7 +12,9 @@
 #include <string>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <signal.h>
 #endif
 
@@ -179,3 +183,31 @@ TEST_F(MarlinLoadTest, UsageErrorsNameTheFaultExitWithTwoAndNeverShowThePassword
 }
 
 #endif
+
+TEST(MarlinLoadVersion, ProgramsCarryTheOneVersion) {
+    ChildProcess version(kProgram, {"--version"});
+    EXPECT_EQ(version.wait(), 0);
+    EXPECT_EQ(version.output(), std::string("marlin-load (Marlin) ") + MARLIN_VERSION_TEXT + "\n");
+#if defined(_WIN32)
+    // Both Windows programs, in the resource Explorer's properties show.
+    for (const char* program : {"marlin-load.exe", "marlin.exe"}) {
+        SCOPED_TRACE(program);
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeA(program, &ignored);
+        ASSERT_GT(size, 0u);
+        std::vector<char> info(size);
+        ASSERT_TRUE(GetFileVersionInfoA(program, 0, size, info.data()));
+        void* text = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion",
+                                   &text, &length));
+        EXPECT_STREQ(static_cast<const char*>(text), MARLIN_VERSION_TEXT);
+        void* fixed = nullptr;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\", &fixed, &length));
+        const auto* numbers = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+        EXPECT_EQ(std::to_string(HIWORD(numbers->dwFileVersionMS)) + "." +
+                      std::to_string(LOWORD(numbers->dwFileVersionMS)),
+                  MARLIN_VERSION_TEXT);
+    }
+#endif
+}

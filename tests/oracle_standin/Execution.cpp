@@ -165,9 +165,11 @@ CallResult describeColumn(SessionHandle& session, StatementHandle& statement,
             return CallResult::failure(1459);
         columnId = boundColumnId(*id);
     }
+    // Names as stored: a bound name in another case finds nothing.
+    const std::string name = table->isNull ? "" : std::string(table->bytes, table->length);
     std::optional<std::vector<ColumnDefinition>> columns;
-    if (!table->isNull)
-        columns = session.schema.tableColumns(std::string(table->bytes, table->length));
+    if (session.schema.hasTable(name))
+        columns = session.schema.tableColumns(name);
     if (!columns || columnId == 0 || columnId > columns->size())
         return CallResult{OCI_NO_DATA, oracleError(1403)};
     bool truncated = false;

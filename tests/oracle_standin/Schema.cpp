@@ -179,9 +179,15 @@ bool Schema::isNameTaken(const std::string& upperName) const {
     return false;
 }
 
-bool Schema::hasTable(const std::string& upperName) const {
+bool Schema::hasTable(const std::string& name) const {
     std::error_code error;
-    return fs::is_regular_file(tableFile(upperName), error);
+    // Compared with the listed names, not through the file system, which may ignore case.
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder_, error)) {
+        fs::path file = entry.path().filename();
+        if (file.extension() == ".tbl" && file.stem().string() == name)
+            return true;
+    }
+    return false;
 }
 
 std::optional<std::vector<ColumnDefinition>> Schema::tableColumns(const std::string& table) const {

@@ -44,8 +44,8 @@ class Schema {
     int countObjects(const std::string& name) const;
     // True when a table or an OBJECTS entry of the table namespace has this name.
     bool isNameTaken(const std::string& upperName) const;
-    // True when the user has a table of this name.
-    bool hasTable(const std::string& upperName) const;
+    // True when the user has a table of exactly this name.
+    bool hasTable(const std::string& name) const;
     // The columns of a table; nothing when there is no such table or its file is unreadable.
     std::optional<std::vector<ColumnDefinition>> tableColumns(const std::string& table) const;
 
