@@ -52,3 +52,13 @@ std::string ChildProcess::output() const {
 std::string ChildProcess::errors() const {
     return withoutCarriageReturns(errors_);
 }
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> result;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find('\n', start);
+        result.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return result;
+}

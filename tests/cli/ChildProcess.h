@@ -60,3 +60,6 @@ class ChildProcess {
     void* outputPipe_ = nullptr;
     void* errorPipe_ = nullptr;
 };
+
+// The lines of a text, without their line breaks; a last line break ends the last line.
+std::vector<std::string> linesOf(const std::string& text);

@@ -33,11 +33,10 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     posix_spawn_file_actions_adddup2(&actions,
                                      setup.inputDescriptor >= 0 ? setup.inputDescriptor : in[0], 0);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, setup.errorDescriptor >= 0 ? setup.errorDescriptor
-                                                                          : err[1],
-                                     2);
-    for (int unused :
-         {in[1], out[0], err[0], in[0], out[1], err[1], setup.inputDescriptor, setup.errorDescriptor})
+    posix_spawn_file_actions_adddup2(
+        &actions, setup.errorDescriptor >= 0 ? setup.errorDescriptor : err[1], 2);
+    for (int unused : {in[1], out[0], err[0], in[0], out[1], err[1], setup.inputDescriptor,
+                       setup.errorDescriptor})
         if (unused > 2)
             posix_spawn_file_actions_addclose(&actions, unused);
     for (int descriptor : setup.closed)

@@ -184,10 +184,7 @@ TEST_F(MarlinLoadPromptTest, ASecondCtrlCBreaksAStalledCallAndTheLoadEndsAsStopp
     StandinDatabase::setFailRules("commit#1=block");
     ChildProcess load(kProgram, {dbfPath, "-u", "scott/Tiger@orcl", "-t", "clients"});
     StandinDatabase::setFailRules("");
-    const std::filesystem::path blocked = database.databaseFolder() + "/blocked";
-    for (int wait = 0; wait < 2000 && !std::filesystem::exists(blocked); ++wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(std::filesystem::exists(blocked));
+    ASSERT_TRUE(database.waitUntilACallIsBlocked());
     load.sendSignal(SIGINT);
     ASSERT_TRUE(load.waitForOutput("Loading stopped by user request.\n"));
     load.sendSignal(SIGINT);
@@ -202,7 +199,7 @@ TEST_F(MarlinLoadPromptTest, ASecondCtrlCBreaksAStalledCallAndTheLoadEndsAsStopp
                              "Loading stopped by user request.\n");
     EXPECT_EQ(load.errors(), "The load is ending; please wait.\n");
     EXPECT_EQ(loadedRows(), 0u);
-    EXPECT_FALSE(std::filesystem::exists(blocked));
+    EXPECT_FALSE(database.hasABlockedCall());
 }
 
 TEST_F(MarlinLoadPromptTest, AClientLibraryThatCannotLoadIsNamedWithTheLoadersReason) {

@@ -22,16 +22,6 @@ namespace {
 
 const std::string kProgram = MARLIN_LOAD_PROGRAM;
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = text.find('\n', start);
-        result.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return result;
-}
-
 // The status lines of a table of `rows` small rows loaded without a word of trouble.
 std::vector<std::string> plainLoad(const std::string& table, int rows) {
     const std::string prefix = table + ": ";
@@ -113,13 +103,13 @@ TEST_F(MarlinLoadSeriesTest, AFolderLoadsTableByTableWithASummaryAndGoesOnAfterA
     EXPECT_EQ(load.wait(), 1);
     std::vector<std::string> expected = plainLoad("A_DBF", 3);
     append(expected, plainLoad("B_DBF", 2));
-    append(expected, {"C_DBF: Start loading..", "C_DBF: Connecting to Oracle..",
-                      "C_DBF: Connected.", "C_DBF: Open file for read..",
-                      "C_DBF: Cannot open file. Check that file exists and not used by any "
-                      "applications.",
-                      "D_DBF: Start loading..", "D_DBF: Connecting to Oracle..",
-                      "D_DBF: Connected.",
-                      "D_DBF: Object with this name already exists. Enter other table name."});
+    append(expected,
+           {"C_DBF: Start loading..", "C_DBF: Connecting to Oracle..", "C_DBF: Connected.",
+            "C_DBF: Open file for read..",
+            "C_DBF: Cannot open file. Check that file exists and not used by any "
+            "applications.",
+            "D_DBF: Start loading..", "D_DBF: Connecting to Oracle..", "D_DBF: Connected.",
+            "D_DBF: Object with this name already exists. Enter other table name."});
     append(expected, plainLoad("E_DBF", 1));
     append(expected, {"Summary:", "  " + inFolder("a.dbf") + "  A_DBF  3 rows  loaded",
                       "  " + inFolder("B.DBF") + "  B_DBF  2 rows  loaded",
@@ -127,7 +117,7 @@ TEST_F(MarlinLoadSeriesTest, AFolderLoadsTableByTableWithASummaryAndGoesOnAfterA
                       "  " + inFolder("D.dbf") + "  D_DBF  0 rows  failed",
                       "  " + inFolder("e.DBF") + "  E_DBF  1 rows  loaded",
                       "Total: 5 tables, 3 loaded, 2 failed; 6 rows."});
-    EXPECT_EQ(lines(load.output()), expected);
+    EXPECT_EQ(linesOf(load.output()), expected);
     EXPECT_EQ(load.errors(), "C_DBF: Cannot open file. Check that file exists and not used by "
                              "any applications.\n"
                              "D_DBF: Object with this name already exists. Enter other table "
@@ -142,9 +132,10 @@ TEST_F(MarlinLoadSeriesTest, AFolderLoadsTableByTableWithASummaryAndGoesOnAfterA
     // The nightly reload, stopping at the first failure: the tables before it are replaced,
     // those after it not touched.
     writeClients(inFolder("a.dbf"), 100, 2);
-    ChildProcess reload(kProgram, {"--replace", "--stop-on-error", "-u", "scott/Tiger@orcl", folder});
+    ChildProcess reload(kProgram,
+                        {"--replace", "--stop-on-error", "-u", "scott/Tiger@orcl", folder});
     EXPECT_EQ(reload.wait(), 1);
-    const std::vector<std::string> output = lines(reload.output());
+    const std::vector<std::string> output = linesOf(reload.output());
     ASSERT_GE(output.size(), 9u);
     EXPECT_EQ(output[3], "A_DBF: Table A_DBF exists; loading into A_DBF$NEW1 to replace it.");
     EXPECT_EQ(std::vector<std::string>(output.end() - 8, output.end()),
@@ -167,8 +158,8 @@ TEST_F(MarlinLoadSeriesTest, AFolderLoadsTableByTableWithASummaryAndGoesOnAfterA
 
 TEST_F(MarlinLoadSeriesTest, ANightlyReplaceNeverLeavesTheTableMissingOrHalfLoaded) {
     const std::string file = inFolder("clients.dbf");
-    const std::vector<std::string> replace = {file, "-u", "scott/Tiger@orcl", "-t", "clients",
-                                              "--replace"};
+    const std::vector<std::string> replace = {file, "-u",      "scott/Tiger@orcl",
+                                              "-t", "clients", "--replace"};
     writeClients(file, 0, 5);
     ChildProcess first(kProgram, {file, "-u", "scott/Tiger@orcl", "-t", "clients"});
     ASSERT_EQ(first.wait(), 0);
@@ -193,7 +184,7 @@ TEST_F(MarlinLoadSeriesTest, ANightlyReplaceNeverLeavesTheTableMissingOrHalfLoad
     append(expected, {"Table CLIENTS left as it was; CLIENTS$NEW1 dropped.",
                       "Error during insert (at end). ORA-01653: Message 1653 not found;  "
                       "product=RDBMS; facility=ORA"});
-    EXPECT_EQ(lines(failing.output()), expected);
+    EXPECT_EQ(linesOf(failing.output()), expected);
     EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"CLIENTS"});
     EXPECT_EQ(loadedNames("CLIENTS"), clientNames(0, 5));
 
@@ -204,7 +195,7 @@ TEST_F(MarlinLoadSeriesTest, ANightlyReplaceNeverLeavesTheTableMissingOrHalfLoad
     ASSERT_TRUE(stopped.waitForOutput("Commit point reached. 1000 rows imported..\n"));
     stopped.sendSignal(SIGINT);
     EXPECT_EQ(stopped.wait(), 130);
-    const std::vector<std::string> stopLines = lines(stopped.output());
+    const std::vector<std::string> stopLines = linesOf(stopped.output());
     EXPECT_NE(std::find(stopLines.begin(), stopLines.end(), "Loading stopped by user request."),
               stopLines.end());
     EXPECT_EQ(stopLines.back(), "Table CLIENTS left as it was; CLIENTS$NEW1 dropped.");
@@ -219,7 +210,7 @@ TEST_F(MarlinLoadSeriesTest, ANightlyReplaceNeverLeavesTheTableMissingOrHalfLoad
     expected = start;
     append(expected, {"Table CLIENTS replaced: old table dropped, CLIENTS$NEW1 renamed to CLIENTS.",
                       "Loading completed. 1500 records processed."});
-    EXPECT_EQ(lines(completing.output()), expected);
+    EXPECT_EQ(linesOf(completing.output()), expected);
     EXPECT_EQ(completing.errors(), "");
     EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"CLIENTS"});
     EXPECT_EQ(loadedNames("CLIENTS"), clientNames(1000, 1500));
@@ -235,12 +226,12 @@ TEST_F(MarlinLoadSeriesTest, AnAppendAddsRowsOnlyToATableOfTheFilesColumns) {
     writeClients(file, 5, 3);
     ChildProcess matching(kProgram, appendTo);
     EXPECT_EQ(matching.wait(), 0);
-    EXPECT_EQ(lines(matching.output()),
-              (std::vector<std::string>{
-                  "Start loading..", "Connecting to Oracle..", "Connected.",
-                  "Table CLIENTS_DBF exists; appending to it.", "Open file for read..",
-                  "3 rows in file.", "Importing file into table CLIENTS_DBF..",
-                  "Loading completed. 3 records processed."}));
+    EXPECT_EQ(linesOf(matching.output()),
+              (std::vector<std::string>{"Start loading..", "Connecting to Oracle..", "Connected.",
+                                        "Table CLIENTS_DBF exists; appending to it.",
+                                        "Open file for read..", "3 rows in file.",
+                                        "Importing file into table CLIENTS_DBF..",
+                                        "Loading completed. 3 records processed."}));
     EXPECT_EQ(loadedNames("CLIENTS_DBF"), clientNames(0, 8));
 
     // Wider names than the table's column: nothing is inserted.
@@ -266,17 +257,16 @@ TEST_F(MarlinLoadSeriesTest, ACtrlCStopsTheTableInProgressAndStartsNoOther) {
     ASSERT_TRUE(load.waitForOutput("A_DBF: Commit point reached. 1000 rows imported..\n"));
     load.sendSignal(SIGINT);
     EXPECT_EQ(load.wait(), 130);
-    const std::vector<std::string> output = lines(load.output());
+    const std::vector<std::string> output = linesOf(load.output());
     ASSERT_GE(output.size(), 4u);
     EXPECT_EQ(output[output.size() - 4], "Summary:");
     const std::size_t committed = loadedNames("A_DBF").size();
     EXPECT_EQ(std::vector<std::string>(output.end() - 3, output.end()),
-              (std::vector<std::string>{
-                  "  " + inFolder("a.dbf") + "  A_DBF  " + std::to_string(committed) +
-                      " rows  stopped",
-                  "  " + inFolder("b.dbf") + "  B_DBF     0 rows  not loaded",
-                  "Total: 2 tables, 0 loaded, 1 stopped, 1 not loaded; " +
-                      std::to_string(committed) + " rows."}));
+              (std::vector<std::string>{"  " + inFolder("a.dbf") + "  A_DBF  " +
+                                            std::to_string(committed) + " rows  stopped",
+                                        "  " + inFolder("b.dbf") + "  B_DBF     0 rows  not loaded",
+                                        "Total: 2 tables, 0 loaded, 1 stopped, 1 not loaded; " +
+                                            std::to_string(committed) + " rows."}));
     EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"A_DBF"});
 }
 

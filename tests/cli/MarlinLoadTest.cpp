@@ -22,16 +22,6 @@ using standin_test::StandinDatabase;
 
 namespace {
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = text.find('\n', start);
-        result.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return result;
-}
-
 class MarlinLoadTest : public ::testing::Test {
   protected:
     MarlinLoadTest() : dbfPath(database.rootFolder() + "/clients.dbf") {
@@ -110,7 +100,7 @@ TEST_F(MarlinLoadTest, AFailureGoesToStandardErrorAndExitsWithOne) {
                         {dbfPath, "--table=clients", "-uscott/Tiger", "--database", "orcl"});
     StandinDatabase::setFailRules("");
     EXPECT_EQ(failed.wait(), 1);
-    EXPECT_EQ(lines(failed.output()).back(),
+    EXPECT_EQ(linesOf(failed.output()).back(),
               "Error during commit (at end). ORA-03113: end-of-file on communication channel");
     EXPECT_EQ(failed.errors(),
               "Error during commit (at end).\nORA-03113: end-of-file on communication channel\n");
@@ -130,7 +120,7 @@ TEST_F(MarlinLoadTest, SigintStopsLikeTheStopButtonAndKeepsTheCommittedBatches) 
 
     std::size_t commits = 0;
     std::size_t stopLines = 0;
-    for (const std::string& line : lines(load.output())) {
+    for (const std::string& line : linesOf(load.output())) {
         commits += line.rfind("Commit point reached. ", 0) == 0;
         stopLines += line == "Loading stopped by user request.";
         EXPECT_EQ(line.find("Loading completed."), std::string::npos);
@@ -199,8 +189,8 @@ TEST(MarlinLoadVersion, ProgramsCarryTheOneVersion) {
         ASSERT_TRUE(GetFileVersionInfoA(program, 0, size, info.data()));
         void* text = nullptr;
         UINT length = 0;
-        ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion",
-                                   &text, &length));
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion", &text,
+                                   &length));
         EXPECT_STREQ(static_cast<const char*>(text), MARLIN_VERSION_TEXT);
         void* fixed = nullptr;
         ASSERT_TRUE(VerQueryValueA(info.data(), "\\", &fixed, &length));

@@ -4,8 +4,6 @@
 #include "load/TableTarget.h"
 #include "oracle/DBConnect.h"
 
-#include <chrono>
-#include <filesystem>
 #include <thread>
 
 using standin_test::StandinDatabase;
@@ -88,7 +86,8 @@ TEST_F(ExistingTableTest, AReplacementTakesTheOldTablesPlaceOnlyWhenEveryRowIsIn
     // number, within the 30 bytes every server takes.
     database.addObject("SCOTT", "CLIENTS$NEW1", "INDEX");
     loadAgain(ExistingTable::Replace, clientsFrom(0, 3));
-    EXPECT_EQ(statusLines().at(3), "Table CLIENTS exists; loading into CLIENTS$NEW2 to replace it.");
+    EXPECT_EQ(statusLines().at(3),
+              "Table CLIENTS exists; loading into CLIENTS$NEW2 to replace it.");
     EXPECT_EQ(names(loadedTable()), clientNames(0, 3));
     LoadParams::tableName = "A23456789B123456789C123456789D";
     loadAgain(ExistingTable::Replace, clientsFrom(0, 2));
@@ -199,8 +198,7 @@ TEST_F(ExistingTableTest, AnAppendNeedsTheFilesColumnsAndInsertsNothingOtherwise
                                         "Open file for read..", "1 rows in file.", differs}));
     EXPECT_EQ(result.rowsLoaded, 0);
     // Values keep their blanks, as every load stores them.
-    EXPECT_EQ(names(loadedTable("PLACES")),
-              (std::vector<std::string>{"first     ", "second  "}));
+    EXPECT_EQ(names(loadedTable("PLACES")), (std::vector<std::string>{"first     ", "second  "}));
 
     // A failed append keeps the batches it committed, as a new table does.
     failWith("insert#2@10=1653");
@@ -212,9 +210,7 @@ TEST_F(ExistingTableTest, AnAppendNeedsTheFilesColumnsAndInsertsNothingOtherwise
 }
 
 TEST(ColumnDifference, NamesTheFirstColumnThatCannotTakeTheFilesValues) {
-    auto column = [](const char* name, int width) {
-        return Column{name, width, DbfFieldValue()};
-    };
+    auto column = [](const char* name, int width) { return Column{name, width, DbfFieldValue()}; };
     const std::vector<Column> file = {column("name", 10), column("CITY", 5)};
     const TableColumn name{"NAME", "VARCHAR2", 10, "C"};
     const TableColumn city{"CITY", "VARCHAR2", 5, "C"};
@@ -234,17 +230,6 @@ TEST(ColumnDifference, NamesTheFirstColumnThatCannotTakeTheFilesValues) {
               "its column 2 is CITY DATE, the file's is CITY VARCHAR2(5 CHAR)");
 }
 
-namespace {
-
-bool waitUntilBlocked(const StandinDatabase& database) {
-    const std::filesystem::path marker = database.databaseFolder() + "/blocked";
-    for (int wait = 0; wait < 1000 && !std::filesystem::exists(marker); ++wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return std::filesystem::exists(marker);
-}
-
-} // namespace
-
 TEST_F(ExistingTableTest, ACallBrokenAfterAStopEndsTheLoadAsAStop) {
     loadTheOldTable();
     // The commit of the only batch stalls; the user stops, then breaks the call.
@@ -252,7 +237,7 @@ TEST_F(ExistingTableTest, ACallBrokenAfterAStopEndsTheLoadAsAStop) {
     writeTable(clientsFrom(5000, 500));
     LoadParams::options.existingTable = ExistingTable::Replace;
     std::thread worker([this] { runLoad(); });
-    const bool blocked = waitUntilBlocked(database);
+    const bool blocked = database.waitUntilACallIsBlocked();
     LoadStatus::loadActive = 0;
     DBConnect::breakCallsInProgress();
     worker.join();

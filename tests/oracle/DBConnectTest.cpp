@@ -283,21 +283,6 @@ TEST(StandinStrictnessDeathTest, UndefinedUsesOfOciEndTheProcessNamingTheCall) {
         "created with OCI_THREADED");
 }
 
-namespace {
-
-// Waits until a call is held by a `block` rule; false when none is after ten seconds.
-bool waitUntilBlocked(const StandinDatabase& database) {
-    const std::filesystem::path marker = database.databaseFolder() + "/blocked";
-    for (int wait = 0; wait < 1000; ++wait) {
-        if (std::filesystem::exists(marker))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
-
-} // namespace
-
 TEST_F(OracleTest, ABreakEndsAStalledCallFromAnotherThreadAndTheSessionGoesOn) {
     StandinDatabase::setFailRules("commit#1=block");
     DBConnect connection;
@@ -319,7 +304,7 @@ TEST_F(OracleTest, ABreakEndsAStalledCallFromAnotherThreadAndTheSessionGoesOn) {
             text = insert.errorText();
         }
     });
-    ASSERT_TRUE(waitUntilBlocked(database));
+    ASSERT_TRUE(database.waitUntilACallIsBlocked());
     StandinDatabase::recordCalls(true);
     DBConnect::breakCallsInProgress();
     stalled.join();

@@ -195,29 +195,33 @@ CallResult describeColumn(SessionHandle& session, StatementHandle& statement,
     return CallResult::success();
 }
 
-// DROP TABLE and ALTER TABLE ... RENAME TO: DDL, so the open transaction is committed first.
-CallResult dropTable(SessionHandle& session, const SqlStatement& sql) {
+// DROP TABLE and ALTER TABLE ... RENAME TO: DDL on a table that must exist, so the open
+// transaction is committed first, even when the statement is then refused.
+template <typename Change>
+CallResult changeTable(SessionHandle& session, const std::string& table, Change change) {
     CallResult committed = commitTransaction(session, false);
     if (committed.status != OCI_SUCCESS)
         return committed;
-    if (!session.schema.hasTable(sql.tableName))
+    if (!session.schema.hasTable(table))
         return CallResult::failure(942);
-    if (!session.schema.dropTable(sql.tableName))
-        return CallResult::failure(1114);
-    return CallResult::success();
+    return change();
+}
+
+CallResult dropTable(SessionHandle& session, const SqlStatement& sql) {
+    return changeTable(session, sql.tableName, [&] {
+        return session.schema.dropTable(sql.tableName) ? CallResult::success()
+                                                       : CallResult::failure(1114);
+    });
 }
 
 CallResult renameTable(SessionHandle& session, const SqlStatement& sql) {
-    CallResult committed = commitTransaction(session, false);
-    if (committed.status != OCI_SUCCESS)
-        return committed;
-    if (!session.schema.hasTable(sql.tableName))
-        return CallResult::failure(942);
-    if (session.schema.isNameTaken(sql.newTableName))
-        return CallResult::failure(955);
-    if (!session.schema.renameTable(sql.tableName, sql.newTableName))
-        return CallResult::failure(1114);
-    return CallResult::success();
+    return changeTable(session, sql.tableName, [&] {
+        if (session.schema.isNameTaken(sql.newTableName))
+            return CallResult::failure(955);
+        return session.schema.renameTable(sql.tableName, sql.newTableName)
+                   ? CallResult::success()
+                   : CallResult::failure(1114);
+    });
 }
 
 CallResult createTable(SessionHandle& session, const SqlStatement& sql) {
