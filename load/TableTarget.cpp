@@ -53,8 +53,8 @@ std::string columnDifference(const std::vector<TableColumn>& table,
         if (index >= table.size())
             return "it has no column " + position + ", the file's is " + describe(wanted);
         if (!takesValuesOf(table[index], wanted))
-            return "its column " + position + " is " + describe(table[index]) +
-                   ", the file's is " + describe(wanted);
+            return "its column " + position + " is " + describe(table[index]) + ", the file's is " +
+                   describe(wanted);
     }
     return "";
 }

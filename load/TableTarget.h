@@ -14,7 +14,7 @@
 // One column of an existing table, as USER_TAB_COLUMNS describes it.
 struct TableColumn {
     std::string name;
-    std::string dataType;  // "VARCHAR2", "NUMBER", ...
+    std::string dataType;    // "VARCHAR2", "NUMBER", ...
     int characterLength = 0; // the declared width of a character column
     std::string lengthUnit;  // "C" (characters), "B" (bytes), or empty for other types
 };
