@@ -76,6 +76,8 @@ LibraryHandle loadLibrary(const std::string& name) {
     const std::wstring wideName = wideFromAnsi(name);
     if (wideName.find_first_of(L"\\/:") != std::wstring::npos)
         return reinterpret_cast<LibraryHandle>(::LoadLibraryW(wideName.c_str()));
+    // What lastLoadError() tells: why the last file found did not load, else that none was.
+    DWORD failure = ERROR_MOD_NOT_FOUND;
     for (std::wstring folder : librarySearchFolders()) {
         if (folder.empty())
             continue;
@@ -90,12 +92,25 @@ LibraryHandle loadLibrary(const std::string& name) {
         if (HMODULE library =
                 ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH))
             return reinterpret_cast<LibraryHandle>(library);
+        failure = ::GetLastError();
     }
+    ::SetLastError(failure);
     return nullptr;
 }
 
 void keepCurrentFolderOutOfLibrarySearch() {
     ::SetDllDirectoryW(L"");
+}
+
+std::string lastLoadError() {
+    char text[512] = {};
+    const DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                         ::GetLastError(), 0, text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
+        message.pop_back();
+    return message;
 }
 
 void* findSymbol(LibraryHandle library, const char* name) {
@@ -107,6 +122,10 @@ void* findSymbol(LibraryHandle library, const char* name) {
 std::vector<std::string> oracleClientLibraryNames() {
     const char* override = std::getenv("MARLIN_OCI_LIBRARY");
     return {override != nullptr && *override != '\0' ? override : "OCI.DLL"};
+}
+
+std::string clientLibraryFailureText(const std::vector<LibraryAttempt>&) {
+    return "Can't load oci.dll";
 }
 
 } // namespace platform
