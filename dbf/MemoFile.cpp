@@ -74,9 +74,10 @@ bool MemoFile::mapFirstFound(const std::string& stem, const DbfDialect& dialect)
 }
 
 void MemoFile::readBlockSize() {
+    // A dBase III file's header is its block 0: a shorter file holds no memo at all.
     const std::size_t headerBytes = layout_ == Layout::FoxPro   ? kFptHeaderBytes
                                     : layout_ == Layout::DBase4 ? kDBase4HeaderBytes
-                                                                : 1;
+                                                                : kDBase3BlockBytes;
     if (file_.size() < headerBytes) {
         file_.close();
         state_ = State::TooShort;

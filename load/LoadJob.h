@@ -37,10 +37,12 @@ class LoadJob {
 
     bool prepareWorkFile();
     bool makeWorkingCopy();
+    bool checkTableFile();
     bool connect();
     bool ensureTableFree();
     bool openTable();
     bool createTable();
+    std::string createFailureText(DBStmt& statement) const;
     bool transferRows();
     void complete();
 

@@ -19,7 +19,11 @@ extern std::string database;
 
 // How a load departs from the default one, which every member's default keeps. Set and copied
 // with the five texts, under the same rules.
-struct LoadOptions {};
+struct LoadOptions {
+    // Column names made loadable (see loadableColumnNames) instead of failing on the names
+    // Oracle refuses.
+    bool fixNames = false;
+};
 
 namespace LoadParams {
 extern LoadOptions options;

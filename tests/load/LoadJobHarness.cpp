@@ -45,6 +45,7 @@ LoadJobTest::LoadJobTest() : dbfPath(folder.path("clients.dbf")) {
     LoadParams::userName = "SCOTT";
     LoadParams::password = "tiger";
     LoadParams::database = "ORCL";
+    LoadParams::options = {};
     setLoadHooks({
         [this] {
             record({JobEvent::Kind::Status, LoadStatus::statusText, 0, 0});
