@@ -15,6 +15,7 @@ class CommandLineParser {
   private:
     bool takeArgument(std::size_t& index);
     bool takeOption(const std::string& argument, std::size_t& index);
+    bool takeFlag(const std::string& name, bool hasValue);
     bool splitUserId(const std::string& userId);
     bool checkComplete();
     bool usageError(const std::string& text);
@@ -66,6 +67,8 @@ bool CommandLineParser::takeOption(const std::string& argument, std::size_t& ind
     const bool isLong = argument[1] == '-';
     const std::size_t valueStart = isLong ? argument.find('=') : 2;
     const std::string name = argument.substr(0, valueStart);
+    if (name == "--fix-names" || name == "--describe")
+        return takeFlag(name, valueStart < argument.size());
     std::optional<std::string>* target = nullptr;
     if (name == "--table" || name == "-t")
         target = &result_.command.tableName;
@@ -81,6 +84,16 @@ bool CommandLineParser::takeOption(const std::string& argument, std::size_t& ind
         *target = arguments_[++index];
     else
         return usageError("option " + name + " needs a value");
+    return true;
+}
+
+bool CommandLineParser::takeFlag(const std::string& name, bool hasValue) {
+    if (hasValue)
+        return usageError("option " + name + " takes no value");
+    if (name == "--fix-names")
+        result_.command.fixNames = true;
+    else
+        result_.command.action = LoadCommand::Action::Describe;
     return true;
 }
 
@@ -120,6 +133,13 @@ bool CommandLineParser::checkComplete() {
     command.fileName = files_.front();
     if (command.fileName.empty())
         return usageError("the DBF file name is empty");
+    // A description reads the file alone.
+    if (command.action == LoadCommand::Action::Describe) {
+        if (command.tableName || userId_ || database_)
+            return usageError("--describe connects to nothing: give it no --table, --userid or "
+                              "--database");
+        return true;
+    }
     if (command.tableName && command.tableName->empty())
         return usageError("the table name is empty");
     if (!userId_)
@@ -150,7 +170,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string usageText() {
     return "Usage: marlin-load FILE.DBF [--table NAME] --userid USER[/PASSWORD][@DATABASE]\n"
-           "Loads a dBase/FoxPro table (with its FPT memo file) into a new Oracle table.\n"
+           "       marlin-load --describe FILE.DBF\n"
+           "Loads a dBase or FoxPro table and its memo file into a new Oracle table.\n"
            "\n"
            "  -t, --table NAME       the new table; by default the file's name with its\n"
            "                         extension, every \".\" made \"_\", at most 30 characters\n"
@@ -158,6 +179,15 @@ std::string usageText() {
            "                         the Oracle user, password and connect string; write a\n"
            "                         password holding \"@\" in double quotes\n"
            "      --database NAME    the connect string, when the userid has none\n"
+           "      --fix-names        make every field name a column name Oracle takes: a\n"
+           "                         reserved word gets a trailing \"_\", other characters\n"
+           "                         than letters, digits, _, $ and # become \"_\", a name\n"
+           "                         not starting with a letter gets a leading \"F\", a name\n"
+           "                         taken before gets \"_2\", \"_3\", ...; at most 30\n"
+           "                         characters\n"
+           "      --describe         connect to nothing; print what a load would make of\n"
+           "                         the table: its kind, records, code page, memo file,\n"
+           "                         header problems and one line per field\n"
            "      --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"

@@ -7,8 +7,9 @@
 
 // What one command line asks for. Texts are kept as typed; the caller upper-cases the names.
 struct LoadCommand {
-    enum class Action { Load, ShowHelp, ShowVersion };
+    enum class Action { Load, Describe, ShowHelp, ShowVersion };
     Action action = Action::Load;
+    bool fixNames = false;
     std::string fileName;
     std::optional<std::string> tableName; // none: the name the file's name suggests
     std::string userName;
@@ -25,6 +26,8 @@ struct ParsedCommandLine {
 
 // Parses the arguments after the program's name:
 //   FILE.DBF [--table NAME] --userid USER[/PASSWORD][@DATABASE] [--database DATABASE]
+//            [--fix-names]
+//   --describe FILE.DBF [--fix-names]
 // with -t and -u for the first two, NAME=VALUE forms of the long options, and -- ending the
 // options. --help and --version win over everything else.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);

@@ -5,6 +5,7 @@
 #include "cli/ConsoleLoad.h"
 #include "cli/ConsoleReporter.h"
 #include "cli/ExitStatus.h"
+#include "load/TableDescription.h"
 #include "load/TableName.h"
 
 #include <iostream>
@@ -32,8 +33,22 @@ std::optional<std::string> askForPassword(const ConsoleEvents& events) {
 // The names reach the load in upper case, as the dialog's upper-case fields give them.
 LoadTexts requestFor(const LoadCommand& command, const std::string& tableName,
                      const std::string& password) {
-    return {command.fileName, console::upperCased(tableName), console::upperCased(command.userName),
-            password, console::upperCased(command.database)};
+    LoadTexts request{command.fileName, console::upperCased(tableName),
+                      console::upperCased(command.userName), password,
+                      console::upperCased(command.database)};
+    request.options.fixNames = command.fixNames;
+    return request;
+}
+
+// The description on standard output; the reader's message on standard error.
+int describe(const LoadCommand& command) {
+    std::string text;
+    if (!describeTable(command.fileName, command.fixNames, text)) {
+        console::write(console::Stream::Error, text + "\n");
+        return kExitFailed;
+    }
+    console::write(console::Stream::Output, text);
+    return kExitLoaded;
 }
 
 } // namespace
@@ -43,6 +58,8 @@ int main(int argc, char** argv) {
     if (!parsed.usageError.empty())
         return usageError(parsed.usageError);
     const LoadCommand& command = parsed.command;
+    if (command.action == LoadCommand::Action::Describe)
+        return describe(command);
     if (command.action != LoadCommand::Action::Load) {
         const bool help = command.action == LoadCommand::Action::ShowHelp;
         console::write(console::Stream::Output, help ? usageText() : versionText());
