@@ -1,6 +1,6 @@
-// The DBF reader: header questions answered from the mapping, and the text of each value.
-// Every read is checked against the mapped sizes, because a damaged file must load what it
-// holds rather than crash the job.
+// The DBF reader: the text of each value, and the questions about fields that formatting
+// answers (DbfTableHeader.cpp opens the table). Every read is checked against the mapped
+// sizes, because a damaged file must load what it holds rather than crash the job.
 #include "dbf/DbfTable.h"
 
 #include "dbf/DBase7Values.h"
@@ -8,7 +8,6 @@
 #include "dbf/DecimalDigits.h"
 #include "dbf/DoubleText.h"
 #include "dbf/FoxProText.h"
-#include "dbf/LanguageDriver.h"
 
 #include <algorithm>
 #include <climits>
@@ -31,14 +30,6 @@ constexpr std::size_t kDBase7LongBytes = 4;
 constexpr std::size_t kDBase7DoubleBytes = 8;
 constexpr std::size_t kDBase7TimestampBytes = 8;
 
-// A name padded with zero bytes, as a descriptor or a dBase 7 header holds it.
-std::string paddedName(const unsigned char* bytes, std::size_t maximum) {
-    const void* zero = std::memchr(bytes, 0, maximum);
-    return std::string(reinterpret_cast<const char*>(bytes),
-                       zero != nullptr ? static_cast<const unsigned char*>(zero) - bytes
-                                       : static_cast<std::ptrdiff_t>(maximum));
-}
-
 // The letters whose bytes dBase 7 stores in its own sortable encodings.
 bool isDBase7NumberType(char type) {
     return type == 'I' || type == '+' || type == 'O' || type == '@';
@@ -60,141 +51,10 @@ const char* DbfFieldValue::text(std::size_t& length) const {
     return formatted;
 }
 
-bool DbfTable::open(const char* fileName, const char* memoSourceName) {
-    close();
-    if (fileName == nullptr || !dbf.open(fileName))
-        return refuse(OpenFailure::CannotOpen);
-    if (!readHeader())
-        return false;
-    placeRecord(0);
-    memo.open(memoSourceName != nullptr ? memoSourceName : fileName, tableDialect);
-    return true;
-}
-
-bool DbfTable::readHeader() {
-    if (dbf.size() < kHeaderBytes)
-        return refuse(OpenFailure::TooShort);
-    headerLength = readLittle16(dbf.data() + kHeaderLengthOffset);
-    if (headerLength > dbf.size())
-        return refuse(OpenFailure::HeaderPastEnd);
-    version = dbf.data()[0];
-    tableDialect = dialectOf(version);
-    layout = tableDialect.dBase7 ? kDBase7Descriptors : kClassicDescriptors;
-    // A dBase 7 header needs its fixed part and a terminator before the header length.
-    if (tableDialect.dBase7 && headerLength < layout.firstOffset + 1)
-        return refuse(OpenFailure::HeaderDoesNotAddUp);
-    declaredRecords = readLittle32(dbf.data() + kRecordCountOffset);
-    recordLength = readLittle16(dbf.data() + kRecordLengthOffset);
-    firstRecordOffset = headerLength;
-    languageDriverId = dbf.data()[kLanguageDriverOffset];
-    fileCodePage = codePageOfLanguageDriver(languageDriverId);
-    records = wholeRecordCount();
-    takeFields(readDbfFields(dbf.data(), headerLength, layout));
-    // Without stored displacements the fields' lengths alone place the values: fields that
-    // reach past the record would read the next one's bytes.
-    if (!layout.storedDisplacements && impliedRecordLength > recordLength)
-        return refuse(OpenFailure::HeaderDoesNotAddUp);
-    return true;
-}
-
-bool DbfTable::refuse(OpenFailure why) {
-    // Close first: it resets the numbers the failure's text is made of.
-    const std::uint32_t keptHeaderLength = headerLength;
-    const std::uint32_t keptRecordLength = recordLength;
-    const std::uint64_t keptImplied = impliedRecordLength;
-    close();
-    failure = why;
-    headerLength = keptHeaderLength;
-    recordLength = keptRecordLength;
-    impliedRecordLength = keptImplied;
-    return false;
-}
-
-void DbfTable::takeFields(DbfFieldList list) {
-    fields = std::move(list.fields);
-    nullFlagsDisplacement = list.nullFlagsDisplacement;
-    nullFlagsLength = list.nullFlagsLength;
-    wordReadExtent = list.wordReadExtent;
-    impliedRecordLength = list.impliedRecordLength;
-}
-
-std::string DbfTable::openFailureText() const {
-    switch (failure) {
-    case OpenFailure::None:
-        return "";
-    case OpenFailure::CannotOpen:
-        return "Cannot open file. Check that file exists and not used by any applications.";
-    case OpenFailure::TooShort:
-        return "Cannot read file: it is too short to hold the header of a table.";
-    case OpenFailure::HeaderPastEnd:
-        return "Cannot read file: its header claims " + std::to_string(headerLength) +
-               " bytes, more than the file holds.";
-    case OpenFailure::HeaderDoesNotAddUp:
-        break;
-    }
-    if (impliedRecordLength > recordLength)
-        return "Cannot read file: its dBase 7 header does not add up: the fields take " +
-               std::to_string(impliedRecordLength) + " bytes of a record of " +
-               std::to_string(recordLength) + ".";
-    return "Cannot read file: its dBase 7 header does not add up: it claims " +
-           std::to_string(headerLength) + " bytes, fewer than the " +
-           std::to_string(kDBase7Descriptors.firstOffset + 1) + " of its fixed part.";
-}
-
-void DbfTable::close() {
-    dbf.close();
-    memo.close();
-    fields.clear();
-    failure = OpenFailure::None;
-    records = 0;
-    currentRecord = 0;
-    version = 0;
-    tableDialect = dialectOf(0);
-    layout = kClassicDescriptors;
-    declaredRecords = 0;
-    recordLength = 0;
-    headerLength = 0;
-    impliedRecordLength = 0;
-    firstRecordOffset = 0;
-    languageDriverId = 0;
-    fileCodePage = 0;
-    nullFlagsDisplacement = 0;
-    nullFlagsLength = 0;
-    recordOffset = 0;
-    wordReadExtent = 0;
-    wordsInsideFile = false;
-}
-
-int DbfTable::wholeRecordCount() const {
-    const std::uint32_t declared = declaredRecords;
-    // A record holds at least its deletion flag; a zero length would repeat record 0
-    // for every count the header claims.
-    if (recordLength == 0)
-        return 0;
-    std::uint64_t held = (dbf.size() - firstRecordOffset) / recordLength;
-    std::uint64_t count = declared < held ? declared : held;
-    return count > INT_MAX ? INT_MAX : static_cast<int>(count);
-}
-
 bool DbfTable::flagBitSet(int bit) const {
     const std::uint64_t offset =
         recordOffset + nullFlagsDisplacement + static_cast<std::uint64_t>(bit / 8);
     return offset < dbf.size() && (dbf.data()[offset] >> (bit % 8) & 1) != 0;
-}
-
-bool DbfTable::fieldName(int index, char* out) const {
-    if (index < 0 || index >= fieldCount())
-        return false;
-    std::memcpy(out, dbf.data() + descriptorOffset(layout, static_cast<std::size_t>(index)),
-                kNameBytes);
-    return true;
-}
-
-std::string DbfTable::fieldName(int index) const {
-    if (index < 0 || index >= fieldCount())
-        return "";
-    return paddedName(dbf.data() + descriptorOffset(layout, static_cast<std::size_t>(index)),
-                      layout.nameBytes);
 }
 
 int DbfTable::fieldWidth(int index) const {
@@ -521,45 +381,6 @@ bool DbfTable::findMemo(const Field& field, const unsigned char*& text, std::siz
     std::uint64_t block = 0;
     return memo.isOpen() && readMemoBlock(field, block) &&
            memo.find(block, kMemoBlankChars, text, length);
-}
-
-bool DbfTable::holdsMemoPointer() {
-    const int kept = currentRecord;
-    bool found = false;
-    for (int record = 0; record < records && !found; ++record) {
-        placeRecord(record);
-        for (const Field& field : fields) {
-            std::uint64_t block = 0;
-            if (field.type == 'M' && !(field.nullBit >= 0 && flagBitSet(field.nullBit)) &&
-                readMemoBlock(field, block)) {
-                found = true;
-                break;
-            }
-        }
-    }
-    placeRecord(kept);
-    return found;
-}
-
-std::string DbfTable::languageDriverName() const {
-    if (!isOpen() || !tableDialect.dBase7)
-        return "";
-    return paddedName(dbf.data() + kLanguageDriverNameOffset, kLanguageDriverNameBytes);
-}
-
-DbfFieldInfo DbfTable::fieldInfo(int index) const {
-    DbfFieldInfo info;
-    if (index < 0 || index >= fieldCount())
-        return info;
-    const Field& field = fields[static_cast<std::size_t>(index)];
-    info.name = fieldName(index);
-    info.type = field.type;
-    info.length = field.length;
-    info.decimals = field.decimals;
-    info.nullBit = field.nullBit;
-    info.lengthBit = field.shortBit;
-    info.system = isSystemDescriptor(field.type, field.flags);
-    return info;
 }
 
 bool DbfTable::readMemoBlock(const Field& field, std::uint64_t& block) const {
