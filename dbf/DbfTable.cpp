@@ -61,19 +61,15 @@ int DbfTable::fieldWidth(int index) const {
     if (index < 0 || index >= fieldCount())
         return 0;
     const Field& field = fields[static_cast<std::size_t>(index)];
-    if (tableDialect.dBase7) {
-        switch (field.type) {
-        case '+':
-            return static_cast<int>(kIntegerTextChars);
-        case 'O':
-            return static_cast<int>(kShortestDoubleTextChars);
-        case '@':
-            return static_cast<int>(kDateTimeTextChars);
-        default:
-            break;
-        }
-    }
+    // Letters only dBase 7 gives a meaning; in other tables they hold no text.
+    const bool dBase7 = tableDialect.dBase7;
     switch (field.type) {
+    case '+':
+        return dBase7 ? static_cast<int>(kIntegerTextChars) : field.length;
+    case 'O':
+        return dBase7 ? static_cast<int>(kShortestDoubleTextChars) : field.length;
+    case '@':
+        return dBase7 ? static_cast<int>(kDateTimeTextChars) : field.length;
     case 'B':
         return kDoubleTextChars;
     case 'Y':

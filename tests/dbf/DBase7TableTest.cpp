@@ -30,17 +30,9 @@ std::string plainBigEndian(std::uint32_t value) {
 
 // The texts of a one-field dBase 7 table of this type and length, one per stored value.
 std::vector<std::string> fieldTexts(char type, int length, const std::vector<std::string>& stored) {
-    TempFolder folder;
     DBase7Writer writer;
     writer.addField("X", type, length);
-    for (const std::string& value : stored)
-        writer.addRecord({value});
-    std::vector<std::string> texts;
-    if (!writer.writeTo(folder.path("x.dbf")))
-        return texts;
-    for (const auto& row : tableTexts(folder.path("x.dbf")))
-        texts.push_back(row.at(0));
-    return texts;
+    return oneFieldTexts(writer, stored);
 }
 
 const std::string kLongName = "NAME_OF_THE_CUSTOMER_IN_FULL_31"; // 31 characters

@@ -30,17 +30,9 @@ std::string dateTimeBytes(std::uint32_t julianDay, std::uint32_t milliseconds) {
 
 // The texts of a one-field table of this type, one per stored value.
 std::vector<std::string> fieldTexts(char type, const std::vector<std::string>& stored) {
-    TempFolder folder;
     DbfWriter writer;
     writer.addField("X", type, 8);
-    for (const std::string& value : stored)
-        writer.addRecord({value});
-    std::vector<std::string> texts;
-    if (!writer.writeTo(folder.path("x.dbf")))
-        return texts;
-    for (const auto& row : tableTexts(folder.path("x.dbf")))
-        texts.push_back(row[0]);
-    return texts;
+    return oneFieldTexts(writer, stored);
 }
 
 } // namespace
