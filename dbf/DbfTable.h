@@ -89,7 +89,7 @@ class DbfTable {
     bool isOpen() const { return dbf.isOpen(); }
     OpenFailure openFailure() const { return failure; }
     // A sentence for a user that says why the last open() failed; empty after a success.
-    std::string openFailureText() const;
+    const std::string& openFailureText() const { return failureText; }
 
     // The header's record count, but no more than the whole records the file holds; 0 when
     // closed.
@@ -144,9 +144,9 @@ class DbfTable {
     static constexpr std::size_t kValueTextBytes = 2000;
 
     bool readHeader();
-    bool refuse(OpenFailure why);
+    bool refuse(OpenFailure why, const std::string& text);
     int wholeRecordCount() const;
-    void takeFields(DbfFieldList list);
+    void takeFields(const DbfFieldList& list);
     bool flagBitSet(int bit) const;
     const char* formatValue(int index);
     std::size_t convertValue(int index, char* slot, std::size_t width,
@@ -180,6 +180,7 @@ class DbfTable {
     MemoFile memo;
     std::vector<Field> fields;
     OpenFailure failure = OpenFailure::None;
+    std::string failureText;
     int records = 0;
     int currentRecord = 0;
     std::uint8_t version = 0;
@@ -187,9 +188,7 @@ class DbfTable {
     dbf_layout::DescriptorLayout layout = dbf_layout::kClassicDescriptors;
     std::uint32_t declaredRecords = 0;
     std::uint32_t recordLength = 0;
-    std::uint32_t headerLength = 0;
-    std::uint64_t impliedRecordLength = 0; // what the descriptors' lengths add up to
-    std::uint64_t firstRecordOffset = 0;   // the header length
+    std::uint64_t firstRecordOffset = 0; // the header length
     std::uint8_t languageDriverId = 0;
     unsigned fileCodePage = 0;
     // Where the null flags lie in a record; a length of 0 when the table has none.

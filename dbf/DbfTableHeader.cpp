@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstring>
 #include <string>
-#include <utility>
 
 using namespace dbf_layout;
 
@@ -27,7 +26,8 @@ std::string paddedName(const unsigned char* bytes, std::size_t maximum) {
 bool DbfTable::open(const char* fileName, const char* memoSourceName) {
     close();
     if (fileName == nullptr || !dbf.open(fileName))
-        return refuse(OpenFailure::CannotOpen);
+        return refuse(OpenFailure::CannotOpen,
+                      "Cannot open file. Check that file exists and not used by any applications.");
     if (!readHeader())
         return false;
     placeRecord(0);
@@ -37,72 +37,52 @@ bool DbfTable::open(const char* fileName, const char* memoSourceName) {
 
 bool DbfTable::readHeader() {
     if (dbf.size() < kHeaderBytes)
-        return refuse(OpenFailure::TooShort);
-    headerLength = readLittle16(dbf.data() + kHeaderLengthOffset);
+        return refuse(OpenFailure::TooShort,
+                      "Cannot read file: it is too short to hold the header of a table.");
+    const std::uint32_t headerLength = readLittle16(dbf.data() + kHeaderLengthOffset);
     if (headerLength > dbf.size())
-        return refuse(OpenFailure::HeaderPastEnd);
+        return refuse(OpenFailure::HeaderPastEnd, "Cannot read file: its header claims " +
+                                                      std::to_string(headerLength) +
+                                                      " bytes, more than the file holds.");
     version = dbf.data()[0];
     tableDialect = dialectOf(version);
     layout = tableDialect.dBase7 ? kDBase7Descriptors : kClassicDescriptors;
     // A dBase 7 header needs its fixed part and a terminator before the header length.
     if (tableDialect.dBase7 && headerLength < layout.firstOffset + 1)
-        return refuse(OpenFailure::HeaderDoesNotAddUp);
+        return refuse(OpenFailure::HeaderDoesNotAddUp,
+                      "Cannot read file: its dBase 7 header does not add up: it claims " +
+                          std::to_string(headerLength) + " bytes, fewer than the " +
+                          std::to_string(layout.firstOffset + 1) + " of its fixed part.");
     declaredRecords = readLittle32(dbf.data() + kRecordCountOffset);
     recordLength = readLittle16(dbf.data() + kRecordLengthOffset);
     firstRecordOffset = headerLength;
     languageDriverId = dbf.data()[kLanguageDriverOffset];
     fileCodePage = codePageOfLanguageDriver(languageDriverId);
     records = wholeRecordCount();
-    takeFields(readDbfFields(dbf.data(), headerLength, layout));
+    const DbfFieldList fieldList = readDbfFields(dbf.data(), headerLength, layout);
     // Without stored displacements the fields' lengths alone place the values: fields that
     // reach past the record would read the next one's bytes.
-    if (!layout.storedDisplacements && impliedRecordLength > recordLength)
-        return refuse(OpenFailure::HeaderDoesNotAddUp);
+    if (!layout.storedDisplacements && fieldList.impliedRecordLength > recordLength)
+        return refuse(OpenFailure::HeaderDoesNotAddUp,
+                      "Cannot read file: its dBase 7 header does not add up: the fields take " +
+                          std::to_string(fieldList.impliedRecordLength) + " bytes of a record of " +
+                          std::to_string(recordLength) + ".");
+    takeFields(fieldList);
     return true;
 }
 
-bool DbfTable::refuse(OpenFailure why) {
-    // Close first: it resets the numbers the failure's text is made of.
-    const std::uint32_t keptHeaderLength = headerLength;
-    const std::uint32_t keptRecordLength = recordLength;
-    const std::uint64_t keptImplied = impliedRecordLength;
+bool DbfTable::refuse(OpenFailure why, const std::string& text) {
     close();
     failure = why;
-    headerLength = keptHeaderLength;
-    recordLength = keptRecordLength;
-    impliedRecordLength = keptImplied;
+    failureText = text;
     return false;
 }
 
-void DbfTable::takeFields(DbfFieldList list) {
-    fields = std::move(list.fields);
+void DbfTable::takeFields(const DbfFieldList& list) {
+    fields = list.fields;
     nullFlagsDisplacement = list.nullFlagsDisplacement;
     nullFlagsLength = list.nullFlagsLength;
     wordReadExtent = list.wordReadExtent;
-    impliedRecordLength = list.impliedRecordLength;
-}
-
-std::string DbfTable::openFailureText() const {
-    switch (failure) {
-    case OpenFailure::None:
-        return "";
-    case OpenFailure::CannotOpen:
-        return "Cannot open file. Check that file exists and not used by any applications.";
-    case OpenFailure::TooShort:
-        return "Cannot read file: it is too short to hold the header of a table.";
-    case OpenFailure::HeaderPastEnd:
-        return "Cannot read file: its header claims " + std::to_string(headerLength) +
-               " bytes, more than the file holds.";
-    case OpenFailure::HeaderDoesNotAddUp:
-        break;
-    }
-    if (impliedRecordLength > recordLength)
-        return "Cannot read file: its dBase 7 header does not add up: the fields take " +
-               std::to_string(impliedRecordLength) + " bytes of a record of " +
-               std::to_string(recordLength) + ".";
-    return "Cannot read file: its dBase 7 header does not add up: it claims " +
-           std::to_string(headerLength) + " bytes, fewer than the " +
-           std::to_string(kDBase7Descriptors.firstOffset + 1) + " of its fixed part.";
 }
 
 void DbfTable::close() {
@@ -110,6 +90,7 @@ void DbfTable::close() {
     memo.close();
     fields.clear();
     failure = OpenFailure::None;
+    failureText.clear();
     records = 0;
     currentRecord = 0;
     version = 0;
@@ -117,8 +98,6 @@ void DbfTable::close() {
     layout = kClassicDescriptors;
     declaredRecords = 0;
     recordLength = 0;
-    headerLength = 0;
-    impliedRecordLength = 0;
     firstRecordOffset = 0;
     languageDriverId = 0;
     fileCodePage = 0;
