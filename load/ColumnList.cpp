@@ -38,14 +38,19 @@ std::vector<Column> buildColumns(DbfTable& table, bool fixNames) {
             {columnNameFor(table.fieldName(index)), table.fieldWidth(index), table.field(index)});
     }
     if (fixNames) {
-        std::vector<std::string> names;
-        for (const Column& column : columns)
-            names.push_back(column.name);
-        names = loadableColumnNames(names);
+        const std::vector<std::string> names = loadableColumnNames(columnNamesOf(columns));
         for (std::size_t index = 0; index < columns.size(); ++index)
             columns[index].name = names[index];
     }
     return columns;
+}
+
+std::vector<std::string> columnNamesOf(const std::vector<Column>& columns) {
+    std::vector<std::string> names;
+    names.reserve(columns.size());
+    for (const Column& column : columns)
+        names.push_back(column.name);
+    return names;
 }
 
 std::string createTableText(const std::string& tableName, const std::vector<Column>& columns) {

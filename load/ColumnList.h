@@ -22,6 +22,9 @@ std::string columnNameFor(const std::string& fieldName);
 // with `fixNames` the names are then made loadable (see loadableColumnNames).
 std::vector<Column> buildColumns(DbfTable& table, bool fixNames = false);
 
+// The columns' names, in order.
+std::vector<std::string> columnNamesOf(const std::vector<Column>& columns);
+
 // "CREATE TABLE  T (A VARCHAR2(10 CHAR),B VARCHAR2(8 CHAR)                 )"
 std::string createTableText(const std::string& tableName, const std::vector<Column>& columns);
 

@@ -180,3 +180,11 @@ std::vector<std::string> loadableColumnNames(const std::vector<std::string>& nam
     }
     return loadable;
 }
+
+bool someNameNeedsFixing(const std::vector<std::string>& names) {
+    const std::vector<std::string> fixed = loadableColumnNames(names);
+    for (std::size_t index = 0; index < names.size(); ++index)
+        if (upperCased(names[index]) != fixed[index])
+            return true;
+    return false;
+}

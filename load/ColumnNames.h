@@ -18,3 +18,7 @@ bool isOracleReservedWord(const std::string& name);
 // name that an earlier one already took followed by "_2", "_3", ... (cut before the suffix so
 // that the whole stays within 30 bytes).
 std::vector<std::string> loadableColumnNames(const std::vector<std::string>& names);
+
+// True when loadableColumnNames would change one of the names beyond the case of its letters,
+// which Oracle ignores in an unquoted name.
+bool someNameNeedsFixing(const std::vector<std::string>& names);

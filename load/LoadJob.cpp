@@ -27,25 +27,6 @@ bool refusesAName(int oracleError) {
            oracleError == kInvalidCharacter;
 }
 
-bool equalIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-// True when --fix-names would rename a column beyond the case of its letters, which Oracle
-// ignores in an unquoted name.
-bool namesWouldBeFixed(const std::vector<Column>& columns) {
-    std::vector<std::string> names;
-    for (const Column& column : columns)
-        names.push_back(column.name);
-    const std::vector<std::string> fixed = loadableColumnNames(names);
-    for (std::size_t index = 0; index < names.size(); ++index)
-        if (!equalIgnoringAsciiCase(names[index], fixed[index]))
-            return true;
-    return false;
-}
-
 } // namespace
 
 LoadJob::Outcome LoadJob::run() {
@@ -220,7 +201,8 @@ std::string LoadJob::createFailureText(DBStmt& statement) const {
     if (code == kInvalidIdentifier || code == kReservedWord)
         text += "Can not use reserved word as name of column.";
     // The command line can rename what Oracle refuses; the dialog's users may use it too.
-    if (!params_.options.fixNames && refusesAName(code) && namesWouldBeFixed(columns_)) {
+    if (!params_.options.fixNames && refusesAName(code) &&
+        someNameNeedsFixing(columnNamesOf(columns_))) {
         if (text.back() != '\n')
             text += '\n';
         text += "marlin-load --fix-names makes every field name a column name Oracle takes.";

@@ -107,10 +107,7 @@ std::string flagsText(const DbfFieldInfo& field) {
 // One row per field; the columns come from the load's own column list.
 std::vector<Row> fieldRows(DbfTable& table, bool fixNames) {
     const std::vector<Column> columns = buildColumns(table);
-    std::vector<std::string> fixed;
-    for (const Column& column : columns)
-        fixed.push_back(column.name);
-    fixed = loadableColumnNames(fixed);
+    const std::vector<std::string> fixed = loadableColumnNames(columnNamesOf(columns));
     std::vector<Row> rows;
     rows.push_back({"Field", "Type", "Length", "Decimals", "Column", "Width"});
     if (fixNames)
