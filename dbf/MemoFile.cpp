@@ -124,39 +124,13 @@ std::string MemoFile::problemText() const {
     }
 }
 
-bool MemoFile::find(std::uint64_t block, std::size_t limit, const unsigned char*& text,
-                    std::size_t& length) const {
-    if (!isOpen())
-        return false;
-    const std::uint64_t start = block * blockSize_;
-    // Block 0 holds the file's header, never a memo.
-    if (start == 0 || start >= file_.size())
-        return false;
-    switch (layout_) {
-    case Layout::FoxPro:
-        return findFoxPro(start, limit, text, length);
-    case Layout::DBase4:
-        if (file_.size() - start >= kDBase4MemoTextOffset &&
-            std::memcmp(file_.data() + start, kDBase4MemoMark, sizeof kDBase4MemoMark) == 0)
-            return findDBase4(start, limit, text, length);
-        // dBase IV reads a block without its mark as dBase III wrote it.
-        return findDBase3(start, limit, text, length);
-    default:
-        return findDBase3(start, limit, text, length);
-    }
-}
-
-bool MemoFile::findFoxPro(std::uint64_t start, std::size_t limit, const unsigned char*& text,
-                          std::size_t& length) const {
-    const std::uint64_t held = file_.size() - start;
-    if (held < kMemoTextOffset)
-        return false;
-    const std::uint32_t stored = readBig32(file_.data() + start + kMemoLengthOffset);
-    if (stored > held - kMemoTextOffset)
-        return false;
-    length = std::min<std::size_t>(stored, limit);
-    text = file_.data() + start + kMemoTextOffset;
-    return true;
+bool MemoFile::findDBase(std::uint64_t start, std::size_t limit, const unsigned char*& text,
+                         std::size_t& length) const {
+    if (layout_ == Layout::DBase4 && file_.size() - start >= kDBase4MemoTextOffset &&
+        std::memcmp(file_.data() + start, kDBase4MemoMark, sizeof kDBase4MemoMark) == 0)
+        return findDBase4(start, limit, text, length);
+    // dBase IV reads a block without its mark as dBase III wrote it.
+    return findDBase3(start, limit, text, length);
 }
 
 bool MemoFile::findDBase4(std::uint64_t start, std::size_t limit, const unsigned char*& text,

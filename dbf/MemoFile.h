@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dbf/DbfDialect.h"
+#include "dbf/DbfLayout.h"
 #include "platform/MappedFile.h"
 
 #include <cstddef>
@@ -51,8 +52,8 @@ class MemoFile {
   private:
     bool mapFirstFound(const std::string& stem, const DbfDialect& dialect);
     void readBlockSize();
-    bool findFoxPro(std::uint64_t start, std::size_t limit, const unsigned char*& text,
-                    std::size_t& length) const;
+    bool findDBase(std::uint64_t start, std::size_t limit, const unsigned char*& text,
+                   std::size_t& length) const;
     bool findDBase4(std::uint64_t start, std::size_t limit, const unsigned char*& text,
                     std::size_t& length) const;
     bool findDBase3(std::uint64_t start, std::size_t limit, const unsigned char*& text,
@@ -68,3 +69,26 @@ class MemoFile {
 
 // "FPT" or "DBT".
 const char* memoExtension(MemoKind kind);
+
+// Inline: it runs once for every memo of every record.
+inline bool MemoFile::find(std::uint64_t block, std::size_t limit, const unsigned char*& text,
+                           std::size_t& length) const {
+    if (state_ != State::Open)
+        return false;
+    const std::uint64_t start = block * blockSize_;
+    // Block 0 holds the file's header, never a memo.
+    if (start == 0 || start >= file_.size())
+        return false;
+    if (layout_ != Layout::FoxPro)
+        return findDBase(start, limit, text, length);
+    const std::uint64_t held = file_.size() - start;
+    if (held < dbf_layout::kMemoTextOffset)
+        return false;
+    const std::uint32_t stored =
+        dbf_layout::readBig32(file_.data() + start + dbf_layout::kMemoLengthOffset);
+    if (stored > held - dbf_layout::kMemoTextOffset)
+        return false;
+    length = stored < limit ? stored : limit;
+    text = file_.data() + start + dbf_layout::kMemoTextOffset;
+    return true;
+}
