@@ -6,7 +6,11 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
+#include <iostream>
 #include <vector>
 
 namespace console {
@@ -67,6 +71,21 @@ void write(Stream stream, const std::string& text) {
     std::fflush(file);
 }
 
+void protectStandardStreams() {
+    for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+        if (_get_osfhandle(descriptor) != -1)
+            continue;
+        const int opened = _open("NUL", descriptor == 0 ? _O_RDONLY : _O_WRONLY);
+        if (opened >= 0 && opened != descriptor) {
+            _dup2(opened, descriptor);
+            _close(opened);
+        }
+    }
+}
+
+namespace {
+
+// The line typed on the console, without echo.
 std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvents& events) {
     write(Stream::Error, prompt);
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
@@ -80,7 +99,7 @@ std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvent
         while (ReadConsoleW(input, &letter, 1, &count, nullptr) && count == 1 &&
                !events.stopRequested()) {
             if (letter == L'\n') {
-                line = platform::ansiFromWide(typed);
+                line = withoutLineMarks(platform::ansiFromWide(typed));
                 break;
             }
             if (letter != L'\r')
@@ -95,6 +114,19 @@ std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvent
     }
     write(Stream::Error, "\n");
     return line;
+}
+
+} // namespace
+
+std::optional<std::string> readPassword(const ConsoleEvents& events) {
+    if (!inputIsTerminal()) {
+        std::string line;
+        // A last line without its line break still counts.
+        if (!std::getline(std::cin, line) && line.empty())
+            return std::nullopt;
+        return withoutLineMarks(line);
+    }
+    return readHiddenLine("Password: ", events);
 }
 
 std::string upperCased(const std::string& text) {

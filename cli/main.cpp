@@ -2,13 +2,11 @@
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
 #include "cli/ConsoleEvents.h"
-#include "cli/ConsoleLoad.h"
 #include "cli/ConsoleReporter.h"
 #include "cli/ExitStatus.h"
+#include "cli/LoadList.h"
+#include "cli/LoadSeries.h"
 #include "load/TableDescription.h"
-#include "load/TableName.h"
-
-#include <iostream>
 
 namespace {
 
@@ -18,32 +16,21 @@ int usageError(const std::string& text) {
     return kExitUsage;
 }
 
-// The password from the terminal without echo, or else the first line of standard input.
-std::optional<std::string> askForPassword(const ConsoleEvents& events) {
-    if (console::inputIsTerminal())
-        return console::readHiddenLine("Password: ", events);
-    std::string line;
-    if (!std::getline(std::cin, line))
-        return std::nullopt;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return line;
-}
-
-// The names reach the load in upper case, as the dialog's upper-case fields give them.
-LoadTexts requestFor(const LoadCommand& command, const std::string& tableName,
-                     const std::string& password) {
-    LoadTexts request{command.fileName, console::upperCased(tableName),
-                      console::upperCased(command.userName), password,
-                      console::upperCased(command.database)};
-    request.options.fixNames = command.fixNames;
-    return request;
+// The user, password, database and options every load of the run shares. The names reach
+// the load in upper case, as the dialog's upper-case fields give them.
+LoadTexts connectionFor(const LoadCommand& command, const std::string& password) {
+    return {"",
+            "",
+            console::upperCased(command.userName),
+            password,
+            console::upperCased(command.database),
+            command.options};
 }
 
 // The description on standard output; the reader's message on standard error.
 int describe(const LoadCommand& command) {
     std::string text;
-    if (!describeTable(command.fileName, command.fixNames, text)) {
+    if (!describeTable(command.paths.front(), command.options.fixNames, text)) {
         console::write(console::Stream::Error, text + "\n");
         return kExitFailed;
     }
@@ -54,6 +41,7 @@ int describe(const LoadCommand& command) {
 } // namespace
 
 int main(int argc, char** argv) {
+    console::protectStandardStreams();
     const ParsedCommandLine parsed = parseCommandLine({argv + 1, argv + argc});
     if (!parsed.usageError.empty())
         return usageError(parsed.usageError);
@@ -65,19 +53,20 @@ int main(int argc, char** argv) {
         console::write(console::Stream::Output, help ? usageText() : versionText());
         return kExitLoaded;
     }
-    const std::string tableName = command.tableName.value_or(tableNameForFile(command.fileName));
-    if (tableName.empty())
-        return usageError("the file name suggests no table name; give one with --table");
+    const LoadList list = listLoads(command);
+    if (!list.usageError.empty())
+        return usageError(list.usageError);
 
     ConsoleEvents events;
     std::optional<std::string> password = command.password;
     if (!password)
-        password = askForPassword(events);
+        password = console::readPassword(events);
     if (events.stopRequested())
         return kExitStopped;
     if (!password || password->empty())
         return usageError("no password given");
 
     ConsoleReporter reporter(console::isTerminal(console::Stream::Error));
-    return ConsoleLoad(events, reporter).run(requestFor(command, tableName, *password));
+    return LoadSeries(events, reporter)
+        .run(list.loads, connectionFor(command, *password), command.stopOnError);
 }

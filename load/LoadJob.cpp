@@ -30,15 +30,22 @@ bool refusesAName(int oracleError) {
 } // namespace
 
 LoadJob::Outcome LoadJob::run() {
+    return runWithResult().outcome;
+}
+
+LoadJob::Result LoadJob::runWithResult() {
+    Result result;
     try {
         LoadJob job;
-        return job.runStages();
+        result.outcome = job.runStages();
+        result.rowsLoaded = job.rowsLoaded_;
+        result.tableExisted = job.existingTable_ != nullptr;
     } catch (...) {
         // Only an ending that failed itself gets here: the dialog must not wait for a line
         // that will never come.
         LoadStatus::loadActive = 0;
-        return Outcome::Failed;
     }
+    return result;
 }
 
 LoadJob::LoadJob() : params_(copyLoadParams()) {}
@@ -49,7 +56,7 @@ LoadJob::Outcome LoadJob::runStages() {
         reportStatus("Start loading..");
         LoadStatus::progressPercent = 0;
         completed = prepareWorkFile() && checkTableFile() && connect() && ensureTableFree() &&
-                    openTable() && createTable() && transferRows();
+                    openTable() && createTable() && transferRows() && replaceOldTable();
     } catch (const std::bad_alloc&) {
         fail("Not enough memory to load this file.");
     } catch (const DBStmt::OtherException&) {
@@ -60,6 +67,7 @@ LoadJob::Outcome LoadJob::runStages() {
     } catch (...) {
         fail("Unexpected error.");
     }
+    rowsLoaded_ = rowsInNamedTable(completed);
     return runEnding(completed);
 }
 
@@ -68,6 +76,9 @@ LoadJob::Outcome LoadJob::runEnding(bool completed) {
         complete();
         return Outcome::Completed;
     }
+    // A call broken after a stop request fails; the load still ends as a stopped one.
+    if (end_ != End::RepairFailed && stoppedByBreak())
+        end_ = End::Stopped;
     switch (end_) {
     case End::Stopped:
         endAfterStop();
@@ -154,6 +165,11 @@ bool LoadJob::ensureTableFree() {
         end_ = End::FailedAfterTableCheck;
         return false;
     }
+    if (objectCount > 0 && params_.options.existingTable != ExistingTable::Refuse) {
+        const Take take = takeExistingTable();
+        if (take != Take::NoTable)
+            return take == Take::Taken;
+    }
     // Two objects of one name (a table and its index) do not stop the load: Oracle's own
     // CREATE TABLE then decides.
     if (objectCount != 1)
@@ -182,13 +198,20 @@ bool LoadJob::openTable() {
 }
 
 bool LoadJob::createTable() {
-    createText_ = createTableText(params_.tableName, columns_);
+    if (existingTable_ != nullptr && !replacing())
+        return matchExistingColumns() && makeBuffers();
+    createText_ = createTableText(loadTableName(), columns_);
     createStatement_ = std::make_unique<DBStmt>(connection_.get(), createText_.c_str());
     try {
         createStatement_->execute();
     } catch (const DBStmt::OtherException&) {
         return fail(createFailureText(*createStatement_));
     }
+    temporaryTableMade_ = replacing();
+    return makeBuffers();
+}
+
+bool LoadJob::makeBuffers() {
     // One conversion table per load: the file's code page and the system's do not change.
     buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_, conversionTableFor(table_));
     return true;
@@ -211,8 +234,8 @@ std::string LoadJob::createFailureText(DBStmt& statement) const {
 }
 
 bool LoadJob::transferRows() {
-    reportStatus("Importing file into table " + params_.tableName + "..");
-    rowTransfer_ = std::make_unique<RowTransfer>(*connection_, table_, *buffers_, params_.tableName,
+    reportStatus("Importing file into table " + loadTableName() + "..");
+    rowTransfer_ = std::make_unique<RowTransfer>(*connection_, table_, *buffers_, loadTableName(),
                                                  rowsPerBatch_);
     switch (rowTransfer_->run()) {
     case RowTransfer::Outcome::Completed:
@@ -250,6 +273,7 @@ void LoadJob::endWithFailure() {
     // Oracle commits an open transaction when the session ends; rows of a batch that was
     // not committed must not reach the table that way.
     rollBackOpenTransaction();
+    undoReplacement();
     LoadStatus::statusText = failureText_;
     showLoadMessage(LoadStatus::statusText.c_str());
     if (table_.isOpen())
@@ -272,8 +296,10 @@ void LoadJob::endAfterRepairFailure() {
 }
 
 void LoadJob::endAfterStop() {
-    // The dialog has written its own line; the job ends without a word of its own.
+    // The dialog has written its own line; the job ends without a word of its own, but for
+    // what became of a table it was to replace.
     rollBackOpenTransaction();
+    undoReplacement();
     rowTransfer_.reset();
     buffers_.reset();
     connection_.reset();
@@ -296,4 +322,96 @@ void LoadJob::deleteWorkingCopy() {
     if (!platform::deleteFile(workingCopyName_))
         reportStatus("Cannot delete copy of file " + workingCopyName_);
     workingCopyName_.clear();
+}
+
+std::int64_t LoadJob::rowsInNamedTable(bool completed) const {
+    if (rowTransfer_ == nullptr)
+        return 0;
+    if (completed)
+        return rowTransfer_->rowsProcessed();
+    // A replacement that did not complete leaves the named table as it was.
+    return replacing() ? 0 : rowTransfer_->committedRows();
+}
+
+LoadJob::Take LoadJob::takeExistingTable() {
+    const std::string& name = params_.tableName;
+    auto target = std::make_unique<TableTarget>(*connection_, name);
+    try {
+        // An index or a package of the name is no table to take: the check goes on as usual.
+        if (!target->findTable())
+            return Take::NoTable;
+        if (params_.options.existingTable == ExistingTable::Append) {
+            reportStatus("Table " + name + " exists; appending to it.");
+        } else if (target->chooseTemporaryName()) {
+            reportStatus("Table " + name + " exists; loading into " + target->temporaryName() +
+                         " to replace it.");
+        } else {
+            fail("No free name for a new table beside " + name + ".");
+            end_ = End::FailedAfterTableCheck;
+            return Take::Failed;
+        }
+    } catch (const DBStmt::OtherException&) {
+        fail(target->errorText());
+        end_ = End::FailedAfterTableCheck;
+        return Take::Failed;
+    }
+    existingTable_ = std::move(target);
+    return Take::Taken;
+}
+
+bool LoadJob::matchExistingColumns() {
+    const std::string difference = columnDifference(existingTable_->columns(), columns_);
+    if (difference.empty())
+        return true;
+    return fail("Cannot append to table " + params_.tableName + ": " + difference + ".");
+}
+
+bool LoadJob::replaceOldTable() {
+    if (!replacing())
+        return true;
+    const std::string& name = params_.tableName;
+    const std::string& temporary = existingTable_->temporaryName();
+    switch (existingTable_->replaceWithTemporary()) {
+    case TableTarget::Swap::Done:
+        temporaryTableMade_ = false;
+        reportStatus("Table " + name + " replaced: old table dropped, " + temporary +
+                     " renamed to " + name + ".");
+        return true;
+    case TableTarget::Swap::DropFailed:
+        return fail("Cannot drop old table " + name + ".\n" + existingTable_->errorText());
+    default:
+        oldTableDropped_ = true;
+        return fail("Cannot rename " + temporary + " to " + name +
+                    ": the old table is dropped and the new rows are in " + temporary + ".\n" +
+                    existingTable_->errorText());
+    }
+}
+
+void LoadJob::undoReplacement() {
+    if (!replacing() || oldTableDropped_)
+        return;
+    const std::string line = "Table " + params_.tableName + " left as it was";
+    if (!temporaryTableMade_)
+        return reportStatus(line + ".");
+    temporaryTableMade_ = false;
+    const std::string& temporary = existingTable_->temporaryName();
+    try {
+        existingTable_->dropTemporary();
+        reportStatus(line + "; " + temporary + " dropped.");
+    } catch (const DBStmt::OtherException&) {
+        reportStatus(line + "; cannot drop " + temporary + ".\n" + existingTable_->errorText());
+    }
+}
+
+const std::string& LoadJob::loadTableName() const {
+    return replacing() ? existingTable_->temporaryName() : params_.tableName;
+}
+
+bool LoadJob::replacing() const {
+    return existingTable_ != nullptr && params_.options.existingTable == ExistingTable::Replace;
+}
+
+bool LoadJob::stoppedByBreak() const {
+    return LoadStatus::loadActive.load() == 0 && connection_ != nullptr &&
+           connection_->wasInterrupted();
 }

@@ -17,12 +17,21 @@ extern std::string password;
 extern std::string database;
 } // namespace LoadParams
 
+// What a load does when a table of its name exists already.
+enum class ExistingTable {
+    Refuse,  // end with "Object with this name already exists. ...", as the dialog does
+    Replace, // load into a new table under a free name; only when every row is committed,
+             // drop the old table and give the new one its name
+    Append,  // insert into it when its columns are those the file would create
+};
+
 // How a load departs from the default one, which every member's default keeps. Set and copied
 // with the five texts, under the same rules.
 struct LoadOptions {
     // Column names made loadable (see loadableColumnNames) instead of failing on the names
     // Oracle refuses.
     bool fixNames = false;
+    ExistingTable existingTable = ExistingTable::Refuse;
 };
 
 namespace LoadParams {

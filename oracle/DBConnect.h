@@ -6,6 +6,7 @@
 #include "oracle/OciHandle.h"
 #include "platform/CodePage.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -19,7 +20,8 @@ class DBConnect {
 
     // Loads nothing yet: errorText() is empty and errorCode() 0 until connect(). Every text
     // bound and received is in `clientCodePage` (the system's ANSI code page, as the load
-    // job's texts are), and the client library is told so.
+    // job's texts are), and the client library is told so. A connection may be used by one
+    // thread at a time; only breakCallsInProgress() comes from others.
     explicit DBConnect(int clientCodePage = platform::ansiCodePage());
     // Ends the session and releases the connection's handles, as disconnect() does.
     ~DBConnect();
@@ -28,13 +30,13 @@ class DBConnect {
 
     // Loads the client library, attaches to `database` and begins a session for
     // `userName` / `password` (zero-terminated; not kept). Throws OtherException when the
-    // library cannot be loaded or lacks an entry point (errorText() "Can't load oci.dll",
-    // errorCode() -1), or when Oracle refuses a step (errorText() Oracle's message with its
-    // line feed, errorCode() Oracle's error number). A logon that Oracle accepts with a
-    // warning (a password about to expire) connects; logonWarning() then holds its text.
-    // After a failure the object is not connected; what the failed attempt acquired is
-    // released by disconnect() or the destructor. Connecting a connected object disconnects
-    // it first.
+    // library cannot be loaded or lacks an entry point (errorText() "Can't load oci.dll" on
+    // Windows, elsewhere the loader's reason and the names tried; errorCode() -1), or when Oracle
+    // refuses a step (errorText() Oracle's message with its line feed, errorCode() Oracle's error
+    // number). A logon that Oracle accepts with a warning (a password about to expire) connects;
+    // logonWarning() then holds its text. After a failure the object is not connected; what the
+    // failed attempt acquired is released by disconnect() or the destructor. Connecting a connected
+    // object disconnects it first.
     void connect(const char* userName, const char* password, const char* database);
 
     // Ends the session (Oracle commits its open transaction), detaches from the server and
@@ -48,6 +50,14 @@ class DBConnect {
     void abandonSession();
 
     bool isConnected() const { return connected_; }
+
+    // From any thread: breaks the Oracle call in progress on every connection of the process
+    // (OCIBreak, then OCIReset), for a user who will not wait for a stalled call. The broken
+    // call fails with ORA-01013 in its own thread; a connection with no call in progress is
+    // not affected. Returns at once unless a connection's thread is replacing its handles.
+    static void breakCallsInProgress();
+    // True once breakCallsInProgress() has reached this connection.
+    bool wasInterrupted() const { return interrupted_.load(); }
 
     // Oracle's id of the client character set given to the client library; 0 when the
     // code page has none and the client's NLS_LANG decides.
@@ -74,8 +84,12 @@ class DBConnect {
     void check(oci::sword status, const char* callName);
     void attachAndLogOn(const char* userName, const char* password, const char* database);
     void beginSession();
+    void breakCall();
 
-    // Declared first so that the handles below are freed before it.
+    // Declared first so that the handles below are freed before it. The environment, server
+    // and service context are replaced or freed by the connection's thread only while it
+    // holds the lock of the process's connections, which breakCallsInProgress() takes while
+    // it uses them.
     std::shared_ptr<oci::OciEnvironment> environment_;
     oci::OciHandle<oci::OCIServer, oci::OCI_HTYPE_SERVER> server_;
     oci::OciHandle<oci::OCISvcCtx, oci::OCI_HTYPE_SVCCTX> serviceContext_;
@@ -87,4 +101,6 @@ class DBConnect {
     bool attached_ = false;
     bool sessionBegun_ = false;
     bool connected_ = false;
+    // Set by the breaking thread, read by the connection's own.
+    std::atomic<bool> interrupted_{false};
 };

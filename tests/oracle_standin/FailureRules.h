@@ -8,13 +8,29 @@
 namespace standin {
 
 // The calls a rule can aim at.
-enum class FailurePoint { Attach, Logon, Execute, Select, Create, Insert, Commit, Rollback };
+enum class FailurePoint {
+    Attach,
+    Logon,
+    Execute,
+    Select,
+    Create,
+    Insert,
+    Commit,
+    Rollback,
+    Drop,
+    Rename,
+};
+constexpr int kFailurePointCount = 10;
+
+// The error of a call that was blocked until OCIBreak ended it.
+constexpr int kUserCancel = 1013;
 
 struct FailureRule {
     FailurePoint point;
     long occurrence = 1; // the n-th call of its kind, from 1
     long row = 0;        // inserts only: the row that fails
     int code = 0;        // Oracle error number
+    bool blocks = false; // the call waits for OCIBreak, then fails with kUserCancel
 };
 
 // The rules of one connection and the counts of its calls so far.
@@ -32,7 +48,7 @@ class FailureRules {
 
   private:
     std::vector<FailureRule> rules_;
-    long counts_[8] = {};
+    long counts_[kFailurePointCount] = {};
     bool discard_ = false;
 };
 
