@@ -17,10 +17,11 @@ struct OptionSpec {
 
 // Every option. Adding one is a line here and a look at its value in checkComplete().
 constexpr OptionSpec kOptions[] = {
-    {"--table", "-t", true},       {"--userid", "-u", true},
-    {"--database", nullptr, true}, {"--replace", nullptr, false},
-    {"--append", nullptr, false},  {"--stop-on-error", nullptr, false},
-    {"--help", nullptr, false},    {"--version", nullptr, false},
+    {"--table", "-t", true},         {"--userid", "-u", true},
+    {"--database", nullptr, true},   {"--replace", nullptr, false},
+    {"--append", nullptr, false},    {"--stop-on-error", nullptr, false},
+    {"--fix-names", nullptr, false}, {"--describe", nullptr, false},
+    {"--help", nullptr, false},      {"--version", nullptr, false},
 };
 
 const OptionSpec* findOption(const std::string& name) {
@@ -49,6 +50,7 @@ class CommandLineParser {
     bool checkExistingTablePolicy();
     bool splitUserId(const std::string& userId);
     bool checkConnection();
+    bool checkDescription();
     bool checkComplete();
     bool usageError(const std::string& text);
     bool given(const char* longName) const { return options_.count(longName) != 0; }
@@ -198,7 +200,26 @@ bool CommandLineParser::checkConnection() {
     return true;
 }
 
+// A description reads one file and connects to nothing.
+bool CommandLineParser::checkDescription() {
+    LoadCommand& command = result_.command;
+    command.action = LoadCommand::Action::Describe;
+    if (command.paths.empty())
+        return usageError("no DBF file given");
+    if (command.paths.size() > 1)
+        return usageError("--describe reads one DBF file");
+    for (const char* loadOption :
+         {"--table", "--userid", "--database", "--replace", "--append", "--stop-on-error"})
+        if (given(loadOption))
+            return usageError(std::string("--describe connects to nothing: it takes no ") +
+                              loadOption);
+    return true;
+}
+
 bool CommandLineParser::checkComplete() {
+    result_.command.options.fixNames = given("--fix-names");
+    if (given("--describe"))
+        return checkDescription();
     return checkPaths() && checkExistingTablePolicy() && checkConnection();
 }
 
@@ -215,8 +236,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string usageText() {
     return "Usage: marlin-load FILE.DBF|FOLDER... -u USER[/PASSWORD][@DATABASE] [OPTION]...\n"
-           "Loads dBase/FoxPro tables (with their FPT memo files) into Oracle tables, each\n"
-           "file into a table of its own, one after the other.\n"
+           "       marlin-load --describe FILE.DBF [--fix-names]\n"
+           "Loads dBase/FoxPro tables (with their FPT or DBT memo files) into Oracle tables,\n"
+           "each file into a table of its own, one after the other.\n"
            "\n"
            "  FILE.DBF, FOLDER       the tables to load; a folder gives every .DBF file in\n"
            "                         it (any case), in the order of their names\n"
@@ -233,6 +255,15 @@ std::string usageText() {
            "      --append           when a table exists, insert into it if its columns are\n"
            "                         those the file would make; else insert nothing\n"
            "      --stop-on-error    start no further table after one that failed\n"
+           "      --fix-names        make every field name a column name Oracle takes: a\n"
+           "                         reserved word gets a trailing \"_\", other characters\n"
+           "                         than letters, digits, _, $ and # become \"_\", a name\n"
+           "                         not starting with a letter gets a leading \"F\", a name\n"
+           "                         taken before gets \"_2\", \"_3\", ...; at most 30\n"
+           "                         characters\n"
+           "      --describe         connect to nothing; print what a load would make of\n"
+           "                         the file: its kind, records, code page, memo file,\n"
+           "                         header problems and one line per field\n"
            "      --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"

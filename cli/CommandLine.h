@@ -9,14 +9,14 @@
 
 // What one command line asks for. Texts are kept as typed; the caller upper-cases the names.
 struct LoadCommand {
-    enum class Action { Load, ShowHelp, ShowVersion };
+    enum class Action { Load, Describe, ShowHelp, ShowVersion };
     Action action = Action::Load;
     std::vector<std::string> paths;       // DBF files and folders of them, in the given order
     std::optional<std::string> tableName; // none: the name each file's name suggests
     std::string userName;
     std::optional<std::string> password; // none: ask for it
     std::string database;
-    LoadOptions options;      // --replace or --append
+    LoadOptions options;      // --replace or --append, --fix-names
     bool stopOnError = false; // --stop-on-error: no table after a failed one
 };
 
@@ -29,7 +29,8 @@ struct ParsedCommandLine {
 
 // Parses the arguments after the program's name:
 //   FILE.DBF|FOLDER... [--table NAME] --userid USER[/PASSWORD][@DATABASE] [--database DATABASE]
-//   [--replace|--append] [--stop-on-error]
+//   [--replace|--append] [--stop-on-error] [--fix-names]
+//   --describe FILE.DBF [--fix-names]
 // with -t and -u for the first two. A long option's value follows "=" or comes as the next
 // argument, a short one's is attached (-tNAME) or the next argument; a value given as the
 // next argument may not begin with "-", so that a forgotten value never swallows the next

@@ -6,6 +6,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/LoadList.h"
 #include "cli/LoadSeries.h"
+#include "load/TableDescription.h"
 #include "platform/DynamicLibrary.h"
 
 namespace {
@@ -27,6 +28,17 @@ LoadTexts connectionFor(const LoadCommand& command, const std::string& password)
             command.options};
 }
 
+// The description on standard output; the reader's message on standard error.
+int describe(const LoadCommand& command) {
+    std::string text;
+    if (!describeTable(command.paths.front(), command.options.fixNames, text)) {
+        console::write(console::Stream::Error, text + "\n");
+        return kExitFailed;
+    }
+    console::write(console::Stream::Output, text);
+    return kExitLoaded;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -37,6 +49,8 @@ int main(int argc, char** argv) {
     if (!parsed.usageError.empty())
         return usageError(parsed.usageError);
     const LoadCommand& command = parsed.command;
+    if (command.action == LoadCommand::Action::Describe)
+        return describe(command);
     if (command.action != LoadCommand::Action::Load) {
         const bool help = command.action == LoadCommand::Action::ShowHelp;
         console::write(console::Stream::Output, help ? usageText() : versionText());

@@ -2,6 +2,7 @@
 // the check that sent the load to it.
 #include "dbf/DbfHeader.h"
 
+#include "dbf/DbfDialect.h"
 #include "dbf/DbfLayout.h"
 #include "platform/FileSystem.h"
 
@@ -16,6 +17,7 @@ constexpr int kLastWorkingCopyCounter = 10001;
 
 // A displacement that the record layout fixes: where it is stored and what it must be.
 struct ExpectedDisplacement {
+    int field;
     std::size_t fileOffset;
     std::uint32_t value;
 };
@@ -42,6 +44,9 @@ bool readHeader(platform::BinaryFile& file, Header& header) {
 // never fields: Visual FoxPro keeps the path of the table's database container there.
 std::vector<ExpectedDisplacement> expectedDisplacements(const Header& header) {
     std::vector<ExpectedDisplacement> expected;
+    // dBase 7 places values by the fields' lengths alone; its descriptors have no room for more.
+    if (!header.bytes.empty() && dialectOf(header.bytes[0]).dBase7)
+        return expected;
     std::size_t slots = slotLimit(header.length);
     std::size_t held = header.bytes.size();
     std::uint32_t next = 1; // after the deletion flag
@@ -52,7 +57,7 @@ std::vector<ExpectedDisplacement> expectedDisplacements(const Header& header) {
         std::uint32_t length =
             offset + kLengthOffset < held ? header.bytes[offset + kLengthOffset] : 0;
         if (length != 0)
-            expected.push_back({offset + kDisplacementOffset, next});
+            expected.push_back({static_cast<int>(slot), offset + kDisplacementOffset, next});
         next += length;
     }
     return expected;
@@ -61,14 +66,21 @@ std::vector<ExpectedDisplacement> expectedDisplacements(const Header& header) {
 } // namespace
 
 bool checkDbfHeader(const char* path) {
+    return findDisplacementProblems(path).empty();
+}
+
+std::vector<DisplacementProblem> findDisplacementProblems(const char* path) {
+    std::vector<DisplacementProblem> problems;
     platform::BinaryFile file;
     Header header;
     if (!file.open(path, platform::BinaryFile::Access::ReadShared) || !readHeader(file, header))
-        return true;
-    for (const ExpectedDisplacement& expected : expectedDisplacements(header))
-        if (readLittle32(header.bytes.data() + expected.fileOffset) != expected.value)
-            return false;
-    return true;
+        return problems;
+    for (const ExpectedDisplacement& expected : expectedDisplacements(header)) {
+        const std::uint32_t stored = readLittle32(header.bytes.data() + expected.fileOffset);
+        if (stored != expected.value)
+            problems.push_back({expected.field, stored, expected.value});
+    }
+    return problems;
 }
 
 bool repairDbfHeader(const char* path) {

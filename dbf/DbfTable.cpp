@@ -1,17 +1,18 @@
-// The DBF reader: header questions answered from the mapping, and the text of each value.
-// Every read is checked against the mapped sizes, because a damaged file must load what it
-// holds rather than crash the job.
+// The DBF reader: the text of each value, and the questions about fields that formatting
+// answers (DbfTableHeader.cpp opens the table). Every read is checked against the mapped
+// sizes, because a damaged file must load what it holds rather than crash the job.
 #include "dbf/DbfTable.h"
 
+#include "dbf/DBase7Values.h"
 #include "dbf/DbfLayout.h"
 #include "dbf/DecimalDigits.h"
 #include "dbf/DoubleText.h"
 #include "dbf/FoxProText.h"
-#include "dbf/LanguageDriver.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <string>
 
 using namespace dbf_layout;
@@ -23,16 +24,15 @@ constexpr std::size_t kMemoBlankChars = 1998;
 constexpr std::size_t kMemoTextChars = 1999;
 // A four-byte memo field holds its block number as a binary integer rather than as text.
 constexpr std::size_t kBinaryMemoFieldBytes = 4;
-constexpr std::size_t kFptHeaderBytes = 8;
 constexpr std::size_t kCurrencyBytes = 8;
 constexpr std::size_t kDateTimeBytes = 8;
+constexpr std::size_t kDBase7LongBytes = 4;
+constexpr std::size_t kDBase7DoubleBytes = 8;
+constexpr std::size_t kDBase7TimestampBytes = 8;
 
-bool isTextType(char type) {
-    return type == 'C' || type == 'D' || type == 'F' || type == 'L' || type == 'N';
-}
-
-bool isSystemDescriptor(char type, std::uint8_t flags) {
-    return type == kNullFlagsType && (flags & kSystemFieldFlag) != 0;
+// The letters whose bytes dBase 7 stores in its own sortable encodings.
+bool isDBase7NumberType(char type) {
+    return type == 'I' || type == '+' || type == 'O' || type == '@';
 }
 
 } // namespace
@@ -51,148 +51,25 @@ const char* DbfFieldValue::text(std::size_t& length) const {
     return formatted;
 }
 
-bool DbfTable::open(const char* fileName, const char* memoSourceName) {
-    close();
-    if (fileName == nullptr || !dbf.open(fileName))
-        return false;
-    std::uint32_t headerLength = 0;
-    if (dbf.size() >= kHeaderBytes)
-        headerLength = readLittle16(dbf.data() + kHeaderLengthOffset);
-    if (dbf.size() < kHeaderBytes || headerLength > dbf.size()) {
-        dbf.close();
-        return false;
-    }
-    recordLength = readLittle16(dbf.data() + kRecordLengthOffset);
-    firstRecordOffset = headerLength;
-    fileCodePage = codePageOfLanguageDriver(dbf.data()[kLanguageDriverOffset]);
-    records = wholeRecordCount();
-    readFields(headerLength);
-    placeRecord(0);
-    openMemo(memoSourceName != nullptr ? memoSourceName : fileName);
-    return true;
-}
-
-void DbfTable::close() {
-    dbf.close();
-    memo.close();
-    fields.clear();
-    records = 0;
-    currentRecord = 0;
-    recordLength = 0;
-    firstRecordOffset = 0;
-    fileCodePage = 0;
-    nullFlagsDisplacement = 0;
-    nullFlagsLength = 0;
-    recordOffset = 0;
-    wordReadExtent = 0;
-    wordsInsideFile = false;
-}
-
-int DbfTable::wholeRecordCount() const {
-    std::uint32_t declared = readLittle32(dbf.data() + kRecordCountOffset);
-    // A record holds at least its deletion flag; a zero length would repeat record 0
-    // for every count the header claims.
-    if (recordLength == 0)
-        return 0;
-    std::uint64_t held = (dbf.size() - firstRecordOffset) / recordLength;
-    std::uint64_t count = declared < held ? declared : held;
-    return count > INT_MAX ? INT_MAX : static_cast<int>(count);
-}
-
-void DbfTable::readFields(std::uint32_t headerLength) {
-    // Slots after the terminator are never fields: Visual FoxPro keeps the path of the
-    // table's database container there.
-    std::size_t slots = slotLimit(headerLength);
-    std::size_t named = 0;
-    for (std::size_t slot = 0; slot < slots; ++slot) {
-        unsigned char first = dbf.data()[slotOffset(slot)];
-        if (first == kTerminator)
-            break;
-        if (first != 0)
-            ++named;
-    }
-    // Fields are addressed by slot position, as the format lays them out contiguously.
-    fields.reserve(named);
-    for (std::size_t slot = 0; slot < named; ++slot) {
-        const unsigned char* descriptor = dbf.data() + slotOffset(slot);
-        Field field{};
-        field.type = static_cast<char>(descriptor[kTypeOffset]);
-        field.length = descriptor[kLengthOffset];
-        field.decimals = descriptor[kDecimalsOffset];
-        field.displacement =
-            static_cast<std::uint16_t>(readLittle16(descriptor + kDisplacementOffset));
-        field.flags = descriptor[kFlagsOffset];
-        field.words = static_cast<std::uint8_t>((field.length + 7) / 8);
-        std::size_t lastBytes = field.length - 8 * (field.words > 0 ? field.words - 1 : 0);
-        field.lastWordMask =
-            lastBytes == 0 || lastBytes == 8 ? 0 : ~std::uint64_t{0} << (8 * lastBytes);
-        field.isText = isTextType(field.type);
-        if (field.isText)
-            wordReadExtent =
-                std::max<std::uint64_t>(wordReadExtent, field.displacement + 8u * field.words);
-        fields.push_back(field);
-    }
-    assignFlagBits();
-}
-
-void DbfTable::assignFlagBits() {
-    auto nullFlags = std::find_if(fields.begin(), fields.end(), [](const Field& field) {
-        return isSystemDescriptor(field.type, field.flags);
-    });
-    for (Field& field : fields) {
-        field.nullBit = field.shortBit = -1;
-        field.isPlainText = field.isText;
-    }
-    // Without the system field a nullable flag or a 'V' field has no bits to read.
-    if (nullFlags == fields.end())
-        return;
-    nullFlagsDisplacement = nullFlags->displacement;
-    nullFlagsLength = nullFlags->length;
-    // Bits go out in field order: a variable-length field's length bit first, then the null
-    // bit of a nullable field. Bits past the system field's bytes are never set.
-    const int bitCount = 8 * nullFlagsLength;
-    int next = 0;
-    for (Field& field : fields) {
-        if (field.type == 'V' || field.type == 'Q') {
-            field.shortBit = next < bitCount ? next : -1;
-            ++next;
-        }
-        if ((field.flags & kNullableFieldFlag) != 0) {
-            field.nullBit = next < bitCount ? next : -1;
-            field.isPlainText = field.isText && field.nullBit < 0;
-            ++next;
-        }
-    }
-}
-
 bool DbfTable::flagBitSet(int bit) const {
     const std::uint64_t offset =
         recordOffset + nullFlagsDisplacement + static_cast<std::uint64_t>(bit / 8);
     return offset < dbf.size() && (dbf.data()[offset] >> (bit % 8) & 1) != 0;
 }
 
-void DbfTable::openMemo(const char* memoSourceName) {
-    std::string stem(memoSourceName);
-    if (stem.size() < 3)
-        return;
-    stem.resize(stem.size() - 3);
-    // A missing memo file is no failure; neither is one too short to hold its block size.
-    if (memo.open(stem + "FPT") && memo.size() < kFptHeaderBytes)
-        memo.close();
-}
-
-bool DbfTable::fieldName(int index, char* out) const {
-    if (index < 0 || index >= fieldCount())
-        return false;
-    std::memcpy(out, dbf.data() + slotOffset(static_cast<std::size_t>(index)), kNameBytes);
-    return true;
-}
-
 int DbfTable::fieldWidth(int index) const {
     if (index < 0 || index >= fieldCount())
         return 0;
     const Field& field = fields[static_cast<std::size_t>(index)];
+    // Letters only dBase 7 gives a meaning; in other tables they hold no text.
+    const bool dBase7 = tableDialect.dBase7;
     switch (field.type) {
+    case '+':
+        return dBase7 ? static_cast<int>(kIntegerTextChars) : field.length;
+    case 'O':
+        return dBase7 ? static_cast<int>(kShortestDoubleTextChars) : field.length;
+    case '@':
+        return dBase7 ? static_cast<int>(kDateTimeTextChars) : field.length;
     case 'B':
         return kDoubleTextChars;
     case 'Y':
@@ -277,6 +154,8 @@ std::size_t DbfTable::convertOtherValue(int index, char* slot, std::size_t width
 }
 
 const char* DbfTable::formatOtherValue(const Field& field) {
+    if (tableDialect.dBase7 && isDBase7NumberType(field.type))
+        return formatDBase7Value(field);
     const unsigned char* stored = nullptr;
     switch (field.type) {
     case 'C':
@@ -290,8 +169,11 @@ const char* DbfTable::formatOtherValue(const Field& field) {
         return formatVarchar(field);
     case 'I':
         stored = valueBytes(field, 4);
-        return stored != nullptr ? formatInteger(stored) : emptyText();
+        return stored != nullptr ? formatInteger(readLittle32(stored)) : emptyText();
     case 'B':
+        // dBase keeps binary data in the memo file under this letter: no text to give.
+        if (tableDialect.binaryMemoB)
+            return emptyText();
         stored = valueBytes(field, 8);
         return stored != nullptr ? formatDouble(stored, field.decimals) : emptyText();
     case 'Y':
@@ -299,11 +181,36 @@ const char* DbfTable::formatOtherValue(const Field& field) {
         return stored != nullptr ? formatCurrency(stored) : emptyText();
     case 'T':
         stored = valueBytes(field, kDateTimeBytes);
-        return stored != nullptr ? formatDateTime(stored) : emptyText();
+        return stored != nullptr ? formatDateTime(readLittle32(stored), readLittle32(stored + 4))
+                                 : emptyText();
     case 'M':
         return formatMemo(field);
     default:
         return emptyText();
+    }
+}
+
+const char* DbfTable::formatDBase7Value(const Field& field) {
+    const unsigned char* stored = nullptr;
+    switch (field.type) {
+    case 'I':
+    case '+':
+        if ((stored = valueBytes(field, kDBase7LongBytes)) == nullptr)
+            return emptyText();
+        if (const std::optional<std::int32_t> value = decodeDBase7Long(stored))
+            return formatInteger(static_cast<std::uint32_t>(*value));
+        return emptyText();
+    case 'O':
+        if ((stored = valueBytes(field, kDBase7DoubleBytes)) == nullptr)
+            return emptyText();
+        valueLength = formatShortestDoubleText(decodeDBase7Double(stored), valueText);
+        return valueText;
+    default: {
+        if ((stored = valueBytes(field, kDBase7TimestampBytes)) == nullptr)
+            return emptyText();
+        const DBase7Timestamp moment = decodeDBase7Timestamp(stored);
+        return formatDateTime(moment.julianDay, moment.milliseconds);
+    }
     }
 }
 
@@ -360,8 +267,7 @@ const char* DbfTable::terminateText(std::size_t length) {
     return valueText;
 }
 
-const char* DbfTable::formatInteger(const unsigned char* stored) {
-    std::uint32_t bits = readLittle32(stored);
+const char* DbfTable::formatInteger(std::uint32_t bits) {
     bool negative = (bits & 0x80000000u) != 0;
     // Two's complement: the magnitude of a negative value is the bits' negation.
     std::uint32_t magnitude = negative ? 0u - bits : bits;
@@ -390,8 +296,8 @@ const char* DbfTable::formatCurrency(const unsigned char* stored) {
     return valueText;
 }
 
-const char* DbfTable::formatDateTime(const unsigned char* stored) {
-    valueLength = formatDateTimeText(readLittle32(stored), readLittle32(stored + 4), valueText);
+const char* DbfTable::formatDateTime(std::uint32_t julianDay, std::uint32_t milliseconds) {
+    valueLength = formatDateTimeText(julianDay, milliseconds, valueText);
     return valueText;
 }
 
@@ -469,19 +375,8 @@ const char* DbfTable::memoBlanks() {
 
 bool DbfTable::findMemo(const Field& field, const unsigned char*& text, std::size_t& length) const {
     std::uint64_t block = 0;
-    if (!memo.isOpen() || !readMemoBlock(field, block))
-        return false;
-    std::uint32_t blockSize = readBig16(memo.data() + kBlockSizeOffset);
-    std::uint64_t start = block * blockSize;
-    // Block 0 holds the memo file's header, never a memo.
-    if (start == 0 || start > memo.size() || memo.size() - start < kMemoTextOffset)
-        return false;
-    std::uint32_t stored = readBig32(memo.data() + start + kMemoLengthOffset);
-    if (stored > memo.size() - start - kMemoTextOffset)
-        return false;
-    length = stored < kMemoBlankChars ? stored : kMemoBlankChars;
-    text = memo.data() + start + kMemoTextOffset;
-    return true;
+    return memo.isOpen() && readMemoBlock(field, block) &&
+           memo.find(block, kMemoBlankChars, text, length);
 }
 
 bool DbfTable::readMemoBlock(const Field& field, std::uint64_t& block) const {

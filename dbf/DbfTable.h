@@ -1,11 +1,15 @@
-// Read-only, record-at-a-time access to a DBF table and its FPT memo file.
+// Read-only, record-at-a-time access to a DBF table and its memo file.
 #pragma once
 
+#include "dbf/DbfDialect.h"
+#include "dbf/DbfFields.h"
+#include "dbf/MemoFile.h"
 #include "dbf/TextConverter.h"
 #include "platform/MappedFile.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class DbfTable;
@@ -44,35 +48,64 @@ class DbfFieldValue {
     int fieldIndex = 0;
 };
 
+// What a descriptor says of one field, for people who look inside a table.
+struct DbfFieldInfo {
+    std::string name;
+    char type = 0;
+    int length = 0;
+    int decimals = 0;
+    int nullBit = -1;   // its bit in Visual FoxPro's null flags; -1: it cannot be NULL
+    int lengthBit = -1; // the bit that says a 'V' value is shorter than its field; -1: none
+    bool system = false;
+};
+
 class DbfTable {
   public:
+    // Why the last open() failed.
+    enum class OpenFailure {
+        None,
+        CannotOpen,         // missing, empty, held open for writing, too large to map
+        TooShort,           // shorter than the 32 bytes of a header
+        HeaderPastEnd,      // the header claims more bytes than the file holds
+        HeaderDoesNotAddUp, // a dBase 7 header too short for its layout, or fields past the record
+    };
+
     DbfTable() = default;
     ~DbfTable() { close(); }
     DbfTable(const DbfTable&) = delete;
     DbfTable& operator=(const DbfTable&) = delete;
 
-    // Maps the DBF file and, when it exists, the memo file named after `memoSourceName` (or
-    // after `fileName` when null): its name less the last three characters, then "FPT".
-    // Returns false, and leaves the table closed, when the DBF file cannot be opened or
-    // mapped (missing, empty, held open for writing), is shorter than 32 bytes, or claims a
-    // header longer than the file. A memo file that is missing or cannot be mapped is no
-    // failure: every memo then reads as blanks.
+    // Maps the DBF file and, when one is found, the memo file named after `memoSourceName` (or
+    // after `fileName` when null): its name less the last three characters, then "FPT" or
+    // "DBT" in any case, the kind the version byte names first (see MemoFile). Returns false,
+    // and leaves the table closed, when the DBF file cannot be opened or mapped (missing,
+    // empty, held open for writing), is shorter than 32 bytes, claims a header longer than
+    // the file, or is a dBase 7 table whose header does not add up; openFailure() says which.
+    // A memo file that is missing or cannot be mapped is no failure: every memo then reads as
+    // blanks, and memoFile() says what became of it.
     bool open(const char* fileName, const char* memoSourceName = nullptr);
     // Unmaps both files and makes record 0 current. Safe to call on a closed table.
     void close();
     bool isOpen() const { return dbf.isOpen(); }
+    OpenFailure openFailure() const { return failure; }
+    // A sentence for a user that says why the last open() failed; empty after a success.
+    const std::string& openFailureText() const { return failureText; }
 
     // The header's record count, but no more than the whole records the file holds; 0 when
     // closed.
     int recordCount() const { return records; }
     // The descriptors in front of the terminator whose first byte is not zero; 0 when closed.
     int fieldCount() const { return static_cast<int>(fields.size()); }
-    // Copies the 10 name bytes of descriptor `index` into `out` (byte 10 is not written: pass
-    // a zeroed buffer of at least 11 bytes). False, writing nothing, when the table is closed
-    // or `index` names no field.
+    // Copies the first 10 name bytes of descriptor `index` into `out` (byte 10 is not written:
+    // pass a zeroed buffer of at least 11 bytes). False, writing nothing, when the table is
+    // closed or `index` names no field.
     bool fieldName(int index, char* out) const;
+    // The whole name of field `index`, up to its first zero byte: at most 10 characters, or
+    // 32 in a dBase 7 table. Empty when `index` names no field.
+    std::string fieldName(int index) const;
     // Characters the field's text takes in a column: 22 for 'B' and 'Y', 12 for 'I', 14 for
-    // 'T', 1998 for 'M', the descriptor's length otherwise; 0 when `index` names no field.
+    // 'T', 1998 for 'M', in dBase 7 tables also 12 for '+', 24 for 'O' and 14 for '@'; the
+    // descriptor's length otherwise; 0 when `index` names no field.
     int fieldWidth(int index) const;
     // True for a system field (Visual FoxPro's hidden field of null and length bits): it
     // holds no value of its own and is no column. False when `index` names no field.
@@ -87,31 +120,34 @@ class DbfTable {
     bool selectRecord(int index);
     DbfFieldValue field(int index) { return DbfFieldValue(this, index); }
 
+    // The memo file found beside the table, or what was looked for.
+    const MemoFile& memoFile() const { return memo; }
+    // True when a memo field of some record points at a block of the memo file (that record's
+    // value is not NULL). Reads every record; the current record stays current.
+    bool holdsMemoPointer();
+
+    // What the header says, for people who look inside a table; all 0 (or empty) when closed.
+    std::uint8_t versionByte() const { return version; }
+    const DbfDialect& dialect() const { return tableDialect; }
+    std::uint32_t declaredRecordCount() const { return declaredRecords; }
+    std::uint32_t recordBytes() const { return recordLength; }
+    std::uint8_t languageDriver() const { return languageDriverId; }
+    // The language driver's name a dBase 7 header holds ("DBWINUS0"); empty in other tables.
+    std::string languageDriverName() const;
+    // A default DbfFieldInfo when `index` names no field.
+    DbfFieldInfo fieldInfo(int index) const;
+
   private:
     friend class DbfFieldValue;
-
-    // What the formatter needs of one descriptor, read once when the table opens.
-    struct Field {
-        char type;
-        std::uint8_t length;
-        std::uint8_t decimals;
-        std::uint16_t displacement;
-        std::uint8_t flags;         // Visual FoxPro's: system field, nullable
-        int nullBit;                // in the null flags: set when the value is NULL; -1: none
-        int shortBit;               // set when a 'V' value is shorter than its field; -1: none
-        bool isText;                // 'C', 'D', 'F', 'L' or 'N': the stored bytes are the text
-        bool isPlainText;           // such a field that cannot be NULL
-        std::uint8_t words;         // eight-byte words that cover the stored text
-        std::uint64_t lastWordMask; // sets the bytes of the last word that lie past the field
-    };
+    using Field = DbfField;
 
     static constexpr std::size_t kValueTextBytes = 2000;
 
+    bool readHeader();
+    bool refuse(OpenFailure why, const std::string& text);
     int wholeRecordCount() const;
-    void readFields(std::uint32_t headerLength);
-    void assignFlagBits();
+    void takeFields(const DbfFieldList& list);
     bool flagBitSet(int bit) const;
-    void openMemo(const char* memoSourceName);
     const char* formatValue(int index);
     std::size_t convertValue(int index, char* slot, std::size_t width,
                              const TextConverter& converter);
@@ -122,16 +158,17 @@ class DbfTable {
     std::size_t convertMemo(const Field& field, char* slot, std::size_t width,
                             const TextConverter& converter) const;
     const char* formatOtherValue(const Field& field);
+    const char* formatDBase7Value(const Field& field);
     const unsigned char* valueBytes(const Field& field, std::size_t bytes) const;
     const char* emptyText();
     void placeRecord(int index);
     const char* copyWords(const unsigned char* stored, const Field& field);
     const char* copyText(const unsigned char* stored, std::size_t length);
     const char* terminateText(std::size_t length);
-    const char* formatInteger(const unsigned char* stored);
+    const char* formatInteger(std::uint32_t bits);
     const char* formatDouble(const unsigned char* stored, unsigned decimals);
     const char* formatCurrency(const unsigned char* stored);
-    const char* formatDateTime(const unsigned char* stored);
+    const char* formatDateTime(std::uint32_t julianDay, std::uint32_t milliseconds);
     const char* formatVarchar(const Field& field);
     bool findVarchar(const Field& field, const unsigned char*& stored, std::size_t& length) const;
     const char* formatMemo(const Field& field);
@@ -140,12 +177,19 @@ class DbfTable {
     bool readMemoBlock(const Field& field, std::uint64_t& block) const;
 
     platform::MappedFile dbf;
-    platform::MappedFile memo;
+    MemoFile memo;
     std::vector<Field> fields;
+    OpenFailure failure = OpenFailure::None;
+    std::string failureText;
     int records = 0;
     int currentRecord = 0;
+    std::uint8_t version = 0;
+    DbfDialect tableDialect = dialectOf(0);
+    dbf_layout::DescriptorLayout layout = dbf_layout::kClassicDescriptors;
+    std::uint32_t declaredRecords = 0;
     std::uint32_t recordLength = 0;
     std::uint64_t firstRecordOffset = 0; // the header length
+    std::uint8_t languageDriverId = 0;
     unsigned fileCodePage = 0;
     // Where the null flags lie in a record; a length of 0 when the table has none.
     std::uint16_t nullFlagsDisplacement = 0;

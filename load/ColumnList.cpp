@@ -1,7 +1,7 @@
 // Column names, widths and accessors, and the CREATE TABLE and INSERT texts.
 #include "load/ColumnList.h"
 
-#include <cstring>
+#include "load/ColumnNames.h"
 
 namespace {
 
@@ -17,9 +17,6 @@ constexpr ReservedName kReservedNames[] = {
     {"COST", "THECOST"}, {"FACTOR", "AFACTOR"},
 };
 
-// Field names hold at most 10 characters; the buffer has room for the terminator.
-constexpr std::size_t kFieldNameBytes = 11;
-
 } // namespace
 
 std::string columnNameFor(const std::string& fieldName) {
@@ -29,7 +26,7 @@ std::string columnNameFor(const std::string& fieldName) {
     return fieldName;
 }
 
-std::vector<Column> buildColumns(DbfTable& table) {
+std::vector<Column> buildColumns(DbfTable& table, bool fixNames) {
     std::vector<Column> columns;
     const int fieldCount = table.fieldCount();
     columns.reserve(static_cast<std::size_t>(fieldCount));
@@ -37,11 +34,23 @@ std::vector<Column> buildColumns(DbfTable& table) {
         // Visual FoxPro's hidden field holds bits about the others, no value of its own.
         if (table.isSystemField(index))
             continue;
-        char fieldName[kFieldNameBytes] = {};
-        table.fieldName(index, fieldName);
-        columns.push_back({columnNameFor(fieldName), table.fieldWidth(index), table.field(index)});
+        columns.push_back(
+            {columnNameFor(table.fieldName(index)), table.fieldWidth(index), table.field(index)});
+    }
+    if (fixNames) {
+        const std::vector<std::string> names = loadableColumnNames(columnNamesOf(columns));
+        for (std::size_t index = 0; index < columns.size(); ++index)
+            columns[index].name = names[index];
     }
     return columns;
+}
+
+std::vector<std::string> columnNamesOf(const std::vector<Column>& columns) {
+    std::vector<std::string> names;
+    names.reserve(columns.size());
+    for (const Column& column : columns)
+        names.push_back(column.name);
+    return names;
 }
 
 std::string createTableText(const std::string& tableName, const std::vector<Column>& columns) {

@@ -2,6 +2,7 @@
 #include "load/LoadJob.h"
 
 #include "dbf/DbfHeader.h"
+#include "load/ColumnNames.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
@@ -15,6 +16,16 @@ constexpr const char* kExistenceQuery = "SELECT COUNT(1) FROM USER_OBJECTS WHERE
 // Oracle's "invalid identifier", and the number 23ai servers give for a reserved word.
 constexpr int kInvalidIdentifier = 904;
 constexpr int kReservedWord = 3050;
+// The other refusals of a column's name: a duplicate, too long, a character not allowed.
+constexpr int kDuplicateColumn = 957;
+constexpr int kNameTooLong = 972;
+constexpr int kInvalidCharacter = 911;
+
+bool refusesAName(int oracleError) {
+    return oracleError == kInvalidIdentifier || oracleError == kReservedWord ||
+           oracleError == kDuplicateColumn || oracleError == kNameTooLong ||
+           oracleError == kInvalidCharacter;
+}
 
 } // namespace
 
@@ -44,8 +55,8 @@ LoadJob::Outcome LoadJob::runStages() {
     try {
         reportStatus("Start loading..");
         LoadStatus::progressPercent = 0;
-        completed = prepareWorkFile() && connect() && ensureTableFree() && openTable() &&
-                    createTable() && transferRows() && replaceOldTable();
+        completed = prepareWorkFile() && checkTableFile() && connect() && ensureTableFree() &&
+                    openTable() && createTable() && transferRows() && replaceOldTable();
     } catch (const std::bad_alloc&) {
         fail("Not enough memory to load this file.");
     } catch (const DBStmt::OtherException&) {
@@ -106,6 +117,20 @@ bool LoadJob::makeWorkingCopy() {
     return true;
 }
 
+bool LoadJob::checkTableFile() {
+    // One look before connecting, so that a table the load could not carry whole ends before
+    // a session or a new table is made for it. A file that cannot be opened at all is left to
+    // the open, which reports it.
+    DbfTable table;
+    if (!table.open(workFile_.c_str(), params_.fileName.c_str()))
+        return table.openFailure() != DbfTable::OpenFailure::HeaderDoesNotAddUp ||
+               fail(table.openFailureText());
+    // Memos whose file is missing would load as blanks: the data would be gone without a word.
+    if (table.memoFile().isOpen() || !table.holdsMemoPointer())
+        return true;
+    return fail(table.memoFile().problemText());
+}
+
 bool LoadJob::connect() {
     reportStatus("Connecting to Oracle..");
     const int codePage = platform::ansiCodePage();
@@ -157,9 +182,12 @@ bool LoadJob::openTable() {
     // A repaired working copy has no memo file of its own: the memos stay beside the original.
     table_.open(workFile_.c_str(), params_.fileName.c_str());
     if (!table_.isOpen())
-        return fail("Cannot open file. Check that file exists and not used by any applications.");
+        return fail(table_.openFailure() == DbfTable::OpenFailure::HeaderDoesNotAddUp
+                        ? table_.openFailureText()
+                        : "Cannot open file. Check that file exists and not used by any "
+                          "applications.");
     reportStatus(std::to_string(table_.recordCount()) + " rows in file.");
-    columns_ = buildColumns(table_);
+    columns_ = buildColumns(table_, params_.options.fixNames);
     if (columns_.empty())
         return fail("Cannot load a file without fields.");
     // Fields of length 0 give a width of 0; Oracle refuses such a table at its creation.
@@ -175,12 +203,7 @@ bool LoadJob::createTable() {
     try {
         createStatement_->execute();
     } catch (const DBStmt::OtherException&) {
-        std::string text = "Error while create table. \n";
-        text += createStatement_->errorText();
-        const int code = createStatement_->errorCode();
-        if (code == kInvalidIdentifier || code == kReservedWord)
-            text += "Can not use reserved word as name of column.";
-        return fail(text);
+        return fail(createFailureText(*createStatement_));
     }
     temporaryTableMade_ = replacing();
     return makeBuffers();
@@ -190,6 +213,22 @@ bool LoadJob::makeBuffers() {
     // One conversion table per load: the file's code page and the system's do not change.
     buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_, conversionTableFor(table_));
     return true;
+}
+
+std::string LoadJob::createFailureText(DBStmt& statement) const {
+    std::string text = "Error while create table. \n";
+    text += statement.errorText();
+    const int code = statement.errorCode();
+    if (code == kInvalidIdentifier || code == kReservedWord)
+        text += "Can not use reserved word as name of column.";
+    // The command line can rename what Oracle refuses; the dialog's users may use it too.
+    if (!params_.options.fixNames && refusesAName(code) &&
+        someNameNeedsFixing(columnNamesOf(columns_))) {
+        if (text.back() != '\n')
+            text += '\n';
+        text += "marlin-load --fix-names makes every field name a column name Oracle takes.";
+    }
+    return text;
 }
 
 bool LoadJob::transferRows() {

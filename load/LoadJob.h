@@ -49,10 +49,12 @@ class LoadJob {
 
     bool prepareWorkFile();
     bool makeWorkingCopy();
+    bool checkTableFile();
     bool connect();
     bool ensureTableFree();
     bool openTable();
     bool createTable();
+    std::string createFailureText(DBStmt& statement) const;
     bool transferRows();
     Outcome complete();
     std::int64_t rowsInNamedTable(bool completed) const;

@@ -28,6 +28,9 @@ enum class ExistingTable {
 // How a load departs from the default one, which every member's default keeps. Set and copied
 // with the five texts, under the same rules.
 struct LoadOptions {
+    // Column names made loadable (see loadableColumnNames) instead of failing on the names
+    // Oracle refuses.
+    bool fixNames = false;
     ExistingTable existingTable = ExistingTable::Refuse;
 };
 

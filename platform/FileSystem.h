@@ -3,12 +3,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
 
 // True when a file or folder of exactly this name exists (no wildcards are expanded).
 bool fileExists(const std::string& path);
+
+// The name of an existing file that is `stem` followed by `extension` with the letters of the
+// extension in any case: `stem + extension` when that exists, otherwise the first such name in
+// the stem's folder, in byte order. Windows' file names ignore case already, so there only
+// `stem + extension` is tried. std::nullopt when there is none.
+std::optional<std::string> findWithExtensionInAnyCase(const std::string& stem,
+                                                      const std::string& extension);
 
 // Copies a file, replacing a file of the target name. The copy is writable even when the
 // original is read-only. On failure (source missing, disk full, no permission) returns false

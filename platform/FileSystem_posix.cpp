@@ -1,10 +1,12 @@
 // POSIX half of the file operations.
 #include "platform/FileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -41,11 +43,53 @@ bool copyContents(int source, int target) {
     }
 }
 
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return asciiLower(x) == asciiLower(y);
+           });
+}
+
+// The names in `folder` that start with `prefix` and end with `extension` in any case.
+std::vector<std::string> namesWithExtension(const std::string& folder, const std::string& prefix,
+                                            const std::string& extension) {
+    std::vector<std::string> names;
+    DIR* directory = ::opendir(folder.c_str());
+    if (directory == nullptr)
+        return names;
+    while (const dirent* entry = ::readdir(directory)) {
+        const std::string name = entry->d_name;
+        if (name.size() == prefix.size() + extension.size() &&
+            name.compare(0, prefix.size(), prefix) == 0 &&
+            equalIgnoringAsciiCase(name.substr(prefix.size()), extension))
+            names.push_back(name);
+    }
+    ::closedir(directory);
+    return names;
+}
+
 } // namespace
 
 bool fileExists(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0;
+}
+
+std::optional<std::string> findWithExtensionInAnyCase(const std::string& stem,
+                                                      const std::string& extension) {
+    if (fileExists(stem + extension))
+        return stem + extension;
+    const std::size_t slash = stem.rfind('/');
+    const std::string folderPart = slash == std::string::npos ? "" : stem.substr(0, slash + 1);
+    const std::string prefix = stem.substr(folderPart.size());
+    std::vector<std::string> names =
+        namesWithExtension(folderPart.empty() ? "." : folderPart, prefix, extension);
+    if (names.empty())
+        return std::nullopt;
+    return folderPart + *std::min_element(names.begin(), names.end());
 }
 
 bool copyFile(const std::string& from, const std::string& to) {

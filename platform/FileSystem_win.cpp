@@ -24,6 +24,13 @@ bool fileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::optional<std::string> findWithExtensionInAnyCase(const std::string& stem,
+                                                      const std::string& extension) {
+    if (fileExists(stem + extension))
+        return stem + extension;
+    return std::nullopt;
+}
+
 bool copyFile(const std::string& from, const std::string& to) {
     if (::CopyFileA(from.c_str(), to.c_str(), FALSE)) {
         // CopyFileA carries the original's attributes over, read-only among them; the copy is

@@ -154,5 +154,23 @@ TEST_F(MainDialogTest, StopKeepsTheCommittedBatchesAndTheDialogWaitsForTheWorker
     expectRowsMatch(database.readTable("SCOTT", "CLIENTS"), expectedRows(dbfPath, kRowsPerBatch));
 }
 
+TEST_F(MainDialogTest, AMissingMemoFileStopsTheLoadWithABoxThatNamesIt) {
+    ASSERT_TRUE(writeSampleTable(dbfPath, 20));
+    const std::string memoPath = dbfPath.substr(0, dbfPath.size() - 3) + "FPT";
+    ASSERT_TRUE(::DeleteFileA(memoPath.c_str()));
+    openDialog();
+    BoxAnswerer answerer;
+    fillFields("CLIENTS");
+    click(1006);
+    ASSERT_TRUE(waitForIdle());
+    const std::string text = "Cannot find memo file " + memoPath +
+                             ". The table's memos are kept in it: copy it beside the table.";
+    EXPECT_EQ(answerer.texts(), std::vector<std::string>{text});
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"Start loading..", text}));
+    EXPECT_EQ(caption(), "Start");
+    EXPECT_TRUE(inputsEnabled());
+    EXPECT_TRUE(database.tableNames("SCOTT").empty());
+}
+
 } // namespace
 } // namespace apptest

@@ -42,6 +42,12 @@ TEST(DbfHeader, ZeroDisplacementsFailTheCheckAndTheRepairWritesThemInTheCopyOnly
     std::string copy = folder.path("bad.dbf.0.tmp");
     ASSERT_TRUE(writer.writeTo(source));
     EXPECT_FALSE(checkDbfHeader(source.c_str()));
+    const std::vector<DisplacementProblem> problems = findDisplacementProblems(source.c_str());
+    ASSERT_EQ(problems.size(), 3u);
+    EXPECT_EQ((std::vector<int>{problems[0].field, problems[1].field, problems[2].field}),
+              (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(problems[2].stored, 0u);
+    EXPECT_EQ(problems[2].expected, 19u);
     ASSERT_TRUE(platform::copyFile(source, copy));
     ASSERT_TRUE(repairDbfHeader(copy.c_str()));
     EXPECT_TRUE(checkDbfHeader(copy.c_str()));

@@ -30,17 +30,9 @@ std::string dateTimeBytes(std::uint32_t julianDay, std::uint32_t milliseconds) {
 
 // The texts of a one-field table of this type, one per stored value.
 std::vector<std::string> fieldTexts(char type, const std::vector<std::string>& stored) {
-    TempFolder folder;
     DbfWriter writer;
     writer.addField("X", type, 8);
-    for (const std::string& value : stored)
-        writer.addRecord({value});
-    std::vector<std::string> texts;
-    if (!writer.writeTo(folder.path("x.dbf")))
-        return texts;
-    for (const auto& row : tableTexts(folder.path("x.dbf")))
-        texts.push_back(row[0]);
-    return texts;
+    return oneFieldTexts(writer, stored);
 }
 
 } // namespace
@@ -137,20 +129,33 @@ TEST(FoxProValue, BitsNeedTheSystemFieldAndItsBytes) {
     ASSERT_TRUE(plain.writeTo(folder.path("plain.dbf")));
     EXPECT_EQ((TableRows{{"Anne", "abc\x02", ""}}), tableTexts(folder.path("plain.dbf")));
 
-    // Nine nullable fields and one byte of flags: the ninth has no bit, so is never NULL.
+    // Nine nullable fields and one byte of flags: the ninth has no bit, so is never NULL. The
+    // byte after the flags has bit 0 set, as the ninth bit would be if it were read there.
     DbfWriter oneByte;
     std::vector<std::string> values;
     for (int field = 0; field < 9; ++field) {
         oneByte.addField("F" + std::to_string(field), 'C', 1, 0, kNullable);
         values.push_back(std::to_string(field));
     }
-    oneByte.addField("_NullFlags", '0', 1, 0, kSystem);
+    oneByte.addField("_NullFlags", '0', 1, 0, kSystem).addField("AFTER", 'C', 1);
     values.push_back("\xFF");
+    values.push_back("A");
     oneByte.addRecord(values);
     ASSERT_TRUE(oneByte.writeTo(folder.path("short.dbf")));
     auto texts = tableTexts(folder.path("short.dbf"));
     ASSERT_EQ(1u, texts.size());
-    EXPECT_EQ((std::vector<std::string>{"", "", "", "", "", "", "", "", "8", ""}), texts[0]);
+    EXPECT_EQ((std::vector<std::string>{"", "", "", "", "", "", "", "", "8", "", "A"}), texts[0]);
+}
+
+TEST(FoxProValue, TheFirstFlagBitIsALengthBitLikeAnyOther) {
+    // The 'V' field is the first flagged field: its length bit is bit 0 of the flags.
+    TempFolder folder;
+    DbfWriter writer;
+    writer.addField("NOTE", 'V', 6).addField("_NullFlags", '0', 1, 0, kNullFlagsFlags);
+    writer.addRecord({"abcde\x02", std::string(1, '\x01')});
+    writer.addRecord({"abcde\x02", std::string(1, '\x00')});
+    ASSERT_TRUE(writer.writeTo(folder.path("first.dbf")));
+    EXPECT_EQ((TableRows{{"ab", ""}, {"abcde\x02", ""}}), tableTexts(folder.path("first.dbf")));
 }
 
 TEST(FoxProValue, BinaryTypesHaveNoText) {

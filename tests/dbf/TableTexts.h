@@ -1,6 +1,7 @@
 // Every text a table gives, record by record and field by field, for comparing whole tables.
 #pragma once
 
+#include "TempFolder.h"
 #include "dbf/DbfTable.h"
 
 #include <string>
@@ -20,4 +21,19 @@ inline TableRows tableTexts(const std::string& path) {
             rows.back().push_back(table.field(field).text());
     }
     return rows;
+}
+
+// The texts of a one-field table that `writer` describes, with one record for each stored
+// value added; empty when the table cannot be written.
+template <class Writer>
+std::vector<std::string> oneFieldTexts(Writer writer, const std::vector<std::string>& stored) {
+    TempFolder folder;
+    for (const std::string& value : stored)
+        writer.addRecord({value});
+    std::vector<std::string> texts;
+    if (!writer.writeTo(folder.path("x.dbf")))
+        return texts;
+    for (const auto& row : tableTexts(folder.path("x.dbf")))
+        texts.push_back(row.at(0));
+    return texts;
 }

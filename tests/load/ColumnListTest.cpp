@@ -1,5 +1,6 @@
 // Column names and the CREATE TABLE and INSERT texts.
 #include "load/ColumnList.h"
+#include "load/ColumnNames.h"
 #include "load/TableName.h"
 
 #include <gtest/gtest.h>
@@ -39,4 +40,27 @@ TEST(ColumnListTest, TableNameForFileTakesTheNameWithoutFolderDotsReplacedAtMost
     EXPECT_EQ(tableNameForFile("/srv/dbf/x.dbf"), "x_dbf");
     EXPECT_EQ(tableNameForFile("D:clients.DBF"), "clients_DBF");
     EXPECT_EQ(tableNameForFile(std::string(36, 'n') + ".dbf"), std::string(30, 'n'));
+}
+
+TEST(ColumnListTest, FixNamesMakesEveryNameOneOracleTakesOnce) {
+    const std::string long31 = "A_NAME_OF_THIRTY_ONE_CHARACTERS";
+    const std::string cut30 = long31.substr(0, 30);
+    EXPECT_EQ(
+        loadableColumnNames({"size", "Order", "rownum", "NESTED_TABLE_ID", "SIZES"}),
+        (std::vector<std::string>{"SIZE_", "ORDER_", "ROWNUM_", "NESTED_TABLE_ID_", "SIZES"}));
+    // Characters Oracle does not allow, national letters among them; names that do not start
+    // with a letter.
+    EXPECT_EQ(loadableColumnNames({"UNIT PRICE", "K\xD6LN", "A-B.C", "PCT%", "$AMT", "#NO", "_ID",
+                                   "1ST", "X$Y#Z_1"}),
+              (std::vector<std::string>{"UNIT_PRICE", "K_LN", "A_B_C", "PCT_", "F$AMT", "F#NO",
+                                        "F_ID", "F1ST", "X$Y#Z_1"}));
+    // Names taken before, whatever their case, get the next free number, within 30 bytes.
+    EXPECT_EQ(
+        loadableColumnNames({"Z600701190", "Z600701190", "z600701190", "Z600701190_2", long31,
+                             cut30, "A_B", "A B"}),
+        (std::vector<std::string>{"Z600701190", "Z600701190_2", "Z600701190_3", "Z600701190_2_2",
+                                  cut30, cut30.substr(0, 28) + "_2", "A_B", "A_B_2"}));
+    EXPECT_TRUE(isOracleReservedWord("varchar2"));
+    EXPECT_FALSE(isOracleReservedWord("VARCHAR3"));
+    EXPECT_EQ(loadableColumnNames({""}), std::vector<std::string>{"F"});
 }

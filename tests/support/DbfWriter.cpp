@@ -53,6 +53,11 @@ DbfWriter& DbfWriter::setLanguageDriver(std::uint8_t id) {
     return *this;
 }
 
+DbfWriter& DbfWriter::setVersionByte(std::uint8_t version) {
+    versionByte = version;
+    return *this;
+}
+
 int DbfWriter::headerLength() const {
     return 32 + 32 * static_cast<int>(fields.size()) + 1 +
            (hasContainerArea ? kContainerAreaBytes : 0);
@@ -82,7 +87,9 @@ ByteImage DbfWriter::image() const {
 }
 
 void DbfWriter::writeHeader(ByteImage& image) const {
-    image[0] = hasContainerArea ? 0x30 : 0x03;
+    image[0] = versionByte >= 0   ? static_cast<unsigned char>(versionByte)
+               : hasContainerArea ? 0x30
+                                  : 0x03;
     image[1] = 124; // last update 2024-06-15
     image[2] = 6;
     image[3] = 15;

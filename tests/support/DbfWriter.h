@@ -49,6 +49,9 @@ class DbfWriter {
     DbfWriter& setRecordCount(std::uint32_t count);
     // Stores this language driver id (the code page mark) in header byte 29; 0 by default.
     DbfWriter& setLanguageDriver(std::uint8_t id);
+    // Stores this version byte (header byte 0) instead of 0x03 (0x30 with the container area):
+    // 0x83 for dBase III with memo, 0x8B for dBase IV with memo, 0xF5 for FoxPro 2, ...
+    DbfWriter& setVersionByte(std::uint8_t version);
 
     // Offset of the first record: 32 + 32 per field + 1 (+ 263 with the container area).
     int headerLength() const;
@@ -88,6 +91,7 @@ class DbfWriter {
     bool hasRecordCount = false;
     std::uint32_t recordCountOverride = 0;
     std::uint8_t languageDriver = 0;
+    int versionByte = -1;
 };
 
 class FptWriter {

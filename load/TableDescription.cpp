@@ -1,0 +1,177 @@
+// The description of a table, built from the reader's answers and the load's own rules, so
+// that it says what a load would do rather than what the file's format allows.
+#include "load/TableDescription.h"
+
+#include "dbf/DbfHeader.h"
+#include "dbf/DbfTable.h"
+#include "load/ColumnList.h"
+#include "load/ColumnNames.h"
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using Row = std::vector<std::string>;
+
+std::string hexByte(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
+    return text;
+}
+
+// Labels and their continuation lines line up at column 16.
+constexpr std::size_t kValueColumn = 16;
+
+std::string label(const std::string& name) {
+    std::string text = name + ":";
+    text.resize(std::max(text.size() + 1, kValueColumn), ' ');
+    return text;
+}
+
+std::string line(const std::string& name, const std::string& value) {
+    return label(name) + value + "\n";
+}
+
+std::string recordsText(const DbfTable& table) {
+    std::string text = std::to_string(table.recordCount());
+    if (table.declaredRecordCount() != static_cast<std::uint32_t>(table.recordCount()))
+        text += " (the header says " + std::to_string(table.declaredRecordCount()) +
+                "; the file holds " + std::to_string(table.recordCount()) + " whole records)";
+    return text;
+}
+
+// As conversionTableFor chooses: the header's code page when this system converts from it.
+std::string codePageText(const DbfTable& table) {
+    const std::string byte = "header byte 29 (" + hexByte(table.languageDriver()) + ")";
+    std::string text;
+    if (table.codePage() == 0)
+        text = "the OEM code page: " + byte + " names none";
+    else if (!platform::codePageToAnsiTable(table.codePage()))
+        text = "the OEM code page: " + byte + " names " + std::to_string(table.codePage()) +
+               ", which this system cannot convert from";
+    else
+        text = std::to_string(table.codePage()) + ", named by " + byte;
+    if (!table.languageDriverName().empty())
+        text += "; language driver " + table.languageDriverName();
+    return text;
+}
+
+std::string memoFileText(DbfTable& table) {
+    const MemoFile& memo = table.memoFile();
+    std::string text;
+    if (memo.isOpen()) {
+        const char* layout = memo.layout() == MemoFile::Layout::FoxPro   ? "FoxPro"
+                             : memo.layout() == MemoFile::Layout::DBase3 ? "dBase III"
+                                                                         : "dBase IV";
+        return memo.name() + " (" + memoExtension(memo.kind()) + ", " + layout + " blocks of " +
+               std::to_string(memo.blockSize()) + " bytes)\n";
+    }
+    if (memo.state() == MemoFile::State::NotFound)
+        text = "none found (looked for " + memo.name() + " in any case, and for the other kind)\n";
+    else
+        text = memo.problemText() + "\n";
+    if (table.holdsMemoPointer())
+        text += std::string(kValueColumn, ' ') +
+                "records point into it: a load stops before it connects\n";
+    return text;
+}
+
+std::string headerText(const std::string& fileName, const DbfTable& table) {
+    const std::vector<DisplacementProblem> problems = findDisplacementProblems(fileName.c_str());
+    if (problems.empty())
+        return "sound\n";
+    std::string text =
+        std::to_string(problems.size()) + " displacements a load repairs in a working copy:\n";
+    for (const DisplacementProblem& problem : problems)
+        text += std::string(kValueColumn, ' ') + "field " + std::to_string(problem.field + 1) +
+                " " + table.fieldName(problem.field) + ": " + std::to_string(problem.stored) +
+                ", should be " + std::to_string(problem.expected) + "\n";
+    return text;
+}
+
+std::string flagsText(const DbfFieldInfo& field) {
+    if (field.system)
+        return "null flags: no column";
+    std::string text;
+    if (field.nullBit >= 0)
+        text = "nullable (bit " + std::to_string(field.nullBit) + ")";
+    if (field.lengthBit >= 0)
+        text += (text.empty() ? "" : ", ") + std::string("length bit ") +
+                std::to_string(field.lengthBit);
+    return text;
+}
+
+// One row per field; the columns come from the load's own column list.
+std::vector<Row> fieldRows(DbfTable& table, bool fixNames) {
+    const std::vector<Column> columns = buildColumns(table);
+    const std::vector<std::string> fixed = loadableColumnNames(columnNamesOf(columns));
+    std::vector<Row> rows;
+    rows.push_back({"Field", "Type", "Length", "Decimals", "Column", "Width"});
+    if (fixNames)
+        rows.back().push_back("With --fix-names");
+    rows.back().push_back("Flags");
+    std::size_t column = 0;
+    for (int index = 0; index < table.fieldCount(); ++index) {
+        const DbfFieldInfo field = table.fieldInfo(index);
+        Row row{field.name, std::string(1, field.type), std::to_string(field.length),
+                std::to_string(field.decimals)};
+        const bool hasColumn = !field.system && column < columns.size();
+        row.push_back(hasColumn ? columns[column].name : "-");
+        row.push_back(hasColumn ? std::to_string(columns[column].width) : "-");
+        if (fixNames)
+            row.push_back(hasColumn ? fixed[column] : "-");
+        row.push_back(flagsText(field));
+        column += hasColumn ? 1 : 0;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Columns two blanks apart, the numbers' right-aligned; no trailing blanks.
+std::string alignedRows(const std::vector<Row>& rows, const std::vector<bool>& rightAligned) {
+    std::vector<std::size_t> widths(rows.front().size(), 0);
+    for (const Row& row : rows)
+        for (std::size_t column = 0; column < row.size(); ++column)
+            widths[column] = std::max(widths[column], row[column].size());
+    std::string text;
+    for (const Row& row : rows) {
+        std::string out;
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            const std::string gap(widths[column] - row[column].size(), ' ');
+            out += column == 0 ? "" : "  ";
+            out += rightAligned[column] ? gap + row[column] : row[column] + gap;
+        }
+        out.erase(out.find_last_not_of(' ') + 1);
+        text += out + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+bool describeTable(const std::string& fileName, bool fixNames, std::string& text) {
+    DbfTable table;
+    if (!table.open(fileName.c_str())) {
+        text = table.openFailureText();
+        return false;
+    }
+    text = line("File", fileName);
+    text += line("Dialect", std::string(table.dialect().name) + " (version byte " +
+                                hexByte(table.versionByte()) + ")");
+    text += line("Records", recordsText(table));
+    text += line("Record width", std::to_string(table.recordBytes()) + " bytes; columns take " +
+                                     std::to_string(table.recordWidth()) + " characters a row");
+    text += line("Code page", codePageText(table));
+    text += label("Memo file") + memoFileText(table);
+    text += label("Header") + headerText(fileName, table);
+    text += line("Fields", std::to_string(table.fieldCount())) + "\n";
+    // Field, type, length, decimals, column, width, [fixed name,] flags.
+    std::vector<bool> rightAligned{false, false, true, true, false, true, false};
+    if (fixNames)
+        rightAligned.push_back(false);
+    text += alignedRows(fieldRows(table, fixNames), rightAligned);
+    return true;
+}

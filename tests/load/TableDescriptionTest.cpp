@@ -1,0 +1,121 @@
+// marlin-load --describe's text for a table of each dialect: what a load would make of it.
+#include "load/TableDescription.h"
+
+#include "load/LoadJobHarness.h"
+#include "support/DBase7Writer.h"
+#include "support/DbtWriter.h"
+#include "support/ForeignTables.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string described(const std::string& path, bool fixNames = false) {
+    std::string text;
+    EXPECT_TRUE(describeTable(path, fixNames, text)) << text;
+    return text;
+}
+
+} // namespace
+
+TEST(TableDescription, DBase3TablePythonDbfWrote) {
+    const std::string path = foreignTablePath("clipper.dbf");
+    EXPECT_EQ(described(path),
+              "File:           " + path +
+                  "\n"
+                  "Dialect:        dBase III with memo (version byte 0x83)\n"
+                  "Records:        5\n"
+                  "Record width:   39 bytes; columns take 2026 characters a row\n"
+                  "Code page:      437, named by header byte 29 (0x01)\n"
+                  "Memo file:      files/clipper.DBT (DBT, dBase III blocks of 512 bytes)\n"
+                  "Header:         sound\n"
+                  "Fields:         3\n"
+                  "\n"
+                  "Field   Type  Length  Decimals  Column  Width  Flags\n"
+                  "NAME    C         20         0  NAME       20\n"
+                  "AMOUNT  N          8         2  AMOUNT      8\n"
+                  "NOTES   M         10         0  NOTES    1998\n");
+}
+
+TEST(TableDescription, DBase4TableWithHeaderProblemsAndNoMemoFile) {
+    ScratchFolder folder;
+    DbfWriter table;
+    table.setVersionByte(0x8B).setLanguageDriver(0x1F);
+    table.addField("DATE", 'D', 8).addField("ORDER", 'C', 10).addField("NOTES", 'M', 10);
+    table.addRecord({"20240615", "first", memoFieldText(1, 10)});
+    table.setDisplacements({0, 0, 19}).setRecordCount(3);
+    ASSERT_TRUE(table.writeTo(folder.path("orders.dbf")));
+    const std::string path = folder.path("orders.dbf");
+    // Code page 852 has a table on Windows only.
+#ifdef _WIN32
+    const std::string codePage = "852, named by header byte 29 (0x1F)";
+#else
+    const std::string codePage =
+        "the OEM code page: header byte 29 (0x1F) names 852, which this system cannot "
+        "convert from";
+#endif
+    EXPECT_EQ(described(path, true),
+              "File:           " + path +
+                  "\n"
+                  "Dialect:        dBase IV with memo (version byte 0x8B)\n"
+                  "Records:        1 (the header says 3; the file holds 1 whole records)\n"
+                  "Record width:   29 bytes; columns take 2016 characters a row\n"
+                  "Code page:      " +
+                  codePage +
+                  "\n"
+                  "Memo file:      none found (looked for " +
+                  folder.path("orders.dbt") +
+                  " in any case, and for the other kind)\n"
+                  "                records point into it: a load stops before it connects\n"
+                  "Header:         2 displacements a load repairs in a working copy:\n"
+                  "                field 1 DATE: 0, should be 1\n"
+                  "                field 2 ORDER: 0, should be 9\n"
+                  "Fields:         3\n"
+                  "\n"
+                  "Field  Type  Length  Decimals  Column   Width  With --fix-names  Flags\n"
+                  "DATE   D          8         0  THEDATE      8  THEDATE\n"
+                  "ORDER  C         10         0  ORDER       10  ORDER_\n"
+                  "NOTES  M         10         0  NOTES     1998  NOTES\n");
+}
+
+TEST(TableDescription, VisualFoxProFlagsAndDBase7Names) {
+    ScratchFolder folder;
+    DbfWriter foxPro;
+    foxPro.addField("NAME", 'C', 5, 0, 0x02).addField("NOTE", 'V', 6, 0, 0x02);
+    foxPro.addField("_NullFlags", '0', 1, 0, 0x05).setContainerArea("").setLanguageDriver(0x03);
+    ASSERT_TRUE(foxPro.writeTo(folder.path("fox.dbf")));
+    const std::string fox = described(folder.path("fox.dbf"));
+    EXPECT_NE(fox.find("Dialect:        Visual FoxPro (version byte 0x30)\n"), std::string::npos);
+    EXPECT_NE(fox.find("Memo file:      none found (looked for " + folder.path("fox.fpt")),
+              std::string::npos);
+    EXPECT_EQ(fox.substr(fox.find("Field ")),
+              "Field       Type  Length  Decimals  Column  Width  Flags\n"
+              "NAME        C          5         0  NAME        5  nullable (bit 0)\n"
+              "NOTE        V          6         0  NOTE        6  nullable (bit 2), length bit 1\n"
+              "_NullFlags  0          1         0  -           -  null flags: no column\n");
+
+    DBase7Writer dBase7;
+    dBase7.setLanguageDriver(0x57, "DBWINUS0");
+    dBase7.addField("CUSTOMER_NUMBER_AS_GIVEN", '+', 4).addField("BALANCE", 'O', 8);
+    ASSERT_TRUE(dBase7.writeTo(folder.path("ledger.dbf")));
+    const std::string ledger = described(folder.path("ledger.dbf"));
+    EXPECT_NE(ledger.find("Dialect:        dBase 7 (version byte 0x04)\n"), std::string::npos);
+    EXPECT_NE(ledger.find("Code page:      1252, named by header byte 29 (0x57); language "
+                          "driver DBWINUS0\n"),
+              std::string::npos);
+    EXPECT_EQ(
+        ledger.substr(ledger.find("Field ")),
+        "Field                     Type  Length  Decimals  Column                    Width  Flags\n"
+        "CUSTOMER_NUMBER_AS_GIVEN  +          4         0  CUSTOMER_NUMBER_AS_GIVEN     12\n"
+        "BALANCE                   O          8         0  BALANCE                      24\n");
+
+    // A file the reader cannot read gives its message.
+    std::string text;
+    dBase7.setRecordLength(3);
+    ASSERT_TRUE(dBase7.writeTo(folder.path("bad.dbf")));
+    EXPECT_FALSE(describeTable(folder.path("bad.dbf"), false, text));
+    EXPECT_EQ(text, "Cannot read file: its dBase 7 header does not add up: the fields take 13 "
+                    "bytes of a record of 3.");
+}
