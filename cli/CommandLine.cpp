@@ -1,6 +1,8 @@
 // Parsing marlin-load's command line, in the style of Oracle's own tools.
 #include "cli/CommandLine.h"
 
+#include "platform/CodePage.h"
+
 namespace {
 
 constexpr const char* kVersion = "2.3";
@@ -16,6 +18,7 @@ class CommandLineParser {
     bool takeArgument(std::size_t& index);
     bool takeOption(const std::string& argument, std::size_t& index);
     bool splitUserId(const std::string& userId);
+    bool takeCodePage(const std::string& number);
     bool checkComplete();
     bool usageError(const std::string& text);
 
@@ -24,6 +27,7 @@ class CommandLineParser {
     std::vector<std::string> files_;
     std::optional<std::string> userId_;
     std::optional<std::string> database_;
+    std::optional<std::string> codePage_;
     bool databaseInUserId_ = false;
     bool optionsEnded_ = false;
 };
@@ -73,6 +77,8 @@ bool CommandLineParser::takeOption(const std::string& argument, std::size_t& ind
         target = &userId_;
     else if (name == "--database")
         target = &database_;
+    else if (name == "--codepage")
+        target = &codePage_;
     else
         return usageError("unknown option " + name);
     if (valueStart < argument.size())
@@ -134,6 +140,20 @@ bool CommandLineParser::checkComplete() {
         command.database = *database_;
     if (command.database.empty())
         return usageError("no database given (--userid USER@DATABASE or --database)");
+    return !codePage_ || takeCodePage(*codePage_);
+}
+
+// A Windows code page number: 866, 1251, 932 and so on.
+bool CommandLineParser::takeCodePage(const std::string& number) {
+    const bool digits = !number.empty() && number.size() <= 5 &&
+                        number.find_first_not_of("0123456789") == std::string::npos;
+    const unsigned long codePage = digits ? std::stoul(number) : 0;
+    if (codePage == 0 || codePage > 65535)
+        return usageError("--codepage needs a code page number, such as 866");
+    if (!platform::canDecodeCodePage(static_cast<unsigned>(codePage)))
+        return usageError("code page " + std::to_string(codePage) +
+                          " is unknown, or this system cannot decode it");
+    result_.command.codePage = static_cast<unsigned>(codePage);
     return true;
 }
 
@@ -150,6 +170,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string usageText() {
     return "Usage: marlin-load FILE.DBF [--table NAME] --userid USER[/PASSWORD][@DATABASE]\n"
+           "                  [--codepage N]\n"
            "Loads a dBase/FoxPro table (with its FPT memo file) into a new Oracle table.\n"
            "\n"
            "  -t, --table NAME       the new table; by default the file's name with its\n"
@@ -158,10 +179,14 @@ std::string usageText() {
            "                         the Oracle user, password and connect string; write a\n"
            "                         password holding \"@\" in double quotes\n"
            "      --database NAME    the connect string, when the userid has none\n"
+           "      --codepage N       the code page of the file's text (866, 1251, 932, ...),\n"
+           "                         for a file whose header names none or a wrong one\n"
            "      --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"
            "Table name, user and database are taken in upper case, the password as typed.\n"
+           "Text reaches Oracle in Unicode (AL32UTF8), decoded from the code page the\n"
+           "file's header names, or else from the machine's OEM code page.\n"
            "Without a password in the userid it is asked for on the terminal, or read from\n"
            "the first line of standard input when that is not a terminal.\n"
            "\n"

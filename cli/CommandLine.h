@@ -14,6 +14,7 @@ struct LoadCommand {
     std::string userName;
     std::optional<std::string> password; // none: ask for it
     std::string database;
+    unsigned codePage = 0; // of the file's text; 0: the one its header names
 };
 
 // A parsed command line: the command, or a usage error naming what is wrong. The error never
@@ -25,8 +26,10 @@ struct ParsedCommandLine {
 
 // Parses the arguments after the program's name:
 //   FILE.DBF [--table NAME] --userid USER[/PASSWORD][@DATABASE] [--database DATABASE]
+//            [--codepage N]
 // with -t and -u for the first two, NAME=VALUE forms of the long options, and -- ending the
-// options. --help and --version win over everything else.
+// options. --help and --version win over everything else. A code page this system cannot
+// decode is a usage error.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of --help and of --version.

@@ -2,6 +2,7 @@
 #include "cli/Console.h"
 
 #include "cli/ConsoleEvents.h"
+#include "platform/CodePage.h"
 
 #include <poll.h>
 #include <termios.h>
@@ -64,7 +65,8 @@ bool inputIsTerminal() {
 
 void write(Stream stream, const std::string& text) {
     std::FILE* file = stream == Stream::Output ? stdout : stderr;
-    std::fwrite(text.data(), 1, text.size(), file);
+    const std::string local = platform::localFromUtf8(text);
+    std::fwrite(local.data(), 1, local.size(), file);
     std::fflush(file);
 }
 
@@ -78,7 +80,7 @@ std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvent
         char byte = 0;
         while (waitForInput(events) && ::read(STDIN_FILENO, &byte, 1) == 1) {
             if (byte == '\n') {
-                line = typed;
+                line = platform::utf8FromLocal(typed);
                 break;
             }
             typed += byte;
@@ -87,14 +89,6 @@ std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvent
     // The user's Enter was not echoed either.
     write(Stream::Error, "\n");
     return line;
-}
-
-std::string upperCased(const std::string& text) {
-    std::string upper = text;
-    for (char& letter : upper)
-        if (letter >= 'a' && letter <= 'z')
-            letter = static_cast<char>(letter - 'a' + 'A');
-    return upper;
 }
 
 } // namespace console

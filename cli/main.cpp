@@ -6,6 +6,7 @@
 #include "cli/ConsoleReporter.h"
 #include "cli/ExitStatus.h"
 #include "load/TableName.h"
+#include "platform/CodePage.h"
 
 #include <iostream>
 
@@ -17,7 +18,8 @@ int usageError(const std::string& text) {
     return kExitUsage;
 }
 
-// The password from the terminal without echo, or else the first line of standard input.
+// The password (in UTF-8) from the terminal without echo, or else the first line of
+// standard input.
 std::optional<std::string> askForPassword(const ConsoleEvents& events) {
     if (console::inputIsTerminal())
         return console::readHiddenLine("Password: ", events);
@@ -26,14 +28,22 @@ std::optional<std::string> askForPassword(const ConsoleEvents& events) {
         return std::nullopt;
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
-    return line;
+    return platform::utf8FromLocal(line);
 }
 
-// The names reach the load in upper case, as the dialog's upper-case fields give them.
+// A name as typed, in UTF-8 and in upper case, as the dialog's upper-case fields give them.
+std::string upperCasedName(const std::string& typed) {
+    return platform::upperCasedUtf8(platform::utf8FromLocal(typed));
+}
+
+// The texts reach the load in UTF-8; the file name stays as the system's file functions take
+// it.
 LoadTexts requestFor(const LoadCommand& command, const std::string& tableName,
                      const std::string& password) {
-    return {command.fileName, console::upperCased(tableName), console::upperCased(command.userName),
-            password, console::upperCased(command.database)};
+    LoadTexts request{command.fileName, tableName, upperCasedName(command.userName), password,
+                      upperCasedName(command.database)};
+    request.options.codePage = command.codePage;
+    return request;
 }
 
 } // namespace
@@ -48,13 +58,18 @@ int main(int argc, char** argv) {
         console::write(console::Stream::Output, help ? usageText() : versionText());
         return kExitLoaded;
     }
-    const std::string tableName = command.tableName.value_or(tableNameForFile(command.fileName));
+    // The name the file suggests is cut to a length that holds in upper case too.
+    const std::string tableName = command.tableName
+                                      ? upperCasedName(*command.tableName)
+                                      : tableNameForFile(upperCasedName(command.fileName));
     if (tableName.empty())
         return usageError("the file name suggests no table name; give one with --table");
 
     ConsoleEvents events;
-    std::optional<std::string> password = command.password;
-    if (!password)
+    std::optional<std::string> password;
+    if (command.password)
+        password = platform::utf8FromLocal(*command.password);
+    else
         password = askForPassword(events);
     if (events.stopRequested())
         return kExitStopped;

@@ -29,7 +29,7 @@ std::string columnNameFor(const std::string& fieldName) {
     return fieldName;
 }
 
-std::vector<Column> buildColumns(DbfTable& table) {
+std::vector<Column> buildColumns(DbfTable& table, const TextConverter& converter) {
     std::vector<Column> columns;
     const int fieldCount = table.fieldCount();
     columns.reserve(static_cast<std::size_t>(fieldCount));
@@ -39,7 +39,8 @@ std::vector<Column> buildColumns(DbfTable& table) {
             continue;
         char fieldName[kFieldNameBytes] = {};
         table.fieldName(index, fieldName);
-        columns.push_back({columnNameFor(fieldName), table.fieldWidth(index), table.field(index)});
+        const std::string name = converter.toUtf8(fieldName, std::strlen(fieldName));
+        columns.push_back({columnNameFor(name), table.fieldWidth(index), table.field(index)});
     }
     return columns;
 }

@@ -9,7 +9,7 @@
 
 // One VARCHAR2 column per DBF field, in descriptor order.
 struct Column {
-    std::string name;    // the field's name, or its replacement when it is a reserved name
+    std::string name;    // in UTF-8: the field's name, or its replacement for a reserved name
     int width = 0;       // the VARCHAR2 width and the size of one bind slot
     DbfFieldValue value; // reads the field of the current record
 };
@@ -18,8 +18,9 @@ struct Column {
 // get fixed replacements; every other name, lower-case ones included, is kept as it is.
 std::string columnNameFor(const std::string& fieldName);
 
-// The columns of every field of an open table but its system fields.
-std::vector<Column> buildColumns(DbfTable& table);
+// The columns of every field of an open table but its system fields, their names decoded
+// from the table's code page by `converter`.
+std::vector<Column> buildColumns(DbfTable& table, const TextConverter& converter);
 
 // "CREATE TABLE  T (A VARCHAR2(10 CHAR),B VARCHAR2(8 CHAR)                 )"
 std::string createTableText(const std::string& tableName, const std::vector<Column>& columns);

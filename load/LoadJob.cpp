@@ -32,6 +32,22 @@ LoadJob::Outcome LoadJob::run() {
 
 LoadJob::LoadJob() : params_(copyLoadParams()) {}
 
+std::string cutValuesLine(const std::vector<Column>& columns, const std::vector<long>& cuts) {
+    long total = 0;
+    std::string names;
+    for (std::size_t column = 0; column < columns.size() && column < cuts.size(); ++column) {
+        if (cuts[column] == 0)
+            continue;
+        total += cuts[column];
+        names += (names.empty() ? "" : ", ") + columns[column].name;
+    }
+    if (total == 0)
+        return "";
+    if (total == 1)
+        return "1 value was cut to fit its column: " + names + ".";
+    return std::to_string(total) + " values were cut to fit their columns: " + names + ".";
+}
+
 LoadJob::Outcome LoadJob::runStages() {
     bool completed = false;
     try {
@@ -79,14 +95,15 @@ bool LoadJob::makeWorkingCopy() {
     const std::string& fileName = params_.fileName;
     reportStatus("Header not formatted propely. Loading from copy of file.. ");
     auto copyName = findFreeWorkingCopyName(fileName, [](const std::string& name, bool exists) {
-        reportStatus("Try copy file to " + name);
+        reportStatus("Try copy file to " + platform::utf8FromLocal(name));
         if (exists)
             reportStatus("File exists. ");
     });
     if (!copyName)
         return fail("Error while create copy of file (file index too big)");
     if (!platform::copyFile(fileName, *copyName))
-        return fail("Error while copy file " + fileName + " to " + *copyName);
+        return fail("Error while copy file " + platform::utf8FromLocal(fileName) + " to " +
+                    platform::utf8FromLocal(*copyName));
     workingCopyName_ = *copyName;
     reportStatus("Copy of file created.");
     if (!repairDbfHeader(copyName->c_str())) {
@@ -99,11 +116,7 @@ bool LoadJob::makeWorkingCopy() {
 
 bool LoadJob::connect() {
     reportStatus("Connecting to Oracle..");
-    const int codePage = platform::ansiCodePage();
-    connection_ = std::make_unique<DBConnect>(codePage);
-    if (connection_->clientCharacterSet() == 0)
-        reportStatus("ANSI code page " + std::to_string(codePage) +
-                     " has no Oracle character set here; NLS_LANG decides.");
+    connection_ = std::make_unique<DBConnect>();
     try {
         connection_->connect(params_.userName.c_str(), params_.password.c_str(),
                              params_.database.c_str());
@@ -145,7 +158,11 @@ bool LoadJob::openTable() {
     if (!table_.isOpen())
         return fail("Cannot open file. Check that file exists and not used by any applications.");
     reportStatus(std::to_string(table_.recordCount()) + " rows in file.");
-    columns_ = buildColumns(table_);
+    // One converter per load: the file's code page and the system's do not change.
+    converter_ = converterFor(table_, params_.options.codePage);
+    if (!converter_)
+        return fail("Cannot convert the file's text: this system cannot decode its code page.");
+    columns_ = buildColumns(table_, *converter_);
     if (columns_.empty())
         return fail("Cannot load a file without fields.");
     // Fields of length 0 give a width of 0; Oracle refuses such a table at its creation.
@@ -166,8 +183,7 @@ bool LoadJob::createTable() {
             text += "Can not use reserved word as name of column.";
         return fail(text);
     }
-    // One conversion table per load: the file's code page and the system's do not change.
-    buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_, conversionTableFor(table_));
+    buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_, *converter_);
     return true;
 }
 
@@ -189,11 +205,12 @@ bool LoadJob::transferRows() {
 void LoadJob::complete() {
     const std::int64_t totalRows = rowTransfer_->rowsProcessed();
     rowTransfer_.reset();
-    buffers_.reset();
     createText_.clear();
     connection_.reset();
     table_.close();
     deleteWorkingCopy();
+    reportCutValues();
+    buffers_.reset();
     LoadStatus::statusText =
         "Loading completed. " + std::to_string(totalRows) + " records processed.";
     LoadStatus::loadActive = 0;
@@ -216,6 +233,7 @@ void LoadJob::endWithFailure() {
     if (table_.isOpen())
         table_.close();
     deleteWorkingCopy();
+    reportCutValues();
     LoadStatus::statusText = failureText_;
     // After the table check the dialog returns to idle only once the session has ended.
     if (end_ == End::FailedAfterTableCheck)
@@ -233,13 +251,23 @@ void LoadJob::endAfterRepairFailure() {
 }
 
 void LoadJob::endAfterStop() {
-    // The dialog has written its own line; the job ends without a word of its own.
+    // The dialog has written its own line; the job adds one only when committed rows lost
+    // characters, which the user must learn.
     rollBackOpenTransaction();
     rowTransfer_.reset();
-    buffers_.reset();
     connection_.reset();
     table_.close();
     deleteWorkingCopy();
+    reportCutValues();
+    buffers_.reset();
+}
+
+void LoadJob::reportCutValues() {
+    if (buffers_ == nullptr)
+        return;
+    const std::string line = cutValuesLine(columns_, buffers_->committedCuts());
+    if (!line.empty())
+        reportStatus(line);
 }
 
 void LoadJob::rollBackOpenTransaction() {
@@ -255,6 +283,6 @@ void LoadJob::deleteWorkingCopy() {
         return;
     // The user must learn of a copy left on disk; the line comes before the job's last one.
     if (!platform::deleteFile(workingCopyName_))
-        reportStatus("Cannot delete copy of file " + workingCopyName_);
+        reportStatus("Cannot delete copy of file " + platform::utf8FromLocal(workingCopyName_));
     workingCopyName_.clear();
 }

@@ -1,8 +1,6 @@
 // The Oracle session: library loading, the connect sequence and the disconnect sequence.
 #include "oracle/DBConnect.h"
 
-#include "oracle/CharacterSet.h"
-
 #include <cstring>
 
 using namespace oci;
@@ -18,8 +16,6 @@ ub4 byteLength(const char* text) {
 }
 
 } // namespace
-
-DBConnect::DBConnect(int clientCodePage) : characterSet_(characterSetOfCodePage(clientCodePage)) {}
 
 DBConnect::~DBConnect() {
     disconnect();
@@ -44,7 +40,7 @@ void DBConnect::connect(const char* userName, const char* password, const char* 
         throw OtherException();
     }
     logonWarning_.clear();
-    environment_ = std::make_shared<OciEnvironment>(*entryPoints, characterSet_);
+    createEnvironment(*entryPoints);
     errorHandle_ = decltype(errorHandle_)(*environment_);
     server_ = decltype(server_)(*environment_);
     serviceContext_ = decltype(serviceContext_)(*environment_);
@@ -54,6 +50,17 @@ void DBConnect::connect(const char* userName, const char* password, const char* 
     session_ = decltype(session_)(*environment_);
     attachAndLogOn(userName, password, database);
     connected_ = true;
+}
+
+void DBConnect::createEnvironment(const OciEntryPoints& entryPoints) {
+    auto environment = std::make_shared<OciEnvironment>(entryPoints);
+    // A client that cannot work in AL32UTF8 refuses here; the reason, when it gives one, is
+    // on the environment handle it may still have made (which goes with `environment`).
+    if (diagnostics_.judge(environment->creationStatus(), "OCIEnvNlsCreate", &entryPoints,
+                           environment->handle(),
+                           OCI_HTYPE_ENV) == OciDiagnostics::Outcome::Failure)
+        throw OtherException();
+    environment_ = std::move(environment);
 }
 
 void DBConnect::attachAndLogOn(const char* userName, const char* password, const char* database) {

@@ -4,7 +4,6 @@
 
 #include "oracle/OciDiagnostics.h"
 #include "oracle/OciHandle.h"
-#include "platform/CodePage.h"
 
 #include <memory>
 #include <string>
@@ -18,9 +17,8 @@ class DBConnect {
     class OtherException {};
 
     // Loads nothing yet: errorText() is empty and errorCode() 0 until connect(). Every text
-    // bound and received is in `clientCodePage` (the system's ANSI code page, as the load
-    // job's texts are), and the client library is told so.
-    explicit DBConnect(int clientCodePage = platform::ansiCodePage());
+    // bound and received is UTF-8, and the client library is told so.
+    DBConnect() = default;
     // Ends the session and releases the connection's handles, as disconnect() does.
     ~DBConnect();
     DBConnect(const DBConnect&) = delete;
@@ -29,8 +27,9 @@ class DBConnect {
     // Loads the client library, attaches to `database` and begins a session for
     // `userName` / `password` (zero-terminated; not kept). Throws OtherException when the
     // library cannot be loaded or lacks an entry point (errorText() "Can't load oci.dll",
-    // errorCode() -1), or when Oracle refuses a step (errorText() Oracle's message with its
-    // line feed, errorCode() Oracle's error number). A logon that Oracle accepts with a
+    // errorCode() -1), or when Oracle refuses a step, the making of an environment for
+    // AL32UTF8 among them (errorText() Oracle's message with its line feed, errorCode()
+    // Oracle's error number). A logon that Oracle accepts with a
     // warning (a password about to expire) connects; logonWarning() then holds its text.
     // After a failure the object is not connected; what the failed attempt acquired is
     // released by disconnect() or the destructor. Connecting a connected object disconnects
@@ -48,10 +47,6 @@ class DBConnect {
     void abandonSession();
 
     bool isConnected() const { return connected_; }
-
-    // Oracle's id of the client character set given to the client library; 0 when the
-    // code page has none and the client's NLS_LANG decides.
-    oci::ub2 clientCharacterSet() const { return characterSet_; }
 
     // The warning the last logon was accepted with, without its line feed; empty when none.
     const std::string& logonWarning() const { return logonWarning_; }
@@ -72,6 +67,7 @@ class DBConnect {
     const oci::OciEntryPoints* api() const;
     // Throws OtherException unless the call succeeded.
     void check(oci::sword status, const char* callName);
+    void createEnvironment(const oci::OciEntryPoints& entryPoints);
     void attachAndLogOn(const char* userName, const char* password, const char* database);
     void beginSession();
 
@@ -82,7 +78,6 @@ class DBConnect {
     oci::OciHandle<oci::OCISession, oci::OCI_HTYPE_SESSION> session_;
     oci::OciHandle<oci::OCIError, oci::OCI_HTYPE_ERROR> errorHandle_;
     oci::OciDiagnostics diagnostics_;
-    oci::ub2 characterSet_;
     std::string logonWarning_;
     bool attached_ = false;
     bool sessionBegun_ = false;

@@ -78,9 +78,13 @@ CallResult countObjects(SessionHandle& session, StatementHandle& statement, ub4 
     std::optional<BoundValue> name = boundValue(*statement.binds.at(1), rowOffset);
     if (!name)
         return CallResult::failure(1459);
-    // NULL equals nothing, so a NULL name counts no object.
-    int count =
-        name->isNull ? 0 : session.schema.countObjects(std::string(name->bytes, name->length));
+    // NULL equals nothing, so a NULL name counts no object. The name is compared in the
+    // database's set, as the dictionary holds it.
+    const std::string bound(name->bytes, name->length);
+    int count = name->isNull ? 0
+                             : session.schema.countObjects(
+                                   convertText(bound, statement.environment->clientCharacterSet,
+                                               session.server->databaseCharacterSet));
     auto define = statement.defines.find(1);
     if (define != statement.defines.end() && !writeInteger(*define->second, count))
         return CallResult::failure(3115);
@@ -137,17 +141,34 @@ std::optional<ErrorRecord> checkLength(const SessionHandle& session, const Inser
     }
     if (actual <= maximum)
         return std::nullopt;
-    return valueTooLarge(session.schema.user(), target.table, definition.name, actual, maximum);
+    // The message names them in UTF-8, as every record holds its text.
+    auto named = [&target](const std::string& name) {
+        return convertText(name, target.databaseSet, kAL32UTF8);
+    };
+    return valueTooLarge(named(session.schema.user()), named(target.table), named(definition.name),
+                         actual, maximum);
 }
 
-// The most bytes a value of the column may have where it needs no conversion and its set
-// writes one byte a character; 0 when the values must be checked one by one.
+// The most bytes a value of the column may have and certainly fit where it needs no
+// conversion (a value has no more characters than bytes); 0 when the values must be
+// converted one by one.
 std::size_t plainByteLimit(const InsertTarget& target, std::size_t column) {
-    if (target.clientSet != target.databaseSet || target.databaseSet == kAL32UTF8)
+    if (target.clientSet != target.databaseSet)
         return 0;
     const ColumnDefinition& definition = target.columns[column];
     const auto width = static_cast<std::size_t>(definition.width);
     return definition.inCharacters && width > kMaxValueBytes ? kMaxValueBytes : width;
+}
+
+// True when a value longer in bytes than its column's plain limit still fits: one of a
+// VARCHAR2(n CHAR) column in the database's own set, within 4000 bytes, whose characters fit.
+bool fitsByCharacters(const InsertTarget& target, std::size_t column, const char* value,
+                      std::size_t length) {
+    const ColumnDefinition& definition = target.columns[column];
+    return target.clientSet == target.databaseSet && definition.inCharacters &&
+           length <= kMaxValueBytes &&
+           fitsInCharacters(value, length, target.databaseSet,
+                            static_cast<std::size_t>(definition.width));
 }
 
 // True when no value of the rows can fail: each fits its column, or is NULL.
@@ -160,11 +181,23 @@ bool allRowsFit(const InsertTarget& target, std::size_t rowOffset, std::size_t i
             const std::size_t length = bind.lengths != nullptr ? bind.lengths[row] : valueSize;
             const bool isNull = (bind.indicators != nullptr && bind.indicators[row] < 0) ||
                                 length == 0 || bind.value == nullptr;
-            if (length > limit && !isNull)
+            if (length <= limit || isNull)
+                continue;
+            if (length > valueSize ||
+                !fitsByCharacters(target, c, bind.value + row * valueSize, length))
                 return false;
         }
     }
     return true;
+}
+
+// ORA-01461 when a bind is declared larger than a VARCHAR2 value can be: Oracle takes such a
+// bind as LONG data, whatever the values hold.
+int checkBindSizes(const InsertTarget& target) {
+    for (const BindHandle* bind : target.binds)
+        if (static_cast<std::size_t>(bind->valueSize) > kMaxValueBytes)
+            return 1461;
+    return 0;
 }
 
 // Checks and stores one row; ORA-12899 names the first value that does not fit.
@@ -216,6 +249,8 @@ CallResult insertRows(SessionHandle& session, StatementHandle& statement, const 
                         session.server->databaseCharacterSet};
     for (std::size_t c = 0; c < columnCount; ++c)
         target.binds.push_back(statement.binds.at(static_cast<ub4>(c + 1)));
+    if (int error = checkBindSizes(target))
+        return CallResult::failure(error);
     PendingRows* pending =
         session.server->rules.discardRows() ? nullptr : &session.transaction[sql.tableName];
     bool ruleFails = rule && !isExecutionWarning(rule->code);
@@ -259,7 +294,11 @@ CallResult executeStatement(SessionHandle& session, StatementHandle& statement, 
                             ub4 rowOffset) {
     if (!statement.prepared)
         return CallResult::failure(24337);
-    SqlStatement sql = parseSql(statement.text);
+    // The server reads the text in its own set; names fold to upper case there.
+    const ub2 databaseSet = session.server->databaseCharacterSet;
+    SqlStatement sql = parseSql(
+        convertText(statement.text, statement.environment->clientCharacterSet, databaseSet),
+        databaseSet);
     // A query may run without fetching; anything else needs at least one iteration.
     if (iterations == 0 && sql.kind != SqlStatement::Kind::CountObjects)
         return CallResult::failure(24333);

@@ -14,10 +14,11 @@ struct PointName {
 };
 
 constexpr PointName kPointNames[] = {
-    {"attach", FailurePoint::Attach},   {"logon", FailurePoint::Logon},
-    {"execute", FailurePoint::Execute}, {"select", FailurePoint::Select},
-    {"create", FailurePoint::Create},   {"insert", FailurePoint::Insert},
-    {"commit", FailurePoint::Commit},   {"rollback", FailurePoint::Rollback},
+    {"attach", FailurePoint::Attach},           {"logon", FailurePoint::Logon},
+    {"execute", FailurePoint::Execute},         {"select", FailurePoint::Select},
+    {"create", FailurePoint::Create},           {"insert", FailurePoint::Insert},
+    {"commit", FailurePoint::Commit},           {"rollback", FailurePoint::Rollback},
+    {"environment", FailurePoint::Environment},
 };
 
 std::string trimmed(const std::string& text) {

@@ -8,7 +8,18 @@
 namespace standin {
 
 // The calls a rule can aim at.
-enum class FailurePoint { Attach, Logon, Execute, Select, Create, Insert, Commit, Rollback };
+enum class FailurePoint {
+    Attach,
+    Logon,
+    Execute,
+    Select,
+    Create,
+    Insert,
+    Commit,
+    Rollback,
+    Environment, // every OCIEnvNlsCreate and OCIEnvInit, as each reads the rules anew
+    Count        // the number of points
+};
 
 struct FailureRule {
     FailurePoint point;
@@ -32,7 +43,7 @@ class FailureRules {
 
   private:
     std::vector<FailureRule> rules_;
-    long counts_[8] = {};
+    long counts_[static_cast<int>(FailurePoint::Count)] = {};
     bool discard_ = false;
 };
 

@@ -27,9 +27,10 @@ struct SqlStatement {
     int placeholderCount = 0;              // CountObjects, Insert
 };
 
-// Parses one statement. Never throws; anything it does not understand is refused with a
-// plausible Oracle error (ORA-00900 for an unknown command).
-SqlStatement parseSql(const std::string& text);
+// Parses one statement, written in the database's character set `characterSet`. Never
+// throws; anything it does not understand is refused with a plausible Oracle error
+// (ORA-00900 for an unknown command).
+SqlStatement parseSql(const std::string& text, unsigned short characterSet);
 
 // True when `upperName` is one of Oracle's reserved words.
 bool isReservedWord(const std::string& upperName);
