@@ -8,6 +8,7 @@
 #include "support/SampleTable.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace apptest {
 namespace {
@@ -16,11 +17,13 @@ namespace {
 constexpr int kRecords = 3000;
 constexpr int kRowsPerBatch = 2453;
 
-// The rows the file's first `count` records should become: each field's text in the ANSI
-// code page, cut to its column's width, an empty text as NULL.
+// The rows the file's first `count` records should become in an AL32UTF8 database: each
+// field's text cut to its column's width and decoded from the machine's OEM code page, an empty
+// text as NULL.
 std::vector<std::vector<standin_test::StoredValue>> expectedRows(const std::string& dbfPath,
                                                                  int count) {
-    const platform::ByteTable oemToAnsi = platform::oemToAnsiTable();
+    const std::unique_ptr<TextConverter> fromOem =
+        TextConverter::forCodePage(platform::oemCodePage());
     DbfTable table;
     std::vector<std::vector<standin_test::StoredValue>> rows;
     if (!table.open(dbfPath.c_str()))
@@ -30,10 +33,8 @@ std::vector<std::vector<standin_test::StoredValue>> expectedRows(const std::stri
         for (int field = 0; field < table.fieldCount(); ++field) {
             std::size_t length = 0;
             const char* text = table.field(field).text(length);
-            std::string value(text, std::min<std::size_t>(length, table.fieldWidth(field)));
-            for (char& c : value)
-                c = static_cast<char>(oemToAnsi[static_cast<unsigned char>(c)]);
-            row.push_back(length == 0 ? standin_test::StoredValue{} : value);
+            const std::size_t kept = std::min<std::size_t>(length, table.fieldWidth(field));
+            row.push_back(length == 0 ? standin_test::StoredValue{} : fromOem->toUtf8(text, kept));
         }
         rows.push_back(row);
     }
@@ -48,6 +49,7 @@ void expectRowsMatch(const standin_test::StoredTable& stored,
 }
 
 TEST_F(MainDialogTest, EnterStartsAWholeLoadThatTheCloseGuardCannotInterrupt) {
+    database.setCharacterSet("AL32UTF8");
     ASSERT_TRUE(writeSampleTable(dbfPath, kRecords));
     openDialog();
     BoxAnswerer answerer;
@@ -94,6 +96,7 @@ TEST_F(MainDialogTest, EnterStartsAWholeLoadThatTheCloseGuardCannotInterrupt) {
 }
 
 TEST_F(MainDialogTest, StopKeepsTheCommittedBatchesAndTheDialogWaitsForTheWorker) {
+    database.setCharacterSet("AL32UTF8");
     // Three batches: the job looks at the stop flag after the inserts of the first two.
     ASSERT_TRUE(writeSampleTable(dbfPath, 5000));
     openDialog();
@@ -125,6 +128,44 @@ TEST_F(MainDialogTest, StopKeepsTheCommittedBatchesAndTheDialogWaitsForTheWorker
     EXPECT_TRUE(answerer.texts().empty());
     EXPECT_EQ(logLines().back(), "Loading stopped by user request.");
     expectRowsMatch(database.readTable("SCOTT", "CLIENTS"), expectedRows(dbfPath, kRowsPerBatch));
+}
+
+TEST_F(MainDialogTest, NationalTextsCrossTheDialogInTheAnsiCodePage) {
+    database.setCharacterSet("AL32UTF8");
+    database.addUser("M\xC3\x9CLLER", "Gr\xC3\xBC\xC3\x9F"
+                                      "e1");
+    ASSERT_TRUE(writeSampleTable(dbfPath, 20));
+    openDialog();
+    BoxAnswerer answerer;
+    // The fields hold the ANSI code page (1252 under Wine); the job gets UTF-8.
+    fillFields("PR\xDC"
+               "FUNG");
+    setText(1013, "M\xDCLLER");
+    setText(1014, "Gr\xFC\xDF"
+                  "e1");
+    click(1006);
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_TRUE(answerer.texts().empty());
+    std::vector<std::string> lines = logLines();
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[5], "Importing file into table PR\xDC"
+                        "FUNG..");
+    expectRowsMatch(database.readTable("M\xC3\x9CLLER", "PR\xC3\x9C"
+                                                        "FUNG"),
+                    expectedRows(dbfPath, 20));
+
+    // Oracle's German message, in UTF-8 from the client, shows in the ANSI code page.
+    standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG",
+                                                          "GERMAN_GERMANY.WE8MSWIN1252");
+    setText(1014, "falsch");
+    click(1006);
+    ASSERT_TRUE(waitForIdle());
+    standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
+    const std::string refused = "ORA-01017: Benutzername/Kennwort ung\xFCltig; Anmeldung abgelehnt";
+    ASSERT_EQ(answerer.texts().size(), 1u);
+    // The box shows the line feed as a line break.
+    EXPECT_EQ(answerer.texts()[0], refused + "\r\n");
+    EXPECT_EQ(logLines().back(), refused + "\n");
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The stand-in's Oracle rules that the load job relies on, driven through DBStmt.
 #include "OracleTestFixture.h"
 
+#include "oracle/OciLibrary.h"
+
 #include <string>
 
 using standin_test::StandinDatabase;
@@ -227,11 +229,34 @@ TEST_F(OracleTest, AWindowsDatabaseTakesUtf8TextsInItsOwnSetWhateverNlsLangSays)
     StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
 }
 
-TEST_F(OracleTest, MessagesComeInTheClientsLanguageAndInUtf8) {
+TEST_F(OracleTest, MessagesComeInTheClientsLanguageAndCharacterSet) {
     StandinDatabase::setEnvironmentVariable("NLS_LANG", "GERMAN_GERMANY.WE8MSWIN1252");
     DBConnect connection;
     EXPECT_THROW(connection.connect("scott", "wrong", "orcl"), DBConnect::OtherException);
-    StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
     EXPECT_STREQ(connection.errorText(),
                  "ORA-01017: Benutzername/Kennwort ung\xC3\xBCltig; Anmeldung abgelehnt\n");
+
+    // An environment of another client set gets the message in that set.
+    const oci::OciEntryPoints api = *oci::loadOciLibrary();
+    oci::OCIEnv* environment = nullptr;
+    ASSERT_EQ(api.OCIEnvNlsCreate(&environment, oci::OCI_THREADED, nullptr, nullptr, nullptr,
+                                  nullptr, 0, nullptr, 178, 178),
+              oci::OCI_SUCCESS);
+    void* errors = nullptr;
+    void* server = nullptr;
+    api.OCIHandleAlloc(environment, &errors, oci::OCI_HTYPE_ERROR, 0, nullptr);
+    api.OCIHandleAlloc(environment, &server, oci::OCI_HTYPE_SERVER, 0, nullptr);
+    const char nowhere[] = "nowhere";
+    EXPECT_EQ(api.OCIServerAttach(static_cast<oci::OCIServer*>(server),
+                                  static_cast<oci::OCIError*>(errors),
+                                  reinterpret_cast<const oci::OraText*>(nowhere), 7, 0),
+              oci::OCI_ERROR);
+    oci::sb4 code = 0;
+    oci::OraText text[512] = {};
+    api.OCIErrorGet(errors, 1, nullptr, &code, text, sizeof text, oci::OCI_HTYPE_ERROR);
+    api.OCIHandleFree(environment, oci::OCI_HTYPE_ENV);
+    StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
+    EXPECT_STREQ(reinterpret_cast<const char*>(text),
+                 "ORA-12154: TNS: Angegebener Connect Identifier konnte nicht aufgel\xF6st "
+                 "werden\n");
 }
