@@ -48,6 +48,7 @@ struct FuzzSetup {
         fs::create_directories(folder);
         table = (folder / "fuzzed.dbf").string();
         memo = (folder / "fuzzed.FPT").string();
+        database.setCharacterSet("AL32UTF8");
         database.addUser("FUZZ", "fuzz");
         database.useEnvironment("discard");
         loadedTableFile = (fs::path(database.databaseFolder()) / "FUZZ" / "FUZZED.tbl").string();
