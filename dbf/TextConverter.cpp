@@ -1,4 +1,4 @@
-// The conversion table, and the conversions a byte at a time and a value at a time.
+// The conversion table, and the conversion a value at a time.
 #include "dbf/TextConverter.h"
 
 #include <algorithm>
@@ -37,6 +37,8 @@ TextConverter::TextConverter(const platform::Utf8ByteTable& table) {
         widest = std::max<std::size_t>(widest, table_[byte] >> 24);
         if (byte > 0 && byte < 0x80 && table_[byte] != ((1u << 24) | byte))
             keepsAscii_ = false;
+        if (byte >= 0x80 && table_[byte] == kEnd)
+            highBytesMayEnd_ = true;
     }
     // A zero byte ends every stored text before any conversion sees it.
     table_[0] = kEnd;
@@ -45,23 +47,6 @@ TextConverter::TextConverter(const platform::Utf8ByteTable& table) {
 
 TextConverter::TextConverter(std::unique_ptr<platform::CodePageDecoder> decoder)
     : multiByte_(std::move(decoder)) {}
-
-platform::ConvertedText TextConverter::convertBytes(const unsigned char* from, std::size_t count,
-                                                    char* to, std::size_t capacity, std::size_t in,
-                                                    std::size_t out) const {
-    for (; in < count; ++in) {
-        const std::uint32_t character = table_[from[in]];
-        const std::size_t length = character >> 24;
-        if (length == 0)
-            return {out, false, true};
-        if (out + length > capacity)
-            return {out, true, false};
-        for (std::size_t at = 0; at < length; ++at)
-            to[out + at] = static_cast<char>(character >> (8 * at));
-        out += length;
-    }
-    return {out, false};
-}
 
 platform::ConvertedText TextConverter::convertMultiByte(const unsigned char* from,
                                                         std::size_t count, char* to,
