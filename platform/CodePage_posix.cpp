@@ -17,7 +17,8 @@ namespace {
 
 // The locale's character set, from LC_ALL, LC_CTYPE or LANG as a C program's would be; UTF-8
 // when that is UTF-8, when the locale is C (plain ASCII, which a terminal seldom is) or when
-// it names no locale this system has.
+// it names no locale this system has. Any thread: made once on first use (a function-local
+// static) and only read after; the process's own locale is never changed.
 const std::string& localCharacterSet() {
     static const std::string name = [] {
         const locale_t locale = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
@@ -79,6 +80,7 @@ std::string convert(const std::string& text, const char* from, const char* to,
     return out;
 }
 
+// Any thread: made once on first use, only read after (towupper_l takes it as it stands).
 locale_t utf8Locale() {
     static const locale_t locale =
         ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
