@@ -109,6 +109,27 @@ TEST_F(OracleTest, DiscardModeChecksRowsButStoresNone) {
     insert.bindByPos(1, &values[0], 3);
     EXPECT_THROW(insert.executeArray(1), DBStmt::OtherException);
     EXPECT_EQ(insert.errorCode(), 12899);
+
+    // In an AL32UTF8 database a value longer in bytes than its column's characters is
+    // counted: nine letters of two bytes fit VARCHAR2(9 CHAR), ten do not.
+    database.setCharacterSet("AL32UTF8");
+    DBConnect utf8;
+    connect(utf8);
+    run(utf8, "CREATE TABLE  U (A VARCHAR2(9 CHAR))");
+    std::string letters;
+    for (int letter = 0; letter < 10; ++letter)
+        letters += "\xC3\xA9";
+    std::string slots;
+    for (int row = 0; row < 50; ++row)
+        slots += letters;
+    std::vector<unsigned short> lengths(50, 18);
+    DBStmt fits(&utf8, "INSERT INTO U VALUES( :1   )");
+    fits.bindByPos(1, &slots[0], 20, lengths.data());
+    fits.executeArray(50);
+    lengths[37] = 20;
+    EXPECT_THROW(fits.executeArray(50), DBStmt::OtherException);
+    EXPECT_EQ(fits.errorCode(), 12899);
+    EXPECT_TRUE(table("U").rows.empty());
 }
 
 namespace {

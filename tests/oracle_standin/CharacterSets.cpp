@@ -2,7 +2,9 @@
 #include "CharacterSets.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace standin {
 
@@ -228,15 +230,20 @@ bool fitsInCharacters(const char* bytes, std::size_t length, ub2 characterSet,
         return true;
     if (characterSet != kAL32UTF8)
         return false;
-    // Characters are the bytes less the continuation bytes; enough of those decide it.
+    // Characters are the bytes less the continuation bytes (10xxxxxx); enough of those decide
+    // it. Eight bytes at a time: a benchmark's discarded rows pass through here.
     const std::size_t needed = length - characters;
     std::size_t continuations = 0;
-    for (std::size_t at = 0; at < length; ++at) {
-        continuations += (static_cast<unsigned char>(bytes[at]) & 0xC0) == 0x80 ? 1 : 0;
-        if (continuations >= needed)
-            return true;
+    std::size_t at = 0;
+    for (; at + 8 <= length && continuations < needed; at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + at, sizeof word);
+        const std::uint64_t marks = word & ~(word << 1) & 0x8080808080808080u;
+        continuations += static_cast<std::size_t>(__builtin_popcountll(marks));
     }
-    return false;
+    for (; at < length && continuations < needed; ++at)
+        continuations += (static_cast<unsigned char>(bytes[at]) & 0xC0) == 0x80 ? 1 : 0;
+    return continuations >= needed;
 }
 
 } // namespace standin
