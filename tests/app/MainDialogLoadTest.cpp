@@ -5,6 +5,7 @@
 
 #include "dbf/DbfTable.h"
 #include "platform/CodePage.h"
+#include "support/DbfWriter.h"
 #include "support/SampleTable.h"
 
 #include <algorithm>
@@ -128,6 +129,40 @@ TEST_F(MainDialogTest, StopKeepsTheCommittedBatchesAndTheDialogWaitsForTheWorker
     EXPECT_TRUE(answerer.texts().empty());
     EXPECT_EQ(logLines().back(), "Loading stopped by user request.");
     expectRowsMatch(database.readTable("SCOTT", "CLIENTS"), expectedRows(dbfPath, kRowsPerBatch));
+}
+
+TEST_F(MainDialogTest, AStopAfterCutValuesIsFollowedByTheLineThatCountsThem) {
+    database.setCharacterSet("AL32UTF8");
+    // Five memo fields make batches of 1000 rows; every memo of box-drawing lines is cut.
+    FptWriter memos(64);
+    const std::uint32_t boxLines = memos.addMemo(std::string(1998, '\xC4'));
+    ASSERT_TRUE(memos.writeTo(dbfPath.substr(0, dbfPath.size() - 3) + "FPT"));
+    DbfWriter table;
+    table.addField("NAME", 'C', 10);
+    for (int memo = 1; memo <= 5; ++memo)
+        table.addField("NOTE" + std::to_string(memo), 'M', 10);
+    for (int record = 0; record < 2500; ++record)
+        table.addRecord({"N" + std::to_string(record), memoFieldText(boxLines, 10)});
+    ASSERT_TRUE(table.writeTo(dbfPath));
+    openDialog();
+    BoxAnswerer answerer;
+    fillFields("CUT");
+    HWND stopButton = item(1006);
+    afterInsert(2, [stopButton] { ::SendMessageA(stopButton, BM_CLICK, 0, 0); });
+    click(1006);
+    ASSERT_TRUE(waitForIdle());
+    clearInsertAction();
+    const std::vector<std::string> logged = logLines();
+    ASSERT_GE(logged.size(), 2u);
+    EXPECT_EQ(logged[logged.size() - 2], "Loading stopped by user request.");
+    EXPECT_EQ(logged.back(), "1000 values were cut to fit their columns: NOTE1.");
+    // The line finds the dialog idle and leaves it so: Start, which had the focus when it
+    // was pressed as Stop, gets it back when the worker returns.
+    EXPECT_EQ(caption(), "Start");
+    EXPECT_TRUE(inputsEnabled());
+    EXPECT_TRUE(::IsWindowEnabled(item(1006)));
+    EXPECT_EQ(::GetFocus(), item(1006));
+    EXPECT_EQ(database.readTable("SCOTT", "CUT").rows.size(), 1000u);
 }
 
 TEST_F(MainDialogTest, NationalTextsCrossTheDialogInTheAnsiCodePage) {
