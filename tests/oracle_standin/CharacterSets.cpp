@@ -238,8 +238,10 @@ bool fitsInCharacters(const char* bytes, std::size_t length, ub2 characterSet,
     for (; at + 8 <= length && continuations < needed; at += 8) {
         std::uint64_t word;
         std::memcpy(&word, bytes + at, sizeof word);
-        const std::uint64_t marks = word & ~(word << 1) & 0x8080808080808080u;
-        continuations += static_cast<std::size_t>(__builtin_popcountll(marks));
+        // Bit 7 of each continuation byte, moved to bit 0 and summed by one multiplication
+        // (no popcount instruction is assumed).
+        const std::uint64_t marks = (word & ~(word << 1) & 0x8080808080808080u) >> 7;
+        continuations += static_cast<std::size_t>((marks * 0x0101010101010101u) >> 56);
     }
     for (; at < length && continuations < needed; ++at)
         continuations += (static_cast<unsigned char>(bytes[at]) & 0xC0) == 0x80 ? 1 : 0;

@@ -171,6 +171,10 @@ bool fitsByCharacters(const InsertTarget& target, std::size_t column, const char
                             static_cast<std::size_t>(definition.width));
 }
 
+// How far ahead allRowsFit() fetches the values it will count.
+constexpr std::size_t kRowsAhead = 4;
+constexpr std::size_t kLinesAhead = 8;
+
 // True when no value of the rows can fail: each fits its column, or is NULL.
 bool allRowsFit(const InsertTarget& target, std::size_t rowOffset, std::size_t iterations) {
     for (std::size_t c = 0; c < target.columns.size(); ++c) {
@@ -183,6 +187,11 @@ bool allRowsFit(const InsertTarget& target, std::size_t rowOffset, std::size_t i
                                 length == 0 || bind.value == nullptr;
             if (length <= limit || isNull)
                 continue;
+            // Rows lie a slot apart, each beyond the reach of the processor's own prefetch:
+            // the first lines of a row a few rows on are fetched while this one is counted.
+            const char* ahead = bind.value + (row + kRowsAhead) * valueSize;
+            for (std::size_t line = 0; line < kLinesAhead; ++line)
+                __builtin_prefetch(ahead + 64 * line);
             if (length > valueSize ||
                 !fitsByCharacters(target, c, bind.value + row * valueSize, length))
                 return false;
