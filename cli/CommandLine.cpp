@@ -1,11 +1,41 @@
 // Parsing marlin-load's command line, in the style of Oracle's own tools.
 #include "cli/CommandLine.h"
 
+#include "MarlinVersion.h"
 #include "platform/CodePage.h"
+
+#include <map>
 
 namespace {
 
-constexpr const char* kVersion = "2.3";
+// One option of the command line: its long name, its short one (or none), and whether it
+// takes a value.
+struct OptionSpec {
+    const char* longName;
+    const char* shortName;
+    bool takesValue;
+};
+
+// Every option. Adding one is a line here and a look at its value in checkComplete().
+constexpr OptionSpec kOptions[] = {
+    {"--table", "-t", true},       {"--userid", "-u", true},
+    {"--database", nullptr, true}, {"--replace", nullptr, false},
+    {"--append", nullptr, false},  {"--stop-on-error", nullptr, false},
+    {"--help", nullptr, false},    {"--version", nullptr, false},
+    {"--codepage", nullptr, true},
+};
+
+const OptionSpec* findOption(const std::string& name) {
+    for (const OptionSpec& option : kOptions)
+        if (name == option.longName || (option.shortName != nullptr && name == option.shortName))
+            return &option;
+    return nullptr;
+}
+
+// A lone "-" is a file name, as it is for most tools.
+bool looksLikeOption(const std::string& argument) {
+    return argument.size() >= 2 && argument[0] == '-';
+}
 
 // Turns the arguments into a LoadCommand, stopping at the first usage error.
 class CommandLineParser {
@@ -17,34 +47,34 @@ class CommandLineParser {
   private:
     bool takeArgument(std::size_t& index);
     bool takeOption(const std::string& argument, std::size_t& index);
+    bool checkPaths();
+    bool checkExistingTablePolicy();
     bool splitUserId(const std::string& userId);
-    bool takeCodePage(const std::string& number);
+    bool checkConnection();
+    bool checkCodePage();
     bool checkComplete();
     bool usageError(const std::string& text);
+    bool given(const char* longName) const { return options_.count(longName) != 0; }
+    std::optional<std::string> valueOf(const char* longName) const;
 
     const std::vector<std::string>& arguments_;
     ParsedCommandLine result_;
-    std::vector<std::string> files_;
-    std::optional<std::string> userId_;
-    std::optional<std::string> database_;
-    std::optional<std::string> codePage_;
+    // The options given, by long name; a flag's value is empty.
+    std::map<std::string, std::string> options_;
     bool databaseInUserId_ = false;
     bool optionsEnded_ = false;
 };
 
 ParsedCommandLine CommandLineParser::parse() {
-    for (const std::string& argument : arguments_) {
-        if (argument == "--")
-            break;
-        if (argument == "--help" || argument == "--version") {
-            result_.command.action = argument == "--help" ? LoadCommand::Action::ShowHelp
-                                                          : LoadCommand::Action::ShowVersion;
+    for (std::size_t index = 0; index < arguments_.size(); ++index) {
+        if (!takeArgument(index))
+            return result_;
+        if (given("--help") || given("--version")) {
+            result_.command.action =
+                given("--help") ? LoadCommand::Action::ShowHelp : LoadCommand::Action::ShowVersion;
             return result_;
         }
     }
-    for (std::size_t index = 0; index < arguments_.size(); ++index)
-        if (!takeArgument(index))
-            return result_;
     checkComplete();
     return result_;
 }
@@ -55,9 +85,8 @@ bool CommandLineParser::takeArgument(std::size_t& index) {
         optionsEnded_ = true;
         return true;
     }
-    // A lone "-" is a file name, as it is for most tools.
-    if (optionsEnded_ || argument.size() < 2 || argument[0] != '-') {
-        files_.push_back(argument);
+    if (optionsEnded_ || !looksLikeOption(argument)) {
+        result_.command.paths.push_back(argument);
         return true;
     }
     return takeOption(argument, index);
@@ -70,23 +99,59 @@ bool CommandLineParser::takeOption(const std::string& argument, std::size_t& ind
     const bool isLong = argument[1] == '-';
     const std::size_t valueStart = isLong ? argument.find('=') : 2;
     const std::string name = argument.substr(0, valueStart);
-    std::optional<std::string>* target = nullptr;
-    if (name == "--table" || name == "-t")
-        target = &result_.command.tableName;
-    else if (name == "--userid" || name == "-u")
-        target = &userId_;
-    else if (name == "--database")
-        target = &database_;
-    else if (name == "--codepage")
-        target = &codePage_;
-    else
+    const OptionSpec* option = findOption(name);
+    if (option == nullptr)
         return usageError("unknown option " + name);
-    if (valueStart < argument.size())
-        *target = argument.substr(valueStart + (isLong ? 1 : 0));
-    else if (index + 1 < arguments_.size())
-        *target = arguments_[++index];
-    else
+    if (given(option->longName))
+        return usageError("option " + std::string(option->longName) + " is given twice");
+    const bool attached = valueStart < argument.size();
+    std::string value;
+    if (!option->takesValue) {
+        if (attached)
+            return usageError("option " + name + " takes no value");
+    } else if (attached) {
+        value = argument.substr(valueStart + (isLong ? 1 : 0));
+    } else if (index + 1 < arguments_.size() && !looksLikeOption(arguments_[index + 1])) {
+        value = arguments_[++index];
+    } else {
         return usageError("option " + name + " needs a value");
+    }
+    options_[option->longName] = value;
+    return true;
+}
+
+std::optional<std::string> CommandLineParser::valueOf(const char* longName) const {
+    const auto found = options_.find(longName);
+    if (found == options_.end())
+        return std::nullopt;
+    return found->second;
+}
+
+bool CommandLineParser::checkPaths() {
+    LoadCommand& command = result_.command;
+    if (command.paths.empty())
+        return usageError("no DBF file given");
+    for (const std::string& path : command.paths)
+        if (path.empty())
+            return usageError("a DBF file name is empty");
+    command.tableName = valueOf("--table");
+    if (command.tableName && command.tableName->empty())
+        return usageError("the table name is empty");
+    if (command.tableName && command.paths.size() > 1)
+        return usageError("--table names the table of one file; with several, each file "
+                          "names its own");
+    return true;
+}
+
+bool CommandLineParser::checkExistingTablePolicy() {
+    if (given("--replace") && given("--append"))
+        return usageError("--replace and --append exclude each other");
+    LoadCommand& command = result_.command;
+    if (given("--replace"))
+        command.options.existingTable = ExistingTable::Replace;
+    if (given("--append"))
+        command.options.existingTable = ExistingTable::Append;
+    command.stopOnError = given("--stop-on-error");
     return true;
 }
 
@@ -117,44 +182,44 @@ bool CommandLineParser::splitUserId(const std::string& userId) {
     return true;
 }
 
-bool CommandLineParser::checkComplete() {
+bool CommandLineParser::checkConnection() {
     LoadCommand& command = result_.command;
-    if (files_.empty())
-        return usageError("no DBF file given");
-    if (files_.size() > 1)
-        return usageError("more than one DBF file given");
-    command.fileName = files_.front();
-    if (command.fileName.empty())
-        return usageError("the DBF file name is empty");
-    if (command.tableName && command.tableName->empty())
-        return usageError("the table name is empty");
-    if (!userId_)
+    const std::optional<std::string> userId = valueOf("--userid");
+    if (!userId)
         return usageError("no Oracle user given (--userid USER[/PASSWORD][@DATABASE])");
-    if (!splitUserId(*userId_))
+    if (!splitUserId(*userId))
         return false;
     if (command.userName.empty())
         return usageError("the user name in --userid is empty");
-    if (database_ && databaseInUserId_)
+    const std::optional<std::string> database = valueOf("--database");
+    if (database && databaseInUserId_)
         return usageError("the database is given twice, in --userid and by --database");
-    if (database_)
-        command.database = *database_;
+    if (database)
+        command.database = *database;
     if (command.database.empty())
         return usageError("no database given (--userid USER@DATABASE or --database)");
-    return !codePage_ || takeCodePage(*codePage_);
+    return true;
 }
 
 // A Windows code page number: 866, 1251, 932 and so on.
-bool CommandLineParser::takeCodePage(const std::string& number) {
-    const bool digits = !number.empty() && number.size() <= 5 &&
-                        number.find_first_not_of("0123456789") == std::string::npos;
-    const unsigned long codePage = digits ? std::stoul(number) : 0;
+bool CommandLineParser::checkCodePage() {
+    const std::optional<std::string> number = valueOf("--codepage");
+    if (!number)
+        return true;
+    const bool digits = !number->empty() && number->size() <= 5 &&
+                        number->find_first_not_of("0123456789") == std::string::npos;
+    const unsigned long codePage = digits ? std::stoul(*number) : 0;
     if (codePage == 0 || codePage > 65535)
         return usageError("--codepage needs a code page number, such as 866");
     if (!platform::canDecodeCodePage(static_cast<unsigned>(codePage)))
         return usageError("code page " + std::to_string(codePage) +
                           " is unknown, or this system cannot decode it");
-    result_.command.codePage = static_cast<unsigned>(codePage);
+    result_.command.options.codePage = static_cast<unsigned>(codePage);
     return true;
+}
+
+bool CommandLineParser::checkComplete() {
+    return checkPaths() && checkExistingTablePolicy() && checkConnection() && checkCodePage();
 }
 
 bool CommandLineParser::usageError(const std::string& text) {
@@ -169,32 +234,45 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string usageText() {
-    return "Usage: marlin-load FILE.DBF [--table NAME] --userid USER[/PASSWORD][@DATABASE]\n"
-           "                  [--codepage N]\n"
-           "Loads a dBase/FoxPro table (with its FPT memo file) into a new Oracle table.\n"
+    return "Usage: marlin-load FILE.DBF|FOLDER... -u USER[/PASSWORD][@DATABASE] [OPTION]...\n"
+           "Loads dBase/FoxPro tables (with their FPT memo files) into Oracle tables, each\n"
+           "file into a table of its own, one after the other.\n"
            "\n"
-           "  -t, --table NAME       the new table; by default the file's name with its\n"
-           "                         extension, every \".\" made \"_\", at most 30 characters\n"
+           "  FILE.DBF, FOLDER       the tables to load; a folder gives every .DBF file in\n"
+           "                         it (any case), in the order of their names\n"
+           "  -t, --table NAME       the table of a single file; by default the file's name\n"
+           "                         with its extension, every \".\" made \"_\", at most 30\n"
+           "                         characters\n"
            "  -u, --userid USER[/PASSWORD][@DATABASE]\n"
            "                         the Oracle user, password and connect string; write a\n"
            "                         password holding \"@\" in double quotes\n"
            "      --database NAME    the connect string, when the userid has none\n"
-           "      --codepage N       the code page of the file's text (866, 1251, 932, ...),\n"
-           "                         for a file whose header names none or a wrong one\n"
+           "      --replace          when a table exists, load into a new table and put it\n"
+           "                         in the old one's place only once every row is in; the\n"
+           "                         old table's indexes, grants and constraints are lost\n"
+           "      --append           when a table exists, insert into it if its columns are\n"
+           "                         those the file would make; else insert nothing\n"
+           "      --stop-on-error    start no further table after one that failed\n"
+           "      --codepage N       the code page of the files' text (866, 1251, 932, ...),\n"
+           "                         for files whose header names none or a wrong one\n"
            "      --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"
-           "Table name, user and database are taken in upper case, the password as typed.\n"
-           "Text reaches Oracle in Unicode (AL32UTF8), decoded from the code page the\n"
-           "file's header names, or else from the machine's OEM code page.\n"
+           "Without --replace or --append, a table that exists ends its file's load.\n"
+           "Table names, user and database are taken in upper case, the password as typed.\n"
+           "Text reaches Oracle in Unicode (AL32UTF8), decoded from the code page a file's\n"
+           "header names, or else from the machine's OEM code page.\n"
            "Without a password in the userid it is asked for on the terminal, or read from\n"
            "the first line of standard input when that is not a terminal.\n"
            "\n"
            "Status lines go to standard output, failure messages and the progress bar to\n"
-           "standard error. Ctrl+C stops the load: the table keeps the committed batches.\n"
-           "Exit status: 0 loaded, 1 failed, 2 usage error, 130 stopped.\n";
+           "standard error. With several files each line begins with its table's name, and\n"
+           "a summary ends the run. Ctrl+C stops the load in progress and starts no other:\n"
+           "its table keeps the committed batches, or stays as it was when it was being\n"
+           "replaced; a second Ctrl+C breaks an Oracle call that does not return.\n"
+           "Exit status: 0 every table loaded, 1 any failed, 2 usage error, 130 stopped.\n";
 }
 
 std::string versionText() {
-    return std::string("marlin-load (Marlin) ") + kVersion + "\n";
+    return std::string("marlin-load (Marlin) ") + MARLIN_VERSION_TEXT + "\n";
 }

@@ -1,5 +1,7 @@
-// The command line of marlin-load: which file, into which table, as which Oracle user.
+// The command line of marlin-load: which files, into which tables, as which Oracle user.
 #pragma once
+
+#include "load/LoadState.h"
 
 #include <optional>
 #include <string>
@@ -9,12 +11,13 @@
 struct LoadCommand {
     enum class Action { Load, ShowHelp, ShowVersion };
     Action action = Action::Load;
-    std::string fileName;
-    std::optional<std::string> tableName; // none: the name the file's name suggests
+    std::vector<std::string> paths;       // DBF files and folders of them, in the given order
+    std::optional<std::string> tableName; // none: the name each file's name suggests
     std::string userName;
     std::optional<std::string> password; // none: ask for it
     std::string database;
-    unsigned codePage = 0; // of the file's text; 0: the one its header names
+    LoadOptions options;      // --replace or --append
+    bool stopOnError = false; // --stop-on-error: no table after a failed one
 };
 
 // A parsed command line: the command, or a usage error naming what is wrong. The error never
@@ -25,11 +28,14 @@ struct ParsedCommandLine {
 };
 
 // Parses the arguments after the program's name:
-//   FILE.DBF [--table NAME] --userid USER[/PASSWORD][@DATABASE] [--database DATABASE]
-//            [--codepage N]
-// with -t and -u for the first two, NAME=VALUE forms of the long options, and -- ending the
-// options. --help and --version win over everything else. A code page this system cannot
-// decode is a usage error.
+//   FILE.DBF|FOLDER... [--table NAME] --userid USER[/PASSWORD][@DATABASE] [--database DATABASE]
+//   [--replace|--append] [--stop-on-error] [--codepage N]
+// with -t and -u for the first two. A long option's value follows "=" or comes as the next
+// argument, a short one's is attached (-tNAME) or the next argument; a value given as the
+// next argument may not begin with "-", so that a forgotten value never swallows the next
+// option. An option given twice is a usage error, and "--" ends the options. --help and
+// --version end the parse where they stand, unless a usage error came before them. A code
+// page this system cannot decode is a usage error.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of --help and of --version.

@@ -3,21 +3,23 @@
 
 #include "cli/ConsoleEvents.h"
 #include "cli/ConsoleReporter.h"
+#include "load/LoadJob.h"
 #include "load/LoadState.h"
 
 // Runs the load job on a worker thread while the main thread stands in for the dialog: it
 // turns stop requests into the dialog's Stop and waits for the job to end by itself, so that
-// the rollback, the session's end and the working copy's deletion always happen.
+// the rollback, the session's end and the working copy's deletion always happen. A request
+// after the stop breaks the Oracle call in progress, which may never return by itself.
 class ConsoleLoad {
   public:
     ConsoleLoad(ConsoleEvents& events, ConsoleReporter& reporter);
 
-    // Loads and returns the exit status: kExitLoaded, kExitFailed or kExitStopped.
-    int run(const LoadTexts& request);
+    // Loads and says how it ended.
+    LoadJob::Result run(const LoadTexts& request);
 
   private:
     // Starts the worker, handles stop requests until it has ended, and judges the end.
-    int runJob();
+    LoadJob::Result runJob();
     void waitForJobEnd();
 
     ConsoleEvents& events_;

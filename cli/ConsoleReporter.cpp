@@ -49,7 +49,7 @@ bool ConsoleReporter::requestStop() {
     // the side that clears it first decides how the load ends.
     if (LoadStatus::loadActive.exchange(0) == 0)
         return false;
-    writeLine(console::Stream::Output, "Loading stopped by user request.");
+    writeLine(console::Stream::Output, linePrefix_ + "Loading stopped by user request.");
     return true;
 }
 
@@ -65,7 +65,7 @@ void ConsoleReporter::finish() {
 
 void ConsoleReporter::addStatusLine() {
     std::lock_guard<std::mutex> lock(mutex_);
-    writeLine(console::Stream::Output, asOneLine(LoadStatus::statusText));
+    writeLine(console::Stream::Output, linePrefix_ + asOneLine(LoadStatus::statusText));
 }
 
 void ConsoleReporter::showProgress() {
@@ -80,7 +80,7 @@ void ConsoleReporter::showProgress() {
 
 void ConsoleReporter::showMessage(const char* text) {
     std::lock_guard<std::mutex> lock(mutex_);
-    writeLine(console::Stream::Error, withoutTrailingLineBreaks(text));
+    writeLine(console::Stream::Error, linePrefix_ + withoutTrailingLineBreaks(text));
 }
 
 // A line never lands in the middle of the bar: the bar goes, the line is written, the bar
@@ -101,6 +101,9 @@ void ConsoleReporter::drawBar() {
         "\r[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] ";
     const std::string percent = std::to_string(barPercent_);
     bar += std::string(3 - percent.size(), ' ') + percent + " %";
+    if (!barCaption_.empty())
+        bar += "  " + barCaption_;
+    barLength_ = bar.size() - 1; // without its carriage return
     console::write(console::Stream::Error, bar);
 }
 
@@ -108,5 +111,5 @@ void ConsoleReporter::clearBar() {
     if (barPercent_ < 0)
         return;
     barPercent_ = -1;
-    console::write(console::Stream::Error, "\r" + std::string(kBarWidth + 8, ' ') + "\r");
+    console::write(console::Stream::Error, "\r" + std::string(barLength_, ' ') + "\r");
 }

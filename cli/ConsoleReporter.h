@@ -29,6 +29,11 @@ class ConsoleReporter {
     // Removes the progress bar; call when the job has ended.
     void finish();
 
+    // Between loads only: what begins every line of the next load ("ORDERS: "), and what
+    // follows its progress bar ("ORDERS, 1 of 5 tables done").
+    void setLinePrefix(const std::string& prefix) { linePrefix_ = prefix; }
+    void setBarCaption(const std::string& caption) { barCaption_ = caption; }
+
   private:
     void addStatusLine();
     void showProgress();
@@ -42,4 +47,7 @@ class ConsoleReporter {
     std::mutex mutex_;
     const bool showProgressBar_;
     std::int32_t barPercent_ = -1; // -1: no bar on the screen
+    std::size_t barLength_ = 0;    // of the bar on the screen, its caption included
+    std::string linePrefix_;
+    std::string barCaption_;
 };

@@ -7,7 +7,12 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
+#include <iostream>
+#include <vector>
 
 namespace console {
 
@@ -68,6 +73,21 @@ void write(Stream stream, const std::string& text) {
     std::fflush(file);
 }
 
+void protectStandardStreams() {
+    for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+        if (_get_osfhandle(descriptor) != -1)
+            continue;
+        const int opened = _open("NUL", descriptor == 0 ? _O_RDONLY : _O_WRONLY);
+        if (opened >= 0 && opened != descriptor) {
+            _dup2(opened, descriptor);
+            _close(opened);
+        }
+    }
+}
+
+namespace {
+
+// The line typed on the console, without echo.
 std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvents& events) {
     write(Stream::Error, prompt);
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
@@ -81,7 +101,7 @@ std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvent
         while (ReadConsoleW(input, &letter, 1, &count, nullptr) && count == 1 &&
                !events.stopRequested()) {
             if (letter == L'\n') {
-                line = platform::utf8FromWide(typed);
+                line = withoutLineMarks(platform::utf8FromWide(typed));
                 break;
             }
             if (letter != L'\r')
@@ -96,6 +116,19 @@ std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvent
     }
     write(Stream::Error, "\n");
     return line;
+}
+
+} // namespace
+
+std::optional<std::string> readPassword(const ConsoleEvents& events) {
+    if (!inputIsTerminal()) {
+        std::string line;
+        // A last line without its line break still counts.
+        if (!std::getline(std::cin, line) && line.empty())
+            return std::nullopt;
+        return typedLineInUtf8(line);
+    }
+    return readHiddenLine("Password: ", events);
 }
 
 } // namespace console

@@ -19,15 +19,22 @@ constexpr int kReservedWord = 3050;
 } // namespace
 
 LoadJob::Outcome LoadJob::run() {
+    return runWithResult().outcome;
+}
+
+LoadJob::Result LoadJob::runWithResult() {
+    Result result;
     try {
         LoadJob job;
-        return job.runStages();
+        result.outcome = job.runStages();
+        result.rowsLoaded = job.rowsLoaded_;
+        result.tableExisted = job.existingTable_ != nullptr;
     } catch (...) {
         // Only an ending that failed itself gets here: the dialog must not wait for a line
         // that will never come.
         LoadStatus::loadActive = 0;
-        return Outcome::Failed;
     }
+    return result;
 }
 
 LoadJob::LoadJob() : params_(copyLoadParams()) {}
@@ -54,7 +61,7 @@ LoadJob::Outcome LoadJob::runStages() {
         reportStatus("Start loading..");
         LoadStatus::progressPercent = 0;
         completed = prepareWorkFile() && connect() && ensureTableFree() && openTable() &&
-                    createTable() && transferRows();
+                    createTable() && transferRows() && replaceOldTable();
     } catch (const std::bad_alloc&) {
         fail("Not enough memory to load this file.");
     } catch (const DBStmt::OtherException&) {
@@ -65,6 +72,7 @@ LoadJob::Outcome LoadJob::runStages() {
     } catch (...) {
         fail("Unexpected error.");
     }
+    rowsLoaded_ = rowsInNamedTable(completed);
     return runEnding(completed);
 }
 
@@ -73,6 +81,9 @@ LoadJob::Outcome LoadJob::runEnding(bool completed) {
         complete();
         return Outcome::Completed;
     }
+    // A call broken after a stop request fails; the load still ends as a stopped one.
+    if (end_ != End::RepairFailed && stoppedByBreak())
+        end_ = End::Stopped;
     switch (end_) {
     case End::Stopped:
         endAfterStop();
@@ -142,6 +153,11 @@ bool LoadJob::ensureTableFree() {
         end_ = End::FailedAfterTableCheck;
         return false;
     }
+    if (objectCount > 0 && params_.options.existingTable != ExistingTable::Refuse) {
+        const Take take = takeExistingTable();
+        if (take != Take::NoTable)
+            return take == Take::Taken;
+    }
     // Two objects of one name (a table and its index) do not stop the load: Oracle's own
     // CREATE TABLE then decides.
     if (objectCount != 1)
@@ -171,7 +187,9 @@ bool LoadJob::openTable() {
 }
 
 bool LoadJob::createTable() {
-    createText_ = createTableText(params_.tableName, columns_);
+    if (existingTable_ != nullptr && !replacing())
+        return matchExistingColumns() && makeBuffers();
+    createText_ = createTableText(loadTableName(), columns_);
     createStatement_ = std::make_unique<DBStmt>(connection_.get(), createText_.c_str());
     try {
         createStatement_->execute();
@@ -183,13 +201,18 @@ bool LoadJob::createTable() {
             text += "Can not use reserved word as name of column.";
         return fail(text);
     }
+    temporaryTableMade_ = replacing();
+    return makeBuffers();
+}
+
+bool LoadJob::makeBuffers() {
     buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_, *converter_);
     return true;
 }
 
 bool LoadJob::transferRows() {
-    reportStatus("Importing file into table " + params_.tableName + "..");
-    rowTransfer_ = std::make_unique<RowTransfer>(*connection_, table_, *buffers_, params_.tableName,
+    reportStatus("Importing file into table " + loadTableName() + "..");
+    rowTransfer_ = std::make_unique<RowTransfer>(*connection_, table_, *buffers_, loadTableName(),
                                                  rowsPerBatch_);
     switch (rowTransfer_->run()) {
     case RowTransfer::Outcome::Completed:
@@ -228,6 +251,7 @@ void LoadJob::endWithFailure() {
     // Oracle commits an open transaction when the session ends; rows of a batch that was
     // not committed must not reach the table that way.
     rollBackOpenTransaction();
+    undoReplacement();
     LoadStatus::statusText = failureText_;
     showLoadMessage(LoadStatus::statusText.c_str());
     if (table_.isOpen())
@@ -251,9 +275,11 @@ void LoadJob::endAfterRepairFailure() {
 }
 
 void LoadJob::endAfterStop() {
-    // The dialog has written its own line; the job adds one only when committed rows lost
-    // characters, which the user must learn.
+    // The dialog has written its own line; the job ends without a word of its own, but for
+    // what became of a table it was to replace and, when committed rows lost characters, how
+    // many.
     rollBackOpenTransaction();
+    undoReplacement();
     rowTransfer_.reset();
     connection_.reset();
     table_.close();
@@ -263,7 +289,9 @@ void LoadJob::endAfterStop() {
 }
 
 void LoadJob::reportCutValues() {
-    if (buffers_ == nullptr)
+    // A replacement that did not complete took its rows with the new table it dropped.
+    const bool rowsKept = end_ == End::None || !replacing() || oldTableDropped_;
+    if (buffers_ == nullptr || !rowsKept)
         return;
     const std::string line = cutValuesLine(columns_, buffers_->committedCuts());
     if (!line.empty())
@@ -285,4 +313,96 @@ void LoadJob::deleteWorkingCopy() {
     if (!platform::deleteFile(workingCopyName_))
         reportStatus("Cannot delete copy of file " + platform::utf8FromLocal(workingCopyName_));
     workingCopyName_.clear();
+}
+
+std::int64_t LoadJob::rowsInNamedTable(bool completed) const {
+    if (rowTransfer_ == nullptr)
+        return 0;
+    if (completed)
+        return rowTransfer_->rowsProcessed();
+    // A replacement that did not complete leaves the named table as it was.
+    return replacing() ? 0 : rowTransfer_->committedRows();
+}
+
+LoadJob::Take LoadJob::takeExistingTable() {
+    const std::string& name = params_.tableName;
+    auto target = std::make_unique<TableTarget>(*connection_, name);
+    try {
+        // An index or a package of the name is no table to take: the check goes on as usual.
+        if (!target->findTable())
+            return Take::NoTable;
+        if (params_.options.existingTable == ExistingTable::Append) {
+            reportStatus("Table " + name + " exists; appending to it.");
+        } else if (target->chooseTemporaryName()) {
+            reportStatus("Table " + name + " exists; loading into " + target->temporaryName() +
+                         " to replace it.");
+        } else {
+            fail("No free name for a new table beside " + name + ".");
+            end_ = End::FailedAfterTableCheck;
+            return Take::Failed;
+        }
+    } catch (const DBStmt::OtherException&) {
+        fail(target->errorText());
+        end_ = End::FailedAfterTableCheck;
+        return Take::Failed;
+    }
+    existingTable_ = std::move(target);
+    return Take::Taken;
+}
+
+bool LoadJob::matchExistingColumns() {
+    const std::string difference = columnDifference(existingTable_->columns(), columns_);
+    if (difference.empty())
+        return true;
+    return fail("Cannot append to table " + params_.tableName + ": " + difference + ".");
+}
+
+bool LoadJob::replaceOldTable() {
+    if (!replacing())
+        return true;
+    const std::string& name = params_.tableName;
+    const std::string& temporary = existingTable_->temporaryName();
+    switch (existingTable_->replaceWithTemporary()) {
+    case TableTarget::Swap::Done:
+        temporaryTableMade_ = false;
+        reportStatus("Table " + name + " replaced: old table dropped, " + temporary +
+                     " renamed to " + name + ".");
+        return true;
+    case TableTarget::Swap::DropFailed:
+        return fail("Cannot drop old table " + name + ".\n" + existingTable_->errorText());
+    default:
+        oldTableDropped_ = true;
+        return fail("Cannot rename " + temporary + " to " + name +
+                    ": the old table is dropped and the new rows are in " + temporary + ".\n" +
+                    existingTable_->errorText());
+    }
+}
+
+void LoadJob::undoReplacement() {
+    if (!replacing() || oldTableDropped_)
+        return;
+    const std::string line = "Table " + params_.tableName + " left as it was";
+    if (!temporaryTableMade_)
+        return reportStatus(line + ".");
+    temporaryTableMade_ = false;
+    const std::string& temporary = existingTable_->temporaryName();
+    try {
+        existingTable_->dropTemporary();
+        reportStatus(line + "; " + temporary + " dropped.");
+    } catch (const DBStmt::OtherException&) {
+        reportStatus(line + "; cannot drop " + temporary + ".\n" + existingTable_->errorText());
+    }
+}
+
+const std::string& LoadJob::loadTableName() const {
+    return replacing() ? existingTable_->temporaryName() : params_.tableName;
+}
+
+bool LoadJob::replacing() const {
+    return existingTable_ != nullptr && params_.options.existingTable == ExistingTable::Replace;
+}
+
+bool LoadJob::stoppedByBreak() const {
+    return LoadStatus::loadActive.load() == 0 && connection_ != nullptr &&
+           connection_->wasInterrupted();
 }

@@ -6,6 +6,7 @@
 #include "load/ColumnList.h"
 #include "load/LoadState.h"
 #include "load/RowTransfer.h"
+#include "load/TableTarget.h"
 #include "oracle/DBConnect.h"
 #include "oracle/DBStmt.h"
 
@@ -29,6 +30,17 @@ class LoadJob {
     // The worker thread's procedure. Never throws: any exception ends the load as a failure.
     static Outcome run();
 
+    // How one run ended, for a caller that reports more than the dialog does.
+    struct Result {
+        Outcome outcome = Outcome::Failed;
+        // Rows of this load that the table of the load's name holds now.
+        std::int64_t rowsLoaded = 0;
+        // The table existed and was replaced or appended to (or was to be).
+        bool tableExisted = false;
+    };
+    // As run().
+    static Result runWithResult();
+
     // The byte budget of one batch's bind slots.
     static constexpr int kBatchBudgetBytes = 10000000;
 
@@ -47,6 +59,18 @@ class LoadJob {
     bool createTable();
     bool transferRows();
     void complete();
+    std::int64_t rowsInNamedTable(bool completed) const;
+
+    // The road of a table that exists already, when the options take it.
+    enum class Take { Taken, NoTable, Failed };
+    Take takeExistingTable();
+    bool matchExistingColumns();
+    bool makeBuffers();
+    bool replaceOldTable();
+    void undoReplacement();
+    const std::string& loadTableName() const;
+    bool replacing() const;
+    bool stoppedByBreak() const;
 
     bool fail(const std::string& text);
     void endWithFailure();
@@ -74,6 +98,13 @@ class LoadJob {
     std::vector<Column> columns_;
     std::unique_ptr<BatchBuffers> buffers_;
     std::unique_ptr<RowTransfer> rowTransfer_;
+    // Only while the load takes a table that exists: to replace it or to append to it.
+    std::unique_ptr<TableTarget> existingTable_;
+    // The replacement's temporary table was created and is not yet dropped or renamed.
+    bool temporaryTableMade_ = false;
+    // The replacement dropped the old table: its temporary table must stay, whatever comes.
+    bool oldTableDropped_ = false;
+    std::int64_t rowsLoaded_ = 0;
 
     int rowsPerBatch_ = 0;
 };

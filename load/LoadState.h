@@ -19,9 +19,18 @@ extern std::string password;
 extern std::string database;
 } // namespace LoadParams
 
+// What a load does when a table of its name exists already.
+enum class ExistingTable {
+    Refuse,  // end with "Object with this name already exists. ...", as the dialog does
+    Replace, // load into a new table under a free name; only when every row is committed,
+             // drop the old table and give the new one its name
+    Append,  // insert into it when its columns are those the file would create
+};
+
 // How a load departs from the default one, which every member's default keeps. Set and copied
 // with the five texts, under the same rules.
 struct LoadOptions {
+    ExistingTable existingTable = ExistingTable::Refuse;
     // The Windows code page the file's text is in; 0: the one its header names (or, when it
     // names none this system can decode, the machine's OEM code page).
     unsigned codePage = 0;

@@ -31,6 +31,8 @@ class RowTransfer {
     const std::string& failureText() const { return failureText_; }
     // Rows of committed batches plus those of the batch gathered last.
     std::int64_t rowsProcessed() const { return committedRows_ + rowsInBatch_; }
+    // Rows of the batches committed so far.
+    std::int64_t committedRows() const { return committedRows_; }
 
     // Rolls back a batch that was inserted and not committed. False when that rollback
     // failed, so that the rows are still pending in the session.

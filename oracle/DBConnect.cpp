@@ -2,10 +2,25 @@
 #include "oracle/DBConnect.h"
 
 #include <cstring>
+#include <mutex>
+#include <set>
 
 using namespace oci;
 
 namespace {
+
+// Every DBConnect of the process, so that the thread that takes a user's stop can break the
+// calls of a load's worker. Its lock also keeps a break from using a connection's handles
+// while the connection's own thread replaces or frees them.
+std::mutex& connectionsLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+std::set<DBConnect*>& liveConnections() {
+    static std::set<DBConnect*> connections;
+    return connections;
+}
 
 const OraText* oraText(const char* text) {
     return reinterpret_cast<const OraText*>(text);
@@ -17,8 +32,34 @@ ub4 byteLength(const char* text) {
 
 } // namespace
 
+DBConnect::DBConnect() {
+    std::lock_guard<std::mutex> lock(connectionsLock());
+    liveConnections().insert(this);
+}
+
 DBConnect::~DBConnect() {
     disconnect();
+    std::lock_guard<std::mutex> lock(connectionsLock());
+    liveConnections().erase(this);
+}
+
+void DBConnect::breakCallsInProgress() {
+    std::lock_guard<std::mutex> lock(connectionsLock());
+    for (DBConnect* connection : liveConnections())
+        connection->breakCall();
+}
+
+void DBConnect::breakCall() {
+    if (environment_ == nullptr || serviceContext_.get() == nullptr)
+        return;
+    interrupted_ = true;
+    // The break reports on a handle of its own: the connection's thread reads its error
+    // handle at the same time.
+    OciHandle<OCIError, OCI_HTYPE_ERROR> errors(*environment_);
+    const OciEntryPoints& oci = environment_->api();
+    oci.OCIBreak(serviceContext_.get(), errors.get());
+    // Needed only after non-blocking calls; Oracle's own drivers reset after every break.
+    oci.OCIReset(serviceContext_.get(), errors.get());
 }
 
 const OciEntryPoints* DBConnect::api() const {
@@ -33,17 +74,28 @@ void DBConnect::check(sword status, const char* callName) {
 
 void DBConnect::connect(const char* userName, const char* password, const char* database) {
     disconnect();
-    environment_.reset();
-    std::optional<OciEntryPoints> entryPoints = loadOciLibrary();
+    {
+        std::lock_guard<std::mutex> lock(connectionsLock());
+        environment_.reset();
+    }
+    std::string failureText;
+    std::optional<OciEntryPoints> entryPoints = loadOciLibrary(&failureText);
     if (!entryPoints) {
-        diagnostics_.setLibraryMissing();
+        diagnostics_.setLibraryMissing(failureText);
         throw OtherException();
     }
     logonWarning_.clear();
-    createEnvironment(*entryPoints);
-    errorHandle_ = decltype(errorHandle_)(*environment_);
-    server_ = decltype(server_)(*environment_);
-    serviceContext_ = decltype(serviceContext_)(*environment_);
+    std::shared_ptr<OciEnvironment> environment = createEnvironment(*entryPoints);
+    decltype(errorHandle_) errors(*environment);
+    decltype(server_) server(*environment);
+    decltype(serviceContext_) serviceContext(*environment);
+    {
+        std::lock_guard<std::mutex> lock(connectionsLock());
+        environment_ = std::move(environment);
+        errorHandle_ = std::move(errors);
+        server_ = std::move(server);
+        serviceContext_ = std::move(serviceContext);
+    }
     // The service context learns its server before the attach; Oracle keeps the pointer.
     entryPoints->OCIAttrSet(serviceContext_.get(), OCI_HTYPE_SVCCTX, server_.get(), 0,
                             OCI_ATTR_SERVER, errorHandle_.get());
@@ -52,7 +104,7 @@ void DBConnect::connect(const char* userName, const char* password, const char* 
     connected_ = true;
 }
 
-void DBConnect::createEnvironment(const OciEntryPoints& entryPoints) {
+std::shared_ptr<OciEnvironment> DBConnect::createEnvironment(const OciEntryPoints& entryPoints) {
     auto environment = std::make_shared<OciEnvironment>(entryPoints);
     // A client that cannot work in AL32UTF8 refuses here; the reason, when it gives one, is
     // on the environment handle it may still have made (which goes with `environment`).
@@ -60,7 +112,7 @@ void DBConnect::createEnvironment(const OciEntryPoints& entryPoints) {
                            environment->handle(),
                            OCI_HTYPE_ENV) == OciDiagnostics::Outcome::Failure)
         throw OtherException();
-    environment_ = std::move(environment);
+    return environment;
 }
 
 void DBConnect::attachAndLogOn(const char* userName, const char* password, const char* database) {
@@ -110,6 +162,7 @@ void DBConnect::disconnect() {
                               OCI_DEFAULT);
         if (attached_)
             oci.OCIServerDetach(server_.get(), errorHandle_.get(), OCI_DEFAULT);
+        std::lock_guard<std::mutex> lock(connectionsLock());
         server_.reset();
         serviceContext_.reset();
         session_.reset();

@@ -5,6 +5,7 @@
 #include "oracle/OciDiagnostics.h"
 #include "oracle/OciHandle.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -17,8 +18,9 @@ class DBConnect {
     class OtherException {};
 
     // Loads nothing yet: errorText() is empty and errorCode() 0 until connect(). Every text
-    // bound and received is UTF-8, and the client library is told so.
-    DBConnect() = default;
+    // bound and received is UTF-8, and the client library is told so. A connection may be used
+    // by one thread at a time; only breakCallsInProgress() comes from others.
+    DBConnect();
     // Ends the session and releases the connection's handles, as disconnect() does.
     ~DBConnect();
     DBConnect(const DBConnect&) = delete;
@@ -26,14 +28,13 @@ class DBConnect {
 
     // Loads the client library, attaches to `database` and begins a session for
     // `userName` / `password` (zero-terminated; not kept). Throws OtherException when the
-    // library cannot be loaded or lacks an entry point (errorText() "Can't load oci.dll",
-    // errorCode() -1), or when Oracle refuses a step, the making of an environment for
-    // AL32UTF8 among them (errorText() Oracle's message with its line feed, errorCode()
-    // Oracle's error number). A logon that Oracle accepts with a
-    // warning (a password about to expire) connects; logonWarning() then holds its text.
-    // After a failure the object is not connected; what the failed attempt acquired is
-    // released by disconnect() or the destructor. Connecting a connected object disconnects
-    // it first.
+    // library cannot be loaded or lacks an entry point (errorText() "Can't load oci.dll" on
+    // Windows, elsewhere the loader's reason and the names tried; errorCode() -1), or when Oracle
+    // refuses a step, the making of an environment for AL32UTF8 among them (errorText() Oracle's
+    // message with its line feed, errorCode() Oracle's error number). A logon that Oracle accepts
+    // with a warning (a password about to expire) connects; logonWarning() then holds its text.
+    // After a failure the object is not connected; what the failed attempt acquired is released by
+    // disconnect() or the destructor. Connecting a connected object disconnects it first.
     void connect(const char* userName, const char* password, const char* database);
 
     // Ends the session (Oracle commits its open transaction), detaches from the server and
@@ -47,6 +48,14 @@ class DBConnect {
     void abandonSession();
 
     bool isConnected() const { return connected_; }
+
+    // From any thread: breaks the Oracle call in progress on every connection of the process
+    // (OCIBreak, then OCIReset), for a user who will not wait for a stalled call. The broken
+    // call fails with ORA-01013 in its own thread; a connection with no call in progress is
+    // not affected. Returns at once unless a connection's thread is replacing its handles.
+    static void breakCallsInProgress();
+    // True once breakCallsInProgress() has reached this connection.
+    bool wasInterrupted() const { return interrupted_.load(); }
 
     // The warning the last logon was accepted with, without its line feed; empty when none.
     const std::string& logonWarning() const { return logonWarning_; }
@@ -67,11 +76,15 @@ class DBConnect {
     const oci::OciEntryPoints* api() const;
     // Throws OtherException unless the call succeeded.
     void check(oci::sword status, const char* callName);
-    void createEnvironment(const oci::OciEntryPoints& entryPoints);
+    std::shared_ptr<oci::OciEnvironment> createEnvironment(const oci::OciEntryPoints& entryPoints);
     void attachAndLogOn(const char* userName, const char* password, const char* database);
     void beginSession();
+    void breakCall();
 
-    // Declared first so that the handles below are freed before it.
+    // Declared first so that the handles below are freed before it. The environment, server
+    // and service context are replaced or freed by the connection's thread only while it
+    // holds the lock of the process's connections, which breakCallsInProgress() takes while
+    // it uses them.
     std::shared_ptr<oci::OciEnvironment> environment_;
     oci::OciHandle<oci::OCIServer, oci::OCI_HTYPE_SERVER> server_;
     oci::OciHandle<oci::OCISvcCtx, oci::OCI_HTYPE_SVCCTX> serviceContext_;
@@ -82,4 +95,6 @@ class DBConnect {
     bool attached_ = false;
     bool sessionBegun_ = false;
     bool connected_ = false;
+    // Set by the breaking thread, read by the connection's own.
+    std::atomic<bool> interrupted_{false};
 };

@@ -47,19 +47,28 @@ void DBStmt::bindByPos(int position, void* buffer, int width, unsigned short* ac
     binds_.push_back(bind);
 }
 
-void DBStmt::defineByPos(int position, int* target) {
+void DBStmt::defineByPos(int position, int* target, short* indicator) {
+    define(position, target, sizeof(int), SQLT_INT, indicator);
+}
+
+void DBStmt::defineText(int position, char* buffer, int bytes, short* indicator) {
+    define(position, buffer, bytes, SQLT_STR, indicator);
+}
+
+void DBStmt::define(int position, void* target, int bytes, ub2 type, short* indicator) {
     OCIDefine* define = nullptr;
     check(api().OCIDefineByPos(statement_.get(), &define, errorHandle(), static_cast<ub4>(position),
-                               target, sizeof(int), SQLT_INT, nullptr, nullptr, nullptr,
-                               OCI_DEFAULT),
+                               target, bytes, type, indicator, nullptr, nullptr, OCI_DEFAULT),
           "OCIDefineByPos");
     defines_.push_back(define);
 }
 
-void DBStmt::executeAccepting(ub4 iterations, bool acceptNullInAggregate) {
-    sword status =
-        api().OCIStmtExecute(connection_->serviceContext_.get(), statement_.get(), errorHandle(),
-                             iterations, 0, nullptr, nullptr, OCI_DEFAULT);
+sword DBStmt::executeOnce(ub4 iterations) {
+    return api().OCIStmtExecute(connection_->serviceContext_.get(), statement_.get(), errorHandle(),
+                                iterations, 0, nullptr, nullptr, OCI_DEFAULT);
+}
+
+void DBStmt::judgeExecution(sword status, bool acceptNullInAggregate) {
     OciDiagnostics::Outcome outcome =
         diagnostics_.judge(status, "OCIStmtExecute", &api(), errorHandle());
     if (outcome == OciDiagnostics::Outcome::Success)
@@ -77,11 +86,22 @@ void DBStmt::executeAccepting(ub4 iterations, bool acceptNullInAggregate) {
 }
 
 void DBStmt::execute() {
-    executeAccepting(1, false);
+    judgeExecution(executeOnce(1), false);
+}
+
+bool DBStmt::executeQuery() {
+    const sword status = executeOnce(1);
+    if (status == OCI_NO_DATA) {
+        // "No data found" is an answer, not an error the next failure should show.
+        connection_->resetErrorHandle();
+        return false;
+    }
+    judgeExecution(status, false);
+    return true;
 }
 
 void DBStmt::executeArray(int rows) {
-    executeAccepting(static_cast<ub4>(rows), true);
+    judgeExecution(executeOnce(static_cast<ub4>(rows)), true);
 }
 
 void DBStmt::commit() {

@@ -31,12 +31,20 @@ class DBStmt {
     // execution. Throws OtherException when Oracle refuses the bind.
     void bindByPos(int position, void* buffer, int width, unsigned short* actualLengths = nullptr);
     // Defines select-list column `position` (from 1) as a 32-bit integer written to
-    // `*target` by execute(). Throws OtherException when Oracle refuses.
-    void defineByPos(int position, int* target);
+    // `*target` by execute(). `indicator`, when given, receives -1 for a NULL (which without
+    // it is an error). Throws OtherException when Oracle refuses.
+    void defineByPos(int position, int* target, short* indicator = nullptr);
+    // Defines select-list column `position` as text written to `buffer` (`bytes` bytes, the
+    // terminating zero included; a longer value is cut). `*indicator` receives -1 for NULL,
+    // 0 for a whole value. Throws OtherException when Oracle refuses.
+    void defineText(int position, char* buffer, int bytes, short* indicator);
 
     // Executes once (a query fetches its first row into the defines). Warnings 24344 and
     // 24345 count as success; any other error or warning throws OtherException.
     void execute();
+    // Executes a query once: true when its first row is in the defines, false when it has
+    // no rows. Failures as execute().
+    bool executeQuery();
     // Executes for `rows` rows (0 or more) of the bound arrays. Warnings 24344, 24345 and
     // 24347 count as success; any other error or warning throws OtherException. After an
     // accepted warning the connection's error handle is replaced; this statement's
@@ -58,7 +66,9 @@ class DBStmt {
     const oci::OciEntryPoints& api() const { return environment_->api(); }
     oci::OCIError* errorHandle() const { return connection_->errorHandle_.get(); }
     void check(oci::sword status, const char* callName);
-    void executeAccepting(oci::ub4 iterations, bool acceptNullInAggregate);
+    void define(int position, void* target, int bytes, oci::ub2 type, short* indicator);
+    oci::sword executeOnce(oci::ub4 iterations);
+    void judgeExecution(oci::sword status, bool acceptNullInAggregate);
 
     DBConnect* connection_;
     // Declared before the statement handle so that the environment outlives it.

@@ -3,6 +3,7 @@
 
 #include "platform/Utf8.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -12,9 +13,9 @@ OciDiagnostics::OciDiagnostics() {
     errorBuffer_[0] = '\0';
 }
 
-void OciDiagnostics::setLibraryMissing() {
+void OciDiagnostics::setLibraryMissing(const std::string& text) {
     std::memset(errorBuffer_, 0, sizeof errorBuffer_);
-    std::memcpy(errorBuffer_, "Can't load oci.dll", 18);
+    std::memcpy(errorBuffer_, text.data(), std::min(text.size(), sizeof errorBuffer_ - 1));
     lastError_ = -1;
     ownError_ = true;
 }

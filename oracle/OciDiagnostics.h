@@ -3,6 +3,8 @@
 
 #include "oracle/OciLibrary.h"
 
+#include <string>
+
 namespace oci {
 
 // Holds `lastError` and `errorBuffer` of one wrapper object. They are read from record 1 of
@@ -21,8 +23,9 @@ class OciDiagnostics {
 
     OciDiagnostics();
 
-    // "Can't load oci.dll" (in an otherwise zeroed buffer) and -1.
-    void setLibraryMissing();
+    // "Can't load oci.dll" (in an otherwise zeroed buffer) and -1; or, when given, the text
+    // saying why the library could not be used, cut to the buffer.
+    void setLibraryMissing(const std::string& text = "Can't load oci.dll");
 
     // Judges the return code of the call named `callName`. The error record is read only
     // when the call did not return OCI_SUCCESS, from `handle`: the error handle, or for the

@@ -10,30 +10,46 @@ namespace oci {
 
 namespace {
 
-platform::LibraryHandle loadClientLibrary() {
-    for (const std::string& name : platform::oracleClientLibraryNames())
-        if (platform::LibraryHandle library = platform::loadLibrary(name))
+// The first name that loads; every name before it goes into `attempts` with its reason.
+platform::LibraryHandle loadClientLibrary(std::vector<platform::LibraryAttempt>& attempts,
+                                          std::string& loadedName) {
+    for (const std::string& name : platform::oracleClientLibraryNames()) {
+        if (platform::LibraryHandle library = platform::loadLibrary(name)) {
+            loadedName = name;
             return library;
+        }
+        attempts.push_back({name, platform::lastLoadError()});
+    }
     return nullptr;
+}
+
+// Fills the table; returns the first entry point the library lacks, or an empty name.
+std::string lookUpEntryPoints(platform::LibraryHandle library, OciEntryPoints& entryPoints) {
+    std::string missing;
+#define MARLIN_OCI_LOOKUP(name)                                                                    \
+    entryPoints.name = reinterpret_cast<name##Fn>(platform::findSymbol(library, #name));           \
+    if (entryPoints.name == nullptr && missing.empty())                                            \
+        missing = #name;
+    MARLIN_OCI_ENTRY_POINTS(MARLIN_OCI_LOOKUP)
+#undef MARLIN_OCI_LOOKUP
+    return missing;
 }
 
 } // namespace
 
-std::optional<OciEntryPoints> loadOciLibrary() {
-    platform::LibraryHandle library = loadClientLibrary();
-    if (library == nullptr)
-        return std::nullopt;
-
-    OciEntryPoints entryPoints;
-    bool complete = true;
-#define MARLIN_OCI_LOOKUP(name)                                                                    \
-    entryPoints.name = reinterpret_cast<name##Fn>(platform::findSymbol(library, #name));           \
-    complete = complete && entryPoints.name != nullptr;
-    MARLIN_OCI_ENTRY_POINTS(MARLIN_OCI_LOOKUP)
-#undef MARLIN_OCI_LOOKUP
-    if (!complete)
-        return std::nullopt;
-    return entryPoints;
+std::optional<OciEntryPoints> loadOciLibrary(std::string* failureText) {
+    std::vector<platform::LibraryAttempt> attempts;
+    std::string name;
+    if (platform::LibraryHandle library = loadClientLibrary(attempts, name)) {
+        OciEntryPoints entryPoints;
+        const std::string missing = lookUpEntryPoints(library, entryPoints);
+        if (missing.empty())
+            return entryPoints;
+        attempts.push_back({name, name + " has no entry point " + missing});
+    }
+    if (failureText != nullptr)
+        *failureText = platform::clientLibraryFailureText(attempts);
+    return std::nullopt;
 }
 
 } // namespace oci

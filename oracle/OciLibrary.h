@@ -4,6 +4,7 @@
 #include "oracle/OciTypes.h"
 
 #include <optional>
+#include <string>
 
 namespace oci {
 
@@ -17,7 +18,8 @@ struct OciEntryPoints {
 // Loads the client library (the first of platform::oracleClientLibraryNames() that loads)
 // and looks up every entry point by name. Returns nothing when the library cannot be loaded or
 // lacks any of the entry points: such a library counts as not loaded, so no call ever goes through
-// a missing pointer. The library stays loaded until the process ends.
-std::optional<OciEntryPoints> loadOciLibrary();
+// a missing pointer; `failureText`, when given, then receives what the user is told
+// (platform::clientLibraryFailureText). The library stays loaded until the process ends.
+std::optional<OciEntryPoints> loadOciLibrary(std::string* failureText = nullptr);
 
 } // namespace oci

@@ -1,5 +1,5 @@
 // The Oracle Call Interface as Marlin sees it: scalar types, opaque handles, constants and
-// the prototypes of the 15 entry points bound at run time.
+// the prototypes of the 17 entry points bound at run time.
 #pragma once
 
 #include <cstddef>
@@ -66,6 +66,7 @@ constexpr ub4 OCI_CRED_RDBMS = 1;
 constexpr ub4 OCI_NTV_SYNTAX = 1;
 constexpr ub2 SQLT_CHR = 1;
 constexpr ub2 SQLT_INT = 3;
+constexpr ub2 SQLT_STR = 5;
 
 // Prototypes of the entry points, with Oracle's parameter order and widths.
 using OCIEnvNlsCreateFn = sword (*)(OCIEnv** envhpp, ub4 mode, void* ctxp,
@@ -99,6 +100,8 @@ using OCIStmtExecuteFn = sword (*)(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* e
                                    ub4 mode);
 using OCITransCommitFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, ub4 flags);
 using OCITransRollbackFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, ub4 flags);
+using OCIBreakFn = sword (*)(void* hndlp, OCIError* errhp);
+using OCIResetFn = sword (*)(void* hndlp, OCIError* errhp);
 
 // Every entry point Marlin binds, for generating the table and its look-up together.
 #define MARLIN_OCI_ENTRY_POINTS(V)                                                                 \
@@ -116,6 +119,8 @@ using OCITransRollbackFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, ub4 flag
     V(OCIDefineByPos)                                                                              \
     V(OCIStmtExecute)                                                                              \
     V(OCITransCommit)                                                                              \
-    V(OCITransRollback)
+    V(OCITransRollback)                                                                            \
+    V(OCIBreak)                                                                                    \
+    V(OCIReset)
 
 } // namespace oci

@@ -11,6 +11,17 @@ LibraryHandle loadLibrary(const std::string& name) {
     return reinterpret_cast<LibraryHandle>(::LoadLibraryA(name.c_str()));
 }
 
+std::string lastLoadError() {
+    char text[512] = {};
+    const DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                         ::GetLastError(), 0, text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
+        message.pop_back();
+    return message;
+}
+
 void* findSymbol(LibraryHandle library, const char* name) {
     if (library == nullptr)
         return nullptr;
@@ -20,6 +31,10 @@ void* findSymbol(LibraryHandle library, const char* name) {
 std::vector<std::string> oracleClientLibraryNames() {
     const char* override = std::getenv("MARLIN_OCI_LIBRARY");
     return {override != nullptr && *override != '\0' ? override : "OCI.DLL"};
+}
+
+std::string clientLibraryFailureText(const std::vector<LibraryAttempt>&) {
+    return "Can't load oci.dll";
 }
 
 } // namespace platform

@@ -10,7 +10,17 @@ std::string withoutCarriageReturns(std::string text) {
     return text;
 }
 
+ChildSetup withInput(const std::string& input) {
+    ChildSetup setup;
+    setup.input = input;
+    return setup;
+}
+
 } // namespace
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& input)
+    : ChildProcess(program, arguments, withInput(input)) {}
 
 ChildProcess::~ChildProcess() {
     wait();
@@ -41,4 +51,14 @@ std::string ChildProcess::output() const {
 
 std::string ChildProcess::errors() const {
     return withoutCarriageReturns(errors_);
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> result;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find('\n', start);
+        result.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return result;
 }

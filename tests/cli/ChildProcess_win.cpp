@@ -24,8 +24,10 @@ std::string commandLine(const std::string& program, const std::vector<std::strin
 
 } // namespace
 
+// Only the input of the setup: the rest is for POSIX tests.
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                           const std::string& input) {
+                           const ChildSetup& setup) {
+    const std::string& input = setup.input;
     HANDLE inRead, inWrite, outRead, outWrite, errRead, errWrite;
     makePipe(inRead, inWrite, true);
     makePipe(outRead, outWrite, false);
@@ -66,6 +68,17 @@ bool ChildProcess::readSome(void* pipe, std::string& text) {
 
 void ChildProcess::sendSignal(int) {
     throw std::logic_error("signals are POSIX only");
+}
+
+int ChildProcess::processId() const {
+    return static_cast<int>(GetProcessId(process_));
+}
+
+bool ChildProcess::endsWithin(int seconds) {
+    if (WaitForSingleObject(process_, static_cast<DWORD>(seconds) * 1000) == WAIT_OBJECT_0)
+        return true;
+    TerminateProcess(process_, static_cast<UINT>(-1));
+    return false;
 }
 
 int ChildProcess::waitForExit() {

@@ -3,6 +3,8 @@
 #include "support/ClientTable.h"
 #include "support/StandinDatabase.h"
 
+#include "MarlinVersion.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,23 +12,15 @@
 #include <string>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <signal.h>
 #endif
 
 using standin_test::StandinDatabase;
 
 namespace {
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = text.find('\n', start);
-        result.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return result;
-}
 
 class MarlinLoadTest : public ::testing::Test {
   protected:
@@ -106,7 +100,7 @@ TEST_F(MarlinLoadTest, AFailureGoesToStandardErrorAndExitsWithOne) {
                         {dbfPath, "--table=clients", "-uscott/Tiger", "--database", "orcl"});
     StandinDatabase::setFailRules("");
     EXPECT_EQ(failed.wait(), 1);
-    EXPECT_EQ(lines(failed.output()).back(),
+    EXPECT_EQ(linesOf(failed.output()).back(),
               "Error during commit (at end). ORA-03113: end-of-file on communication channel");
     EXPECT_EQ(failed.errors(),
               "Error during commit (at end).\nORA-03113: end-of-file on communication channel\n");
@@ -221,7 +215,7 @@ TEST_F(MarlinLoadTest, SigintStopsLikeTheStopButtonAndKeepsTheCommittedBatches) 
 
     std::size_t commits = 0;
     std::size_t stopLines = 0;
-    for (const std::string& line : lines(load.output())) {
+    for (const std::string& line : linesOf(load.output())) {
         commits += line.rfind("Commit point reached. ", 0) == 0;
         stopLines += line == "Loading stopped by user request.";
         EXPECT_EQ(line.find("Loading completed."), std::string::npos);
@@ -274,3 +268,31 @@ TEST_F(MarlinLoadTest, UsageErrorsNameTheFaultExitWithTwoAndNeverShowThePassword
 }
 
 #endif
+
+TEST(MarlinLoadVersion, ProgramsCarryTheOneVersion) {
+    ChildProcess version(kProgram, {"--version"});
+    EXPECT_EQ(version.wait(), 0);
+    EXPECT_EQ(version.output(), std::string("marlin-load (Marlin) ") + MARLIN_VERSION_TEXT + "\n");
+#if defined(_WIN32)
+    // Both Windows programs, in the resource Explorer's properties show.
+    for (const char* program : {"marlin-load.exe", "marlin.exe"}) {
+        SCOPED_TRACE(program);
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeA(program, &ignored);
+        ASSERT_GT(size, 0u);
+        std::vector<char> info(size);
+        ASSERT_TRUE(GetFileVersionInfoA(program, 0, size, info.data()));
+        void* text = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion", &text,
+                                   &length));
+        EXPECT_STREQ(static_cast<const char*>(text), MARLIN_VERSION_TEXT);
+        void* fixed = nullptr;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\", &fixed, &length));
+        const auto* numbers = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+        EXPECT_EQ(std::to_string(HIWORD(numbers->dwFileVersionMS)) + "." +
+                      std::to_string(LOWORD(numbers->dwFileVersionMS)),
+                  MARLIN_VERSION_TEXT);
+    }
+#endif
+}

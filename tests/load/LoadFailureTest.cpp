@@ -30,7 +30,13 @@ TEST_F(LoadJobTest, ConnectionFailuresShowOraclesTextAlone) {
         {"NOBODY", "tiger", "ORCL", "", "ORA-01017: invalid username/password; logon denied\n"},
         {"SCOTT", "tiger", "NOWHERE", "",
          "ORA-12154: TNS:could not resolve the connect identifier specified\n"},
+#if defined(_WIN32)
         {"SCOTT", "tiger", "ORCL", "no-such-client-library", "Can't load oci.dll"},
+#else
+        {"SCOTT", "tiger", "ORCL", "no-such-client-library",
+         "Can't load the Oracle client library: no library of these names was found\n"
+         "Names tried: no-such-client-library"},
+#endif
     };
     for (const Case& failure : cases) {
         SCOPED_TRACE(failure.text);

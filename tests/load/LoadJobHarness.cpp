@@ -1,8 +1,6 @@
 // The recorder hooks, scratch folders and stand-in set-up of the load job tests.
 #include "load/LoadJobHarness.h"
 
-#include "load/LoadJob.h"
-
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
@@ -45,6 +43,7 @@ LoadJobTest::LoadJobTest() : dbfPath(folder.path("clients.dbf")) {
     LoadParams::userName = "SCOTT";
     LoadParams::password = "tiger";
     LoadParams::database = "ORCL";
+    LoadParams::options = {};
     setLoadHooks({
         [this] {
             record({JobEvent::Kind::Status, LoadStatus::statusText, 0, 0});
@@ -86,7 +85,7 @@ void LoadJobTest::failWith(const std::string& rules) {
 void LoadJobTest::runLoad() {
     events_.clear();
     LoadStatus::loadActive = 1;
-    LoadJob::run();
+    result = LoadJob::runWithResult();
     // Every end releases every handle the load made.
     EXPECT_EQ(standin_test::StandinDatabase::liveHandleCount(), 0);
 }

@@ -1,6 +1,7 @@
 // A load job run against the stand-in database, with every report the job makes recorded.
 #pragma once
 
+#include "load/LoadJob.h"
 #include "load/LoadState.h"
 #include "support/ClientTable.h"
 #include "support/DbfWriter.h"
@@ -48,7 +49,7 @@ class LoadJobTest : public ::testing::Test {
     void writeMemos(const FptWriter& memos);
     // Sets the fault-injection rules for the next load.
     void failWith(const std::string& rules);
-    // Runs one load on this thread, as the dialog would start it.
+    // Runs one load on this thread, as the dialog would start it; `result` says how it ended.
     void runLoad();
 
     std::vector<std::string> statusLines() const;
@@ -63,6 +64,7 @@ class LoadJobTest : public ::testing::Test {
     ScratchFolder folder;
     standin_test::StandinDatabase database;
     std::string dbfPath;
+    LoadJob::Result result;
 
   private:
     void record(JobEvent event);

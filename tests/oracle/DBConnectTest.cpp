@@ -13,16 +13,16 @@ using standin_test::StandinDatabase;
 
 namespace {
 
-// Expects that connecting fails as a missing client library does, and that a statement
-// cannot be made on the connection afterwards.
-void expectLibraryMissing() {
+// Expects that connecting fails as a missing client library does, with `text`, and that a
+// statement cannot be made on the connection afterwards.
+void expectLibraryMissing(const std::string& text) {
     DBConnect connection;
     EXPECT_THROW(connection.connect("scott", "tiger", "orcl"), DBConnect::OtherException);
-    EXPECT_STREQ(connection.errorText(), "Can't load oci.dll");
+    EXPECT_EQ(connection.errorText(), text);
     EXPECT_EQ(connection.errorCode(), -1);
     EXPECT_THROW(DBStmt(&connection, "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1"),
                  DBStmt::OtherException);
-    EXPECT_STREQ(connection.errorText(), "Can't load oci.dll");
+    EXPECT_EQ(connection.errorText(), text);
     EXPECT_FALSE(connection.isConnected());
 }
 
@@ -35,10 +35,20 @@ TEST_F(OracleTest, MissingOrIncompleteClientLibraryCountsAsNotLoaded) {
     EXPECT_THROW(DBStmt(&neverConnected, "COMMIT"), DBStmt::OtherException);
 
     StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY", "no-such-oracle-client.dll");
-    expectLibraryMissing();
+    const std::string partial = MARLIN_PARTIAL_CLIENT;
+#if defined(_WIN32)
+    expectLibraryMissing("Can't load oci.dll");
     // A library that exports all but OCITransRollback.
-    StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY", MARLIN_PARTIAL_CLIENT);
-    expectLibraryMissing();
+    StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY", partial);
+    expectLibraryMissing("Can't load oci.dll");
+#else
+    // Elsewhere the loader's own words and the names tried.
+    expectLibraryMissing("Can't load the Oracle client library: no library of these names was "
+                         "found\nNames tried: no-such-oracle-client.dll");
+    StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY", partial);
+    expectLibraryMissing("Can't load the Oracle client library: " + partial +
+                         " has no entry point OCITransRollback\nNames tried: " + partial);
+#endif
 }
 
 TEST_F(OracleTest, WindowsBuildLoadsOciDllByName) {
@@ -305,4 +315,50 @@ TEST(StandinStrictnessDeathTest, UndefinedUsesOfOciEndTheProcessNamingTheCall) {
         undefinedUse,
         "OCIEnvNlsCreate and OCIStmtExecute ran at once on two threads, on an environment not "
         "created with OCI_THREADED");
+}
+
+TEST_F(OracleTest, ABreakEndsAStalledCallFromAnotherThreadAndTheSessionGoesOn) {
+    StandinDatabase::setFailRules("commit#1=block");
+    DBConnect connection;
+    connect(connection);
+    run(connection, "CREATE TABLE  T (A VARCHAR2(2 ))");
+    char value[2] = {'o', 'k'};
+    DBStmt insert(&connection, "INSERT INTO T VALUES( :1   )");
+    insert.bindByPos(1, value, 2);
+    insert.executeArray(1);
+    EXPECT_FALSE(connection.wasInterrupted());
+
+    int code = 0;
+    std::string text;
+    std::thread stalled([&] {
+        try {
+            insert.commit();
+        } catch (const DBStmt::OtherException&) {
+            code = insert.errorCode();
+            text = insert.errorText();
+        }
+    });
+    ASSERT_TRUE(database.waitUntilACallIsBlocked());
+    StandinDatabase::recordCalls(true);
+    DBConnect::breakCallsInProgress();
+    stalled.join();
+    const std::string calls = StandinDatabase::callLog();
+    StandinDatabase::recordCalls(false);
+    EXPECT_EQ(code, 1013);
+    EXPECT_EQ(text, "ORA-01013: user requested cancel of current operation\n");
+    EXPECT_TRUE(connection.wasInterrupted());
+    // The broken call's thread may read its error between the two.
+    const std::size_t breakCall = calls.find("OCIBreak\n");
+    EXPECT_NE(breakCall, std::string::npos) << calls;
+    EXPECT_NE(calls.find("OCIReset\n", breakCall), std::string::npos) << calls;
+
+    // The session outlives the break: the row is still pending, and a break while nothing
+    // is in progress changes nothing for the next call.
+    EXPECT_TRUE(table("T").rows.empty());
+    DBConnect::breakCallsInProgress();
+    insert.commit();
+    EXPECT_EQ(table("T").rows.size(), 1u);
+    connection.disconnect();
+    // The statement, its bind and the environment; the breaks' error handles are gone.
+    EXPECT_EQ(StandinDatabase::liveHandleCount(), 3);
 }

@@ -79,7 +79,110 @@ TEST_F(OracleTest, CreateTableFollowsOraclesNameRules) {
     EXPECT_EQ(createFailure(connection, "CREATE TABLE  PAY (B VARCHAR2(1 ))"),
               "955|ORA-00955: name is already used by an existing object\n");
     run(connection, "CREATE TABLE  IDX (B VARCHAR2(1 ))");
-    EXPECT_EQ(createFailure(connection, "DROP TABLE T"), "900|ORA-00900: invalid SQL statement\n");
+    EXPECT_EQ(createFailure(connection, "UPDATE T SET A = 1"),
+              "900|ORA-00900: invalid SQL statement\n");
+}
+
+TEST_F(OracleTest, DropAndRenameFollowOraclesRulesAndCommitFirst) {
+    DBConnect connection;
+    connect(connection);
+    run(connection, "CREATE TABLE  OLD (A VARCHAR2(2 ))");
+    run(connection, "CREATE TABLE  NEW1 (A VARCHAR2(2 ))");
+    char value[2] = {'o', 'k'};
+    DBStmt insert(&connection, "INSERT INTO OLD VALUES( :1   )");
+    insert.bindByPos(1, value, 2);
+    insert.executeArray(1);
+    // Refused for a missing table, but as DDL it has committed the open transaction.
+    EXPECT_EQ(createFailure(connection, "DROP TABLE NOSUCH"),
+              "942|ORA-00942: table or view does not exist\n");
+    insert.rollback();
+    EXPECT_EQ(table("OLD").rows.size(), 1u);
+
+    database.addObject("SCOTT", "PAY", "PACKAGE");
+    const std::string nameInUse = "955|ORA-00955: name is already used by an existing object\n";
+    EXPECT_EQ(createFailure(connection, "ALTER TABLE NEW1 RENAME TO OLD"), nameInUse);
+    EXPECT_EQ(createFailure(connection, "ALTER TABLE NEW1 RENAME TO PAY"), nameInUse);
+    EXPECT_EQ(createFailure(connection, "ALTER TABLE NOSUCH RENAME TO X"),
+              "942|ORA-00942: table or view does not exist\n");
+    EXPECT_EQ(createFailure(connection, "DROP VIEW OLD"), "950|ORA-00950: invalid DROP option\n");
+    EXPECT_EQ(createFailure(connection, "DROP TABLE OLD CASCADE"),
+              "933|ORA-00933: SQL command not properly ended\n");
+    EXPECT_EQ(createFailure(connection, "ALTER TABLE OLD ADD B VARCHAR2(1)"),
+              "1735|ORA-01735: invalid ALTER TABLE option\n");
+    EXPECT_EQ(database.tableNames("SCOTT"), (std::vector<std::string>{"NEW1", "OLD"}));
+
+    run(connection, "DROP TABLE OLD");
+    run(connection, "ALTER TABLE new1 RENAME TO old");
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"OLD"});
+    EXPECT_TRUE(table("OLD").rows.empty());
+    run(connection, "DROP TABLE OLD PURGE");
+    EXPECT_TRUE(database.tableNames("SCOTT").empty());
+
+    // Each can be made to fail by a rule of its own, leaving the tables as they were.
+    StandinDatabase::setFailRules("drop#1=2449;rename#1=54");
+    DBConnect failing;
+    connect(failing);
+    run(failing, "CREATE TABLE  T (A VARCHAR2(2 ))");
+    EXPECT_EQ(createFailure(failing, "DROP TABLE T").substr(0, 5), "2449|");
+    EXPECT_EQ(createFailure(failing, "ALTER TABLE T RENAME TO U").substr(0, 3), "54|");
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"T"});
+}
+
+namespace {
+
+// The USER_TAB_COLUMNS row of `table` at COLUMN_ID `id` (bound as text, as the load binds
+// it), as "NAME TYPE CHAR_LENGTH CHAR_USED DATA_LENGTH COLUMN_ID"; "none" without a row.
+std::string columnAt(DBConnect& connection, std::string table, std::string id) {
+    DBStmt query(&connection, "SELECT COLUMN_NAME, DATA_TYPE, CHAR_LENGTH, CHAR_USED, "
+                              "DATA_LENGTH, COLUMN_ID FROM USER_TAB_COLUMNS "
+                              "WHERE TABLE_NAME = :1 AND COLUMN_ID = :2");
+    char name[129] = {}, type[129] = {}, used[2] = {};
+    int length = -1, bytes = -1, position = -1;
+    short indicators[6] = {9, 9, 9, 9, 9, 9};
+    query.bindByPos(1, &table[0], static_cast<int>(table.size()));
+    query.bindByPos(2, &id[0], static_cast<int>(id.size()));
+    query.defineText(1, name, sizeof name, &indicators[0]);
+    query.defineText(2, type, sizeof type, &indicators[1]);
+    query.defineByPos(3, &length, &indicators[2]);
+    query.defineText(4, used, sizeof used, &indicators[3]);
+    query.defineByPos(5, &bytes, &indicators[4]);
+    query.defineByPos(6, &position, &indicators[5]);
+    if (!query.executeQuery())
+        return query.errorCode() == 0 ? "none" : "none, and a stale record";
+    for (short indicator : indicators)
+        if (indicator != 0)
+            return "indicator " + std::to_string(indicator);
+    return std::string(name) + " " + type + " " + std::to_string(length) + " " + used + " " +
+           std::to_string(bytes) + " " + std::to_string(position);
+}
+
+} // namespace
+
+TEST_F(OracleTest, UserTabColumnsDescribesATablesColumnsByPosition) {
+    database.setCharacterSet("AL32UTF8");
+    DBConnect connection;
+    connect(connection);
+    run(connection, "CREATE TABLE  T (NAME VARCHAR2(10 CHAR),CODE VARCHAR2(3 ))");
+    EXPECT_EQ(columnAt(connection, "T", "1"), "NAME VARCHAR2 10 C 40 1");
+    EXPECT_EQ(columnAt(connection, "T", "2"), "CODE VARCHAR2 3 B 3 2");
+    EXPECT_EQ(columnAt(connection, "T", "3"), "none");
+    EXPECT_EQ(columnAt(connection, "T", "0"), "none");
+    // Names as stored, in upper case.
+    EXPECT_EQ(columnAt(connection, "t", "1"), "none");
+    EXPECT_EQ(columnAt(connection, "U", "1"), "none");
+
+    // A name longer than its buffer is cut, and the indicator tells its whole length.
+    DBStmt query(&connection, "SELECT COLUMN_NAME FROM USER_TAB_COLUMNS WHERE TABLE_NAME = :1");
+    char table[] = "T";
+    char name[3] = {};
+    short indicator = 0;
+    query.bindByPos(1, table, 1);
+    query.defineText(1, name, sizeof name, &indicator);
+    EXPECT_TRUE(query.executeQuery());
+    EXPECT_STREQ(name, "NA");
+    EXPECT_EQ(indicator, 4);
+    EXPECT_EQ(createFailure(connection, "SELECT OWNER FROM USER_TAB_COLUMNS WHERE TABLE_NAME = :1"),
+              "904|ORA-00904: : invalid identifier\n");
 }
 
 TEST_F(OracleTest, CreateTableCommitsTheOpenTransaction) {

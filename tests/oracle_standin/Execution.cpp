@@ -53,6 +53,8 @@ int checkBinds(const StatementHandle& statement, int placeholderCount) {
 bool writeInteger(const DefineHandle& define, long long value) {
     if (define.dataType != SQLT_INT || define.value == nullptr)
         return false;
+    if (define.indicator != nullptr)
+        *define.indicator = 0;
     switch (define.valueSize) {
     case 1:
         *static_cast<std::int8_t*>(define.value) = static_cast<std::int8_t>(value);
@@ -89,6 +91,146 @@ CallResult countObjects(SessionHandle& session, StatementHandle& statement, ub4 
     if (define != statement.defines.end() && !writeInteger(*define->second, count))
         return CallResult::failure(3115);
     return CallResult::success();
+}
+
+// One value of a USER_TAB_COLUMNS row: a number, or a text.
+struct DictionaryValue {
+    bool isNumber = false;
+    long long number = 0;
+    std::string text;
+};
+
+DictionaryValue dictionaryValue(const std::string& item, const ColumnDefinition& column,
+                                std::size_t columnId, ub2 databaseSet) {
+    const auto width = static_cast<long long>(column.width);
+    if (item == "COLUMN_NAME")
+        return {false, 0, column.name};
+    if (item == "DATA_TYPE")
+        return {false, 0, "VARCHAR2"};
+    if (item == "CHAR_USED")
+        return {false, 0, column.inCharacters ? "C" : "B"};
+    if (item == "CHAR_LENGTH")
+        return {true, width, ""};
+    if (item == "COLUMN_ID")
+        return {true, static_cast<long long>(columnId), ""};
+    // DATA_LENGTH counts bytes: a character column takes the most its characters can need.
+    const long long bytesPerCharacter = databaseSet == kAL32UTF8 ? 4 : 1;
+    const long long maxBytes = static_cast<long long>(kMaxValueBytes);
+    return {true, column.inCharacters ? std::min(width * bytesPerCharacter, maxBytes) : width, ""};
+}
+
+// A text into an SQLT_STR (terminated) or SQLT_CHR define; false for another type. Sets
+// `truncated` when the buffer was too small.
+bool writeText(const DefineHandle& define, const std::string& text, bool& truncated) {
+    if (define.value == nullptr || define.valueSize <= 0)
+        return false;
+    const auto size = static_cast<std::size_t>(define.valueSize);
+    const bool terminated = define.dataType == SQLT_STR;
+    if (!terminated && define.dataType != SQLT_CHR)
+        return false;
+    const std::size_t copied = std::min(text.size(), terminated ? size - 1 : size);
+    std::memcpy(define.value, text.data(), copied);
+    if (terminated)
+        static_cast<char*>(define.value)[copied] = '\0';
+    truncated = copied < text.size();
+    if (define.returnLength != nullptr)
+        *define.returnLength = static_cast<ub2>(copied);
+    if (define.indicator != nullptr)
+        *define.indicator = truncated ? static_cast<sb2>(text.size()) : 0;
+    return true;
+}
+
+// The COLUMN_ID the second placeholder asks for; 0 for a text that is no whole number.
+std::size_t boundColumnId(const BoundValue& value) {
+    if (value.isNull || value.length == 0 || value.length > 9)
+        return 0;
+    std::size_t id = 0;
+    for (std::size_t i = 0; i < value.length; ++i) {
+        if (value.bytes[i] < '0' || value.bytes[i] > '9')
+            return 0;
+        id = id * 10 + static_cast<std::size_t>(value.bytes[i] - '0');
+    }
+    return id;
+}
+
+// One row of USER_TAB_COLUMNS for a table: column 1, or the one the COLUMN_ID bind names.
+// A table without that column (or no such table) gives no row: OCI_NO_DATA.
+CallResult describeColumn(SessionHandle& session, StatementHandle& statement,
+                          const SqlStatement& sql, ub4 rowOffset) {
+    if (int error = checkBinds(statement, sql.placeholderCount))
+        return CallResult::failure(error);
+    std::optional<BoundValue> table = boundValue(*statement.binds.at(1), rowOffset);
+    if (!table)
+        return CallResult::failure(1459);
+    std::size_t columnId = 1;
+    if (sql.byColumnId) {
+        std::optional<BoundValue> id = boundValue(*statement.binds.at(2), rowOffset);
+        if (!id)
+            return CallResult::failure(1459);
+        columnId = boundColumnId(*id);
+    }
+    // Names as stored (in the database's set): a bound name in another case finds nothing.
+    const ub2 clientSet = statement.environment->clientCharacterSet;
+    const ub2 databaseSet = session.server->databaseCharacterSet;
+    const std::string name = table->isNull ? ""
+                                           : convertText(std::string(table->bytes, table->length),
+                                                         clientSet, databaseSet);
+    std::optional<std::vector<ColumnDefinition>> columns;
+    if (session.schema.hasTable(name))
+        columns = session.schema.tableColumns(name);
+    if (!columns || columnId == 0 || columnId > columns->size())
+        return CallResult{OCI_NO_DATA, oracleError(1403)};
+    bool truncated = false;
+    for (std::size_t k = 0; k < sql.selectItems.size(); ++k) {
+        auto define = statement.defines.find(static_cast<ub4>(k + 1));
+        if (define == statement.defines.end())
+            continue;
+        const DictionaryValue value =
+            dictionaryValue(sql.selectItems[k], (*columns)[columnId - 1], columnId, databaseSet);
+        bool cut = false;
+        const bool written =
+            define->second->dataType == SQLT_INT
+                ? value.isNumber && writeInteger(*define->second, value.number)
+                : writeText(*define->second,
+                            value.isNumber ? std::to_string(value.number)
+                                           : convertText(value.text, databaseSet, clientSet),
+                            cut);
+        if (!written)
+            return CallResult::failure(value.isNumber ? 3115 : 1722);
+        truncated = truncated || cut;
+    }
+    if (truncated)
+        return CallResult{OCI_SUCCESS_WITH_INFO, oracleError(24345)};
+    return CallResult::success();
+}
+
+// DROP TABLE and ALTER TABLE ... RENAME TO: DDL on a table that must exist, so the open
+// transaction is committed first, even when the statement is then refused.
+template <typename Change>
+CallResult changeTable(SessionHandle& session, const std::string& table, Change change) {
+    CallResult committed = commitTransaction(session, false);
+    if (committed.status != OCI_SUCCESS)
+        return committed;
+    if (!session.schema.hasTable(table))
+        return CallResult::failure(942);
+    return change();
+}
+
+CallResult dropTable(SessionHandle& session, const SqlStatement& sql) {
+    return changeTable(session, sql.tableName, [&] {
+        return session.schema.dropTable(sql.tableName) ? CallResult::success()
+                                                       : CallResult::failure(1114);
+    });
+}
+
+CallResult renameTable(SessionHandle& session, const SqlStatement& sql) {
+    return changeTable(session, sql.tableName, [&] {
+        if (session.schema.isNameTaken(sql.newTableName))
+            return CallResult::failure(955);
+        return session.schema.renameTable(sql.tableName, sql.newTableName)
+                   ? CallResult::success()
+                   : CallResult::failure(1114);
+    });
 }
 
 CallResult createTable(SessionHandle& session, const SqlStatement& sql) {
@@ -292,9 +434,24 @@ std::optional<FailureRule> countKind(FailureRules& rules, SqlStatement::Kind kin
         return rules.count(FailurePoint::Create);
     case SqlStatement::Kind::Insert:
         return rules.count(FailurePoint::Insert);
+    case SqlStatement::Kind::TableColumns:
+        return rules.count(FailurePoint::Select);
+    case SqlStatement::Kind::DropTable:
+        return rules.count(FailurePoint::Drop);
+    case SqlStatement::Kind::RenameTable:
+        return rules.count(FailurePoint::Rename);
     default:
         return std::nullopt;
     }
+}
+
+// A rule that fails the call outright (not a warning, not a block).
+bool failsOutright(const std::optional<FailureRule>& rule) {
+    return rule && !rule->blocks && !isExecutionWarning(rule->code);
+}
+
+bool blocks(const std::optional<FailureRule>& rule) {
+    return rule && rule->blocks;
 }
 
 } // namespace
@@ -309,7 +466,9 @@ CallResult executeStatement(SessionHandle& session, StatementHandle& statement, 
         convertText(statement.text, statement.environment->clientCharacterSet, databaseSet),
         databaseSet);
     // A query may run without fetching; anything else needs at least one iteration.
-    if (iterations == 0 && sql.kind != SqlStatement::Kind::CountObjects)
+    const bool isQuery = sql.kind == SqlStatement::Kind::CountObjects ||
+                         sql.kind == SqlStatement::Kind::TableColumns;
+    if (iterations == 0 && !isQuery)
         return CallResult::failure(24333);
     if (rowOffset > iterations)
         return CallResult::failure(24333);
@@ -317,9 +476,11 @@ CallResult executeStatement(SessionHandle& session, StatementHandle& statement, 
     FailureRules& rules = session.server->rules;
     std::optional<FailureRule> executeRule = rules.count(FailurePoint::Execute);
     std::optional<FailureRule> kindRule = countKind(rules, sql.kind);
-    if (executeRule && !isExecutionWarning(executeRule->code))
+    if (blocks(executeRule) || blocks(kindRule))
+        return CallResult::blockedCall();
+    if (failsOutright(executeRule))
         return CallResult::failure(executeRule->code);
-    if (kindRule && !isExecutionWarning(kindRule->code) && sql.kind != SqlStatement::Kind::Insert)
+    if (failsOutright(kindRule) && sql.kind != SqlStatement::Kind::Insert)
         return CallResult::failure(kindRule->code);
     if (sql.errorCode != 0)
         return CallResult::failure(sql.errorCode);
@@ -336,6 +497,16 @@ CallResult executeStatement(SessionHandle& session, StatementHandle& statement, 
     case SqlStatement::Kind::Insert:
         result = insertRows(session, statement, sql, iterations, rowOffset, kindRule);
         break;
+    case SqlStatement::Kind::TableColumns:
+        result = iterations == 0 ? CallResult::success()
+                                 : describeColumn(session, statement, sql, rowOffset);
+        break;
+    case SqlStatement::Kind::DropTable:
+        result = dropTable(session, sql);
+        break;
+    case SqlStatement::Kind::RenameTable:
+        result = renameTable(session, sql);
+        break;
     default:
         result = CallResult::failure(900);
     }
@@ -346,7 +517,9 @@ CallResult commitTransaction(SessionHandle& session, bool counted) {
     std::optional<FailureRule> rule;
     if (counted)
         rule = session.server->rules.count(FailurePoint::Commit);
-    if (rule && !isExecutionWarning(rule->code))
+    if (blocks(rule))
+        return CallResult::blockedCall();
+    if (failsOutright(rule))
         return CallResult::failure(rule->code);
     for (const auto& table : session.transaction) {
         if (table.second.rowCount > 0 &&
@@ -359,7 +532,9 @@ CallResult commitTransaction(SessionHandle& session, bool counted) {
 
 CallResult rollbackTransaction(SessionHandle& session) {
     std::optional<FailureRule> rule = session.server->rules.count(FailurePoint::Rollback);
-    if (rule && !isExecutionWarning(rule->code))
+    if (blocks(rule))
+        return CallResult::blockedCall();
+    if (failsOutright(rule))
         return CallResult::failure(rule->code);
     session.transaction.clear();
     return withWarning(CallResult::success(), rule);

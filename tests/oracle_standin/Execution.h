@@ -12,10 +12,13 @@ namespace standin {
 struct CallResult {
     sword status = OCI_SUCCESS;
     std::optional<ErrorRecord> record;
+    // The call did nothing and must wait for a break before it fails (a `block` rule).
+    bool blocked = false;
 
     static CallResult success() { return CallResult{}; }
     static CallResult failure(ErrorRecord record) { return CallResult{OCI_ERROR, record}; }
     static CallResult failure(int code) { return failure(oracleError(code)); }
+    static CallResult blockedCall() { return CallResult{OCI_ERROR, std::nullopt, true}; }
 };
 
 // Runs a prepared statement for `iterations` rows from `rowOffset` in the session.

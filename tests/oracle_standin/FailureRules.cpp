@@ -14,12 +14,24 @@ struct PointName {
 };
 
 constexpr PointName kPointNames[] = {
-    {"attach", FailurePoint::Attach},           {"logon", FailurePoint::Logon},
-    {"execute", FailurePoint::Execute},         {"select", FailurePoint::Select},
-    {"create", FailurePoint::Create},           {"insert", FailurePoint::Insert},
-    {"commit", FailurePoint::Commit},           {"rollback", FailurePoint::Rollback},
+    {"attach", FailurePoint::Attach},
+    {"logon", FailurePoint::Logon},
+    {"execute", FailurePoint::Execute},
+    {"select", FailurePoint::Select},
+    {"create", FailurePoint::Create},
+    {"insert", FailurePoint::Insert},
+    {"commit", FailurePoint::Commit},
+    {"rollback", FailurePoint::Rollback},
+    {"drop", FailurePoint::Drop},
+    {"rename", FailurePoint::Rename},
     {"environment", FailurePoint::Environment},
 };
+
+// Calls that can be held until a break: those a stalled server or network leaves waiting.
+bool canBlock(FailurePoint point) {
+    return point != FailurePoint::Attach && point != FailurePoint::Logon &&
+           point != FailurePoint::Environment;
+}
 
 std::string trimmed(const std::string& text) {
     std::size_t first = text.find_first_not_of(" \t");
@@ -48,16 +60,17 @@ std::optional<int> errorNumber(std::string text) {
     return static_cast<int>(*number);
 }
 
-// "point[#n][@k]=E"
+// "point[#n][@k]=E", or "point[#n]=block"
 std::optional<FailureRule> parseRule(const std::string& text) {
     std::size_t equals = text.find('=');
     if (equals == std::string::npos)
         return std::nullopt;
-    std::optional<int> code = errorNumber(text.substr(equals + 1));
+    const bool blocks = trimmed(text.substr(equals + 1)) == "block";
+    std::optional<int> code = blocks ? kUserCancel : errorNumber(text.substr(equals + 1));
     if (!code)
         return std::nullopt;
     std::string target = trimmed(text.substr(0, equals));
-    FailureRule rule{FailurePoint::Attach, 1, 0, *code};
+    FailureRule rule{FailurePoint::Attach, 1, 0, *code, blocks};
 
     std::size_t at = target.find('@');
     if (at != std::string::npos) {
@@ -80,6 +93,8 @@ std::optional<FailureRule> parseRule(const std::string& text) {
         if (target == name.name) {
             rule.point = name.point;
             if (at != std::string::npos && rule.point != FailurePoint::Insert)
+                return std::nullopt;
+            if (rule.blocks && (at != std::string::npos || !canBlock(rule.point)))
                 return std::nullopt;
             return rule;
         }

@@ -17,15 +17,21 @@ enum class FailurePoint {
     Insert,
     Commit,
     Rollback,
+    Drop,
+    Rename,
     Environment, // every OCIEnvNlsCreate and OCIEnvInit, as each reads the rules anew
-    Count        // the number of points
 };
+constexpr int kFailurePointCount = 11;
+
+// The error of a call that was blocked until OCIBreak ended it.
+constexpr int kUserCancel = 1013;
 
 struct FailureRule {
     FailurePoint point;
     long occurrence = 1; // the n-th call of its kind, from 1
     long row = 0;        // inserts only: the row that fails
     int code = 0;        // Oracle error number
+    bool blocks = false; // the call waits for OCIBreak, then fails with kUserCancel
 };
 
 // The rules of one connection and the counts of its calls so far.
@@ -43,7 +49,7 @@ class FailureRules {
 
   private:
     std::vector<FailureRule> rules_;
-    long counts_[static_cast<int>(FailurePoint::Count)] = {};
+    long counts_[kFailurePointCount] = {};
     bool discard_ = false;
 };
 

@@ -50,6 +50,8 @@ struct ServerHandle : Handle {
     std::filesystem::path database;
     ub2 databaseCharacterSet = 0; // in which the database stores its text
     FailureRules rules;
+    // OCIBreak calls on this server so far; a blocked call waits for it to change.
+    unsigned long breakCount = 0;
 };
 
 struct SessionHandle : Handle {
@@ -83,6 +85,8 @@ struct DefineHandle : Handle {
     void* value = nullptr;
     sb4 valueSize = 0;
     ub2 dataType = 0;
+    sb2* indicator = nullptr;    // -1 for NULL, else 0 (or the full length when cut)
+    ub2* returnLength = nullptr; // the bytes written (without a terminator)
 };
 
 struct StatementHandle : Handle {

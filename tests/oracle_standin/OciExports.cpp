@@ -5,7 +5,9 @@
 #include "StandinOci.h"
 #include "Strictness.h"
 
+#include <condition_variable>
 #include <cstring>
+#include <fstream>
 #include <mutex>
 #include <string>
 
@@ -17,6 +19,8 @@ namespace {
 // its own, sees the threads that wait for it.
 struct Library {
     std::mutex lock;
+    // Signalled by OCIBreak for the calls a `block` rule holds; waited on with `lock`.
+    std::condition_variable breaks;
     ThreadWatch watch;
     HandleRegistry handles;
     bool initialized = false;
@@ -37,7 +41,7 @@ Library& library() {
 class Call {
   public:
     explicit Call(const char* name, long first = -1, long second = -1)
-        : name_(name), entry_(library().watch.enter(name)), guard_(library().lock) {
+        : name_(name), entry_(library().watch.enter(name)), lock_(library().lock) {
         Library& state = library();
         if (!state.recording)
             return;
@@ -68,10 +72,31 @@ class Call {
     // The call works on an environment of this mode (for calls that make one).
     void settle(bool threaded) { library().watch.settle(entry_, threaded); }
 
+    // Holds the call, as a stalled server would, until OCIBreak reaches its server; it then
+    // fails as an interrupted call does. Other threads' calls run meanwhile. While it waits,
+    // the file `blocked` in the database folder names the call, so that a test in another
+    // process knows when to break it.
+    CallResult blockUntilBreak(ServerHandle& server) {
+        const unsigned long breaksBefore = server.breakCount;
+        const std::filesystem::path marker = server.database / "blocked";
+        std::ofstream(marker) << name_ << '\n';
+        library().breaks.wait(lock_, [&] { return server.breakCount != breaksBefore; });
+        std::error_code ignored;
+        std::filesystem::remove(marker, ignored);
+        return CallResult::failure(kUserCancel);
+    }
+
+    // The server a service context or server handle stands for, or null.
+    ServerHandle* serverOf(void* handle) {
+        if (auto* context = find<ServiceContextHandle>(handle, OCI_HTYPE_SVCCTX))
+            return find<ServerHandle>(context->server, OCI_HTYPE_SERVER);
+        return find<ServerHandle>(handle, OCI_HTYPE_SERVER);
+    }
+
   private:
     const char* name_;
     ThreadWatch::Entry entry_;
-    std::lock_guard<std::mutex> guard_;
+    std::unique_lock<std::mutex> lock_;
 };
 
 // Leaves the call's record on the error handle and returns its status.
@@ -109,6 +134,8 @@ sword endTransaction(const char* callName, OCISvcCtx* svchp, OCIError* errhp, ub
     CallResult result = activeSession(call, *context, &session);
     if (result.status == OCI_SUCCESS)
         result = end(*session);
+    if (result.blocked)
+        result = call.blockUntilBreak(*session->server);
     return finish(*errors, result);
 }
 
@@ -393,8 +420,8 @@ STANDIN_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* err
 }
 
 STANDIN_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp,
-                                    ub4 position, void* valuep, sb4 value_sz, ub2 dty, void*, ub2*,
-                                    ub2*, ub4 mode) {
+                                    ub4 position, void* valuep, sb4 value_sz, ub2 dty, void* indp,
+                                    ub2* rlenp, ub2*, ub4 mode) {
     Call call("OCIDefineByPos", position, mode);
     auto* statement = call.find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
     Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
@@ -409,6 +436,8 @@ STANDIN_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError*
     define->value = valuep;
     define->valueSize = value_sz;
     define->dataType = dty;
+    define->indicator = static_cast<sb2*>(indp);
+    define->returnLength = rlenp;
     statement->defines[position] = define;
     *defnp = reinterpret_cast<OCIDefine*>(define);
     return OCI_SUCCESS;
@@ -427,6 +456,8 @@ STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* 
     if (result.status != OCI_SUCCESS)
         return finish(*errors, result);
     result = executeStatement(*session, *statement, iters, rowoff);
+    if (result.blocked)
+        result = call.blockUntilBreak(*session->server);
     if (result.status != OCI_ERROR && (mode & OCI_COMMIT_ON_SUCCESS) != 0) {
         CallResult committed = commitTransaction(*session, false);
         if (committed.status != OCI_SUCCESS)
@@ -447,6 +478,25 @@ STANDIN_EXPORT sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4 fla
     return endTransaction("OCITransRollback", svchp, errhp, flags, rollbackTransaction);
 }
 #endif
+
+// A break with no call in progress does nothing; a call that starts later is not affected.
+STANDIN_EXPORT sword OCIBreak(void* hndlp, OCIError* errhp) {
+    Call call("OCIBreak");
+    ServerHandle* server = call.serverOf(hndlp);
+    if (server == nullptr || call.find(errhp, OCI_HTYPE_ERROR) == nullptr)
+        return OCI_INVALID_HANDLE;
+    ++server->breakCount;
+    library().breaks.notify_all();
+    return OCI_SUCCESS;
+}
+
+// Blocking calls need no reset after a break; it only checks its handles.
+STANDIN_EXPORT sword OCIReset(void* hndlp, OCIError* errhp) {
+    Call call("OCIReset");
+    if (call.serverOf(hndlp) == nullptr || call.find(errhp, OCI_HTYPE_ERROR) == nullptr)
+        return OCI_INVALID_HANDLE;
+    return OCI_SUCCESS;
+}
 
 STANDIN_EXPORT int StandinCallsInside(void) {
     // Not under the library's lock: a test asks this from inside a call that holds it.

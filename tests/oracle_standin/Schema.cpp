@@ -181,6 +181,17 @@ bool Schema::isNameTaken(const std::string& upperName) const {
     return false;
 }
 
+bool Schema::hasTable(const std::string& name) const {
+    std::error_code error;
+    // Compared with the listed names, not through the file system, which may ignore case.
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder_, error)) {
+        fs::path file = entry.path().filename();
+        if (file.extension() == ".tbl" && nameOfFile(file.stem().string()) == name)
+            return true;
+    }
+    return false;
+}
+
 std::optional<std::vector<ColumnDefinition>> Schema::tableColumns(const std::string& table) const {
     std::ifstream in(tableFile(table), std::ios::binary);
     std::string header;
@@ -234,6 +245,17 @@ bool Schema::appendRows(const std::string& table, const std::string& rowLines) c
             return false;
     }
     return replaceFile(tableFile(table), temporary);
+}
+
+bool Schema::dropTable(const std::string& table) const {
+    std::error_code error;
+    return fs::remove(tableFile(table), error);
+}
+
+bool Schema::renameTable(const std::string& from, const std::string& to) const {
+    std::error_code error;
+    fs::rename(tableFile(from), tableFile(to), error);
+    return !error;
 }
 
 } // namespace standin

@@ -44,6 +44,8 @@ class Schema {
     int countObjects(const std::string& name) const;
     // True when a table or an OBJECTS entry of the table namespace has this name.
     bool isNameTaken(const std::string& upperName) const;
+    // True when the user has a table of exactly this name.
+    bool hasTable(const std::string& name) const;
     // The columns of a table; nothing when there is no such table or its file is unreadable.
     std::optional<std::vector<ColumnDefinition>> tableColumns(const std::string& table) const;
 
@@ -52,6 +54,9 @@ class Schema {
     // Appends already escaped row lines to a table file. The old file is replaced by a
     // complete new one in one rename, so a crash never leaves half a row. False on failure.
     bool appendRows(const std::string& table, const std::string& rowLines) const;
+    // Removes a table's file, or gives it a new name in one step. False on failure.
+    bool dropTable(const std::string& table) const;
+    bool renameTable(const std::string& from, const std::string& to) const;
 
   private:
     std::filesystem::path tableFile(const std::string& table) const;

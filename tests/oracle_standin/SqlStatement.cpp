@@ -97,6 +97,10 @@ class Parser {
             return parseInsert();
         if (isWord(first, "SELECT"))
             return parseSelect();
+        if (isWord(first, "DROP"))
+            return parseDrop();
+        if (isWord(first, "ALTER"))
+            return parseAlter();
         return refuse(900);
     }
 
@@ -127,14 +131,19 @@ class Parser {
     bool atEnd() const { return peek().kind == Token::Kind::End; }
 
     // A table name: an unquoted identifier that starts with a letter and is not reserved.
-    int takeTableName() {
+    int takeTableName(std::string& target) {
         const Token& name = take();
         if (name.kind != Token::Kind::Word || isReservedWord(name.text))
             return 903;
         if (name.text.size() > kMaxIdentifierBytes)
             return 972;
-        statement_.tableName = name.text;
+        target = name.text;
         return 0;
+    }
+    int takeTableName() { return takeTableName(statement_.tableName); }
+    // "NAME = :placeholder"
+    bool takeCondition(const char* column) {
+        return isWord(take(), column) && takeSymbol('=') && take().kind == Token::Kind::Placeholder;
     }
 
     SqlStatement parseCreate();
@@ -142,6 +151,10 @@ class Parser {
     int checkColumns();
     SqlStatement parseInsert();
     SqlStatement parseSelect();
+    SqlStatement parseCountObjects();
+    SqlStatement parseTableColumns();
+    SqlStatement parseDrop();
+    SqlStatement parseAlter();
 
     std::vector<Token> tokens_;
     std::size_t pos_ = 0;
@@ -235,22 +248,93 @@ SqlStatement Parser::parseInsert() {
     return statement_;
 }
 
-// "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :x", COUNT(*) too.
 SqlStatement Parser::parseSelect() {
+    take();
+    if (isWord(peek(), "COUNT"))
+        return parseCountObjects();
+    return parseTableColumns();
+}
+
+// "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :x", COUNT(*) too.
+SqlStatement Parser::parseCountObjects() {
     bool fromSeen = std::any_of(tokens_.begin(), tokens_.end(),
                                 [](const Token& token) { return isWord(token, "FROM"); });
-    take();
     bool matches = isWord(take(), "COUNT") && takeSymbol('(');
     matches = matches && (takeSymbol('*') || (peek().kind == Token::Kind::Number &&
                                               peek().text == "1" && (take(), true)));
     matches = matches && takeSymbol(')') && isWord(take(), "FROM") &&
               isWord(take(), "USER_OBJECTS") && isWord(take(), "WHERE") &&
-              isWord(take(), "OBJECT_NAME") && takeSymbol('=') &&
-              take().kind == Token::Kind::Placeholder && atEnd();
+              takeCondition("OBJECT_NAME") && atEnd();
     if (!matches)
         return refuse(fromSeen ? 942 : 923);
     statement_.kind = SqlStatement::Kind::CountObjects;
     statement_.placeholderCount = 1;
+    return statement_;
+}
+
+// "SELECT COLUMN_NAME, ... FROM USER_TAB_COLUMNS WHERE TABLE_NAME = :t [AND COLUMN_ID = :n]"
+SqlStatement Parser::parseTableColumns() {
+    do {
+        const Token& item = take();
+        if (item.kind != Token::Kind::Word || item.text == "FROM")
+            return refuse(936);
+        statement_.selectItems.push_back(item.text);
+    } while (takeSymbol(','));
+    if (!isWord(take(), "FROM"))
+        return refuse(923);
+    if (!isWord(take(), "USER_TAB_COLUMNS"))
+        return refuse(942);
+    for (const std::string& item : statement_.selectItems) {
+        if (!isTableColumnsItem(item))
+            return refuse(904);
+    }
+    if (!isWord(take(), "WHERE") || !takeCondition("TABLE_NAME"))
+        return refuse(933);
+    statement_.placeholderCount = 1;
+    if (isWord(peek(), "AND")) {
+        take();
+        if (!takeCondition("COLUMN_ID"))
+            return refuse(933);
+        statement_.byColumnId = true;
+        statement_.placeholderCount = 2;
+    }
+    if (!atEnd())
+        return refuse(933);
+    statement_.kind = SqlStatement::Kind::TableColumns;
+    return statement_;
+}
+
+// "DROP TABLE name [PURGE]"
+SqlStatement Parser::parseDrop() {
+    take();
+    if (!isWord(take(), "TABLE"))
+        return refuse(950);
+    statement_.kind = SqlStatement::Kind::DropTable;
+    if (int error = takeTableName())
+        return refuse(error);
+    if (isWord(peek(), "PURGE"))
+        take();
+    if (!atEnd())
+        return refuse(933);
+    return statement_;
+}
+
+// "ALTER TABLE name RENAME TO new_name"
+SqlStatement Parser::parseAlter() {
+    take();
+    if (!isWord(take(), "TABLE"))
+        return refuse(940);
+    statement_.kind = SqlStatement::Kind::RenameTable;
+    if (int error = takeTableName())
+        return refuse(error);
+    if (!isWord(take(), "RENAME"))
+        return refuse(1735);
+    if (!isWord(take(), "TO"))
+        return refuse(905);
+    if (int error = takeTableName(statement_.newTableName))
+        return refuse(error);
+    if (!atEnd())
+        return refuse(14047);
     return statement_;
 }
 
@@ -275,6 +359,15 @@ constexpr const char* kReservedWords[] = {
 };
 
 } // namespace
+
+bool isTableColumnsItem(const std::string& upperName) {
+    for (const char* item :
+         {"COLUMN_NAME", "DATA_TYPE", "DATA_LENGTH", "CHAR_LENGTH", "CHAR_USED", "COLUMN_ID"}) {
+        if (upperName == item)
+            return true;
+    }
+    return false;
+}
 
 bool isReservedWord(const std::string& upperName) {
     for (const char* word : kReservedWords) {

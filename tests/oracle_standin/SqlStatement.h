@@ -18,14 +18,30 @@ constexpr std::size_t kMaxValueBytes = 4000;
 // What a statement text asks for. When errorCode is not 0 the text is refused with that
 // Oracle error.
 struct SqlStatement {
-    enum class Kind { Invalid, CountObjects, CreateTable, Insert };
+    enum class Kind {
+        Invalid,
+        CountObjects,
+        CreateTable,
+        Insert,
+        DropTable,
+        RenameTable,
+        TableColumns,
+    };
 
     Kind kind = Kind::Invalid;
     int errorCode = 0;
-    std::string tableName;                 // CreateTable, Insert: upper case
+    std::string tableName;                 // CreateTable, Insert, DropTable, RenameTable
+    std::string newTableName;              // RenameTable: upper case
     std::vector<ColumnDefinition> columns; // CreateTable
-    int placeholderCount = 0;              // CountObjects, Insert
+    int placeholderCount = 0;              // CountObjects, Insert, TableColumns
+    // TableColumns: the USER_TAB_COLUMNS columns asked for, in select-list order, and whether
+    // the second placeholder picks the row by COLUMN_ID.
+    std::vector<std::string> selectItems;
+    bool byColumnId = false;
 };
+
+// The columns of USER_TAB_COLUMNS a query may ask for.
+bool isTableColumnsItem(const std::string& upperName);
 
 // Parses one statement, written in the database's character set `characterSet`. Never
 // throws; anything it does not understand is refused with a plausible Oracle error

@@ -64,7 +64,7 @@ struct OCIBind;
 struct OCIDefine;
 struct OCISnapshot;
 
-// The 17 entry points, default calling convention, Oracle's parameter widths.
+// The 19 entry points, default calling convention, Oracle's parameter widths.
 STANDIN_EXPORT standin::sword
 OCIEnvNlsCreate(OCIEnv** envhpp, standin::ub4 mode, void* ctxp,
                 void* (*malocfp)(void* ctxp, size_t size),
@@ -116,6 +116,8 @@ STANDIN_EXPORT standin::sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, O
 STANDIN_EXPORT standin::sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, standin::ub4 flags);
 STANDIN_EXPORT standin::sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp,
                                                standin::ub4 flags);
+STANDIN_EXPORT standin::sword OCIBreak(void* hndlp, OCIError* errhp);
+STANDIN_EXPORT standin::sword OCIReset(void* hndlp, OCIError* errhp);
 
 // Test-only: OCI calls in progress on all threads, those waiting for another's included.
 STANDIN_EXPORT int StandinCallsInside(void);

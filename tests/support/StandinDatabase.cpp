@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -179,6 +180,17 @@ void StandinDatabase::addTable(const std::string& userName, const std::string& t
         header += "\t" + column.first + ":" + std::to_string(column.second);
     fs::path file = fs::path(userFolder(userName)) / (standin::fileNameOf(tableName) + ".tbl");
     std::ofstream(file, std::ios::binary | std::ios::trunc) << header << '\n';
+}
+
+bool StandinDatabase::hasABlockedCall() const {
+    std::error_code error;
+    return fs::exists(fs::path(databaseFolder()) / "blocked", error);
+}
+
+bool StandinDatabase::waitUntilACallIsBlocked() const {
+    for (int wait = 0; wait < 2000 && !hasABlockedCall(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return hasABlockedCall();
 }
 
 std::vector<std::string> StandinDatabase::tableNames(const std::string& userName) const {

@@ -53,6 +53,12 @@ class StandinDatabase {
     void addTable(const std::string& userName, const std::string& tableName,
                   const std::vector<std::pair<std::string, int>>& columns);
 
+    // Waits until a call is held by a `block` rule (the stand-in's marker file exists);
+    // false when none is after twenty seconds.
+    bool waitUntilACallIsBlocked() const;
+    // True while a call is held by a `block` rule.
+    bool hasABlockedCall() const;
+
     // The names of the user's tables (without ".tbl"), sorted.
     std::vector<std::string> tableNames(const std::string& userName) const;
 

@@ -1,0 +1,43 @@
+// Several tables through the load job, one after the other, and their summary.
+#include "cli/LoadSeries.h"
+
+#include "cli/ConsoleLoad.h"
+#include "cli/ExitStatus.h"
+#include "cli/LoadSummary.h"
+
+LoadSeries::LoadSeries(ConsoleEvents& events, ConsoleReporter& reporter)
+    : events_(events), reporter_(reporter) {}
+
+int LoadSeries::run(const std::vector<TableLoad>& loads, const LoadTexts& connection,
+                    bool stopOnError) {
+    std::vector<TableEnding> endings;
+    bool stopped = false;
+    bool failed = false;
+    for (std::size_t index = 0; index < loads.size(); ++index) {
+        // A stop between two loads, or during one, leaves the rest not loaded.
+        stopped = stopped || events_.stopRequested();
+        if (stopped || (failed && stopOnError)) {
+            endings.push_back({loads[index], TableEnding::Kind::NotLoaded, 0});
+            continue;
+        }
+        prepareReporter(loads, index);
+        LoadTexts request = connection;
+        request.fileName = loads[index].fileName;
+        request.tableName = loads[index].tableName;
+        const LoadJob::Result result = ConsoleLoad(events_, reporter_).run(request);
+        endings.push_back(endingOf(loads[index], result, connection.options.existingTable));
+        failed = failed || result.outcome == LoadJob::Outcome::Failed;
+    }
+    if (loads.size() > 1)
+        console::write(console::Stream::Output, summaryText(endings));
+    return stopped ? kExitStopped : exitStatusOf(endings);
+}
+
+void LoadSeries::prepareReporter(const std::vector<TableLoad>& loads, std::size_t index) {
+    if (loads.size() == 1)
+        return;
+    const std::string& table = loads[index].tableName;
+    reporter_.setLinePrefix(table + ": ");
+    reporter_.setBarCaption(table + ", " + std::to_string(index) + " of " +
+                            std::to_string(loads.size()) + " tables done");
+}

@@ -1,0 +1,140 @@
+// An existing table's columns, the free temporary name of a replacement, and the swap.
+#include "load/TableTarget.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char* kColumnQuery =
+    "SELECT COLUMN_NAME, DATA_TYPE, CHAR_LENGTH, CHAR_USED FROM USER_TAB_COLUMNS "
+    "WHERE TABLE_NAME = :1 AND COLUMN_ID = :2";
+constexpr const char* kExistenceQuery = "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1";
+// Oracle's longest identifier before release 12.2, which every server takes.
+constexpr std::size_t kMaxNameBytes = 30;
+constexpr int kTemporaryNameCount = 99;
+// Oracle's identifiers hold at most 128 bytes; the type names are shorter.
+constexpr int kDictionaryTextBytes = 129;
+
+std::string asciiUpperCase(std::string text) {
+    for (char& letter : text)
+        if (letter >= 'a' && letter <= 'z')
+            letter = static_cast<char>(letter - 'a' + 'A');
+    return text;
+}
+
+// "NAME VARCHAR2(10 CHAR)": the column as CREATE TABLE wrote it, or its type alone when it is
+// no character column.
+std::string describe(const TableColumn& column) {
+    if (column.lengthUnit.empty())
+        return column.name + " " + column.dataType;
+    return column.name + " " + column.dataType + "(" + std::to_string(column.characterLength) +
+           (column.lengthUnit == "C" ? " CHAR)" : " BYTE)");
+}
+
+// The column the file would create: Oracle keeps unquoted names in upper case.
+TableColumn fileColumn(const Column& column) {
+    return {asciiUpperCase(column.name), "VARCHAR2", column.width, "C"};
+}
+
+bool takesValuesOf(const TableColumn& table, const TableColumn& file) {
+    return table.name == file.name && table.dataType == file.dataType &&
+           table.lengthUnit == file.lengthUnit && table.characterLength >= file.characterLength;
+}
+
+} // namespace
+
+std::string columnDifference(const std::vector<TableColumn>& table,
+                             const std::vector<Column>& file) {
+    for (std::size_t index = 0; index < std::max(table.size(), file.size()); ++index) {
+        const std::string position = std::to_string(index + 1);
+        if (index >= file.size())
+            return "its column " + position + " " + describe(table[index]) + " is not in the file";
+        const TableColumn wanted = fileColumn(file[index]);
+        if (index >= table.size())
+            return "it has no column " + position + ", the file's is " + describe(wanted);
+        if (!takesValuesOf(table[index], wanted))
+            return "its column " + position + " is " + describe(table[index]) + ", the file's is " +
+                   describe(wanted);
+    }
+    return "";
+}
+
+TableTarget::TableTarget(DBConnect& connection, const std::string& tableName)
+    : connection_(connection), tableName_(tableName) {}
+
+bool TableTarget::findTable() {
+    statementText_ = kColumnQuery;
+    statement_ = std::make_unique<DBStmt>(&connection_, statementText_.c_str());
+    std::string table = tableName_;
+    char position[12] = {};
+    unsigned short positionLength = 0;
+    char name[kDictionaryTextBytes] = {}, type[kDictionaryTextBytes] = {}, unit[2] = {};
+    int length = 0;
+    short nameNull = 0, typeNull = 0, lengthNull = 0, unitNull = 0;
+    statement_->bindByPos(1, &table[0], static_cast<int>(table.size()));
+    statement_->bindByPos(2, position, sizeof position, &positionLength);
+    statement_->defineText(1, name, sizeof name, &nameNull);
+    statement_->defineText(2, type, sizeof type, &typeNull);
+    statement_->defineByPos(3, &length, &lengthNull);
+    statement_->defineText(4, unit, sizeof unit, &unitNull);
+    // One query a position: COLUMN_ID counts the visible columns from 1 without a gap.
+    columns_.clear();
+    for (;;) {
+        const std::string id = std::to_string(columns_.size() + 1);
+        std::copy(id.begin(), id.end(), position);
+        positionLength = static_cast<unsigned short>(id.size());
+        if (!statement_->executeQuery())
+            return !columns_.empty();
+        columns_.push_back({name, type, lengthNull == 0 ? length : 0, unitNull == 0 ? unit : ""});
+    }
+}
+
+bool TableTarget::chooseTemporaryName() {
+    for (int number = 1; number <= kTemporaryNameCount; ++number) {
+        const std::string suffix = "$NEW" + std::to_string(number);
+        std::string candidate = tableName_.substr(0, kMaxNameBytes - suffix.size()) + suffix;
+        if (countObjects(candidate) == 0) {
+            temporaryName_ = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+TableTarget::Swap TableTarget::replaceWithTemporary() {
+    try {
+        execute("DROP TABLE " + tableName_);
+    } catch (const DBStmt::OtherException&) {
+        return Swap::DropFailed;
+    }
+    try {
+        execute("ALTER TABLE " + temporaryName_ + " RENAME TO " + tableName_);
+    } catch (const DBStmt::OtherException&) {
+        return Swap::RenameFailed;
+    }
+    return Swap::Done;
+}
+
+void TableTarget::dropTemporary() {
+    execute("DROP TABLE " + temporaryName_);
+}
+
+const char* TableTarget::errorText() {
+    return statement_ != nullptr ? statement_->errorText() : connection_.errorText();
+}
+
+int TableTarget::countObjects(std::string name) {
+    statementText_ = kExistenceQuery;
+    statement_ = std::make_unique<DBStmt>(&connection_, statementText_.c_str());
+    int count = 0;
+    statement_->bindByPos(1, &name[0], static_cast<int>(name.size()));
+    statement_->defineByPos(1, &count);
+    statement_->execute();
+    return count;
+}
+
+void TableTarget::execute(const std::string& sql) {
+    statementText_ = sql;
+    statement_ = std::make_unique<DBStmt>(&connection_, statementText_.c_str());
+    statement_->execute();
+}

@@ -1,0 +1,289 @@
+// marlin-load for whole systems: a folder of tables in one run with a summary, a nightly
+// reload with --replace that never leaves the table missing, and --append.
+#include "cli/ChildProcess.h"
+#include "cli/PseudoTerminal.h"
+#include "support/ClientTable.h"
+#include "support/StandinDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#if !defined(_WIN32)
+#include <signal.h>
+#endif
+
+using standin_test::StandinDatabase;
+
+namespace {
+
+const std::string kProgram = MARLIN_LOAD_PROGRAM;
+
+// The status lines of a table of `rows` small rows loaded without a word of trouble.
+std::vector<std::string> plainLoad(const std::string& table, int rows) {
+    const std::string prefix = table + ": ";
+    return {prefix + "Start loading..",
+            prefix + "Connecting to Oracle..",
+            prefix + "Connected.",
+            prefix + "Open file for read..",
+            prefix + std::to_string(rows) + " rows in file.",
+            prefix + "Importing file into table " + table + "..",
+            prefix + "Loading completed. " + std::to_string(rows) + " records processed."};
+}
+
+void append(std::vector<std::string>& to, const std::vector<std::string>& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
+
+class MarlinLoadSeriesTest : public ::testing::Test {
+  protected:
+    MarlinLoadSeriesTest() : folder(database.rootFolder() + "/tables") {
+        database.addUser("SCOTT", "Tiger");
+        database.useEnvironment();
+        std::filesystem::create_directory(folder);
+    }
+
+    // A file of the folder, as marlin-load names it.
+    std::string inFolder(const std::string& name) const {
+#if defined(_WIN32)
+        return folder + "\\" + name;
+#else
+        return folder + "/" + name;
+#endif
+    }
+
+    // The committed rows' names, in order.
+    std::vector<std::string> loadedNames(const std::string& table) const {
+        std::vector<std::string> names;
+        for (const auto& row : database.readTable("SCOTT", table).rows)
+            names.push_back(row.at(0).value_or("NULL"));
+        return names;
+    }
+
+    // Names of the form clientName(first) and on.
+    static std::vector<std::string> clientNames(int first, int count) {
+        std::vector<std::string> names;
+        for (int record = first; record < first + count; ++record)
+            names.push_back(clientName(record));
+        return names;
+    }
+
+    // A client table whose names start at `first`.
+    void writeClients(const std::string& path, int first, int count) const {
+        DbfWriter table = wideClientTable(0);
+        for (int record = first; record < first + count; ++record)
+            table.addRecord({clientName(record)});
+        ASSERT_TRUE(table.writeTo(path));
+    }
+
+    StandinDatabase database;
+    std::string folder;
+};
+
+} // namespace
+
+TEST_F(MarlinLoadSeriesTest, AFolderLoadsTableByTableWithASummaryAndGoesOnAfterAFailure) {
+    // Five tables in any case of the extension; a damaged one, one whose name is in use; and
+    // what is no DBF file is left alone.
+    writeClients(inFolder("e.DBF"), 40, 1);
+    writeClients(inFolder("a.dbf"), 0, 3);
+    writeClients(inFolder("B.DBF"), 10, 2);
+    writeClients(inFolder("D.dbf"), 30, 2);
+    ByteImage damaged = wideClientTable(2).image();
+    damaged.resize(40);
+    ASSERT_TRUE(writeFileBytes(inFolder("c.DBF"), damaged));
+    ASSERT_TRUE(writeFileBytes(inFolder("notes.txt"), ByteImage(3, 'x')));
+    std::filesystem::create_directory(inFolder("old.dbf"));
+    database.addTable("SCOTT", "D_DBF", {{"OLD", 5}});
+
+    ChildProcess load(kProgram, {folder, "-u", "scott/Tiger@orcl"});
+    EXPECT_EQ(load.wait(), 1);
+    std::vector<std::string> expected = plainLoad("A_DBF", 3);
+    append(expected, plainLoad("B_DBF", 2));
+    append(expected,
+           {"C_DBF: Start loading..", "C_DBF: Connecting to Oracle..", "C_DBF: Connected.",
+            "C_DBF: Open file for read..",
+            "C_DBF: Cannot open file. Check that file exists and not used by any "
+            "applications.",
+            "D_DBF: Start loading..", "D_DBF: Connecting to Oracle..", "D_DBF: Connected.",
+            "D_DBF: Object with this name already exists. Enter other table name."});
+    append(expected, plainLoad("E_DBF", 1));
+    append(expected, {"Summary:", "  " + inFolder("a.dbf") + "  A_DBF  3 rows  loaded",
+                      "  " + inFolder("B.DBF") + "  B_DBF  2 rows  loaded",
+                      "  " + inFolder("c.DBF") + "  C_DBF  0 rows  failed",
+                      "  " + inFolder("D.dbf") + "  D_DBF  0 rows  failed",
+                      "  " + inFolder("e.DBF") + "  E_DBF  1 rows  loaded",
+                      "Total: 5 tables, 3 loaded, 2 failed; 6 rows."});
+    EXPECT_EQ(linesOf(load.output()), expected);
+    EXPECT_EQ(load.errors(), "C_DBF: Cannot open file. Check that file exists and not used by "
+                             "any applications.\n"
+                             "D_DBF: Object with this name already exists. Enter other table "
+                             "name.\n");
+    EXPECT_EQ(loadedNames("A_DBF"), clientNames(0, 3));
+    EXPECT_EQ(loadedNames("B_DBF"), clientNames(10, 2));
+    EXPECT_EQ(loadedNames("E_DBF"), clientNames(40, 1));
+    EXPECT_EQ(database.readTable("SCOTT", "D_DBF").columnNames, std::vector<std::string>{"OLD"});
+    EXPECT_EQ(database.tableNames("SCOTT"),
+              (std::vector<std::string>{"A_DBF", "B_DBF", "D_DBF", "E_DBF"}));
+
+    // The nightly reload, stopping at the first failure: the tables before it are replaced,
+    // those after it not touched.
+    writeClients(inFolder("a.dbf"), 100, 2);
+    ChildProcess reload(kProgram,
+                        {"--replace", "--stop-on-error", "-u", "scott/Tiger@orcl", folder});
+    EXPECT_EQ(reload.wait(), 1);
+    const std::vector<std::string> output = linesOf(reload.output());
+    ASSERT_GE(output.size(), 9u);
+    EXPECT_EQ(output[3], "A_DBF: Table A_DBF exists; loading into A_DBF$NEW1 to replace it.");
+    EXPECT_EQ(std::vector<std::string>(output.end() - 8, output.end()),
+              (std::vector<std::string>{
+                  "C_DBF: Cannot open file. Check that file exists and not used by any "
+                  "applications.",
+                  "Summary:", "  " + inFolder("a.dbf") + "  A_DBF  2 rows  replaced",
+                  "  " + inFolder("B.DBF") + "  B_DBF  2 rows  replaced",
+                  "  " + inFolder("c.DBF") + "  C_DBF  0 rows  failed",
+                  "  " + inFolder("D.dbf") + "  D_DBF  0 rows  not loaded",
+                  "  " + inFolder("e.DBF") + "  E_DBF  0 rows  not loaded",
+                  "Total: 5 tables, 2 loaded, 1 failed, 2 not loaded; 4 rows."}));
+    EXPECT_EQ(loadedNames("A_DBF"), clientNames(100, 2));
+    EXPECT_EQ(loadedNames("B_DBF"), clientNames(10, 2));
+    EXPECT_EQ(loadedNames("E_DBF"), clientNames(40, 1));
+    EXPECT_EQ(database.readTable("SCOTT", "D_DBF").columnNames, std::vector<std::string>{"OLD"});
+    EXPECT_EQ(database.tableNames("SCOTT"),
+              (std::vector<std::string>{"A_DBF", "B_DBF", "D_DBF", "E_DBF"}));
+}
+
+TEST_F(MarlinLoadSeriesTest, ANightlyReplaceNeverLeavesTheTableMissingOrHalfLoaded) {
+    const std::string file = inFolder("clients.dbf");
+    const std::vector<std::string> replace = {file, "-u",      "scott/Tiger@orcl",
+                                              "-t", "clients", "--replace"};
+    writeClients(file, 0, 5);
+    ChildProcess first(kProgram, {file, "-u", "scott/Tiger@orcl", "-t", "clients"});
+    ASSERT_EQ(first.wait(), 0);
+    const std::vector<std::string> start = {
+        "Start loading..",
+        "Connecting to Oracle..",
+        "Connected.",
+        "Table CLIENTS exists; loading into CLIENTS$NEW1 to replace it.",
+        "Open file for read..",
+        "1500 rows in file.",
+        "Importing file into table CLIENTS$NEW1..",
+        "Commit point reached. 1000 rows imported..",
+    };
+
+    // A load that fails in its second batch leaves the old table as it was.
+    writeClients(file, 1000, 1500);
+    StandinDatabase::setFailRules("insert#2@10=1653");
+    ChildProcess failing(kProgram, replace);
+    StandinDatabase::setFailRules("");
+    EXPECT_EQ(failing.wait(), 1);
+    std::vector<std::string> expected = start;
+    append(expected, {"Table CLIENTS left as it was; CLIENTS$NEW1 dropped.",
+                      "Error during insert (at end). ORA-01653: Message 1653 not found;  "
+                      "product=RDBMS; facility=ORA"});
+    EXPECT_EQ(linesOf(failing.output()), expected);
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"CLIENTS"});
+    EXPECT_EQ(loadedNames("CLIENTS"), clientNames(0, 5));
+
+#if !defined(_WIN32)
+    // So does a load stopped with SIGINT.
+    writeClients(file, 1000, 10000);
+    ChildProcess stopped(kProgram, replace);
+    ASSERT_TRUE(stopped.waitForOutput("Commit point reached. 1000 rows imported..\n"));
+    stopped.sendSignal(SIGINT);
+    EXPECT_EQ(stopped.wait(), 130);
+    const std::vector<std::string> stopLines = linesOf(stopped.output());
+    EXPECT_NE(std::find(stopLines.begin(), stopLines.end(), "Loading stopped by user request."),
+              stopLines.end());
+    EXPECT_EQ(stopLines.back(), "Table CLIENTS left as it was; CLIENTS$NEW1 dropped.");
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"CLIENTS"});
+    EXPECT_EQ(loadedNames("CLIENTS"), clientNames(0, 5));
+#endif
+
+    // A load that completes takes the old table's place under its name.
+    writeClients(file, 1000, 1500);
+    ChildProcess completing(kProgram, replace);
+    EXPECT_EQ(completing.wait(), 0);
+    expected = start;
+    append(expected, {"Table CLIENTS replaced: old table dropped, CLIENTS$NEW1 renamed to CLIENTS.",
+                      "Loading completed. 1500 records processed."});
+    EXPECT_EQ(linesOf(completing.output()), expected);
+    EXPECT_EQ(completing.errors(), "");
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"CLIENTS"});
+    EXPECT_EQ(loadedNames("CLIENTS"), clientNames(1000, 1500));
+}
+
+TEST_F(MarlinLoadSeriesTest, AnAppendAddsRowsOnlyToATableOfTheFilesColumns) {
+    const std::string file = inFolder("clients.dbf");
+    const std::vector<std::string> appendTo = {file, "-u", "scott/Tiger@orcl", "--append"};
+    writeClients(file, 0, 5);
+    ChildProcess first(kProgram, appendTo);
+    ASSERT_EQ(first.wait(), 0);
+
+    writeClients(file, 5, 3);
+    ChildProcess matching(kProgram, appendTo);
+    EXPECT_EQ(matching.wait(), 0);
+    EXPECT_EQ(linesOf(matching.output()),
+              (std::vector<std::string>{"Start loading..", "Connecting to Oracle..", "Connected.",
+                                        "Table CLIENTS_DBF exists; appending to it.",
+                                        "Open file for read..", "3 rows in file.",
+                                        "Importing file into table CLIENTS_DBF..",
+                                        "Loading completed. 3 records processed."}));
+    EXPECT_EQ(loadedNames("CLIENTS_DBF"), clientNames(0, 8));
+
+    // Wider names than the table's column: nothing is inserted.
+    DbfWriter wider;
+    wider.addField("NAME", 'C', 20);
+    for (int memo = 1; memo <= 5; ++memo)
+        wider.addField("NOTE" + std::to_string(memo), 'M', 10);
+    wider.addRecord({"a name of twenty"});
+    ASSERT_TRUE(wider.writeTo(file));
+    ChildProcess differing(kProgram, appendTo);
+    EXPECT_EQ(differing.wait(), 1);
+    EXPECT_EQ(differing.errors(), "Cannot append to table CLIENTS_DBF: its column 1 is NAME "
+                                  "VARCHAR2(10 CHAR), the file's is NAME VARCHAR2(20 CHAR).\n");
+    EXPECT_EQ(loadedNames("CLIENTS_DBF"), clientNames(0, 8));
+}
+
+#if !defined(_WIN32)
+
+TEST_F(MarlinLoadSeriesTest, ACtrlCStopsTheTableInProgressAndStartsNoOther) {
+    writeClients(inFolder("a.dbf"), 0, 10000);
+    writeClients(inFolder("b.dbf"), 0, 1);
+    ChildProcess load(kProgram, {folder, "-u", "scott/Tiger@orcl"});
+    ASSERT_TRUE(load.waitForOutput("A_DBF: Commit point reached. 1000 rows imported..\n"));
+    load.sendSignal(SIGINT);
+    EXPECT_EQ(load.wait(), 130);
+    const std::vector<std::string> output = linesOf(load.output());
+    ASSERT_GE(output.size(), 4u);
+    EXPECT_EQ(output[output.size() - 4], "Summary:");
+    const std::size_t committed = loadedNames("A_DBF").size();
+    EXPECT_EQ(std::vector<std::string>(output.end() - 3, output.end()),
+              (std::vector<std::string>{"  " + inFolder("a.dbf") + "  A_DBF  " +
+                                            std::to_string(committed) + " rows  stopped",
+                                        "  " + inFolder("b.dbf") + "  B_DBF     0 rows  not loaded",
+                                        "Total: 2 tables, 0 loaded, 1 stopped, 1 not loaded; " +
+                                            std::to_string(committed) + " rows."}));
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"A_DBF"});
+}
+
+TEST_F(MarlinLoadSeriesTest, OnATerminalTheBarNamesTheTableInProgressAndCountsTheTablesDone) {
+    writeClients(inFolder("a.dbf"), 0, 3);
+    writeClients(inFolder("b.dbf"), 0, 3);
+    PseudoTerminal terminal;
+    ChildSetup errorsOnTerminal;
+    errorsOnTerminal.errorDescriptor = terminal.slave();
+    ChildProcess load(kProgram, {folder, "-u", "scott/Tiger@orcl"}, errorsOnTerminal);
+    EXPECT_EQ(load.wait(), 0);
+    const std::string bar = "\r[" + std::string(40, '.') + "]   0 %  ";
+    const std::string screen = terminal.written();
+    EXPECT_NE(screen.find(bar + "A_DBF, 0 of 2 tables done"), std::string::npos) << screen;
+    EXPECT_NE(screen.find(bar + "B_DBF, 1 of 2 tables done"), std::string::npos) << screen;
+    // Each bar is cleared over its whole length, caption included.
+    EXPECT_NE(screen.find("\r" + std::string(48 + 27, ' ') + "\r"), std::string::npos);
+}
+
+#endif
