@@ -261,8 +261,8 @@ void printClosingLines(const bench::BestTimesReporter& reporter) {
     const auto memoLoad = reporter.best("memo/wholeLoad");
     if (memoFloorTimes.real > 0 && memoLoad.real > 0)
         std::printf("memo file: whole load %.0f ms, %.2f million records/s: %.2f x its floor "
-                    "(touching every byte of both files mapped anew and writing every slot byte "
-                    "once, %.1f ms)\n",
+                    "(touching every byte of both files mapped anew and writing a byte for each "
+                    "character of every slot, %.1f ms)\n",
                     memoLoad.real, bench::kMemoRecords / memoLoad.real / 1000.0,
                     memoLoad.real / memoFloorTimes.real, memoFloorTimes.real);
     for (const char* table : {"plain", "memo"}) {
