@@ -9,6 +9,7 @@
 #include "framework/CFileDialog.h"
 #include "load/LoadState.h"
 #include "load/TableName.h"
+#include "platform/CodePage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -209,7 +210,9 @@ void CMarlinDlg::startLoad() {
     UpdateData(true);
     if (!checkFields())
         return;
-    setLoadParams({fileName, tableName, userName, password, database});
+    // The job works in UTF-8; the file name stays as the system's file functions take it.
+    setLoadParams({fileName, platform::utf8FromLocal(tableName), platform::utf8FromLocal(userName),
+                   platform::utf8FromLocal(password), platform::utf8FromLocal(database)});
     startButton.setWindowText("Stop");
     enableInputs(false);
     keepFocusUsable(startButton);
@@ -305,9 +308,10 @@ void CMarlinDlg::appendLogLine(const std::string& text, bool scroll) {
 }
 
 LRESULT CMarlinDlg::onAddStrMessage() {
-    appendLogLine(LoadStatus::statusText, true);
-    // The job clears the flag before its last line, so this is the end of the load.
-    if (LoadStatus::loadActive == 0)
+    appendLogLine(platform::localFromUtf8(LoadStatus::statusText), true);
+    // The job clears the flag before its last line, so this is the end of the load; a line
+    // after the user's stop finds the dialog idle already.
+    if (LoadStatus::loadActive == 0 && isLoading())
         returnToIdle();
     return 0;
 }
@@ -378,6 +382,6 @@ void CMarlinDlg::onBrowse() {
     if (picker.DoModal() != IDOK)
         return;
     fileName = picker.GetPathName();
-    tableName = tableNameForFile(fileName);
+    tableName = platform::localFromUtf8(tableNameForFile(platform::utf8FromLocal(fileName)));
     UpdateData(false);
 }

@@ -4,6 +4,7 @@
 #include "app/AppMessageBoxDlg.h"
 #include "load/LoadJob.h"
 #include "load/LoadState.h"
+#include "platform/CodePage.h"
 
 namespace {
 
@@ -28,7 +29,10 @@ void installDialogLoadHooks() {
     hooks.showProgress = [] {
         ::SendMessageA(targetWindow(), LoadStatus::showProgressMessageId, 0, 0);
     };
-    hooks.showMessage = [](const char* text) { showAppMessage(text); };
+    // The job's texts are UTF-8; the dialogs show the ANSI code page.
+    hooks.showMessage = [](const char* text) {
+        showAppMessage(platform::localFromUtf8(text).c_str());
+    };
     setLoadHooks(std::move(hooks));
 }
 

@@ -1,8 +1,9 @@
-// Whole loads into the stand-in client in its discard mode, each against its floor: the plain
-// table against touching every byte of a new mapping, the memo table against touching every
-// byte of both files mapped anew and writing every slot byte once. Also the per-value
-// conversion as built against the conversion as first written (two 2000-byte scratch
-// buffers cleared per value).
+// Whole loads into the stand-in client in its discard mode (an AL32UTF8 database), each against
+// its floor: the plain table against touching every byte of a new mapping, the memo table
+// against touching every byte of both files mapped anew and writing each slot's first byte per
+// character of its column. Beside them Debian's pgdbf converting the same files to UTF-8 text.
+// Also the per-value conversion as built against the conversion as first written (two
+// 2000-byte scratch buffers cleared per value).
 #include "BenchSupport.h"
 #include "MemoTable.h"
 
@@ -13,13 +14,19 @@
 #include "load/LoadState.h"
 #include "support/StandinDatabase.h"
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -59,10 +66,11 @@ void wholeLoad(benchmark::State& state, const std::string& path, int records) {
 // The bind buffers of one batch, sized as the job sizes them.
 struct Batch {
     explicit Batch(DbfTable& table)
-        : columns(buildColumns(table)),
+        : converter(converterFor(table, 0)), columns(buildColumns(table, *converter)),
           rowsPerBatch(LoadJob::kBatchBudgetBytes / table.recordWidth()),
-          buffers(columns, rowsPerBatch, conversionTableFor(table)) {}
+          buffers(columns, rowsPerBatch, *converter) {}
 
+    std::unique_ptr<TextConverter> converter;
     std::vector<Column> columns;
     int rowsPerBatch;
     BatchBuffers buffers;
@@ -82,10 +90,22 @@ void conversionAsBuilt(benchmark::State& state, const std::string& path) {
     }
 }
 
+// The OEM code page's bytes as single bytes, '?' for those that take more in UTF-8: the
+// byte-for-byte table the conversion as first written used.
+using ByteTable = std::array<unsigned char, 256>;
+ByteTable oemByteTable() {
+    const platform::Utf8ByteTable utf8 =
+        platform::CodePageDecoder(platform::oemCodePage()).utf8Table();
+    ByteTable table{};
+    for (unsigned byte = 0; byte < 256; ++byte)
+        table[byte] = utf8[byte].length == 1 ? utf8[byte].bytes[0] : '?';
+    return table;
+}
+
 // One value as first written: copy into scratch A up to its zero byte, convert all `width`
 // bytes of A into B, copy B into the slot up to its zero byte, clear both scratch buffers.
 void convertLiterally(const char* text, char* slot, int width, char* scratchA, char* scratchB,
-                      const platform::ByteTable& oemToAnsi) {
+                      const ByteTable& oemToAnsi) {
     std::strncpy(scratchA, text, static_cast<std::size_t>(width));
     for (int byte = 0; byte < width; ++byte)
         scratchB[byte] = static_cast<char>(oemToAnsi[static_cast<unsigned char>(scratchA[byte])]);
@@ -98,15 +118,16 @@ void conversionAsWritten(benchmark::State& state, const std::string& path) {
     DbfTable table;
     table.open(path.c_str());
     Batch batch(table);
-    const platform::ByteTable oemToAnsi = platform::oemToAnsiTable();
+    const ByteTable oemToAnsi = oemByteTable();
     auto scratchA = std::make_unique<char[]>(2000);
     auto scratchB = std::make_unique<char[]>(2000);
     for (auto _ : state) {
         int row = 0;
         for (int record = 0; table.selectRecord(record); ++record) {
             for (std::size_t column = 0; column < batch.columns.size(); ++column) {
-                const int width = batch.buffers.width(column);
-                char* slot = batch.buffers.slots(column) + static_cast<std::size_t>(row) * width;
+                const int width = batch.columns[column].width;
+                char* slot = batch.buffers.slots(column) +
+                             static_cast<std::size_t>(row) * batch.buffers.slotBytes(column);
                 convertLiterally(batch.columns[column].value.text(), slot, width, scratchA.get(),
                                  scratchB.get(), oemToAnsi);
             }
@@ -116,8 +137,9 @@ void conversionAsWritten(benchmark::State& state, const std::string& path) {
     }
 }
 
-// The memo table's floor: both files mapped anew and every byte of them touched, and every
-// byte of every record's slots written once, into bind buffers of the job's size.
+// The memo table's floor: both files mapped anew and every byte of them touched, and in every
+// record's slots, bind buffers of the job's size, one byte written for each character of the
+// column (the least any conversion writes).
 void memoFloor(benchmark::State& state) {
     DbfTable table;
     table.open(bench::generatedMemoTablePath().c_str());
@@ -135,13 +157,41 @@ void memoFloor(benchmark::State& state) {
         int row = 0;
         for (int record = 0; record < bench::kMemoRecords; ++record) {
             for (std::size_t column = 0; column < batch.columns.size(); ++column) {
-                const auto width = static_cast<std::size_t>(batch.buffers.width(column));
-                std::memset(batch.buffers.slots(column) + row * width, record, width);
+                const auto slotBytes = static_cast<std::size_t>(batch.buffers.slotBytes(column));
+                std::memset(batch.buffers.slots(column) + row * slotBytes, record,
+                            static_cast<std::size_t>(batch.columns[column].width));
             }
             row = row + 1 == batch.rowsPerBatch ? 0 : row + 1;
         }
         benchmark::ClobberMemory();
     }
+}
+
+// Debian's pgdbf converting the same table to UTF-8 SQL text, written to /dev/null: a whole
+// program's run, timed by the clock (its CPU time is not this process's).
+void pgdbf(benchmark::State& state, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "pgdbf");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    for (auto _ : state) {
+        pid_t child = 0;
+        if (posix_spawnp(&child, "pgdbf", &actions, nullptr, argv.data(), environ) != 0) {
+            state.SkipWithError("pgdbf is not installed (apt-get install pgdbf)");
+            break;
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("pgdbf failed");
+            break;
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
 }
 
 long peakResidentKilobytes() {
@@ -154,10 +204,10 @@ void printBufferFigures(const char* name, const std::string& path) {
     DbfTable table;
     table.open(path.c_str());
     Batch batch(table);
-    std::printf("%s: record width %d, %d rows a batch: bind slots %zu bytes (budget %d), length "
-                "arrays %zu bytes\n",
-                name, table.recordWidth(), batch.rowsPerBatch, batch.buffers.slotBytes(),
-                LoadJob::kBatchBudgetBytes, batch.buffers.lengthBytes());
+    std::printf("%s: record width %d, %d rows a batch (a budget of %d characters): bind slots "
+                "%zu bytes, length arrays %zu bytes\n",
+                name, table.recordWidth(), batch.rowsPerBatch, LoadJob::kBatchBudgetBytes,
+                batch.buffers.allSlotBytes(), batch.buffers.lengthBytes());
 }
 
 template <class... Arguments>
@@ -174,9 +224,16 @@ void registerBenchmarks() {
     add("plain/conversionAsBuilt", conversionAsBuilt, plain);
     add("plain/conversionAsWritten", conversionAsWritten, plain);
     add("plain/wholeLoad", wholeLoad, plain, bench::kRecords)->Iterations(3);
+    add("plain/pgdbf", pgdbf, std::vector<std::string>{"-P", "-s", "cp437", plain})
+        ->Iterations(3)
+        ->UseRealTime();
     add("memo/floor", memoFloor);
     add("memo/conversionAsBuilt", conversionAsBuilt, memo);
     add("memo/wholeLoad", wholeLoad, memo, bench::kMemoRecords)->Iterations(3);
+    add("memo/pgdbf", pgdbf,
+        std::vector<std::string>{"-P", "-s", "cp850", "-m", bench::generatedMemoFilePath(), memo})
+        ->Iterations(3)
+        ->UseRealTime();
 }
 
 void printConversionLine(const bench::BestTimesReporter& reporter) {
@@ -204,10 +261,17 @@ void printClosingLines(const bench::BestTimesReporter& reporter) {
     const auto memoLoad = reporter.best("memo/wholeLoad");
     if (memoFloorTimes.real > 0 && memoLoad.real > 0)
         std::printf("memo file: whole load %.0f ms, %.2f million records/s: %.2f x its floor "
-                    "(touching every byte of both files mapped anew and writing every slot byte "
-                    "once, %.1f ms)\n",
+                    "(touching every byte of both files mapped anew and writing a byte for each "
+                    "character of every slot, %.1f ms)\n",
                     memoLoad.real, bench::kMemoRecords / memoLoad.real / 1000.0,
                     memoLoad.real / memoFloorTimes.real, memoFloorTimes.real);
+    for (const char* table : {"plain", "memo"}) {
+        const auto converter = reporter.best(std::string(table) + "/pgdbf");
+        const auto whole = reporter.best(std::string(table) + "/wholeLoad");
+        if (converter.real > 0 && whole.real > 0)
+            std::printf("%s file beside pgdbf: pgdbf %.0f ms, the whole load %.2f x as fast\n",
+                        table, converter.real, converter.real / whole.real);
+    }
 }
 
 } // namespace
@@ -215,6 +279,7 @@ void printClosingLines(const bench::BestTimesReporter& reporter) {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     registerBenchmarks();
+    database().setCharacterSet("AL32UTF8");
     database().addUser("BENCH", "bench");
     database().useEnvironment("discard");
     const long residentBefore = peakResidentKilobytes();

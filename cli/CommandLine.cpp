@@ -2,6 +2,7 @@
 #include "cli/CommandLine.h"
 
 #include "MarlinVersion.h"
+#include "platform/CodePage.h"
 
 #include <map>
 
@@ -22,6 +23,7 @@ constexpr OptionSpec kOptions[] = {
     {"--append", nullptr, false},    {"--stop-on-error", nullptr, false},
     {"--fix-names", nullptr, false}, {"--describe", nullptr, false},
     {"--help", nullptr, false},      {"--version", nullptr, false},
+    {"--codepage", nullptr, true},
 };
 
 const OptionSpec* findOption(const std::string& name) {
@@ -51,6 +53,7 @@ class CommandLineParser {
     bool splitUserId(const std::string& userId);
     bool checkConnection();
     bool checkDescription();
+    bool checkCodePage();
     bool checkComplete();
     bool usageError(const std::string& text);
     bool given(const char* longName) const { return options_.count(longName) != 0; }
@@ -216,11 +219,28 @@ bool CommandLineParser::checkDescription() {
     return true;
 }
 
+// A Windows code page number: 866, 1251, 932 and so on.
+bool CommandLineParser::checkCodePage() {
+    const std::optional<std::string> number = valueOf("--codepage");
+    if (!number)
+        return true;
+    const bool digits = !number->empty() && number->size() <= 5 &&
+                        number->find_first_not_of("0123456789") == std::string::npos;
+    const unsigned long codePage = digits ? std::stoul(*number) : 0;
+    if (codePage == 0 || codePage > 65535)
+        return usageError("--codepage needs a code page number, such as 866");
+    if (!platform::canDecodeCodePage(static_cast<unsigned>(codePage)))
+        return usageError("code page " + std::to_string(codePage) +
+                          " is unknown, or this system cannot decode it");
+    result_.command.options.codePage = static_cast<unsigned>(codePage);
+    return true;
+}
+
 bool CommandLineParser::checkComplete() {
     result_.command.options.fixNames = given("--fix-names");
     if (given("--describe"))
-        return checkDescription();
-    return checkPaths() && checkExistingTablePolicy() && checkConnection();
+        return checkDescription() && checkCodePage();
+    return checkPaths() && checkExistingTablePolicy() && checkConnection() && checkCodePage();
 }
 
 bool CommandLineParser::usageError(const std::string& text) {
@@ -264,11 +284,15 @@ std::string usageText() {
            "      --describe         connect to nothing; print what a load would make of\n"
            "                         the file: its kind, records, code page, memo file,\n"
            "                         header problems and one line per field\n"
+           "      --codepage N       the code page of the files' text (866, 1251, 932, ...),\n"
+           "                         for files whose header names none or a wrong one\n"
            "      --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"
            "Without --replace or --append, a table that exists ends its file's load.\n"
            "Table names, user and database are taken in upper case, the password as typed.\n"
+           "Text reaches Oracle in Unicode (AL32UTF8), decoded from the code page a file's\n"
+           "header names, or else from the machine's OEM code page.\n"
            "Without a password in the userid it is asked for on the terminal, or read from\n"
            "the first line of standard input when that is not a terminal.\n"
            "\n"

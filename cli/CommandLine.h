@@ -29,13 +29,14 @@ struct ParsedCommandLine {
 
 // Parses the arguments after the program's name:
 //   FILE.DBF|FOLDER... [--table NAME] --userid USER[/PASSWORD][@DATABASE] [--database DATABASE]
-//   [--replace|--append] [--stop-on-error] [--fix-names]
-//   --describe FILE.DBF [--fix-names]
+//   [--replace|--append] [--stop-on-error] [--fix-names] [--codepage N]
+//   --describe FILE.DBF [--fix-names] [--codepage N]
 // with -t and -u for the first two. A long option's value follows "=" or comes as the next
 // argument, a short one's is attached (-tNAME) or the next argument; a value given as the
 // next argument may not begin with "-", so that a forgotten value never swallows the next
 // option. An option given twice is a usage error, and "--" ends the options. --help and
-// --version end the parse where they stand, unless a usage error came before them.
+// --version end the parse where they stand, unless a usage error came before them. A code
+// page this system cannot decode is a usage error.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of --help and of --version.

@@ -2,6 +2,7 @@
 #include "cli/Console.h"
 
 #include "cli/ConsoleEvents.h"
+#include "platform/CodePage.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -90,9 +91,9 @@ std::optional<std::string> readInputLine(const ConsoleEvents& events) {
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
-            return typed.empty() ? std::nullopt : std::optional(withoutLineMarks(typed));
+            return typed.empty() ? std::nullopt : std::optional(typedLineInUtf8(typed));
         if (byte == '\n')
-            return withoutLineMarks(typed);
+            return typedLineInUtf8(typed);
         typed += byte;
     }
     return std::nullopt;
@@ -123,7 +124,8 @@ bool inputIsTerminal() {
 
 void write(Stream stream, const std::string& text) {
     std::FILE* file = stream == Stream::Output ? stdout : stderr;
-    std::fwrite(text.data(), 1, text.size(), file);
+    const std::string local = platform::localFromUtf8(text);
+    std::fwrite(local.data(), 1, local.size(), file);
     std::fflush(file);
 }
 
@@ -139,14 +141,6 @@ std::optional<std::string> readPassword(const ConsoleEvents& events) {
     // The user's Enter was not echoed either.
     write(Stream::Error, "\n");
     return line;
-}
-
-std::string upperCased(const std::string& text) {
-    std::string upper = text;
-    for (char& letter : upper)
-        if (letter >= 'a' && letter <= 'z')
-            letter = static_cast<char>(letter - 'a' + 'A');
-    return upper;
 }
 
 } // namespace console

@@ -1,7 +1,8 @@
-// Windows half of Console: the console's handles, its echo, and the ANSI code page.
+// Windows half of Console: the console's handles, its echo, and its wide characters.
 #include "cli/Console.h"
 
 #include "cli/ConsoleEvents.h"
+#include "platform/CodePage.h"
 #include "platform/WideText.h"
 
 #include <windows.h>
@@ -60,14 +61,15 @@ void write(Stream stream, const std::string& text) {
     std::FILE* file = stream == Stream::Output ? stdout : stderr;
     std::fflush(file);
     const HANDLE handle = handleOf(stream);
-    // A console shows its own code page; going through wide text shows the ANSI letters.
+    // A console shows its own code page; going through wide text shows every character.
     if (isConsole(handle)) {
-        const std::wstring wide = platform::wideFromAnsi(text);
+        const std::wstring wide = platform::wideFromUtf8(text);
         DWORD written = 0;
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
-    std::fwrite(text.data(), 1, text.size(), file);
+    const std::string ansi = platform::localFromUtf8(text);
+    std::fwrite(ansi.data(), 1, ansi.size(), file);
     std::fflush(file);
 }
 
@@ -99,7 +101,7 @@ std::optional<std::string> readHiddenLine(const char* prompt, const ConsoleEvent
         while (ReadConsoleW(input, &letter, 1, &count, nullptr) && count == 1 &&
                !events.stopRequested()) {
             if (letter == L'\n') {
-                line = withoutLineMarks(platform::ansiFromWide(typed));
+                line = withoutLineMarks(platform::utf8FromWide(typed));
                 break;
             }
             if (letter != L'\r')
@@ -124,15 +126,9 @@ std::optional<std::string> readPassword(const ConsoleEvents& events) {
         // A last line without its line break still counts.
         if (!std::getline(std::cin, line) && line.empty())
             return std::nullopt;
-        return withoutLineMarks(line);
+        return typedLineInUtf8(line);
     }
     return readHiddenLine("Password: ", events);
-}
-
-std::string upperCased(const std::string& text) {
-    std::vector<char> upper(text.begin(), text.end());
-    CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
-    return std::string(upper.begin(), upper.end());
 }
 
 } // namespace console

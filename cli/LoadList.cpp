@@ -4,6 +4,7 @@
 #include "cli/Console.h"
 #include "cli/Folder.h"
 #include "load/TableName.h"
+#include "platform/CodePage.h"
 
 #include <algorithm>
 #include <map>
@@ -34,16 +35,29 @@ bool comesBefore(const std::string& left, const std::string& right) {
     return left < right;
 }
 
+// A path as messages name it: in UTF-8, as every text marlin-load writes.
+std::string named(const std::string& path) {
+    return platform::utf8FromLocal(path);
+}
+
+// The table of a file: --table, or the name the file's suggests, in UTF-8 and in upper case
+// (before the cut, so that a longer upper-case letter cannot push it past 30 bytes).
+std::string tableFor(const LoadCommand& command, const std::string& file) {
+    if (command.tableName)
+        return console::upperCased(named(*command.tableName));
+    return tableNameForFile(console::upperCased(named(file)));
+}
+
 // The folder's DBF files, in order; a usage error when it has none or cannot be read.
 std::string addFolder(const std::string& path, std::vector<std::string>& files) {
     std::optional<std::vector<std::string>> names = folder::fileNames(path);
     if (!names)
-        return "cannot read folder " + path;
+        return "cannot read folder " + named(path);
     names->erase(std::remove_if(names->begin(), names->end(),
                                 [](const std::string& name) { return !isDbfName(name); }),
                  names->end());
     if (names->empty())
-        return "folder " + path + " holds no DBF file";
+        return "folder " + named(path) + " holds no DBF file";
     std::sort(names->begin(), names->end(), comesBefore);
     for (const std::string& name : *names)
         files.push_back(folder::pathInFolder(path, name));
@@ -69,17 +83,16 @@ LoadList listLoads(const LoadCommand& command) {
     }
     std::map<std::string, std::string> fileOfTable;
     for (const std::string& file : files) {
-        const std::string table =
-            console::upperCased(command.tableName.value_or(tableNameForFile(file)));
+        const std::string table = tableFor(command, file);
         if (table.empty()) {
-            list.usageError = "the file name " + file + " suggests no table name";
+            list.usageError = "the file name " + named(file) + " suggests no table name";
             if (files.size() == 1)
                 list.usageError += "; give one with --table";
             return list;
         }
         if (!fileOfTable.emplace(table, file).second) {
-            list.usageError =
-                "both " + fileOfTable[table] + " and " + file + " would load table " + table;
+            list.usageError = "both " + named(fileOfTable[table]) + " and " + named(file) +
+                              " would load table " + table;
             return list;
         }
         list.loads.push_back({file, table});

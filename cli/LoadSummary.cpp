@@ -2,8 +2,11 @@
 #include "cli/LoadSummary.h"
 
 #include "cli/ExitStatus.h"
+#include "platform/CodePage.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -30,8 +33,15 @@ bool isDone(Kind kind) {
     return kind == Kind::Loaded || kind == Kind::Replaced || kind == Kind::Appended;
 }
 
+// Characters of a UTF-8 text: its columns on a terminal, for the letters of these tables.
+std::size_t charactersOf(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
+        return !utf8::isContinuationByte(static_cast<unsigned char>(byte));
+    }));
+}
+
 std::string padded(const std::string& text, std::size_t width) {
-    return text + std::string(width - std::min(width, text.size()), ' ');
+    return text + std::string(width - std::min(width, charactersOf(text)), ' ');
 }
 
 std::string rightAligned(const std::string& text, std::size_t width) {
@@ -77,18 +87,24 @@ TableEnding endingOf(const TableLoad& load, const LoadJob::Result& result,
 }
 
 std::string summaryText(const std::vector<TableEnding>& endings) {
+    // File names as the system gives them; the summary, as every text written, in UTF-8.
+    std::vector<std::string> files;
+    for (const TableEnding& ending : endings)
+        files.push_back(platform::utf8FromLocal(ending.load.fileName));
     std::size_t fileWidth = 0, tableWidth = 0, rowsWidth = 0;
-    for (const TableEnding& ending : endings) {
-        fileWidth = std::max(fileWidth, ending.load.fileName.size());
-        tableWidth = std::max(tableWidth, ending.load.tableName.size());
-        rowsWidth = std::max(rowsWidth, std::to_string(ending.rows).size());
+    for (std::size_t index = 0; index < endings.size(); ++index) {
+        fileWidth = std::max(fileWidth, charactersOf(files[index]));
+        tableWidth = std::max(tableWidth, charactersOf(endings[index].load.tableName));
+        rowsWidth = std::max(rowsWidth, std::to_string(endings[index].rows).size());
     }
     std::string text = "Summary:\n";
-    for (const TableEnding& ending : endings)
-        text += "  " + padded(ending.load.fileName, fileWidth) + "  " +
+    for (std::size_t index = 0; index < endings.size(); ++index) {
+        const TableEnding& ending = endings[index];
+        text += "  " + padded(files[index], fileWidth) + "  " +
                 padded(ending.load.tableName, tableWidth) + "  " +
                 rightAligned(std::to_string(ending.rows), rowsWidth) + " rows  " +
                 nameOf(ending.kind) + "\n";
+    }
     return text + totalsLine(endings);
 }
 

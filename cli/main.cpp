@@ -7,6 +7,7 @@
 #include "cli/LoadList.h"
 #include "cli/LoadSeries.h"
 #include "load/TableDescription.h"
+#include "platform/CodePage.h"
 #include "platform/DynamicLibrary.h"
 
 namespace {
@@ -17,21 +18,21 @@ int usageError(const std::string& text) {
     return kExitUsage;
 }
 
-// The user, password, database and options every load of the run shares. The names reach
-// the load in upper case, as the dialog's upper-case fields give them.
+// The user, password, database and options every load of the run shares, in UTF-8. The
+// names reach the load in upper case, as the dialog's upper-case fields give them.
 LoadTexts connectionFor(const LoadCommand& command, const std::string& password) {
     return {"",
             "",
-            console::upperCased(command.userName),
+            console::upperCased(platform::utf8FromLocal(command.userName)),
             password,
-            console::upperCased(command.database),
+            console::upperCased(platform::utf8FromLocal(command.database)),
             command.options};
 }
 
 // The description on standard output; the reader's message on standard error.
 int describe(const LoadCommand& command) {
     std::string text;
-    if (!describeTable(command.paths.front(), command.options.fixNames, text)) {
+    if (!describeTable(command.paths.front(), command.options, text)) {
         console::write(console::Stream::Error, text + "\n");
         return kExitFailed;
     }
@@ -61,8 +62,10 @@ int main(int argc, char** argv) {
         return usageError(list.usageError);
 
     ConsoleEvents events;
-    std::optional<std::string> password = command.password;
-    if (!password)
+    std::optional<std::string> password;
+    if (command.password)
+        password = platform::utf8FromLocal(*command.password);
+    else
         password = console::readPassword(events);
     if (events.stopRequested())
         return kExitStopped;

@@ -37,3 +37,18 @@ function(marlin_add_test name)
             FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
     endif()
 endfunction()
+
+# marlin_list_code_page_characters(TARGET): writes files/code-page-characters.txt beside the
+# target's tests with Python's codecs (tests/dbf/files/list_code_page_characters.py), for the
+# tests that hold the system's decoding against an independent one.
+function(marlin_list_code_page_characters target)
+    set(list ${CMAKE_CURRENT_BINARY_DIR}/files/code-page-characters.txt)
+    set(script ${PROJECT_SOURCE_DIR}/tests/dbf/files/list_code_page_characters.py)
+    add_custom_command(OUTPUT ${list}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/files
+        COMMAND /usr/bin/python3 ${script} > ${list}
+        DEPENDS ${script}
+        COMMENT "Listing the test code pages' characters with Python's codecs")
+    add_custom_target(${target}_code_page_list DEPENDS ${list})
+    add_dependencies(${target} ${target}_code_page_list)
+endfunction()

@@ -128,29 +128,31 @@ const char* DbfTable::formatValue(int index) {
     return formatOtherValue(field);
 }
 
-std::size_t DbfTable::convertOtherValue(int index, char* slot, std::size_t width,
-                                        const TextConverter& converter) {
+platform::ConvertedText DbfTable::convertOtherValue(int index, char* slot, std::size_t width,
+                                                    std::size_t capacity,
+                                                    const TextConverter& converter) {
     if (index < 0 || index >= fieldCount())
-        return 0;
+        return {};
     const Field& field = fields[static_cast<std::size_t>(index)];
     if (field.nullBit >= 0 && flagBitSet(field.nullBit))
-        return 0;
+        return {};
     if (field.isText) {
         const unsigned char* stored = wordsInsideFile
                                           ? dbf.data() + recordOffset + field.displacement
                                           : valueBytes(field, field.length);
-        return stored != nullptr
-                   ? converter.convert(stored, std::min<std::size_t>(field.length, width), slot)
-                   : 0;
+        if (stored == nullptr)
+            return {};
+        return converter.convert(stored, std::min<std::size_t>(field.length, width), slot,
+                                 capacity);
     }
     if (field.type == 'V')
-        return convertVarchar(field, slot, width, converter);
+        return convertVarchar(field, slot, width, capacity, converter);
     if (field.type == 'M')
-        return convertMemo(field, slot, width, converter);
+        return convertMemo(field, slot, width, capacity, converter);
     // Numbers and moments are short texts made here; they take the detour through valueText.
     formatOtherValue(field);
     return converter.convert(reinterpret_cast<const unsigned char*>(valueText),
-                             std::min(valueLength, width), slot);
+                             std::min(valueLength, width), slot, capacity);
 }
 
 const char* DbfTable::formatOtherValue(const Field& field) {
@@ -307,13 +309,14 @@ const char* DbfTable::formatVarchar(const Field& field) {
     return findVarchar(field, stored, length) ? copyText(stored, length) : emptyText();
 }
 
-std::size_t DbfTable::convertVarchar(const Field& field, char* slot, std::size_t width,
-                                     const TextConverter& converter) const {
+platform::ConvertedText DbfTable::convertVarchar(const Field& field, char* slot, std::size_t width,
+                                                 std::size_t capacity,
+                                                 const TextConverter& converter) const {
     const unsigned char* stored = nullptr;
     std::size_t length = 0;
     if (!findVarchar(field, stored, length))
-        return 0;
-    return converter.convert(stored, std::min(length, width), slot);
+        return {};
+    return converter.convert(stored, std::min(length, width), slot, capacity);
 }
 
 bool DbfTable::findVarchar(const Field& field, const unsigned char*& stored,
@@ -330,9 +333,10 @@ bool DbfTable::findVarchar(const Field& field, const unsigned char*& stored,
 
 const char* DbfTable::formatMemo(const Field& field) {
     const unsigned char* text = nullptr;
-    std::size_t copied = 0;
-    if (!findMemo(field, text, copied))
+    std::size_t stored = 0;
+    if (!findMemo(field, text, stored))
         return memoBlanks();
+    const std::size_t copied = std::min(stored, kMemoBlankChars);
     const void* zero = std::memchr(text, 0, copied);
     std::size_t kept =
         zero != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - text)
@@ -347,23 +351,28 @@ const char* DbfTable::formatMemo(const Field& field) {
     return valueText;
 }
 
-std::size_t DbfTable::convertMemo(const Field& field, char* slot, std::size_t width,
-                                  const TextConverter& converter) const {
+platform::ConvertedText DbfTable::convertMemo(const Field& field, char* slot, std::size_t width,
+                                              std::size_t capacity,
+                                              const TextConverter& converter) const {
     // The memo's text and then blanks, or blanks alone, as formatMemo() lays them out, but
     // built in the slot itself.
     const unsigned char* text = nullptr;
-    std::size_t copied = 0;
-    const bool found = findMemo(field, text, copied);
+    std::size_t stored = 0;
+    const bool found = findMemo(field, text, stored);
     const std::size_t total = std::min(found ? kMemoTextChars : kMemoBlankChars, width);
-    const std::size_t taken = std::min(copied, total);
-    const std::size_t converted = converter.convert(text, taken, slot);
-    if (converted < taken)
+    const std::size_t taken = std::min({stored, kMemoBlankChars, total});
+    platform::ConvertedText converted;
+    if (taken > 0)
+        converted = converter.convert(text, taken, slot, capacity);
+    if (converted.cut || converted.ended)
         return converted;
-    const char blank = converter.blank();
-    if (blank == '\0')
-        return taken;
-    std::memset(slot + taken, blank, total - taken);
-    return total;
+    // A memo longer than its column lost its end, though what it kept fits the slot.
+    converted.cut = stored > taken;
+    // The blanks are the column's padding: those that do not fit the slot are no loss.
+    const std::size_t blanks = std::min(total - taken, capacity - converted.bytes);
+    std::memset(slot + converted.bytes, ' ', blanks);
+    converted.bytes += blanks;
+    return converted;
 }
 
 const char* DbfTable::memoBlanks() {
@@ -375,8 +384,9 @@ const char* DbfTable::memoBlanks() {
 
 bool DbfTable::findMemo(const Field& field, const unsigned char*& text, std::size_t& length) const {
     std::uint64_t block = 0;
+    // One byte past the column, so that a memo longer than it shows that it lost its end.
     return memo.isOpen() && readMemoBlock(field, block) &&
-           memo.find(block, kMemoBlankChars, text, length);
+           memo.find(block, kMemoBlankChars + 1, text, length);
 }
 
 bool DbfTable::readMemoBlock(const Field& field, std::uint64_t& block) const {

@@ -35,13 +35,17 @@ class DbfFieldValue {
     // so that the load job need not count them again.
     const char* text(std::size_t& length) const;
 
-    // Writes the current record's value into a bind slot of `width` bytes, each byte
-    // converted by `converter`: what text() gives, converted, cut at the width and ended at
-    // the first byte that converts to zero. Stored texts and memos go straight from the
-    // mapped files into the slot; other values pass through the table's text buffer, as
-    // text() would leave it. Answers the value's length. Every byte written past it is zero;
-    // the rest of the slot keeps what it held.
-    std::size_t convertInto(char* slot, std::size_t width, const TextConverter& converter) const;
+    // Writes the current record's value into a bind slot of `capacity` bytes, decoded into
+    // UTF-8 by `converter`: what text() gives, cut at `width` bytes (the column's width in
+    // characters) and ended at the first byte that converts to zero, then cut at the last whole
+    // character that fits the slot. A memo is its text and then blanks, up to the width.
+    // Stored texts and memos go straight from the mapped files into the slot; other values
+    // pass through the table's text buffer, as text() would leave it. Answers the value's
+    // length in bytes, and as cut a value that lost characters of its text: to the slot's
+    // size, or a memo to the 1998 characters a column holds (blanks that do not fit are no
+    // loss). Bytes past the length may have been written; past the capacity none.
+    platform::ConvertedText convertInto(char* slot, std::size_t width, std::size_t capacity,
+                                        const TextConverter& converter) const;
 
   private:
     DbfTable* table = nullptr;
@@ -149,14 +153,15 @@ class DbfTable {
     void takeFields(const DbfFieldList& list);
     bool flagBitSet(int bit) const;
     const char* formatValue(int index);
-    std::size_t convertValue(int index, char* slot, std::size_t width,
-                             const TextConverter& converter);
-    std::size_t convertOtherValue(int index, char* slot, std::size_t width,
-                                  const TextConverter& converter);
-    std::size_t convertVarchar(const Field& field, char* slot, std::size_t width,
-                               const TextConverter& converter) const;
-    std::size_t convertMemo(const Field& field, char* slot, std::size_t width,
-                            const TextConverter& converter) const;
+    platform::ConvertedText convertValue(int index, char* slot, std::size_t width,
+                                         std::size_t capacity, const TextConverter& converter);
+    platform::ConvertedText convertOtherValue(int index, char* slot, std::size_t width,
+                                              std::size_t capacity, const TextConverter& converter);
+    platform::ConvertedText convertVarchar(const Field& field, char* slot, std::size_t width,
+                                           std::size_t capacity,
+                                           const TextConverter& converter) const;
+    platform::ConvertedText convertMemo(const Field& field, char* slot, std::size_t width,
+                                        std::size_t capacity, const TextConverter& converter) const;
     const char* formatOtherValue(const Field& field);
     const char* formatDBase7Value(const Field& field);
     const unsigned char* valueBytes(const Field& field, std::size_t bytes) const;
@@ -173,6 +178,7 @@ class DbfTable {
     bool findVarchar(const Field& field, const unsigned char*& stored, std::size_t& length) const;
     const char* formatMemo(const Field& field);
     const char* memoBlanks();
+    // Finds the current record's memo: its text and its whole stored length.
     bool findMemo(const Field& field, const unsigned char*& text, std::size_t& length) const;
     bool readMemoBlock(const Field& field, std::uint64_t& block) const;
 
@@ -202,19 +208,22 @@ class DbfTable {
     std::size_t valueLength = 0; // of the text last formatted into valueText
 };
 
-inline std::size_t DbfFieldValue::convertInto(char* slot, std::size_t width,
-                                              const TextConverter& converter) const {
-    return table != nullptr ? table->convertValue(fieldIndex, slot, width, converter) : 0;
+inline platform::ConvertedText DbfFieldValue::convertInto(char* slot, std::size_t width,
+                                                          std::size_t capacity,
+                                                          const TextConverter& converter) const {
+    return table != nullptr ? table->convertValue(fieldIndex, slot, width, capacity, converter)
+                            : platform::ConvertedText{};
 }
 
-inline std::size_t DbfTable::convertValue(int index, char* slot, std::size_t width,
-                                          const TextConverter& converter) {
+inline platform::ConvertedText DbfTable::convertValue(int index, char* slot, std::size_t width,
+                                                      std::size_t capacity,
+                                                      const TextConverter& converter) {
     // The common case without a call: stored text that lies inside the file.
     if (static_cast<std::size_t>(index) < fields.size() && wordsInsideFile) {
         const Field& field = fields[static_cast<std::size_t>(index)];
         if (field.isPlainText)
             return converter.convert(dbf.data() + recordOffset + field.displacement,
-                                     field.length < width ? field.length : width, slot);
+                                     field.length < width ? field.length : width, slot, capacity);
     }
-    return convertOtherValue(index, slot, width, converter);
+    return convertOtherValue(index, slot, width, capacity, converter);
 }

@@ -1,60 +1,70 @@
-// The conversion table, and the conversion a byte at a time for tables that change ASCII.
+// The conversion table, and the conversion a value at a time.
 #include "dbf/TextConverter.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
-bool convertsHighByteToZero(const platform::ByteTable& table) {
-    for (unsigned byte = 0x80; byte < 0x100; ++byte)
-        if (table[byte] == 0)
-            return true;
-    return false;
-}
+// An entry of the table that ends the text.
+constexpr std::uint32_t kEnd = 0;
 
-bool keepsAscii(const platform::ByteTable& table) {
-    for (unsigned byte = 1; byte < 0x80; ++byte)
-        if (table[byte] != byte)
-            return false;
-    return text_words::kLittleEndian;
+std::uint32_t packed(const platform::Utf8Bytes& character) {
+    if (character.length == 0 || character.bytes[0] == 0)
+        return kEnd;
+    std::uint32_t entry = std::uint32_t{character.length} << 24;
+    for (unsigned at = 0; at < character.length && at < 3; ++at)
+        entry |= std::uint32_t{character.bytes[at]} << (8 * at);
+    return entry;
 }
 
 } // namespace
 
-TextConverter::TextConverter(const platform::ByteTable& table)
-    : table_(table), keepsAscii_(keepsAscii(table)),
-      highBytesMayEnd_(convertsHighByteToZero(table)) {
+std::unique_ptr<TextConverter> TextConverter::forCodePage(unsigned codePage) {
+    auto decoder = std::make_unique<platform::CodePageDecoder>(codePage);
+    if (!decoder->isOpen())
+        return nullptr;
+    if (decoder->isSingleByte())
+        return std::make_unique<TextConverter>(decoder->utf8Table());
+    return std::unique_ptr<TextConverter>(new TextConverter(std::move(decoder)));
+}
+
+TextConverter::TextConverter(const platform::Utf8ByteTable& table) {
+    std::size_t widest = 1;
+    keepsAscii_ = text_words::kLittleEndian;
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        table_[byte] = packed(table[byte]);
+        widest = std::max<std::size_t>(widest, table_[byte] >> 24);
+        if (byte > 0 && byte < 0x80 && table_[byte] != ((1u << 24) | byte))
+            keepsAscii_ = false;
+        if (byte >= 0x80 && table_[byte] == kEnd)
+            highBytesMayEnd_ = true;
+    }
     // A zero byte ends every stored text before any conversion sees it.
-    table_[0] = 0;
+    table_[0] = kEnd;
+    utf8BytesPerByte_ = widest;
 }
 
-// The word holds a zero byte, or a byte that may convert to one: the bytes above 0x7F in front
-// of the first such byte are converted one by one.
-bool TextConverter::convertWordWithEnd(std::uint64_t& word, std::size_t& end) const {
-    const std::uint64_t zeros = text_words::zeroBytes(word);
-    end = zeros != 0 ? text_words::firstZeroByte(zeros) : 8;
-    for (std::uint64_t high = word & kHighBits; high != 0; high &= high - 1) {
-        const unsigned shift = static_cast<unsigned>(__builtin_ctzll(high)) - 7;
-        if (shift >= 8 * end)
-            break;
-        const std::uint64_t converted = table_[(word >> shift) & 0xFF];
-        if (converted == 0) {
-            end = shift / 8;
-            break;
-        }
-        word = (word & ~(std::uint64_t{0xFF} << shift)) | converted << shift;
-    }
-    if (end == 8)
-        return true;
-    word = end == 0 ? 0 : word & (~std::uint64_t{0} >> (64 - 8 * end));
-    return false;
+TextConverter::TextConverter(std::unique_ptr<platform::CodePageDecoder> decoder)
+    : multiByte_(std::move(decoder)) {}
+
+platform::ConvertedText TextConverter::convertMultiByte(const unsigned char* from,
+                                                        std::size_t count, char* to,
+                                                        std::size_t capacity) const {
+    if (count == 0)
+        return {};
+    // No trail byte of these code pages is zero, so a zero byte is the text's end.
+    const void* zero = std::memchr(from, 0, count);
+    if (zero != nullptr)
+        count = static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - from);
+    platform::ConvertedText converted = multiByte_->decode(from, count, to, capacity);
+    converted.ended = zero != nullptr && !converted.cut;
+    return converted;
 }
 
-std::size_t TextConverter::convertBytes(const unsigned char* from, std::size_t count,
-                                        char* to) const {
-    for (std::size_t at = 0; at < count; ++at) {
-        const unsigned char converted = table_[from[at]];
-        if (converted == 0)
-            return at;
-        to[at] = static_cast<char>(converted);
-    }
-    return count;
+std::string TextConverter::toUtf8(const char* text, std::size_t length) const {
+    std::vector<char> converted(length * utf8BytesPerByte_ + 1);
+    const platform::ConvertedText written = convert(reinterpret_cast<const unsigned char*>(text),
+                                                    length, converted.data(), converted.size());
+    return std::string(converted.data(), written.bytes);
 }

@@ -26,7 +26,7 @@ std::string columnNameFor(const std::string& fieldName) {
     return fieldName;
 }
 
-std::vector<Column> buildColumns(DbfTable& table, bool fixNames) {
+std::vector<Column> buildColumns(DbfTable& table, const TextConverter& converter, bool fixNames) {
     std::vector<Column> columns;
     const int fieldCount = table.fieldCount();
     columns.reserve(static_cast<std::size_t>(fieldCount));
@@ -34,8 +34,9 @@ std::vector<Column> buildColumns(DbfTable& table, bool fixNames) {
         // Visual FoxPro's hidden field holds bits about the others, no value of its own.
         if (table.isSystemField(index))
             continue;
-        columns.push_back(
-            {columnNameFor(table.fieldName(index)), table.fieldWidth(index), table.field(index)});
+        const std::string fieldName = table.fieldName(index);
+        const std::string name = converter.toUtf8(fieldName.data(), fieldName.size());
+        columns.push_back({columnNameFor(name), table.fieldWidth(index), table.field(index)});
     }
     if (fixNames) {
         const std::vector<std::string> names = loadableColumnNames(columnNamesOf(columns));

@@ -9,7 +9,7 @@
 
 // One VARCHAR2 column per DBF field, in descriptor order.
 struct Column {
-    std::string name;    // the field's name, or its replacement (see buildColumns)
+    std::string name;    // in UTF-8: the field's name, or its replacement (see buildColumns)
     int width = 0;       // the VARCHAR2 width and the size of one bind slot
     DbfFieldValue value; // reads the field of the current record
 };
@@ -18,9 +18,11 @@ struct Column {
 // get fixed replacements; every other name, lower-case ones included, is kept as it is.
 std::string columnNameFor(const std::string& fieldName);
 
-// The columns of every field of an open table but its system fields, named by columnNameFor;
-// with `fixNames` the names are then made loadable (see loadableColumnNames).
-std::vector<Column> buildColumns(DbfTable& table, bool fixNames = false);
+// The columns of every field of an open table but its system fields, their names decoded
+// from the table's code page by `converter` and named by columnNameFor; with `fixNames` the
+// names are then made loadable (see loadableColumnNames).
+std::vector<Column> buildColumns(DbfTable& table, const TextConverter& converter,
+                                 bool fixNames = false);
 
 // The columns' names, in order.
 std::vector<std::string> columnNamesOf(const std::vector<Column>& columns);

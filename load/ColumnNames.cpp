@@ -1,6 +1,8 @@
 // Oracle's rules for unquoted names, and its list of reserved words.
 #include "load/ColumnNames.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <set>
 
@@ -137,12 +139,22 @@ std::string upperCased(std::string name) {
     return name;
 }
 
+// Every character Oracle does not take in an unquoted name becomes one "_". National letters
+// are among them: whether the server's character set holds them cannot be known here.
+std::string withNameCharactersOnly(const std::string& utf8Name) {
+    std::string name;
+    for (const char c : utf8Name) {
+        // The later bytes of a character already replaced by its first.
+        if (utf8::isContinuationByte(static_cast<unsigned char>(c)))
+            continue;
+        name += isNameCharacter(c) ? c : '_';
+    }
+    return name;
+}
+
 // One name made loadable on its own, before it is compared with the others.
 std::string loadableName(const std::string& fieldName) {
-    std::string name = upperCased(fieldName);
-    // Bytes of national letters are replaced too: the file's code page is not the server's.
-    std::replace_if(
-        name.begin(), name.end(), [](char c) { return !isNameCharacter(c); }, '_');
+    std::string name = withNameCharactersOnly(upperCased(fieldName));
     if (name.empty() || !isAsciiLetter(name.front()))
         name.insert(0, 1, 'F');
     if (isOracleReservedWord(name))

@@ -50,6 +50,22 @@ LoadJob::Result LoadJob::runWithResult() {
 
 LoadJob::LoadJob() : params_(copyLoadParams()) {}
 
+std::string cutValuesLine(const std::vector<Column>& columns, const std::vector<long>& cuts) {
+    long total = 0;
+    std::string names;
+    for (std::size_t column = 0; column < columns.size() && column < cuts.size(); ++column) {
+        if (cuts[column] == 0)
+            continue;
+        total += cuts[column];
+        names += (names.empty() ? "" : ", ") + columns[column].name;
+    }
+    if (total == 0)
+        return "";
+    if (total == 1)
+        return "1 value was cut to fit its column: " + names + ".";
+    return std::to_string(total) + " values were cut to fit their columns: " + names + ".";
+}
+
 LoadJob::Outcome LoadJob::runStages() {
     bool completed = false;
     try {
@@ -99,14 +115,15 @@ bool LoadJob::makeWorkingCopy() {
     const std::string& fileName = params_.fileName;
     reportStatus("Header not formatted propely. Loading from copy of file.. ");
     auto copyName = findFreeWorkingCopyName(fileName, [](const std::string& name, bool exists) {
-        reportStatus("Try copy file to " + name);
+        reportStatus("Try copy file to " + platform::utf8FromLocal(name));
         if (exists)
             reportStatus("File exists. ");
     });
     if (!copyName)
         return fail("Error while create copy of file (file index too big)");
     if (!platform::copyFile(fileName, *copyName))
-        return fail("Error while copy file " + fileName + " to " + *copyName);
+        return fail("Error while copy file " + platform::utf8FromLocal(fileName) + " to " +
+                    platform::utf8FromLocal(*copyName));
     workingCopyName_ = *copyName;
     reportStatus("Copy of file created.");
     if (!repairDbfHeader(copyName->c_str())) {
@@ -128,16 +145,12 @@ bool LoadJob::checkTableFile() {
     // Memos whose file is missing would load as blanks: the data would be gone without a word.
     if (table.memoFile().isOpen() || !table.holdsMemoPointer())
         return true;
-    return fail(table.memoFile().problemText());
+    return fail(platform::utf8FromLocal(table.memoFile().problemText()));
 }
 
 bool LoadJob::connect() {
     reportStatus("Connecting to Oracle..");
-    const int codePage = platform::ansiCodePage();
-    connection_ = std::make_unique<DBConnect>(codePage);
-    if (connection_->clientCharacterSet() == 0)
-        reportStatus("ANSI code page " + std::to_string(codePage) +
-                     " has no Oracle character set here; NLS_LANG decides.");
+    connection_ = std::make_unique<DBConnect>();
     try {
         connection_->connect(params_.userName.c_str(), params_.password.c_str(),
                              params_.database.c_str());
@@ -187,7 +200,11 @@ bool LoadJob::openTable() {
                         : "Cannot open file. Check that file exists and not used by any "
                           "applications.");
     reportStatus(std::to_string(table_.recordCount()) + " rows in file.");
-    columns_ = buildColumns(table_, params_.options.fixNames);
+    // One converter per load: the file's code page and the system's do not change.
+    converter_ = converterFor(table_, params_.options.codePage);
+    if (!converter_)
+        return fail("Cannot convert the file's text: this system cannot decode its code page.");
+    columns_ = buildColumns(table_, *converter_, params_.options.fixNames);
     if (columns_.empty())
         return fail("Cannot load a file without fields.");
     // Fields of length 0 give a width of 0; Oracle refuses such a table at its creation.
@@ -210,8 +227,7 @@ bool LoadJob::createTable() {
 }
 
 bool LoadJob::makeBuffers() {
-    // One conversion table per load: the file's code page and the system's do not change.
-    buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_, conversionTableFor(table_));
+    buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_, *converter_);
     return true;
 }
 
@@ -249,11 +265,13 @@ bool LoadJob::transferRows() {
 LoadJob::Outcome LoadJob::complete() {
     const std::int64_t totalRows = rowTransfer_->rowsProcessed();
     rowTransfer_.reset();
-    buffers_.reset();
     createText_.clear();
     connection_.reset();
     table_.close();
     deleteWorkingCopy();
+    // The committed rows' cuts are told whichever ending wins below.
+    reportCutValues();
+    buffers_.reset();
     // A stop that came after the job's last test of the flag has ended the load already and
     // told the user so; a line saying it completed would contradict it.
     if (!claimLoadEnding())
@@ -281,6 +299,7 @@ void LoadJob::endWithFailure() {
     if (table_.isOpen())
         table_.close();
     deleteWorkingCopy();
+    reportCutValues();
     LoadStatus::statusText = failureText_;
     // After the table check the dialog returns to idle only once the session has ended.
     if (end_ == End::FailedAfterTableCheck)
@@ -299,14 +318,26 @@ void LoadJob::endAfterRepairFailure() {
 
 void LoadJob::endAfterStop() {
     // The dialog has written its own line; the job ends without a word of its own, but for
-    // what became of a table it was to replace.
+    // what became of a table it was to replace and, when committed rows lost characters, how
+    // many.
     rollBackOpenTransaction();
     undoReplacement();
     rowTransfer_.reset();
-    buffers_.reset();
     connection_.reset();
     table_.close();
     deleteWorkingCopy();
+    reportCutValues();
+    buffers_.reset();
+}
+
+void LoadJob::reportCutValues() {
+    // A replacement that did not complete took its rows with the new table it dropped.
+    const bool rowsKept = end_ == End::None || !replacing() || oldTableDropped_;
+    if (buffers_ == nullptr || !rowsKept)
+        return;
+    const std::string line = cutValuesLine(columns_, buffers_->committedCuts());
+    if (!line.empty())
+        reportStatus(line);
 }
 
 void LoadJob::rollBackOpenTransaction() {
@@ -322,7 +353,7 @@ void LoadJob::deleteWorkingCopy() {
         return;
     // The user must learn of a copy left on disk; the line comes before the job's last one.
     if (!platform::deleteFile(workingCopyName_))
-        reportStatus("Cannot delete copy of file " + workingCopyName_);
+        reportStatus("Cannot delete copy of file " + platform::utf8FromLocal(workingCopyName_));
     workingCopyName_.clear();
 }
 

@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+// The line that ends a load whose committed rows lost characters to fit their columns: how
+// many values, and in which columns. Empty when none did.
+std::string cutValuesLine(const std::vector<Column>& columns, const std::vector<long>& cuts);
+
 // Runs every stage of a load from its copy of LoadParams and reports through the hooks of
 // LoadState.h. Every end (completion, failure, stop) releases what the job made: the
 // connection, its statements, the table reader, the bind buffers and the working copy.
@@ -76,6 +80,7 @@ class LoadJob {
     void endAfterStop();
     void rollBackOpenTransaction();
     void deleteWorkingCopy();
+    void reportCutValues();
 
     // Taken from LoadParams when the job starts; the job reads nothing else of them. The
     // existence query binds tableName in place.
@@ -91,6 +96,7 @@ class LoadJob {
     std::unique_ptr<DBStmt> existenceQuery_;
     std::unique_ptr<DBStmt> createStatement_;
     DbfTable table_;
+    std::unique_ptr<TextConverter> converter_;
     std::vector<Column> columns_;
     std::unique_ptr<BatchBuffers> buffers_;
     std::unique_ptr<RowTransfer> rowTransfer_;

@@ -8,7 +8,9 @@
 
 // The five texts the dialog hands to the job. Written by the dialog's thread before it starts
 // a worker; each job copies them as it starts and reads only its copy, so that a new Start
-// may rewrite them while a stopped worker is still ending.
+// may rewrite them while a stopped worker is still ending. The file name is as the system's
+// file functions take it (the ANSI code page on Windows); the other four are UTF-8, as are
+// all the texts the job reports.
 namespace LoadParams {
 extern std::string fileName;
 extern std::string tableName;
@@ -32,6 +34,9 @@ struct LoadOptions {
     // Oracle refuses.
     bool fixNames = false;
     ExistingTable existingTable = ExistingTable::Refuse;
+    // The Windows code page the file's text is in; 0: the one its header names (or, when it
+    // names none this system can decode, the machine's OEM code page).
+    unsigned codePage = 0;
 };
 
 namespace LoadParams {

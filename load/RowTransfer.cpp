@@ -65,7 +65,7 @@ bool RowTransfer::prepareInsert() {
     try {
         for (std::size_t column = 0; column < buffers_.columnCount(); ++column)
             insertStatement_->bindByPos(static_cast<int>(column + 1), buffers_.slots(column),
-                                        buffers_.width(column), buffers_.lengths(column));
+                                        buffers_.slotBytes(column), buffers_.lengths(column));
     } catch (const DBStmt::OtherException&) {
         return fail("Error during insert rows. ");
     }
@@ -114,6 +114,7 @@ bool RowTransfer::commitBatch(int rows, const char* failurePrefix) {
         return false;
     }
     transactionOpen_ = false;
+    buffers_.batchCommitted();
     return true;
 }
 

@@ -4,9 +4,11 @@
 
 #include "dbf/DbfHeader.h"
 #include "dbf/DbfTable.h"
+#include "load/BatchBuffers.h"
 #include "load/ColumnList.h"
 #include "load/ColumnNames.h"
 #include "platform/CodePage.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -43,15 +45,19 @@ std::string recordsText(const DbfTable& table) {
     return text;
 }
 
-// As conversionTableFor chooses: the header's code page when this system converts from it.
-std::string codePageText(const DbfTable& table) {
+// As converterFor chooses: the one --codepage names, else the header's when this system
+// decodes it, else the machine's OEM code page.
+std::string codePageText(const DbfTable& table, unsigned namedCodePage) {
     const std::string byte = "header byte 29 (" + hexByte(table.languageDriver()) + ")";
+    const std::string oem = "the OEM code page, " + std::to_string(platform::oemCodePage());
     std::string text;
-    if (table.codePage() == 0)
-        text = "the OEM code page: " + byte + " names none";
-    else if (!platform::codePageToAnsiTable(table.codePage()))
-        text = "the OEM code page: " + byte + " names " + std::to_string(table.codePage()) +
-               ", which this system cannot convert from";
+    if (namedCodePage != 0)
+        text = std::to_string(namedCodePage) + ", named by --codepage";
+    else if (table.codePage() == 0)
+        text = oem + ": " + byte + " names none";
+    else if (!platform::canDecodeCodePage(table.codePage()))
+        text = oem + ": " + byte + " names " + std::to_string(table.codePage()) +
+               ", which this system cannot decode";
     else
         text = std::to_string(table.codePage()) + ", named by " + byte;
     if (!table.languageDriverName().empty())
@@ -66,20 +72,28 @@ std::string memoFileText(DbfTable& table) {
         const char* layout = memo.layout() == MemoFile::Layout::FoxPro   ? "FoxPro"
                              : memo.layout() == MemoFile::Layout::DBase3 ? "dBase III"
                                                                          : "dBase IV";
-        return memo.name() + " (" + memoExtension(memo.kind()) + ", " + layout + " blocks of " +
-               std::to_string(memo.blockSize()) + " bytes)\n";
+        return platform::utf8FromLocal(memo.name()) + " (" + memoExtension(memo.kind()) + ", " +
+               layout + " blocks of " + std::to_string(memo.blockSize()) + " bytes)\n";
     }
     if (memo.state() == MemoFile::State::NotFound)
-        text = "none found (looked for " + memo.name() + " in any case, and for the other kind)\n";
+        text = "none found (looked for " + platform::utf8FromLocal(memo.name()) +
+               " in any case, and for the other kind)\n";
     else
-        text = memo.problemText() + "\n";
+        text = platform::utf8FromLocal(memo.problemText()) + "\n";
     if (table.holdsMemoPointer())
         text += std::string(kValueColumn, ' ') +
                 "records point into it: a load stops before it connects\n";
     return text;
 }
 
-std::string headerText(const std::string& fileName, const DbfTable& table) {
+// A field's name as the file holds it, in UTF-8.
+std::string nameOf(const DbfTable& table, int field, const TextConverter& converter) {
+    const std::string name = table.fieldName(field);
+    return converter.toUtf8(name.data(), name.size());
+}
+
+std::string headerText(const std::string& fileName, const DbfTable& table,
+                       const TextConverter& converter) {
     const std::vector<DisplacementProblem> problems = findDisplacementProblems(fileName.c_str());
     if (problems.empty())
         return "sound\n";
@@ -87,8 +101,9 @@ std::string headerText(const std::string& fileName, const DbfTable& table) {
         std::to_string(problems.size()) + " displacements a load repairs in a working copy:\n";
     for (const DisplacementProblem& problem : problems)
         text += std::string(kValueColumn, ' ') + "field " + std::to_string(problem.field + 1) +
-                " " + table.fieldName(problem.field) + ": " + std::to_string(problem.stored) +
-                ", should be " + std::to_string(problem.expected) + "\n";
+                " " + nameOf(table, problem.field, converter) + ": " +
+                std::to_string(problem.stored) + ", should be " + std::to_string(problem.expected) +
+                "\n";
     return text;
 }
 
@@ -105,8 +120,8 @@ std::string flagsText(const DbfFieldInfo& field) {
 }
 
 // One row per field; the columns come from the load's own column list.
-std::vector<Row> fieldRows(DbfTable& table, bool fixNames) {
-    const std::vector<Column> columns = buildColumns(table);
+std::vector<Row> fieldRows(DbfTable& table, bool fixNames, const TextConverter& converter) {
+    const std::vector<Column> columns = buildColumns(table, converter);
     const std::vector<std::string> fixed = loadableColumnNames(columnNamesOf(columns));
     std::vector<Row> rows;
     rows.push_back({"Field", "Type", "Length", "Decimals", "Column", "Width"});
@@ -116,8 +131,8 @@ std::vector<Row> fieldRows(DbfTable& table, bool fixNames) {
     std::size_t column = 0;
     for (int index = 0; index < table.fieldCount(); ++index) {
         const DbfFieldInfo field = table.fieldInfo(index);
-        Row row{field.name, std::string(1, field.type), std::to_string(field.length),
-                std::to_string(field.decimals)};
+        Row row{nameOf(table, index, converter), std::string(1, field.type),
+                std::to_string(field.length), std::to_string(field.decimals)};
         const bool hasColumn = !field.system && column < columns.size();
         row.push_back(hasColumn ? columns[column].name : "-");
         row.push_back(hasColumn ? std::to_string(columns[column].width) : "-");
@@ -130,17 +145,24 @@ std::vector<Row> fieldRows(DbfTable& table, bool fixNames) {
     return rows;
 }
 
+// Characters, not bytes: a national letter takes one place on the screen.
+std::size_t characterCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return !utf8::isContinuationByte(static_cast<unsigned char>(c));
+    }));
+}
+
 // Columns two blanks apart, the numbers' right-aligned; no trailing blanks.
 std::string alignedRows(const std::vector<Row>& rows, const std::vector<bool>& rightAligned) {
     std::vector<std::size_t> widths(rows.front().size(), 0);
     for (const Row& row : rows)
         for (std::size_t column = 0; column < row.size(); ++column)
-            widths[column] = std::max(widths[column], row[column].size());
+            widths[column] = std::max(widths[column], characterCount(row[column]));
     std::string text;
     for (const Row& row : rows) {
         std::string out;
         for (std::size_t column = 0; column < row.size(); ++column) {
-            const std::string gap(widths[column] - row[column].size(), ' ');
+            const std::string gap(widths[column] - characterCount(row[column]), ' ');
             out += column == 0 ? "" : "  ";
             out += rightAligned[column] ? gap + row[column] : row[column] + gap;
         }
@@ -152,26 +174,32 @@ std::string alignedRows(const std::vector<Row>& rows, const std::vector<bool>& r
 
 } // namespace
 
-bool describeTable(const std::string& fileName, bool fixNames, std::string& text) {
+bool describeTable(const std::string& fileName, const LoadOptions& options, std::string& text) {
     DbfTable table;
     if (!table.open(fileName.c_str())) {
         text = table.openFailureText();
         return false;
     }
-    text = line("File", fileName);
+    const std::unique_ptr<TextConverter> converter = converterFor(table, options.codePage);
+    if (!converter) {
+        text = "Cannot convert the file's text: this system cannot decode its code page.";
+        return false;
+    }
+    const bool fixNames = options.fixNames;
+    text = line("File", platform::utf8FromLocal(fileName));
     text += line("Dialect", std::string(table.dialect().name) + " (version byte " +
                                 hexByte(table.versionByte()) + ")");
     text += line("Records", recordsText(table));
     text += line("Record width", std::to_string(table.recordBytes()) + " bytes; columns take " +
                                      std::to_string(table.recordWidth()) + " characters a row");
-    text += line("Code page", codePageText(table));
+    text += line("Code page", codePageText(table, options.codePage));
     text += label("Memo file") + memoFileText(table);
-    text += label("Header") + headerText(fileName, table);
+    text += label("Header") + headerText(fileName, table, *converter);
     text += line("Fields", std::to_string(table.fieldCount())) + "\n";
     // Field, type, length, decimals, column, width, [fixed name,] flags.
     std::vector<bool> rightAligned{false, false, true, true, false, true, false};
     if (fixNames)
         rightAligned.push_back(false);
-    text += alignedRows(fieldRows(table, fixNames), rightAligned);
+    text += alignedRows(fieldRows(table, fixNames, *converter), rightAligned);
     return true;
 }

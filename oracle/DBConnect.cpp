@@ -1,8 +1,6 @@
 // The Oracle session: library loading, the connect sequence and the disconnect sequence.
 #include "oracle/DBConnect.h"
 
-#include "oracle/CharacterSet.h"
-
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -34,7 +32,7 @@ ub4 byteLength(const char* text) {
 
 } // namespace
 
-DBConnect::DBConnect(int clientCodePage) : characterSet_(characterSetOfCodePage(clientCodePage)) {
+DBConnect::DBConnect() {
     std::lock_guard<std::mutex> lock(connectionsLock());
     liveConnections().insert(this);
 }
@@ -87,7 +85,7 @@ void DBConnect::connect(const char* userName, const char* password, const char* 
         throw OtherException();
     }
     logonWarning_.clear();
-    auto environment = std::make_shared<OciEnvironment>(*entryPoints, characterSet_);
+    std::shared_ptr<OciEnvironment> environment = createEnvironment(*entryPoints);
     decltype(errorHandle_) errors(*environment);
     decltype(server_) server(*environment);
     decltype(serviceContext_) serviceContext(*environment);
@@ -104,6 +102,17 @@ void DBConnect::connect(const char* userName, const char* password, const char* 
     session_ = decltype(session_)(*environment_);
     attachAndLogOn(userName, password, database);
     connected_ = true;
+}
+
+std::shared_ptr<OciEnvironment> DBConnect::createEnvironment(const OciEntryPoints& entryPoints) {
+    auto environment = std::make_shared<OciEnvironment>(entryPoints);
+    // A client that cannot work in AL32UTF8 refuses here; the reason, when it gives one, is
+    // on the environment handle it may still have made (which goes with `environment`).
+    if (diagnostics_.judge(environment->creationStatus(), "OCIEnvNlsCreate", &entryPoints,
+                           environment->handle(),
+                           OCI_HTYPE_ENV) == OciDiagnostics::Outcome::Failure)
+        throw OtherException();
+    return environment;
 }
 
 void DBConnect::attachAndLogOn(const char* userName, const char* password, const char* database) {

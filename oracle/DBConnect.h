@@ -4,7 +4,6 @@
 
 #include "oracle/OciDiagnostics.h"
 #include "oracle/OciHandle.h"
-#include "platform/CodePage.h"
 
 #include <atomic>
 #include <memory>
@@ -19,10 +18,9 @@ class DBConnect {
     class OtherException {};
 
     // Loads nothing yet: errorText() is empty and errorCode() 0 until connect(). Every text
-    // bound and received is in `clientCodePage` (the system's ANSI code page, as the load
-    // job's texts are), and the client library is told so. A connection may be used by one
-    // thread at a time; only breakCallsInProgress() comes from others.
-    explicit DBConnect(int clientCodePage = platform::ansiCodePage());
+    // bound and received is UTF-8, and the client library is told so. A connection may be used
+    // by one thread at a time; only breakCallsInProgress() comes from others.
+    DBConnect();
     // Ends the session and releases the connection's handles, as disconnect() does.
     ~DBConnect();
     DBConnect(const DBConnect&) = delete;
@@ -32,11 +30,11 @@ class DBConnect {
     // `userName` / `password` (zero-terminated; not kept). Throws OtherException when the
     // library cannot be loaded or lacks an entry point (errorText() "Can't load oci.dll" on
     // Windows, elsewhere the loader's reason and the names tried; errorCode() -1), or when Oracle
-    // refuses a step (errorText() Oracle's message with its line feed, errorCode() Oracle's error
-    // number). A logon that Oracle accepts with a warning (a password about to expire) connects;
-    // logonWarning() then holds its text. After a failure the object is not connected; what the
-    // failed attempt acquired is released by disconnect() or the destructor. Connecting a connected
-    // object disconnects it first.
+    // refuses a step, the making of an environment for AL32UTF8 among them (errorText() Oracle's
+    // message with its line feed, errorCode() Oracle's error number). A logon that Oracle accepts
+    // with a warning (a password about to expire) connects; logonWarning() then holds its text.
+    // After a failure the object is not connected; what the failed attempt acquired is released by
+    // disconnect() or the destructor. Connecting a connected object disconnects it first.
     void connect(const char* userName, const char* password, const char* database);
 
     // Ends the session (Oracle commits its open transaction), detaches from the server and
@@ -59,10 +57,6 @@ class DBConnect {
     // True once breakCallsInProgress() has reached this connection.
     bool wasInterrupted() const { return interrupted_.load(); }
 
-    // Oracle's id of the client character set given to the client library; 0 when the
-    // code page has none and the client's NLS_LANG decides.
-    oci::ub2 clientCharacterSet() const { return characterSet_; }
-
     // The warning the last logon was accepted with, without its line feed; empty when none.
     const std::string& logonWarning() const { return logonWarning_; }
 
@@ -82,6 +76,7 @@ class DBConnect {
     const oci::OciEntryPoints* api() const;
     // Throws OtherException unless the call succeeded.
     void check(oci::sword status, const char* callName);
+    std::shared_ptr<oci::OciEnvironment> createEnvironment(const oci::OciEntryPoints& entryPoints);
     void attachAndLogOn(const char* userName, const char* password, const char* database);
     void beginSession();
     void breakCall();
@@ -96,7 +91,6 @@ class DBConnect {
     oci::OciHandle<oci::OCISession, oci::OCI_HTYPE_SESSION> session_;
     oci::OciHandle<oci::OCIError, oci::OCI_HTYPE_ERROR> errorHandle_;
     oci::OciDiagnostics diagnostics_;
-    oci::ub2 characterSet_;
     std::string logonWarning_;
     bool attached_ = false;
     bool sessionBegun_ = false;

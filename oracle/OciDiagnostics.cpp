@@ -1,6 +1,8 @@
 // Reading OCI error records into a wrapper's code and text.
 #include "oracle/OciDiagnostics.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -25,7 +27,8 @@ void OciDiagnostics::setOwn(int code, const char* text) {
 }
 
 OciDiagnostics::Outcome OciDiagnostics::judge(sword status, const char* callName,
-                                              const OciEntryPoints* api, OCIError* errorHandle) {
+                                              const OciEntryPoints* api, void* handle,
+                                              ub4 handleType) {
     ownError_ = false;
     if (status == OCI_SUCCESS)
         return Outcome::Success;
@@ -37,7 +40,9 @@ OciDiagnostics::Outcome OciDiagnostics::judge(sword status, const char* callName
         setOwn(status, ownText);
         return Outcome::Failure;
     }
-    if (code(api, errorHandle) != 0)
+    // Without a handle there is no record to read, whatever an earlier call left here.
+    const int recorded = handle != nullptr ? recordCode(api, handle, handleType) : 0;
+    if (recorded != 0)
         return status == OCI_SUCCESS_WITH_INFO ? Outcome::Warning : Outcome::Failure;
     if (status == OCI_SUCCESS_WITH_INFO)
         return Outcome::Success;
@@ -47,25 +52,31 @@ OciDiagnostics::Outcome OciDiagnostics::judge(sword status, const char* callName
     return Outcome::Failure;
 }
 
-void OciDiagnostics::queryRecord(const OciEntryPoints& api, OCIError* errorHandle) {
+void OciDiagnostics::queryRecord(const OciEntryPoints& api, void* handle, ub4 handleType) {
     // When there is no record the library leaves both outputs as they are.
-    api.OCIErrorGet(errorHandle, 1, nullptr, &lastError_, reinterpret_cast<OraText*>(errorBuffer_),
-                    kBufferSize, OCI_HTYPE_ERROR);
+    api.OCIErrorGet(handle, 1, nullptr, &lastError_, reinterpret_cast<OraText*>(errorBuffer_),
+                    kBufferSize, handleType);
     errorBuffer_[kBufferSize - 1] = '\0';
+    // A text cut to the buffer may end inside a character.
+    errorBuffer_[utf8::withoutBrokenEnd(errorBuffer_, std::strlen(errorBuffer_))] = '\0';
 }
 
 const char* OciDiagnostics::text(const OciEntryPoints* api, OCIError* errorHandle) {
     if (api != nullptr && errorHandle != nullptr && !ownError_)
-        queryRecord(*api, errorHandle);
+        queryRecord(*api, errorHandle, OCI_HTYPE_ERROR);
     return errorBuffer_;
 }
 
 int OciDiagnostics::code(const OciEntryPoints* api, OCIError* errorHandle) {
-    if (api == nullptr || errorHandle == nullptr || ownError_)
+    return recordCode(api, errorHandle, OCI_HTYPE_ERROR);
+}
+
+int OciDiagnostics::recordCode(const OciEntryPoints* api, void* handle, ub4 handleType) {
+    if (api == nullptr || handle == nullptr || ownError_)
         return lastError_;
     lastError_ = 0;
     errorBuffer_[0] = '\0';
-    queryRecord(*api, errorHandle);
+    queryRecord(*api, handle, handleType);
     return lastError_;
 }
 

@@ -28,13 +28,16 @@ class OciDiagnostics {
     void setLibraryMissing(const std::string& text = "Can't load oci.dll");
 
     // Judges the return code of the call named `callName`. The error record is read only
-    // when the call did not return OCI_SUCCESS. A call that returned OCI_INVALID_HANDLE, or
-    // failed without a record, gets a text of our own naming the call, and its status as
-    // code; that text stays until the next judged call, whatever the error handle holds.
-    Outcome judge(sword status, const char* callName, const OciEntryPoints* api,
-                  OCIError* errorHandle);
+    // when the call did not return OCI_SUCCESS, from `handle`: the error handle, or for the
+    // environment's creation the environment handle (`handleType` OCI_HTYPE_ENV). A call that
+    // returned OCI_INVALID_HANDLE, or failed without a record, gets a text of our own naming
+    // the call, and its status as code; that text stays until the next judged call, whatever
+    // the error handle holds.
+    Outcome judge(sword status, const char* callName, const OciEntryPoints* api, void* handle,
+                  ub4 handleType = OCI_HTYPE_ERROR);
 
-    // Record 1 of the error handle, line feed included, when `api` and `errorHandle` are
+    // Record 1 of the error handle (in UTF-8, as the environment's texts are, and never
+    // ending in a broken character), line feed included, when `api` and `errorHandle` are
     // given and no text of our own is pending; otherwise, or when the handle holds no
     // record, the text last stored.
     const char* text(const OciEntryPoints* api, OCIError* errorHandle);
@@ -49,7 +52,8 @@ class OciDiagnostics {
 
   private:
     void setOwn(int code, const char* text);
-    void queryRecord(const OciEntryPoints& api, OCIError* errorHandle);
+    int recordCode(const OciEntryPoints* api, void* handle, ub4 handleType);
+    void queryRecord(const OciEntryPoints& api, void* handle, ub4 handleType);
 
     char errorBuffer_[kBufferSize];
     int lastError_ = 0;

@@ -3,12 +3,13 @@
 
 namespace oci {
 
-OciEnvironment::OciEnvironment(const OciEntryPoints& entryPoints, ub2 characterSet)
-    : api_(entryPoints) {
-    // Declaring the character set keeps national characters intact whatever NLS_LANG says
-    // (without it an Instant Client works in US7ASCII and stores them as '?').
-    api_.OCIEnvNlsCreate(&environment_, OCI_THREADED | OCI_OBJECT, nullptr, nullptr, nullptr,
-                         nullptr, 0, nullptr, characterSet, 0);
+OciEnvironment::OciEnvironment(const OciEntryPoints& entryPoints) : api_(entryPoints) {
+    // Declaring the character set keeps every character intact whatever NLS_LANG says
+    // (without it an Instant Client works in US7ASCII). Oracle's header wants both sets zero
+    // or both set, and its own drivers pass the same id twice.
+    creationStatus_ =
+        api_.OCIEnvNlsCreate(&environment_, OCI_THREADED | OCI_OBJECT, nullptr, nullptr, nullptr,
+                             nullptr, 0, nullptr, kAl32Utf8, kAl32Utf8);
 }
 
 OciEnvironment::~OciEnvironment() {

@@ -1,79 +1,170 @@
-// Fixed code-page tables where Windows is not there to ask: into code page 1252, the ANSI
-// code page this side stands for, from the few code pages the tests use.
+// POSIX half of the code-page decoder: glibc's iconv, asked once per byte for the table of a
+// single-byte code page and once per value for the others.
 #include "platform/CodePage.h"
 
-#include <cstdint>
+#include "platform/Utf8.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace platform {
 
 namespace {
 
-constexpr unsigned kAnsiCodePage = 1252;
-constexpr unsigned char kNone = '?';
+const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
 
-// The characters of bytes 0x80 to 0x9F in code page 1252 (0xA0 to 0xFF are Unicode's own);
-// its five unassigned bytes stand for the control characters of the same number, as in
-// Windows' table.
-constexpr std::uint16_t kAnsiLowUpperHalf[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-// The characters of bytes 0x80 to 0xFF in code page 850.
-constexpr std::uint16_t kCodePage850UpperHalf[128] = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF,
-    0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
-    0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
-    0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
-    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x00C0, 0x00A9, 0x2563, 0x2551, 0x2557,
-    0x255D, 0x00A2, 0x00A5, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3,
-    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4, 0x00F0, 0x00D0, 0x00CA, 0x00CB,
-    0x00C8, 0x0131, 0x00CD, 0x00CE, 0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580,
-    0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE, 0x00DE, 0x00DA, 0x00DB, 0x00D9,
-    0x00FD, 0x00DD, 0x00AF, 0x00B4, 0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,
-    0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
-};
-
-// Written with one or two bytes a character: no byte-for-byte conversion exists.
-constexpr unsigned kMultiByteCodePages[] = {932, 936, 949, 950};
-
-unsigned char ansiByteOf(std::uint16_t character) {
-    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF))
-        return static_cast<unsigned char>(character);
-    for (unsigned at = 0; at < 32; ++at)
-        if (kAnsiLowUpperHalf[at] == character)
-            return static_cast<unsigned char>(0x80 + at);
-    return kNone;
+// iconv's name of a Windows code page number.
+std::string iconvName(unsigned codePage) {
+    switch (codePage) {
+    case 10000:
+        return "MACINTOSH";
+    case 10007:
+        return "MS-MAC-CYRILLIC"; // Microsoft's variant, as Windows decodes it
+    case 10029:
+        return "MAC-CENTRALEUROPE";
+    case 65001:
+        return "UTF-8";
+    default:
+        return "CP" + std::to_string(codePage);
+    }
 }
 
-ByteTable identityTable() {
-    ByteTable table{};
-    for (unsigned byte = 0; byte < 256; ++byte)
-        table[byte] = static_cast<unsigned char>(byte);
-    return table;
+// Converts what is left of the input; answers false with errno set when iconv stops early.
+bool convertAll(iconv_t descriptor, const unsigned char*& from, std::size_t& fromLeft, char*& to,
+                std::size_t& toLeft) {
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(from));
+    const std::size_t result = ::iconv(descriptor, &in, &fromLeft, &to, &toLeft);
+    from = reinterpret_cast<const unsigned char*>(in);
+    return result != static_cast<std::size_t>(-1);
 }
 
-ByteTable tableFromUpperHalf(const std::uint16_t (&upperHalf)[128]) {
-    ByteTable table = identityTable();
-    for (unsigned byte = 0x80; byte < 256; ++byte)
-        table[byte] = ansiByteOf(upperHalf[byte - 0x80]);
-    return table;
+// Writes what a stateful decoder still holds back (code pages 1255 and 1258 wait for a
+// combining mark after a letter).
+bool flush(iconv_t descriptor, char*& to, std::size_t& toLeft) {
+    return ::iconv(descriptor, nullptr, nullptr, &to, &toLeft) != static_cast<std::size_t>(-1);
+}
+
+void reset(iconv_t descriptor) {
+    ::iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+}
+
+// True when some byte alone is an incomplete character: the code page writes characters in
+// more than one byte.
+bool hasLeadBytes(iconv_t descriptor) {
+    for (unsigned byte = 0x80; byte < 0x100; ++byte) {
+        reset(descriptor);
+        const unsigned char single = static_cast<unsigned char>(byte);
+        const unsigned char* from = &single;
+        std::size_t fromLeft = 1;
+        char out[16];
+        char* to = out;
+        std::size_t toLeft = sizeof out;
+        if (!convertAll(descriptor, from, fromLeft, to, toLeft) && errno == EINVAL)
+            return true;
+    }
+    return false;
+}
+
+Utf8Bytes bytesOf(const char* text, std::size_t length) {
+    Utf8Bytes character{};
+    std::memcpy(character.bytes, text, length);
+    character.length = static_cast<unsigned char>(length);
+    return character;
+}
+
+// What a byte the code page leaves undefined stands for (see CodePageDecoder).
+Utf8Bytes undefinedByte(unsigned byte) {
+    if (byte >= 0x80 && byte < 0xA0) {
+        const char control[] = {'\xC2', static_cast<char>(byte)};
+        return bytesOf(control, 2);
+    }
+    return bytesOf(utf8::kReplacement, utf8::kReplacementBytes);
 }
 
 } // namespace
 
-std::optional<ByteTable> codePageToAnsiTable(unsigned codePage) {
-    if (codePage == kAnsiCodePage)
-        return identityTable();
-    for (unsigned multiByte : kMultiByteCodePages)
-        if (codePage == multiByte)
-            return identityTable();
-    if (codePage == 437)
-        return oemToAnsiTable(); // this side's OEM code page
-    if (codePage == 850)
-        return tableFromUpperHalf(kCodePage850UpperHalf);
-    return std::nullopt;
+struct CodePageDecoder::System {
+    iconv_t descriptor = kNoDescriptor;
+    bool singleByte = false;
+};
+
+CodePageDecoder::CodePageDecoder(unsigned codePage) : system_(std::make_unique<System>()) {
+    system_->descriptor = ::iconv_open("UTF-8", iconvName(codePage).c_str());
+    if (system_->descriptor != kNoDescriptor)
+        system_->singleByte = !hasLeadBytes(system_->descriptor);
+}
+
+CodePageDecoder::~CodePageDecoder() {
+    if (system_->descriptor != kNoDescriptor)
+        ::iconv_close(system_->descriptor);
+}
+
+bool CodePageDecoder::isOpen() const {
+    return system_->descriptor != kNoDescriptor;
+}
+
+bool CodePageDecoder::isSingleByte() const {
+    return isOpen() && system_->singleByte;
+}
+
+Utf8ByteTable CodePageDecoder::utf8Table() const {
+    Utf8ByteTable table{};
+    table[0] = bytesOf("", 1);
+    for (unsigned byte = 1; byte < 256; ++byte) {
+        reset(system_->descriptor);
+        const unsigned char single = static_cast<unsigned char>(byte);
+        const unsigned char* from = &single;
+        std::size_t fromLeft = 1;
+        char out[16];
+        char* to = out;
+        std::size_t toLeft = sizeof out;
+        const bool decoded = convertAll(system_->descriptor, from, fromLeft, to, toLeft) &&
+                             flush(system_->descriptor, to, toLeft);
+        const auto length = static_cast<std::size_t>(to - out);
+        // A character outside the Basic Multilingual Plane would need four bytes.
+        table[byte] =
+            decoded && length > 0 && length <= 3 ? bytesOf(out, length) : undefinedByte(byte);
+    }
+    return table;
+}
+
+ConvertedText CodePageDecoder::decode(const unsigned char* from, std::size_t count, char* to,
+                                      std::size_t capacity) const {
+    const iconv_t descriptor = system_->descriptor;
+    reset(descriptor);
+    char* out = to;
+    std::size_t outLeft = capacity;
+    ConvertedText result;
+    while (count > 0 && !convertAll(descriptor, from, count, out, outLeft)) {
+        if (errno == E2BIG) {
+            result.cut = true;
+            break;
+        }
+        if (errno == EINVAL) // an incomplete character at the end
+            break;
+        // A byte that starts no character.
+        if (outLeft < utf8::kReplacementBytes) {
+            result.cut = true;
+            break;
+        }
+        std::memcpy(out, utf8::kReplacement, utf8::kReplacementBytes);
+        out += utf8::kReplacementBytes;
+        outLeft -= utf8::kReplacementBytes;
+        ++from;
+        --count;
+    }
+    if (!flush(descriptor, out, outLeft))
+        result.cut = true;
+    result.bytes = static_cast<std::size_t>(out - to);
+    return result;
+}
+
+bool canDecodeCodePage(unsigned codePage) {
+    return CodePageDecoder(codePage).isOpen();
 }
 
 } // namespace platform

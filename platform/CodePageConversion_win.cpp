@@ -1,50 +1,120 @@
-// Windows half of the conversion from a named code page: each byte through the system's
-// MultiByteToWideChar and back with WideCharToMultiByte, which picks the best fit for a
-// character the ANSI code page lacks.
+// Windows half of the code-page decoder: MultiByteToWideChar, then WideCharToMultiByte into
+// UTF-8; once per byte for the table of a single-byte code page, once per value otherwise.
 #include "platform/CodePage.h"
 
+#include "platform/Utf8.h"
+
 #include <windows.h>
+
+#include <cstring>
+#include <vector>
 
 namespace platform {
 
 namespace {
 
-constexpr char kNone = '?';
-
-ByteTable identityTable() {
-    ByteTable table{};
-    for (unsigned byte = 0; byte < 256; ++byte)
-        table[byte] = static_cast<unsigned char>(byte);
-    return table;
+Utf8Bytes bytesOf(const char* text, std::size_t length) {
+    Utf8Bytes character{};
+    std::memcpy(character.bytes, text, length);
+    character.length = static_cast<unsigned char>(length);
+    return character;
 }
 
-// The ANSI byte of one byte of `codePage`; '?' where either step has no answer, or where
-// the ANSI code page would need two bytes for the character.
-unsigned char ansiByteOf(unsigned codePage, unsigned char byte) {
+// What a byte the code page leaves undefined stands for (see CodePageDecoder).
+Utf8Bytes undefinedByte(unsigned byte) {
+    if (byte >= 0x80 && byte < 0xA0) {
+        const char control[] = {'\xC2', static_cast<char>(byte)};
+        return bytesOf(control, 2);
+    }
+    return bytesOf(utf8::kReplacement, utf8::kReplacementBytes);
+}
+
+// The one UTF-16 unit of a byte, or 0 when the code page does not define the byte.
+wchar_t characterOf(unsigned codePage, unsigned char byte) {
     const char source = static_cast<char>(byte);
     wchar_t character = 0;
-    if (::MultiByteToWideChar(codePage, 0, &source, 1, &character, 1) != 1)
-        return kNone;
-    char ansi[2];
-    if (::WideCharToMultiByte(CP_ACP, 0, &character, 1, ansi, sizeof ansi, nullptr, nullptr) != 1)
-        return kNone;
-    return static_cast<unsigned char>(ansi[0]);
+    if (::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &source, 1, &character, 1) == 1)
+        return character;
+    // A few code pages take no flags at all.
+    if (::GetLastError() == ERROR_INVALID_FLAGS &&
+        ::MultiByteToWideChar(codePage, 0, &source, 1, &character, 1) == 1)
+        return character;
+    return 0;
 }
 
 } // namespace
 
-std::optional<ByteTable> codePageToAnsiTable(unsigned codePage) {
-    if (codePage == ::GetACP())
-        return identityTable();
+struct CodePageDecoder::System {
+    unsigned codePage = 0;
     CPINFO info{};
-    if (!::GetCPInfo(codePage, &info))
-        return std::nullopt;
-    if (info.MaxCharSize > 1)
-        return identityTable();
-    ByteTable table{};
-    for (unsigned byte = 1; byte < 256; ++byte)
-        table[byte] = ansiByteOf(codePage, static_cast<unsigned char>(byte));
+    bool open = false;
+    // Scratch for one value, reused: the decoder serves one thread.
+    mutable std::vector<wchar_t> wide;
+    mutable std::vector<char> utf8;
+};
+
+CodePageDecoder::CodePageDecoder(unsigned codePage) : system_(std::make_unique<System>()) {
+    system_->codePage = codePage;
+    system_->open = ::GetCPInfo(codePage, &system_->info) != FALSE;
+}
+
+CodePageDecoder::~CodePageDecoder() = default;
+
+bool CodePageDecoder::isOpen() const {
+    return system_->open;
+}
+
+bool CodePageDecoder::isSingleByte() const {
+    return isOpen() && system_->info.MaxCharSize == 1;
+}
+
+Utf8ByteTable CodePageDecoder::utf8Table() const {
+    Utf8ByteTable table{};
+    table[0] = bytesOf("", 1);
+    for (unsigned byte = 1; byte < 256; ++byte) {
+        const wchar_t character = characterOf(system_->codePage, static_cast<unsigned char>(byte));
+        char out[4];
+        const int length = character == 0 ? 0
+                                          : ::WideCharToMultiByte(CP_UTF8, 0, &character, 1, out,
+                                                                  sizeof out, nullptr, nullptr);
+        table[byte] = length > 0 && length <= 3 ? bytesOf(out, static_cast<std::size_t>(length))
+                                                : undefinedByte(byte);
+    }
     return table;
+}
+
+ConvertedText CodePageDecoder::decode(const unsigned char* from, std::size_t count, char* to,
+                                      std::size_t capacity) const {
+    const auto* bytes = reinterpret_cast<const char*>(from);
+    // An incomplete character at the end is dropped, not decoded to a default character.
+    if (system_->codePage == CP_UTF8) {
+        count = utf8::withoutBrokenEnd(bytes, count);
+    } else if (system_->info.MaxCharSize == 2) {
+        std::size_t whole = 0;
+        while (whole < count)
+            whole += ::IsDBCSLeadByteEx(system_->codePage, from[whole]) ? 2 : 1;
+        if (whole > count)
+            --count;
+    }
+    ConvertedText result;
+    if (count == 0)
+        return result;
+    system_->wide.resize(count);
+    const int units = ::MultiByteToWideChar(system_->codePage, 0, bytes, static_cast<int>(count),
+                                            system_->wide.data(), static_cast<int>(count));
+    system_->utf8.resize(3 * count);
+    const int length =
+        ::WideCharToMultiByte(CP_UTF8, 0, system_->wide.data(), units, system_->utf8.data(),
+                              static_cast<int>(system_->utf8.size()), nullptr, nullptr);
+    const auto decoded = static_cast<std::size_t>(length > 0 ? length : 0);
+    result.bytes = utf8::wholeCharacterPrefix(system_->utf8.data(), decoded, capacity);
+    result.cut = result.bytes < decoded;
+    std::memcpy(to, system_->utf8.data(), result.bytes);
+    return result;
+}
+
+bool canDecodeCodePage(unsigned codePage) {
+    return CodePageDecoder(codePage).isOpen();
 }
 
 } // namespace platform

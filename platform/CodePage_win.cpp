@@ -1,25 +1,29 @@
-// Windows half of the OEM-to-ANSI conversion: the system's own OemToCharBuffA.
+// Windows half of the texts of people and machine: the ANSI code page, and upper case, through
+// the system's wide-character functions.
 #include "platform/CodePage.h"
+
+#include "platform/WideText.h"
 
 #include <windows.h>
 
 namespace platform {
 
-ByteTable oemToAnsiTable() {
-    char oem[256];
-    for (int byte = 0; byte < 256; ++byte)
-        oem[byte] = static_cast<char>(byte);
-    char ansi[256];
-    ::OemToCharBuffA(oem, ansi, 256);
-    ByteTable table{};
-    for (int byte = 0; byte < 256; ++byte)
-        table[byte] = static_cast<unsigned char>(ansi[byte]);
-    table[0] = 0;
-    return table;
+unsigned oemCodePage() {
+    return ::GetOEMCP();
 }
 
-int ansiCodePage() {
-    return static_cast<int>(::GetACP());
+std::string utf8FromLocal(const std::string& text) {
+    return utf8FromWide(wideFromAnsi(text));
+}
+
+std::string localFromUtf8(const std::string& text) {
+    return ansiFromWide(wideFromUtf8(text));
+}
+
+std::string upperCasedUtf8(const std::string& text) {
+    std::wstring wide = wideFromUtf8(text);
+    ::CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return utf8FromWide(wide);
 }
 
 } // namespace platform

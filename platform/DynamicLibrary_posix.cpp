@@ -1,6 +1,8 @@
 // POSIX half of DynamicLibrary: dlopen and dlsym.
 #include "platform/DynamicLibrary.h"
 
+#include "platform/CodePage.h"
+
 #include <dlfcn.h>
 
 #include <cstdlib>
@@ -59,7 +61,10 @@ std::string clientLibraryFailureText(const std::vector<LibraryAttempt>& attempts
             reason = attempt.reason;
         names += (names.empty() ? "" : ", ") + attempt.name;
     }
-    return "Can't load the Oracle client library: " + reason + "\nNames tried: " + names;
+    // The loader's words and the file names are in the locale's encoding; the load's texts
+    // are UTF-8.
+    return utf8FromLocal("Can't load the Oracle client library: " + reason +
+                         "\nNames tried: " + names);
 }
 
 } // namespace platform

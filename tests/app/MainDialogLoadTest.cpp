@@ -6,9 +6,11 @@
 
 #include "dbf/DbfTable.h"
 #include "platform/CodePage.h"
+#include "support/DbfWriter.h"
 #include "support/SampleTable.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace apptest {
 namespace {
@@ -17,11 +19,13 @@ namespace {
 constexpr int kRecords = 3000;
 constexpr int kRowsPerBatch = 2453;
 
-// The rows the file's first `count` records should become: each field's text in the ANSI
-// code page, cut to its column's width, an empty text as NULL.
+// The rows the file's first `count` records should become in an AL32UTF8 database: each
+// field's text cut to its column's width and decoded from the machine's OEM code page, an empty
+// text as NULL.
 std::vector<std::vector<standin_test::StoredValue>> expectedRows(const std::string& dbfPath,
                                                                  int count) {
-    const platform::ByteTable oemToAnsi = platform::oemToAnsiTable();
+    const std::unique_ptr<TextConverter> fromOem =
+        TextConverter::forCodePage(platform::oemCodePage());
     DbfTable table;
     std::vector<std::vector<standin_test::StoredValue>> rows;
     if (!table.open(dbfPath.c_str()))
@@ -31,10 +35,8 @@ std::vector<std::vector<standin_test::StoredValue>> expectedRows(const std::stri
         for (int field = 0; field < table.fieldCount(); ++field) {
             std::size_t length = 0;
             const char* text = table.field(field).text(length);
-            std::string value(text, std::min<std::size_t>(length, table.fieldWidth(field)));
-            for (char& c : value)
-                c = static_cast<char>(oemToAnsi[static_cast<unsigned char>(c)]);
-            row.push_back(length == 0 ? standin_test::StoredValue{} : value);
+            const std::size_t kept = std::min<std::size_t>(length, table.fieldWidth(field));
+            row.push_back(length == 0 ? standin_test::StoredValue{} : fromOem->toUtf8(text, kept));
         }
         rows.push_back(row);
     }
@@ -49,6 +51,7 @@ void expectRowsMatch(const standin_test::StoredTable& stored,
 }
 
 TEST_F(MainDialogTest, EnterStartsAWholeLoadThatTheCloseGuardCannotInterrupt) {
+    database.setCharacterSet("AL32UTF8");
     ASSERT_TRUE(writeSampleTable(dbfPath, kRecords));
     openDialog();
     BoxAnswerer answerer;
@@ -115,6 +118,7 @@ TEST_F(MainDialogTest, EnterStartsAWholeLoadThatTheCloseGuardCannotInterrupt) {
 }
 
 TEST_F(MainDialogTest, StopKeepsTheCommittedBatchesAndTheDialogWaitsForTheWorker) {
+    database.setCharacterSet("AL32UTF8");
     // Three batches: the job looks at the stop flag after the inserts of the first two.
     ASSERT_TRUE(writeSampleTable(dbfPath, 5000));
     openDialog();
@@ -170,6 +174,78 @@ TEST_F(MainDialogTest, AMissingMemoFileStopsTheLoadWithABoxThatNamesIt) {
     EXPECT_EQ(caption(), "Start");
     EXPECT_TRUE(inputsEnabled());
     EXPECT_TRUE(database.tableNames("SCOTT").empty());
+}
+
+TEST_F(MainDialogTest, AStopAfterCutValuesIsFollowedByTheLineThatCountsThem) {
+    database.setCharacterSet("AL32UTF8");
+    // Five memo fields make batches of 1000 rows; every memo of box-drawing lines is cut.
+    FptWriter memos(64);
+    const std::uint32_t boxLines = memos.addMemo(std::string(1998, '\xC4'));
+    ASSERT_TRUE(memos.writeTo(dbfPath.substr(0, dbfPath.size() - 3) + "FPT"));
+    DbfWriter table;
+    table.addField("NAME", 'C', 10);
+    for (int memo = 1; memo <= 5; ++memo)
+        table.addField("NOTE" + std::to_string(memo), 'M', 10);
+    for (int record = 0; record < 2500; ++record)
+        table.addRecord({"N" + std::to_string(record), memoFieldText(boxLines, 10)});
+    ASSERT_TRUE(table.writeTo(dbfPath));
+    openDialog();
+    BoxAnswerer answerer;
+    fillFields("CUT");
+    HWND stopButton = item(1006);
+    afterInsert(2, [stopButton] { ::SendMessageA(stopButton, BM_CLICK, 0, 0); });
+    click(1006);
+    ASSERT_TRUE(waitForIdle());
+    clearInsertAction();
+    const std::vector<std::string> logged = logLines();
+    ASSERT_GE(logged.size(), 2u);
+    EXPECT_EQ(logged[logged.size() - 2], "Loading stopped by user request.");
+    EXPECT_EQ(logged.back(), "1000 values were cut to fit their columns: NOTE1.");
+    // The line finds the dialog idle and leaves it so: Start, which had the focus when it
+    // was pressed as Stop, gets it back when the worker returns.
+    EXPECT_EQ(caption(), "Start");
+    EXPECT_TRUE(inputsEnabled());
+    EXPECT_TRUE(::IsWindowEnabled(item(1006)));
+    EXPECT_EQ(::GetFocus(), item(1006));
+    EXPECT_EQ(database.readTable("SCOTT", "CUT").rows.size(), 1000u);
+}
+
+TEST_F(MainDialogTest, NationalTextsCrossTheDialogInTheAnsiCodePage) {
+    database.setCharacterSet("AL32UTF8");
+    database.addUser("M\xC3\x9CLLER", "Gr\xC3\xBC\xC3\x9F"
+                                      "e1");
+    ASSERT_TRUE(writeSampleTable(dbfPath, 20));
+    openDialog();
+    BoxAnswerer answerer;
+    // The fields hold the ANSI code page (1252 under Wine); the job gets UTF-8.
+    fillFields("PR\xDC"
+               "FUNG");
+    setText(1013, "M\xDCLLER");
+    setText(1014, "Gr\xFC\xDF"
+                  "e1");
+    click(1006);
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_TRUE(answerer.texts().empty());
+    std::vector<std::string> lines = logLines();
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[5], "Importing file into table PR\xDC"
+                        "FUNG..");
+    expectRowsMatch(database.readTable("M\xC3\x9CLLER", "PR\xC3\x9C"
+                                                        "FUNG"),
+                    expectedRows(dbfPath, 20));
+
+    // Oracle's German message, in UTF-8 from the client, shows in the ANSI code page.
+    standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG",
+                                                          "GERMAN_GERMANY.WE8MSWIN1252");
+    setText(1014, "falsch");
+    click(1006);
+    ASSERT_TRUE(waitForIdle());
+    standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
+    const std::string refused = "ORA-01017: Benutzername/Kennwort ung\xFCltig; Anmeldung abgelehnt";
+    ASSERT_EQ(answerer.texts().size(), 1u);
+    // The box shows the line feed as a line break.
+    EXPECT_EQ(answerer.texts()[0], refused + "\r\n");
+    EXPECT_EQ(logLines().back(), refused + "\n");
 }
 
 } // namespace

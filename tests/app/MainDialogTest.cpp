@@ -151,6 +151,18 @@ TEST_F(MainDialogTest, PickerFillsTheFileAndNamesTheTableAfterIt) {
     click(1001);
     EXPECT_EQ(text(1003), "CUSTOMERS_OF_THE_NORTHERN_REGI");
 
+    // The name is cut where its UTF-8 form, in which it reaches Oracle, holds 30 bytes.
+    picker.answer = "C:\\DATA\\\xDC"
+                    "bersicht_der_Gr\xF6\xDF"
+                    "en_und_Ma\xDF"
+                    "e_2024.dbf";
+    click(1001);
+    EXPECT_EQ(text(1003), "\xDC"
+                          "BERSICHT_DER_GR\xD6\xDF"
+                          "EN_UND_MA");
+
+    picker.answer = "C:\\DATA\\customers_of_the_northern_region_2024.dbf";
+    click(1001);
     typeText(1003, "_MINE");
     picker.answer = nullptr;
     click(1001);

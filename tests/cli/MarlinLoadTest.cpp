@@ -111,6 +111,101 @@ TEST_F(MarlinLoadTest, AFailureGoesToStandardErrorAndExitsWithOne) {
     EXPECT_TRUE(stored == 0 || stored == 3) << stored;
 }
 
+namespace {
+
+// A text in the encoding marlin-load reads and writes: the ANSI code page (1252 under Wine)
+// on Windows, where the test's own arguments go through CreateProcessA; UTF-8 on Linux.
+std::string local(const char* windows1252, const char* utf8) {
+#if defined(_WIN32)
+    (void)utf8;
+    return windows1252;
+#else
+    (void)windows1252;
+    return utf8;
+#endif
+}
+
+} // namespace
+
+TEST_F(MarlinLoadTest, NationalTextsTravelInUtf8AndComeBackInTheConsolesEncoding) {
+    database.setCharacterSet("AL32UTF8");
+    database.addUser("M\xC3\x9CLLER", "Gr\xC3\xBC\xC3\x9F"
+                                      "e1");
+    writeTable(3);
+    // Table, user and password with national letters; the names in upper case.
+    ChildProcess load(kProgram, {dbfPath, "-t",
+                                 local("pr\xFC"
+                                       "fung",
+                                       "pr\xC3\xBC"
+                                       "fung"),
+                                 "-u",
+                                 local("m\xFCller/Gr\xFC\xDF"
+                                       "e1@orcl",
+                                       "m\xC3\xBCller/Gr\xC3\xBC\xC3\x9F"
+                                       "e1@orcl")});
+    EXPECT_EQ(load.wait(), 0) << load.errors();
+    EXPECT_NE(load.output().find("Importing file into table " +
+                                 local("PR\xDC"
+                                       "FUNG",
+                                       "PR\xC3\x9C"
+                                       "FUNG") +
+                                 ".."),
+              std::string::npos)
+        << load.output();
+    EXPECT_EQ(database
+                  .readTable("M\xC3\x9CLLER", "PR\xC3\x9C"
+                                              "FUNG")
+                  .rows.size(),
+              3u);
+    // The name a file's name suggests, from a name with national letters.
+    const std::string overview = database.rootFolder() + "/" +
+                                 local("\xDC"
+                                       "bersicht.dbf",
+                                       "\xC3\x9C"
+                                       "bersicht.dbf");
+    ASSERT_TRUE(wideClientTable(2).writeTo(overview));
+    ChildProcess named(kProgram, {overview, "-u", "scott/Tiger@orcl"});
+    EXPECT_EQ(named.wait(), 0) << named.errors();
+    EXPECT_EQ(database
+                  .readTable("SCOTT", "\xC3\x9C"
+                                      "BERSICHT_DBF")
+                  .rows.size(),
+              2u);
+
+    // Oracle's German message comes back in the console's encoding.
+    StandinDatabase::setEnvironmentVariable("NLS_LANG", "GERMAN_GERMANY.WE8MSWIN1252");
+    ChildProcess refused(kProgram, {dbfPath, "-t", "t2", "-u", "scott/Secret@orcl"});
+    StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
+    EXPECT_EQ(refused.wait(), 1);
+    EXPECT_EQ(refused.errors(), "ORA-01017: Benutzername/Kennwort ung" + local("\xFC", "\xC3\xBC") +
+                                    "ltig; Anmeldung abgelehnt\n");
+}
+
+TEST_F(MarlinLoadTest, TheCodePageOptionNamesTheFilesCodePage) {
+    database.setCharacterSet("AL32UTF8");
+    // A DOS table in code page 866 whose header names none: Moskva.
+    DbfWriter table;
+    table.addField("CITY", 'C', 6).addRecord({"\x8C\xAE\xE1\xAA\xA2\xA0"});
+    ASSERT_TRUE(table.writeTo(dbfPath));
+    ChildProcess load(kProgram, {dbfPath, "--codepage", "866", "-u", "scott/Tiger@orcl"});
+    EXPECT_EQ(load.wait(), 0) << load.errors();
+    const auto rows = database.readTable("SCOTT", "CLIENTS_DBF").rows;
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0");
+
+    // A code page this system cannot decode, and no number at all, are usage errors.
+    const std::pair<std::string, std::string> mistakes[] = {
+        {"12345", "marlin-load: code page 12345 is unknown, or this system cannot decode it\n"},
+        {"cp866", "marlin-load: --codepage needs a code page number, such as 866\n"},
+        {"0", "marlin-load: --codepage needs a code page number, such as 866\n"},
+    };
+    for (const auto& [value, message] : mistakes) {
+        ChildProcess refused(kProgram, {dbfPath, "--codepage=" + value, "-u", "scott/Tiger@orcl"});
+        EXPECT_EQ(refused.wait(), 2);
+        EXPECT_EQ(refused.errors(), message + "Try 'marlin-load --help' for more.\n");
+    }
+}
+
 #if !defined(_WIN32)
 
 TEST_F(MarlinLoadTest, SigintStopsLikeTheStopButtonAndKeepsTheCommittedBatches) {

@@ -2,7 +2,7 @@
 // load job into the stand-in Oracle client in its discard mode: header check, repair of a
 // working copy, column list, every value into its bind slot, array inserts, commits. Every
 // run must end with a last status line sent while loadActive is 0. Then every value of the
-// file is written into a slot once more and held against its text converted a byte at a time.
+// file is written into a slot once more and held against its text decoded a byte at a time.
 //
 // The input is split as for dbf_fuzz: its first four bytes (little-endian) give the length
 // of the DBF part, the rest is the FPT part. Build with scripts/build (folder build/fuzz).
@@ -15,10 +15,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +48,7 @@ struct FuzzSetup {
         fs::create_directories(folder);
         table = (folder / "fuzzed.dbf").string();
         memo = (folder / "fuzzed.FPT").string();
+        database.setCharacterSet("AL32UTF8");
         database.addUser("FUZZ", "fuzz");
         database.useEnvironment("discard");
         loadedTableFile = (fs::path(database.databaseFolder()) / "FUZZ" / "FUZZED.tbl").string();
@@ -87,36 +91,65 @@ void loadThroughTheJob(LastLine& last) {
     LoadJob::run();
 }
 
-// Every value written into a slot, against its text converted a byte at a time.
+// The table a load decodes the file's text with, as converterFor() chooses it; none when the
+// file's code page takes two bytes a character.
+std::optional<platform::Utf8ByteTable> singleByteTable(const DbfTable& table) {
+    for (unsigned codePage : {table.codePage(), platform::oemCodePage()}) {
+        const platform::CodePageDecoder decoder(codePage);
+        if (codePage != 0 && decoder.isOpen())
+            return decoder.isSingleByte() ? std::optional(decoder.utf8Table()) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// What the slot must hold: the text decoded a byte at a time, ended at a byte that converts
+// to zero, as many whole characters as fit.
+std::string expectedSlot(const char* text, std::size_t length, std::size_t capacity,
+                         const platform::Utf8ByteTable& byteTable) {
+    std::string expected;
+    for (std::size_t at = 0; at < length; ++at) {
+        const platform::Utf8Bytes& character = byteTable[static_cast<unsigned char>(text[at])];
+        if (character.bytes[0] == 0 || expected.size() + character.length > capacity)
+            break;
+        expected.append(reinterpret_cast<const char*>(character.bytes), character.length);
+    }
+    return expected;
+}
+
+// Every value written into a slot as large as the load makes it, against its text decoded a
+// byte at a time (or, for a double-byte code page, a value at a time), with nothing written
+// past the slot.
 void compareSlotsWithTexts(const std::string& path) {
     DbfTable table;
     if (!table.open(path.c_str()))
         return;
-    platform::ByteTable byteTable = conversionTableFor(table);
-    byteTable[0xA0] = 0; // a letter that converts to zero ends the value
-    const TextConverter converter(byteTable);
+    std::optional<platform::Utf8ByteTable> byteTable = singleByteTable(table);
+    std::unique_ptr<TextConverter> converter = converterFor(table, 0);
+    if (byteTable) {
+        (*byteTable)[0xA0] = platform::Utf8Bytes{{0, 0, 0}, 1}; // a letter that ends the value
+        converter = std::make_unique<TextConverter>(*byteTable);
+    }
     std::vector<char> slot;
     long budget = kMaxComparedValues;
     for (int record = 0; budget > 0 && table.selectRecord(record); ++record) {
         for (int index = 0; index < table.fieldCount() && budget > 0; ++index, --budget) {
             const auto width = static_cast<std::size_t>(table.fieldWidth(index));
-            slot.assign(width, '\x01');
-            const std::size_t written =
-                table.field(index).convertInto(slot.data(), width, converter);
+            const std::size_t capacity =
+                std::min(width * converter->utf8BytesPerByte(), BatchBuffers::kMaxSlotBytes);
+            slot.assign(capacity + 8, '\x01');
+            const platform::ConvertedText written =
+                table.field(index).convertInto(slot.data(), width, capacity, *converter);
             std::size_t length = 0;
             const char* text = table.field(index).text(length);
-            std::size_t expected = 0;
-            while (expected < length && expected < width &&
-                   byteTable[static_cast<unsigned char>(text[expected])] != 0) {
-                if (slot[expected] !=
-                    static_cast<char>(byteTable[static_cast<unsigned char>(text[expected])]))
-                    __builtin_trap();
-                ++expected;
-            }
-            if (written != expected)
+            length = std::min(length, width);
+            const std::string expected =
+                byteTable ? expectedSlot(text, length, capacity, *byteTable)
+                          : converter->toUtf8(text, length).substr(0, written.bytes);
+            if (written.bytes != expected.size() ||
+                std::string(slot.data(), written.bytes) != expected)
                 __builtin_trap();
-            for (std::size_t at = written; at < width; ++at)
-                if (slot[at] != '\0' && slot[at] != '\x01')
+            for (std::size_t at = capacity; at < slot.size(); ++at)
+                if (slot[at] != '\x01')
                     __builtin_trap();
         }
     }

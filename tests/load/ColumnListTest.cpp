@@ -2,6 +2,7 @@
 #include "load/ColumnList.h"
 #include "load/ColumnNames.h"
 #include "load/TableName.h"
+#include "platform/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -34,12 +35,34 @@ TEST(ColumnListTest, StatementTextsAreLaidOutExactly) {
     EXPECT_EQ(insertText("T", 150).size(), 1 + 23 + 9 * 4 + 90 * 5 + 51 * 6);
 }
 
-TEST(ColumnListTest, TableNameForFileTakesTheNameWithoutFolderDotsReplacedAtMost30) {
+TEST(ColumnListTest, TableNameForFileTakesTheNameWithoutFolderDotsReplacedAtMost30Bytes) {
     EXPECT_EQ(tableNameForFile("C:\\DATA\\orders.dbf"), "orders_dbf");
     EXPECT_EQ(tableNameForFile("a.b.dbf"), "a_b_dbf");
     EXPECT_EQ(tableNameForFile("/srv/dbf/x.dbf"), "x_dbf");
     EXPECT_EQ(tableNameForFile("D:clients.DBF"), "clients_DBF");
     EXPECT_EQ(tableNameForFile(std::string(36, 'n') + ".dbf"), std::string(30, 'n'));
+    // In UTF-8, at the last whole character within 30 bytes: twelve two-byte letters and
+    // five ASCII ones fill 29, and the next letter would make 31.
+    std::string zlutoucky;
+    for (int letter = 0; letter < 12; ++letter)
+        zlutoucky += "\xC5\xBE"; // z-caron
+    EXPECT_EQ(tableNameForFile("/data/" + zlutoucky + "abcde\xC5\xBEx.dbf"), zlutoucky + "abcde");
+    EXPECT_EQ(tableNameForFile("\xD0\x96" + std::string(28, 'a') + "\xE2\x82\xAC.dbf"),
+              "\xD0\x96" + std::string(28, 'a'));
+}
+
+TEST(ColumnListTest, Utf8CutsKeepWholeCharacters) {
+    const std::string text = "a\xC3\xBC\xE2\x82\xAC"; // a, u-umlaut, euro sign
+    const std::size_t wholeAt[] = {0, 1, 1, 3, 3, 3, 6};
+    for (std::size_t bytes = 0; bytes <= text.size(); ++bytes)
+        EXPECT_EQ(utf8::wholeCharacterPrefix(text.data(), text.size(), bytes), wholeAt[bytes])
+            << bytes;
+    // A text cut in bytes loses the character it broke, and only that.
+    const std::size_t withoutBroken[] = {0, 1, 1, 3, 3, 3, 6};
+    for (std::size_t length = 0; length <= text.size(); ++length)
+        EXPECT_EQ(utf8::withoutBrokenEnd(text.data(), length), withoutBroken[length]) << length;
+    EXPECT_EQ(utf8::withoutBrokenEnd("\xF0\x9F\x98\x80", 4), 4u);
+    EXPECT_EQ(utf8::withoutBrokenEnd("\xF0\x9F\x98", 3), 0u);
 }
 
 TEST(ColumnListTest, FixNamesMakesEveryNameOneOracleTakesOnce) {
@@ -48,10 +71,10 @@ TEST(ColumnListTest, FixNamesMakesEveryNameOneOracleTakesOnce) {
     EXPECT_EQ(
         loadableColumnNames({"size", "Order", "rownum", "NESTED_TABLE_ID", "SIZES"}),
         (std::vector<std::string>{"SIZE_", "ORDER_", "ROWNUM_", "NESTED_TABLE_ID_", "SIZES"}));
-    // Characters Oracle does not allow, national letters among them; names that do not start
-    // with a letter.
-    EXPECT_EQ(loadableColumnNames({"UNIT PRICE", "K\xD6LN", "A-B.C", "PCT%", "$AMT", "#NO", "_ID",
-                                   "1ST", "X$Y#Z_1"}),
+    // Characters Oracle does not allow, national letters (one "_" for the two bytes of a
+    // UTF-8 letter) among them; names that do not start with a letter.
+    EXPECT_EQ(loadableColumnNames({"UNIT PRICE", "K\xC3\x96LN", "A-B.C", "PCT%", "$AMT", "#NO",
+                                   "_ID", "1ST", "X$Y#Z_1"}),
               (std::vector<std::string>{"UNIT_PRICE", "K_LN", "A_B_C", "PCT_", "F$AMT", "F#NO",
                                         "F_ID", "F1ST", "X$Y#Z_1"}));
     // Names taken before, whatever their case, get the next free number, within 30 bytes.

@@ -142,7 +142,7 @@ TEST_F(LoadJobTest, EveryFieldTypeIsStoredAsTheReaderFormatsIt) {
     EXPECT_EQ(stored.rows[2][0], "ABCDE");
 }
 
-TEST_F(LoadJobTest, OemCharactersArriveInTheAnsiCodePage) {
+TEST_F(LoadJobTest, OemCharactersArriveInTheDatabasesCodePage) {
     DbfWriter table;
     table.addField("CITY", 'C', 12);
     table.addRecord({"Z\x81rich Caf\x82"});
@@ -187,7 +187,7 @@ TEST_F(LoadJobTest, NationalCharactersFillingTheirColumnsArriveIntactInAnAl32Utf
         {"Z\xC3\xBCrich", "\xC3\xA4\xC3\xB6\xC3\xBC"},
         {"\xC3\x84\xC3\x96\xC3\x9C\xC3\x9F\xC3\xB1\xC3\x91", "caf"},
     };
-    // A client set up for the ANSI code page, and an Instant Client without NLS_LANG.
+    // Whatever NLS_LANG says, the client works in AL32UTF8.
     int run = 0;
     for (const char* nlsLang : {"AMERICAN_AMERICA.WE8MSWIN1252", ""}) {
         SCOPED_TRACE(nlsLang);

@@ -2,6 +2,7 @@
 #include "load/TableDescription.h"
 
 #include "load/LoadJobHarness.h"
+#include "platform/CodePage.h"
 #include "support/DBase7Writer.h"
 #include "support/DbtWriter.h"
 #include "support/ForeignTables.h"
@@ -12,9 +13,12 @@
 
 namespace {
 
-std::string described(const std::string& path, bool fixNames = false) {
+std::string described(const std::string& path, bool fixNames = false, unsigned codePage = 0) {
+    LoadOptions options;
+    options.fixNames = fixNames;
+    options.codePage = codePage;
     std::string text;
-    EXPECT_TRUE(describeTable(path, fixNames, text)) << text;
+    EXPECT_TRUE(describeTable(path, options, text)) << text;
     return text;
 }
 
@@ -48,14 +52,7 @@ TEST(TableDescription, DBase4TableWithHeaderProblemsAndNoMemoFile) {
     table.setDisplacements({0, 0, 19}).setRecordCount(3);
     ASSERT_TRUE(table.writeTo(folder.path("orders.dbf")));
     const std::string path = folder.path("orders.dbf");
-    // Code page 852 has a table on Windows only.
-#ifdef _WIN32
     const std::string codePage = "852, named by header byte 29 (0x1F)";
-#else
-    const std::string codePage =
-        "the OEM code page: header byte 29 (0x1F) names 852, which this system cannot "
-        "convert from";
-#endif
     EXPECT_EQ(described(path, true),
               "File:           " + path +
                   "\n"
@@ -78,6 +75,27 @@ TEST(TableDescription, DBase4TableWithHeaderProblemsAndNoMemoFile) {
                   "DATE   D          8         0  THEDATE      8  THEDATE\n"
                   "ORDER  C         10         0  ORDER       10  ORDER_\n"
                   "NOTES  M         10         0  NOTES     1998  NOTES\n");
+}
+
+TEST(TableDescription, NamesAreDecodedFromTheCodePageALoadWouldRead) {
+    ScratchFolder folder;
+    DbfWriter table;
+    // "ЦЕНА" in code page 866, in a header that names no code page.
+    table.setLanguageDriver(0x00).addField("\x96\x85\x8D\x80", 'N', 8, 2);
+    ASSERT_TRUE(table.writeTo(folder.path("prices.dbf")));
+    const std::string oem = described(folder.path("prices.dbf"));
+    EXPECT_NE(oem.find("Code page:      the OEM code page, " +
+                       std::to_string(platform::oemCodePage()) +
+                       ": header byte 29 (0x00) names none\n"),
+              std::string::npos)
+        << oem;
+    const std::string named = described(folder.path("prices.dbf"), false, 866);
+    EXPECT_NE(named.find("Code page:      866, named by --codepage\n"), std::string::npos);
+    // Columns line up by characters, not by the two bytes of each Cyrillic letter.
+    EXPECT_EQ(named.substr(named.find("Field ")),
+              "Field  Type  Length  Decimals  Column  Width  Flags\n"
+              "\xD0\xA6\xD0\x95\xD0\x9D\xD0\x90   N          8         2  "
+              "\xD0\xA6\xD0\x95\xD0\x9D\xD0\x90        8\n");
 }
 
 TEST(TableDescription, VisualFoxProFlagsAndDBase7Names) {
@@ -115,7 +133,7 @@ TEST(TableDescription, VisualFoxProFlagsAndDBase7Names) {
     std::string text;
     dBase7.setRecordLength(3);
     ASSERT_TRUE(dBase7.writeTo(folder.path("bad.dbf")));
-    EXPECT_FALSE(describeTable(folder.path("bad.dbf"), false, text));
+    EXPECT_FALSE(describeTable(folder.path("bad.dbf"), LoadOptions{}, text));
     EXPECT_EQ(text, "Cannot read file: its dBase 7 header does not add up: the fields take 13 "
                     "bytes of a record of 3.");
 }

@@ -1,6 +1,7 @@
 // DBConnect against the stand-in client: library loading, refused connects, call order.
 #include "OracleTestFixture.h"
 
+#include "oracle/OciEnvironment.h"
 #include "platform/DynamicLibrary.h"
 
 #include <chrono>
@@ -94,8 +95,8 @@ TEST_F(OracleTest, ConnectAndDisconnectMakeOracleCallsInOrder) {
     {
         DBConnect connection;
         connect(connection);
-        // A threaded object-mode environment in WE8MSWIN1252, the ANSI code page's set.
-        EXPECT_EQ(StandinDatabase::callLog(), "OCIEnvNlsCreate 3 178\n"
+        // A threaded object-mode environment in AL32UTF8.
+        EXPECT_EQ(StandinDatabase::callLog(), "OCIEnvNlsCreate 3 873\n"
                                               "OCIHandleAlloc 2\n"
                                               "OCIHandleAlloc 8\n"
                                               "OCIHandleAlloc 3\n"
@@ -133,6 +134,39 @@ TEST_F(OracleTest, ConnectAndDisconnectMakeOracleCallsInOrder) {
               std::string::npos)
         << log;
     EXPECT_EQ(StandinDatabase::liveHandleCount(), 0);
+}
+
+TEST_F(OracleTest, AnEnvironmentTheClientRefusesEndsTheConnectWithItsReason) {
+    // Oracle's header wants both character sets zero or both set: a mixed pair gets no
+    // environment at all.
+    std::optional<oci::OciEntryPoints> api = oci::loadOciLibrary();
+    ASSERT_TRUE(api);
+    for (oci::ub2 national : {oci::ub2{0}, oci::ub2{4321}}) {
+        oci::OCIEnv* environment = reinterpret_cast<oci::OCIEnv*>(&national);
+        EXPECT_EQ(api->OCIEnvNlsCreate(&environment, oci::OCI_THREADED, nullptr, nullptr, nullptr,
+                                       nullptr, 0, nullptr, oci::kAl32Utf8, national),
+                  oci::OCI_ERROR)
+            << national;
+        EXPECT_EQ(environment, nullptr);
+    }
+    EXPECT_EQ(StandinDatabase::liveHandleCount(), 0);
+
+    // A client that makes the environment but refuses it leaves the reason on it; the
+    // connect ends with that, not with a later call's invalid handle.
+    StandinDatabase::setFailRules("environment=12705");
+    DBConnect connection;
+    EXPECT_THROW(connection.connect("scott", "tiger", "orcl"), DBConnect::OtherException);
+    StandinDatabase::setFailRules("");
+    EXPECT_STREQ(connection.errorText(),
+                 "ORA-12705: Cannot access NLS data files or invalid environment specified\n");
+    EXPECT_EQ(connection.errorCode(), 12705);
+    EXPECT_FALSE(connection.isConnected());
+    EXPECT_THROW(DBStmt(&connection, "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1"),
+                 DBStmt::OtherException);
+    EXPECT_EQ(StandinDatabase::liveHandleCount(), 0);
+    // The next connect makes a new environment.
+    connect(connection);
+    EXPECT_TRUE(connection.isConnected());
 }
 
 TEST_F(OracleTest, ResetErrorHandleKeepsLastResultsButDropsTheRecord) {
@@ -245,7 +279,7 @@ TEST(StandinStrictnessDeathTest, UndefinedUsesOfOciEndTheProcessNamingTheCall) {
     const oci::OciEntryPoints api = *oci::loadOciLibrary();
     oci::OCIEnv* environment = nullptr;
     api.OCIEnvNlsCreate(&environment, oci::OCI_THREADED, nullptr, nullptr, nullptr, nullptr, 0,
-                        nullptr, 178, 0);
+                        nullptr, 178, 178);
     void* errors = nullptr;
     api.OCIHandleAlloc(environment, &errors, oci::OCI_HTYPE_ERROR, 0, nullptr);
     api.OCIHandleFree(errors, oci::OCI_HTYPE_ERROR);
@@ -275,7 +309,7 @@ TEST(StandinStrictnessDeathTest, UndefinedUsesOfOciEndTheProcessNamingTheCall) {
             overlapWithExecute(connection, [&api] {
                 oci::OCIEnv* unthreaded = nullptr;
                 api.OCIEnvNlsCreate(&unthreaded, oci::OCI_DEFAULT, nullptr, nullptr, nullptr,
-                                    nullptr, 0, nullptr, 178, 0);
+                                    nullptr, 0, nullptr, 178, 178);
             });
         },
         undefinedUse,

@@ -1,6 +1,8 @@
 // The stand-in's Oracle rules that the load job relies on, driven through DBStmt.
 #include "OracleTestFixture.h"
 
+#include "oracle/OciLibrary.h"
+
 #include <string>
 
 using standin_test::StandinDatabase;
@@ -210,6 +212,27 @@ TEST_F(OracleTest, DiscardModeChecksRowsButStoresNone) {
     insert.bindByPos(1, &values[0], 3);
     EXPECT_THROW(insert.executeArray(1), DBStmt::OtherException);
     EXPECT_EQ(insert.errorCode(), 12899);
+
+    // In an AL32UTF8 database a value longer in bytes than its column's characters is
+    // counted: nine letters of two bytes fit VARCHAR2(9 CHAR), ten do not.
+    database.setCharacterSet("AL32UTF8");
+    DBConnect utf8;
+    connect(utf8);
+    run(utf8, "CREATE TABLE  U (A VARCHAR2(9 CHAR))");
+    std::string letters;
+    for (int letter = 0; letter < 10; ++letter)
+        letters += "\xC3\xA9";
+    std::string slots;
+    for (int row = 0; row < 50; ++row)
+        slots += letters;
+    std::vector<unsigned short> lengths(50, 18);
+    DBStmt fits(&utf8, "INSERT INTO U VALUES( :1   )");
+    fits.bindByPos(1, &slots[0], 20, lengths.data());
+    fits.executeArray(50);
+    lengths[37] = 20;
+    EXPECT_THROW(fits.executeArray(50), DBStmt::OtherException);
+    EXPECT_EQ(fits.errorCode(), 12899);
+    EXPECT_TRUE(table("U").rows.empty());
 }
 
 namespace {
@@ -241,25 +264,40 @@ std::string tooLarge(const char* column, int actual, int maximum) {
 
 } // namespace
 
-TEST_F(OracleTest, Al32Utf8DatabasesConvertValuesAndCountTheColumnsUnit) {
+TEST_F(OracleTest, Al32Utf8DatabasesCountTheColumnsUnitAndRefuseLongBinds) {
     database.setCharacterSet("AL32UTF8");
-    DBConnect connection; // the client's set is WE8MSWIN1252
+    DBConnect connection; // the client works in AL32UTF8 too: values pass unconverted
     connect(connection);
     run(connection, "CREATE TABLE  T (B VARCHAR2(4 ),C VARCHAR2(4 CHAR),L VARCHAR2(4000 CHAR))");
-    // "ete" with two e acute: 3 bytes sent, 5 stored.
-    EXPECT_EQ(insertOne(connection, {"\xE9t\xE9", "a", "a"}), tooLarge("B", 5, 4));
-    EXPECT_EQ(insertOne(connection, {"ab", "\xE9t\xE9\x80?", "a"}), tooLarge("C", 5, 4));
-    // Characters fit, yet no value may take more than 4000 bytes.
-    EXPECT_EQ(insertOne(connection, {"ab", "a", std::string(2001, '\xE9')}),
-              tooLarge("L", 4002, 4000));
-    EXPECT_EQ(insertOne(connection, {"\xE9t", "\xE9t\xE9\x80", std::string(2000, '\xE9')}), "");
+    const std::string e = "\xC3\xA9";        // e acute, two bytes
+    const std::string euro = "\xE2\x82\xAC"; // three bytes
+    EXPECT_EQ(insertOne(connection, {e + "t" + e, "a", "a"}), tooLarge("B", 5, 4));
+    EXPECT_EQ(insertOne(connection, {"ab", e + "t" + e + euro + "?", "a"}), tooLarge("C", 5, 4));
+    // 2000 characters in the 4000 bytes a value may take.
+    std::string long2000;
+    for (int i = 0; i < 2000; ++i)
+        long2000 += e;
+    EXPECT_EQ(insertOne(connection, {e + "t", e + "t" + e + euro, long2000}), "");
 
     standin_test::StoredTable stored = table("T");
     EXPECT_EQ(stored.widthsInCharacters, (std::vector<bool>{false, true, true}));
     ASSERT_EQ(stored.rows.size(), 1u);
-    EXPECT_EQ(stored.rows[0][0], "\xC3\xA9t");
-    EXPECT_EQ(stored.rows[0][1], "\xC3\xA9t\xC3\xA9\xE2\x82\xAC"); // the euro sign takes 3
+    EXPECT_EQ(stored.rows[0][0], e + "t");
+    EXPECT_EQ(stored.rows[0][1], e + "t" + e + euro);
     EXPECT_EQ(stored.rows[0][2]->size(), 4000u);
+
+    // A bind declared larger than 4000 bytes is LONG data, whatever its values hold.
+    std::string wide(4001, 'x');
+    char shortValue[] = "ab";
+    DBStmt insert(&connection, "INSERT INTO T VALUES( :1 ,:2 ,:3   )");
+    insert.bindByPos(1, shortValue, 2);
+    insert.bindByPos(2, shortValue, 2);
+    unsigned short length = 3;
+    insert.bindByPos(3, &wide[0], 4001, &length);
+    EXPECT_THROW(insert.executeArray(1), DBStmt::OtherException);
+    EXPECT_STREQ(insert.errorText(),
+                 "ORA-01461: can bind a LONG value only for insert into a LONG column\n");
+    EXPECT_EQ(table("T").rows.size(), 1u);
 
     database.setCharacterSet("ZHS16GBK");
     DBConnect unknownSet;
@@ -267,30 +305,82 @@ TEST_F(OracleTest, Al32Utf8DatabasesConvertValuesAndCountTheColumnsUnit) {
     EXPECT_EQ(unknownSet.errorCode(), 12705);
 }
 
-TEST_F(OracleTest, TextsTravelInTheAnsiCodePagesSetWhateverNlsLangSays) {
+TEST_F(OracleTest, AWindowsDatabaseTakesUtf8TextsInItsOwnSetWhateverNlsLangSays) {
+    // No NLS_LANG set could change what the client sends: the environment says AL32UTF8.
+    StandinDatabase::setEnvironmentVariable("NLS_LANG", "AMERICAN_AMERICA.US7ASCII");
+    // The users file and the tables hold the database's set: code page 1252.
+    database.addUser("M\xDCLLER", "Gr\xFC\xDF"
+                                  "e1");
+    DBConnect connection;
+    connection.connect("M\xC3\x9CLLER",
+                       "Gr\xC3\xBC\xC3\x9F"
+                       "e1",
+                       "orcl");
+    // An unquoted name folds to upper case, national letters too; its length counts the
+    // database's bytes.
+    run(connection, "CREATE TABLE  pr\xC3\xBC"
+                    "fung (stra\xC3\x9F"
+                    "e VARCHAR2(3 CHAR))");
+    EXPECT_EQ(database.tableNames("M\xDCLLER"), (std::vector<std::string>{"PR\xDC"
+                                                                          "FUNG"}));
+    standin_test::StoredTable stored = database.readTable("M\xDCLLER", "PR\xDC"
+                                                                       "FUNG");
+    EXPECT_EQ(stored.columnNames, (std::vector<std::string>{"STRA\xDF"
+                                                            "E"}));
+    EXPECT_EQ(countObjects(connection, "PR\xC3\x9C"
+                                       "FUNG"),
+              1);
+    // A character code page 1252 lacks (a Cyrillic one) arrives as Oracle's replacement.
+    DBStmt insert(&connection, "INSERT INTO pr\xC3\xBC"
+                               "fung VALUES( :1   )");
+    std::string value = "\xC3\xA9\xD0\x96\xE2\x82\xAC"; // e acute, zhe, euro sign
+    insert.bindByPos(1, &value[0], static_cast<int>(value.size()));
+    insert.executeArray(1);
+    insert.commit();
+    stored = database.readTable("M\xDCLLER", "PR\xDC"
+                                             "FUNG");
+    ASSERT_EQ(stored.rows.size(), 1u);
+    EXPECT_EQ(stored.rows[0][0], "\xE9\xBF\x80");
+    // Four characters do not fit three; the message names the column in UTF-8.
+    value += "x";
+    insert.bindByPos(1, &value[0], static_cast<int>(value.size()));
+    EXPECT_THROW(insert.executeArray(1), DBStmt::OtherException);
+    EXPECT_STREQ(insert.errorText(), "ORA-12899: value too large for column "
+                                     "\"M\xC3\x9CLLER\".\"PR\xC3\x9C"
+                                     "FUNG\".\"STRA\xC3\x9F"
+                                     "E\" "
+                                     "(actual: 4, maximum: 3)\n");
     StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
-    DBConnect declared; // code page 1252: WE8MSWIN1252
-    connect(declared);
-    run(declared, "CREATE TABLE  T (A VARCHAR2(3 ))");
-    EXPECT_EQ(insertOne(declared, {"\xE9t\xE9"}), "");
+}
 
-    // A code page without an Oracle set leaves it to NLS_LANG, and without NLS_LANG the
-    // client works in US7ASCII.
-    StandinDatabase::recordCalls(true);
-    DBConnect undeclared(1361);
-    EXPECT_EQ(undeclared.clientCharacterSet(), 0);
-    connect(undeclared);
-    EXPECT_EQ(StandinDatabase::callLog().rfind("OCIEnvNlsCreate 3 0\n", 0), 0u);
-    StandinDatabase::recordCalls(false);
-    EXPECT_EQ(insertOne(undeclared, {"\xE9t\xE9"}), "");
-    StandinDatabase::setEnvironmentVariable("NLS_LANG", "AMERICAN_AMERICA.WE8MSWIN1252");
-    DBConnect byNlsLang(1361);
-    connect(byNlsLang);
-    EXPECT_EQ(insertOne(byNlsLang, {"\xE9t\xE9"}), "");
+TEST_F(OracleTest, MessagesComeInTheClientsLanguageAndCharacterSet) {
+    StandinDatabase::setEnvironmentVariable("NLS_LANG", "GERMAN_GERMANY.WE8MSWIN1252");
+    DBConnect connection;
+    EXPECT_THROW(connection.connect("scott", "wrong", "orcl"), DBConnect::OtherException);
+    EXPECT_STREQ(connection.errorText(),
+                 "ORA-01017: Benutzername/Kennwort ung\xC3\xBCltig; Anmeldung abgelehnt\n");
+
+    // An environment of another client set gets the message in that set.
+    const oci::OciEntryPoints api = *oci::loadOciLibrary();
+    oci::OCIEnv* environment = nullptr;
+    ASSERT_EQ(api.OCIEnvNlsCreate(&environment, oci::OCI_THREADED, nullptr, nullptr, nullptr,
+                                  nullptr, 0, nullptr, 178, 178),
+              oci::OCI_SUCCESS);
+    void* errors = nullptr;
+    void* server = nullptr;
+    api.OCIHandleAlloc(environment, &errors, oci::OCI_HTYPE_ERROR, 0, nullptr);
+    api.OCIHandleAlloc(environment, &server, oci::OCI_HTYPE_SERVER, 0, nullptr);
+    const char nowhere[] = "nowhere";
+    EXPECT_EQ(api.OCIServerAttach(static_cast<oci::OCIServer*>(server),
+                                  static_cast<oci::OCIError*>(errors),
+                                  reinterpret_cast<const oci::OraText*>(nowhere), 7, 0),
+              oci::OCI_ERROR);
+    oci::sb4 code = 0;
+    oci::OraText text[512] = {};
+    api.OCIErrorGet(errors, 1, nullptr, &code, text, sizeof text, oci::OCI_HTYPE_ERROR);
+    api.OCIHandleFree(environment, oci::OCI_HTYPE_ENV);
     StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
-
-    std::vector<standin_test::StoredValue> values;
-    for (const auto& row : table("T").rows)
-        values.push_back(row[0]);
-    EXPECT_EQ(values, (std::vector<standin_test::StoredValue>{"\xE9t\xE9", "?t?", "\xE9t\xE9"}));
+    EXPECT_STREQ(reinterpret_cast<const char*>(text),
+                 "ORA-12154: TNS: Angegebener Connect Identifier konnte nicht aufgel\xF6st "
+                 "werden\n");
 }

@@ -2,13 +2,15 @@
 #include "CharacterSets.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace standin {
 
 namespace {
 
-constexpr char32_t kReplacement = '?';
+constexpr char32_t kNoCharacter = 0xFFFD;
 
 struct NamedSet {
     const char* name;
@@ -31,7 +33,7 @@ constexpr char32_t kWindows1252High[32] = {
 };
 
 // The code point of a UTF-8 sequence at `bytes`; `used` gets its length. Malformed
-// sequences give kReplacement for their first byte.
+// sequences give kNoCharacter for their first byte.
 char32_t decodeUtf8(const unsigned char* bytes, std::size_t length, std::size_t& used) {
     used = 1;
     const unsigned char lead = bytes[0];
@@ -39,16 +41,16 @@ char32_t decodeUtf8(const unsigned char* bytes, std::size_t length, std::size_t&
         return lead;
     const std::size_t size = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
     if (size == 0 || size > length || lead > 0xF4)
-        return kReplacement;
+        return kNoCharacter;
     char32_t point = lead & (0x7F >> size);
     for (std::size_t i = 1; i < size; ++i) {
         if ((bytes[i] & 0xC0) != 0x80)
-            return kReplacement;
+            return kNoCharacter;
         point = (point << 6) | (bytes[i] & 0x3F);
     }
     constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
     if (point < kSmallest[size] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
-        return kReplacement;
+        return kNoCharacter;
     used = size;
     return point;
 }
@@ -59,7 +61,7 @@ char32_t decode(const unsigned char* bytes, std::size_t length, ub2 from, std::s
     const unsigned char byte = bytes[0];
     switch (from) {
     case kUS7ASCII:
-        return byte < 0x80 ? byte : kReplacement;
+        return byte < 0x80 ? byte : kNoCharacter;
     case kWE8MSWIN1252:
         return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte;
     case kAL32UTF8:
@@ -87,29 +89,63 @@ void encodeUtf8(char32_t point, std::string& out) {
     }
 }
 
-char32_t windows1252Byte(char32_t point) {
+// The byte of code page 1252 for `point`, or 0 when it has none.
+unsigned char windows1252Byte(char32_t point) {
     if (point < 0x80 || (point >= 0xA0 && point <= 0xFF))
-        return point;
+        return static_cast<unsigned char>(point);
     for (char32_t byte = 0; byte < 32; ++byte)
         if (kWindows1252High[byte] == point)
-            return 0x80 + byte;
-    return kReplacement;
+            return static_cast<unsigned char>(0x80 + byte);
+    return 0;
 }
+
+// Oracle's replacement character of each set: what a character the set lacks becomes.
+constexpr unsigned char kAsciiReplacement = '?';
+constexpr unsigned char kWesternReplacement = 0xBF; // the inverted question mark
 
 void encode(char32_t point, ub2 to, std::string& out) {
     switch (to) {
     case kUS7ASCII:
-        out.push_back(static_cast<char>(point < 0x80 ? point : kReplacement));
+        out.push_back(static_cast<char>(point < 0x80 ? point : kAsciiReplacement));
         break;
     case kWE8ISO8859P1:
-        out.push_back(static_cast<char>(point <= 0xFF ? point : kReplacement));
+        out.push_back(static_cast<char>(
+            point <= 0xFF && point != kNoCharacter ? point : kWesternReplacement));
         break;
-    case kWE8MSWIN1252:
-        out.push_back(static_cast<char>(windows1252Byte(point)));
+    case kWE8MSWIN1252: {
+        const unsigned char byte = point == 0 ? 0 : windows1252Byte(point);
+        out.push_back(static_cast<char>(byte != 0 || point == 0 ? byte : kWesternReplacement));
         break;
+    }
     default:
         encodeUtf8(point, out);
     }
+}
+
+// Oracle's upper case of one letter of the blocks the stand-in folds.
+char32_t upperCaseOf(char32_t point) {
+    if ((point >= 'a' && point <= 'z') || (point >= 0xE0 && point <= 0xFE && point != 0xF7) ||
+        (point >= 0x3B1 && point <= 0x3CB && point != 0x3C2) || (point >= 0x430 && point <= 0x44F))
+        return point - 0x20;
+    if (point >= 0x450 && point <= 0x45F)
+        return point - 0x50;
+    if (point == 0xFF)
+        return 0x178;
+    if (point == 0x3C2) // the final sigma
+        return 0x3A3;
+    // Latin Extended-A pairs an upper-case letter with the lower-case one after it, the
+    // ranges 0x139-0x148 and 0x179-0x17E one place later.
+    const bool oddLower = (point >= 0x100 && point <= 0x137) || (point >= 0x14A && point <= 0x177);
+    const bool evenLower = (point >= 0x139 && point <= 0x148) || (point >= 0x179 && point <= 0x17E);
+    if ((oddLower && point % 2 == 1) || (evenLower && point % 2 == 0))
+        return point - 1;
+    constexpr char32_t kGreekAccented[][2] = {{0x3AC, 0x386}, {0x3AD, 0x388}, {0x3AE, 0x389},
+                                              {0x3AF, 0x38A}, {0x3CC, 0x38C}, {0x3CD, 0x38E},
+                                              {0x3CE, 0x38F}};
+    for (const auto& pair : kGreekAccented)
+        if (pair[0] == point)
+            return pair[1];
+    return point;
 }
 
 } // namespace
@@ -129,6 +165,10 @@ bool isKnownCharacterSet(ub2 characterSet) {
         if (set.id == characterSet)
             return true;
     return false;
+}
+
+bool isNationalCharacterSet(ub2 characterSet) {
+    return characterSet == kUTF8 || characterSet == kAL16UTF16 || isKnownCharacterSet(characterSet);
 }
 
 ub2 characterSetFromNlsLang() {
@@ -153,6 +193,28 @@ void convertText(const char* bytes, std::size_t length, ub2 from, ub2 to, std::s
     }
 }
 
+std::string convertText(const std::string& text, ub2 from, ub2 to) {
+    std::string out;
+    convertText(text.data(), text.size(), from, to, out);
+    return out;
+}
+
+std::string upperCased(const std::string& text, ub2 characterSet) {
+    std::string out;
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t used = 1;
+        const char32_t point = decode(in + at, text.size() - at, characterSet, used);
+        // A byte that is no character of the set stays as it is.
+        if (point == kNoCharacter)
+            out.append(text, at, used);
+        else
+            encode(upperCaseOf(point), characterSet, out);
+        at += used;
+    }
+    return out;
+}
+
 std::size_t characterCount(const char* bytes, std::size_t length, ub2 characterSet) {
     if (characterSet != kAL32UTF8)
         return length;
@@ -160,6 +222,30 @@ std::size_t characterCount(const char* bytes, std::size_t length, ub2 characterS
     for (std::size_t at = 0; at < length; ++at)
         characters += (static_cast<unsigned char>(bytes[at]) & 0xC0) != 0x80 ? 1 : 0;
     return characters;
+}
+
+bool fitsInCharacters(const char* bytes, std::size_t length, ub2 characterSet,
+                      std::size_t characters) {
+    if (length <= characters)
+        return true;
+    if (characterSet != kAL32UTF8)
+        return false;
+    // Characters are the bytes less the continuation bytes (10xxxxxx); enough of those decide
+    // it. Eight bytes at a time: a benchmark's discarded rows pass through here.
+    const std::size_t needed = length - characters;
+    std::size_t continuations = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= length && continuations < needed; at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + at, sizeof word);
+        // Bit 7 of each continuation byte, moved to bit 0 and summed by one multiplication
+        // (no popcount instruction is assumed).
+        const std::uint64_t marks = (word & ~(word << 1) & 0x8080808080808080u) >> 7;
+        continuations += static_cast<std::size_t>((marks * 0x0101010101010101u) >> 56);
+    }
+    for (; at < length && continuations < needed; ++at)
+        continuations += (static_cast<unsigned char>(bytes[at]) & 0xC0) == 0x80 ? 1 : 0;
+    return continuations >= needed;
 }
 
 } // namespace standin

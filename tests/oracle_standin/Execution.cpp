@@ -80,9 +80,13 @@ CallResult countObjects(SessionHandle& session, StatementHandle& statement, ub4 
     std::optional<BoundValue> name = boundValue(*statement.binds.at(1), rowOffset);
     if (!name)
         return CallResult::failure(1459);
-    // NULL equals nothing, so a NULL name counts no object.
-    int count =
-        name->isNull ? 0 : session.schema.countObjects(std::string(name->bytes, name->length));
+    // NULL equals nothing, so a NULL name counts no object. The name is compared in the
+    // database's set, as the dictionary holds it.
+    const std::string bound(name->bytes, name->length);
+    int count = name->isNull ? 0
+                             : session.schema.countObjects(
+                                   convertText(bound, statement.environment->clientCharacterSet,
+                                               session.server->databaseCharacterSet));
     auto define = statement.defines.find(1);
     if (define != statement.defines.end() && !writeInteger(*define->second, count))
         return CallResult::failure(3115);
@@ -165,8 +169,12 @@ CallResult describeColumn(SessionHandle& session, StatementHandle& statement,
             return CallResult::failure(1459);
         columnId = boundColumnId(*id);
     }
-    // Names as stored: a bound name in another case finds nothing.
-    const std::string name = table->isNull ? "" : std::string(table->bytes, table->length);
+    // Names as stored (in the database's set): a bound name in another case finds nothing.
+    const ub2 clientSet = statement.environment->clientCharacterSet;
+    const ub2 databaseSet = session.server->databaseCharacterSet;
+    const std::string name = table->isNull ? ""
+                                           : convertText(std::string(table->bytes, table->length),
+                                                         clientSet, databaseSet);
     std::optional<std::vector<ColumnDefinition>> columns;
     if (session.schema.hasTable(name))
         columns = session.schema.tableColumns(name);
@@ -178,14 +186,15 @@ CallResult describeColumn(SessionHandle& session, StatementHandle& statement,
         if (define == statement.defines.end())
             continue;
         const DictionaryValue value =
-            dictionaryValue(sql.selectItems[k], (*columns)[columnId - 1], columnId,
-                            session.server->databaseCharacterSet);
+            dictionaryValue(sql.selectItems[k], (*columns)[columnId - 1], columnId, databaseSet);
         bool cut = false;
         const bool written =
             define->second->dataType == SQLT_INT
                 ? value.isNumber && writeInteger(*define->second, value.number)
                 : writeText(*define->second,
-                            value.isNumber ? std::to_string(value.number) : value.text, cut);
+                            value.isNumber ? std::to_string(value.number)
+                                           : convertText(value.text, databaseSet, clientSet),
+                            cut);
         if (!written)
             return CallResult::failure(value.isNumber ? 3115 : 1722);
         truncated = truncated || cut;
@@ -274,18 +283,39 @@ std::optional<ErrorRecord> checkLength(const SessionHandle& session, const Inser
     }
     if (actual <= maximum)
         return std::nullopt;
-    return valueTooLarge(session.schema.user(), target.table, definition.name, actual, maximum);
+    // The message names them in UTF-8, as every record holds its text.
+    auto named = [&target](const std::string& name) {
+        return convertText(name, target.databaseSet, kAL32UTF8);
+    };
+    return valueTooLarge(named(session.schema.user()), named(target.table), named(definition.name),
+                         actual, maximum);
 }
 
-// The most bytes a value of the column may have where it needs no conversion and its set
-// writes one byte a character; 0 when the values must be checked one by one.
+// The most bytes a value of the column may have and certainly fit where it needs no
+// conversion (a value has no more characters than bytes); 0 when the values must be
+// converted one by one.
 std::size_t plainByteLimit(const InsertTarget& target, std::size_t column) {
-    if (target.clientSet != target.databaseSet || target.databaseSet == kAL32UTF8)
+    if (target.clientSet != target.databaseSet)
         return 0;
     const ColumnDefinition& definition = target.columns[column];
     const auto width = static_cast<std::size_t>(definition.width);
     return definition.inCharacters && width > kMaxValueBytes ? kMaxValueBytes : width;
 }
+
+// True when a value longer in bytes than its column's plain limit still fits: one of a
+// VARCHAR2(n CHAR) column in the database's own set, within 4000 bytes, whose characters fit.
+bool fitsByCharacters(const InsertTarget& target, std::size_t column, const char* value,
+                      std::size_t length) {
+    const ColumnDefinition& definition = target.columns[column];
+    return target.clientSet == target.databaseSet && definition.inCharacters &&
+           length <= kMaxValueBytes &&
+           fitsInCharacters(value, length, target.databaseSet,
+                            static_cast<std::size_t>(definition.width));
+}
+
+// How far ahead allRowsFit() fetches the values it will count.
+constexpr std::size_t kRowsAhead = 4;
+constexpr std::size_t kLinesAhead = 8;
 
 // True when no value of the rows can fail: each fits its column, or is NULL.
 bool allRowsFit(const InsertTarget& target, std::size_t rowOffset, std::size_t iterations) {
@@ -297,11 +327,28 @@ bool allRowsFit(const InsertTarget& target, std::size_t rowOffset, std::size_t i
             const std::size_t length = bind.lengths != nullptr ? bind.lengths[row] : valueSize;
             const bool isNull = (bind.indicators != nullptr && bind.indicators[row] < 0) ||
                                 length == 0 || bind.value == nullptr;
-            if (length > limit && !isNull)
+            if (length <= limit || isNull)
+                continue;
+            // Rows lie a slot apart, each beyond the reach of the processor's own prefetch:
+            // the first lines of a row a few rows on are fetched while this one is counted.
+            const char* ahead = bind.value + (row + kRowsAhead) * valueSize;
+            for (std::size_t line = 0; line < kLinesAhead; ++line)
+                __builtin_prefetch(ahead + 64 * line);
+            if (length > valueSize ||
+                !fitsByCharacters(target, c, bind.value + row * valueSize, length))
                 return false;
         }
     }
     return true;
+}
+
+// ORA-01461 when a bind is declared larger than a VARCHAR2 value can be: Oracle takes such a
+// bind as LONG data, whatever the values hold.
+int checkBindSizes(const InsertTarget& target) {
+    for (const BindHandle* bind : target.binds)
+        if (static_cast<std::size_t>(bind->valueSize) > kMaxValueBytes)
+            return 1461;
+    return 0;
 }
 
 // Checks and stores one row; ORA-12899 names the first value that does not fit.
@@ -353,6 +400,8 @@ CallResult insertRows(SessionHandle& session, StatementHandle& statement, const 
                         session.server->databaseCharacterSet};
     for (std::size_t c = 0; c < columnCount; ++c)
         target.binds.push_back(statement.binds.at(static_cast<ub4>(c + 1)));
+    if (int error = checkBindSizes(target))
+        return CallResult::failure(error);
     PendingRows* pending =
         session.server->rules.discardRows() ? nullptr : &session.transaction[sql.tableName];
     bool ruleFails = rule && !isExecutionWarning(rule->code);
@@ -411,7 +460,11 @@ CallResult executeStatement(SessionHandle& session, StatementHandle& statement, 
                             ub4 rowOffset) {
     if (!statement.prepared)
         return CallResult::failure(24337);
-    SqlStatement sql = parseSql(statement.text);
+    // The server reads the text in its own set; names fold to upper case there.
+    const ub2 databaseSet = session.server->databaseCharacterSet;
+    SqlStatement sql = parseSql(
+        convertText(statement.text, statement.environment->clientCharacterSet, databaseSet),
+        databaseSet);
     // A query may run without fetching; anything else needs at least one iteration.
     const bool isQuery = sql.kind == SqlStatement::Kind::CountObjects ||
                          sql.kind == SqlStatement::Kind::TableColumns;

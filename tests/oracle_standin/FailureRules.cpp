@@ -14,16 +14,23 @@ struct PointName {
 };
 
 constexpr PointName kPointNames[] = {
-    {"attach", FailurePoint::Attach},   {"logon", FailurePoint::Logon},
-    {"execute", FailurePoint::Execute}, {"select", FailurePoint::Select},
-    {"create", FailurePoint::Create},   {"insert", FailurePoint::Insert},
-    {"commit", FailurePoint::Commit},   {"rollback", FailurePoint::Rollback},
-    {"drop", FailurePoint::Drop},       {"rename", FailurePoint::Rename},
+    {"attach", FailurePoint::Attach},
+    {"logon", FailurePoint::Logon},
+    {"execute", FailurePoint::Execute},
+    {"select", FailurePoint::Select},
+    {"create", FailurePoint::Create},
+    {"insert", FailurePoint::Insert},
+    {"commit", FailurePoint::Commit},
+    {"rollback", FailurePoint::Rollback},
+    {"drop", FailurePoint::Drop},
+    {"rename", FailurePoint::Rename},
+    {"environment", FailurePoint::Environment},
 };
 
 // Calls that can be held until a break: those a stalled server or network leaves waiting.
 bool canBlock(FailurePoint point) {
-    return point != FailurePoint::Attach && point != FailurePoint::Logon;
+    return point != FailurePoint::Attach && point != FailurePoint::Logon &&
+           point != FailurePoint::Environment;
 }
 
 std::string trimmed(const std::string& text) {

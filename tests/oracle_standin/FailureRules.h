@@ -19,8 +19,9 @@ enum class FailurePoint {
     Rollback,
     Drop,
     Rename,
+    Environment, // every OCIEnvNlsCreate and OCIEnvInit, as each reads the rules anew
 };
-constexpr int kFailurePointCount = 10;
+constexpr int kFailurePointCount = 11;
 
 // The error of a call that was blocked until OCIBreak ended it.
 constexpr int kUserCancel = 1013;

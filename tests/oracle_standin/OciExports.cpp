@@ -5,7 +5,6 @@
 #include "StandinOci.h"
 #include "Strictness.h"
 
-#include <cctype>
 #include <condition_variable>
 #include <cstring>
 #include <fstream>
@@ -165,7 +164,9 @@ std::string textOf(const void* bytes, size_t length) {
 }
 
 // A new environment whose texts are in `clientSet` (0: the set NLS_LANG names). OCI_ERROR,
-// and no environment, for a set the stand-in cannot convert.
+// and no environment, for a set the stand-in cannot convert. An `environment=E` rule makes
+// the environment, leaves ORA-E on it and returns OCI_ERROR, as a client that refuses the set
+// may.
 sword createEnvironment(Call& call, OCIEnv** envp, ub2 clientSet, bool threaded, size_t xtramem_sz,
                         void** usrmempp) {
     if (envp == nullptr)
@@ -179,7 +180,12 @@ sword createEnvironment(Call& call, OCIEnv** envp, ub2 clientSet, bool threaded,
         call.handles().add(std::make_unique<EnvironmentHandle>(clientSet, threaded));
     giveUserMemory(*environment, xtramem_sz, usrmempp);
     *envp = reinterpret_cast<OCIEnv*>(environment);
-    return OCI_SUCCESS;
+    std::optional<FailureRule> rule =
+        FailureRules::fromEnvironment().count(FailurePoint::Environment);
+    if (!rule)
+        return OCI_SUCCESS;
+    environment->record = oracleError(rule->code);
+    return OCI_ERROR;
 }
 
 } // namespace
@@ -207,10 +213,16 @@ STANDIN_EXPORT sword OCIEnvInit(OCIEnv** envp, ub4 mode, size_t xtramem_sz, void
 
 STANDIN_EXPORT sword OCIEnvNlsCreate(OCIEnv** envhpp, ub4 mode, void*, void* (*)(void*, size_t),
                                      void* (*)(void*, void*, size_t), void (*)(void*, void*),
-                                     size_t xtramemsz, void** usrmempp, ub2 charset, ub2) {
+                                     size_t xtramemsz, void** usrmempp, ub2 charset, ub2 ncharset) {
     Call call("OCIEnvNlsCreate", mode, charset);
     const bool threaded = (mode & OCI_THREADED) != 0;
     call.settle(threaded);
+    // Oracle's header: "The charset and ncharset must be both zero or non-zero."
+    const bool mixed = (charset == 0) != (ncharset == 0);
+    if (envhpp != nullptr && (mixed || (ncharset != 0 && !isNationalCharacterSet(ncharset)))) {
+        *envhpp = nullptr;
+        return OCI_ERROR;
+    }
     return createEnvironment(call, envhpp, charset, threaded, xtramemsz, usrmempp);
 }
 
@@ -318,16 +330,17 @@ STANDIN_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISessi
     std::optional<FailureRule> rule = server->rules.count(FailurePoint::Logon);
     if (rule && !isLogonWarning(rule->code))
         return fail(*errors, rule->code);
-    LogonCheck logon = credt == OCI_CRED_RDBMS
-                           ? checkLogon(server->database, session->userName, session->password)
-                           : LogonCheck::Refused;
+    // The server sees the credentials in its own set, as the users file holds them.
+    const ub2 clientSet = session->environment->clientCharacterSet;
+    const ub2 databaseSet = server->databaseCharacterSet;
+    const std::string userName = convertText(session->userName, clientSet, databaseSet);
+    const std::string password = convertText(session->password, clientSet, databaseSet);
+    LogonCheck logon = credt == OCI_CRED_RDBMS ? checkLogon(server->database, userName, password)
+                                               : LogonCheck::Refused;
     if (logon != LogonCheck::Accepted)
         return fail(*errors, logon == LogonCheck::NullPassword ? 1005 : 1017);
 
-    std::string upperUser = session->userName;
-    for (char& c : upperUser)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    session->schema = Schema(server->database, upperUser);
+    session->schema = Schema(server->database, upperCased(userName, databaseSet));
     session->schema.ensureFolder();
     session->server = server;
     session->connectionLost = false;
@@ -372,7 +385,9 @@ STANDIN_EXPORT sword OCIErrorGet(void* hndlp, ub4 recordno, OraText*, sb4* errco
         return OCI_NO_DATA;
     if (errcodep != nullptr)
         *errcodep = handle->record->code;
-    const std::string& text = handle->record->text;
+    // Messages are handed out in the client's set, as every text the environment receives.
+    const std::string text =
+        convertText(handle->record->text, kAL32UTF8, handle->environment->clientCharacterSet);
     if (bufp == nullptr || bufsiz == 0)
         return OCI_SUCCESS;
     size_t copied = text.size() < bufsiz ? text.size() : bufsiz - 1;

@@ -2,6 +2,8 @@
 #include "OracleErrors.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace standin {
 
@@ -42,6 +44,7 @@ constexpr KnownMessage kMessages[] = {
     {1012, "not logged on"},
     {1013, "user requested cancel of current operation"},
     {1017, "invalid username/password; logon denied"},
+    {1461, "can bind a LONG value only for insert into a LONG column"},
     {1114, "IO error writing block to file"},
     {1036, "illegal variable name/number"},
     {1403, "no data found"},
@@ -72,6 +75,33 @@ constexpr KnownMessage kMessages[] = {
     {28011, "the account will expire soon; change your password now"},
 };
 
+// The texts of a German client (NLS_LANG=GERMAN_...), with their national letters; the
+// others stay English, as a client without that language's messages has them.
+constexpr KnownMessage kGermanMessages[] = {
+    {942, "Tabelle oder View nicht vorhanden"},
+    {955, "Name wird bereits von einem vorhandenen Objekt verwendet"},
+    {1017, "Benutzername/Kennwort ung\u00fcltig; Anmeldung abgelehnt"},
+    {3113, "Dateiende im Kommunikationskanal"},
+    {12154, "TNS: Angegebener Connect Identifier konnte nicht aufgel\u00f6st werden"},
+};
+
+// True when NLS_LANG names the German language, as the client's messages then are.
+bool germanMessages() {
+    const char* nlsLang = std::getenv("NLS_LANG");
+    return nlsLang != nullptr && std::strncmp(nlsLang, "GERMAN_", 7) == 0;
+}
+
+const char* knownText(int code) {
+    if (germanMessages())
+        for (const KnownMessage& known : kGermanMessages)
+            if (known.code == code)
+                return known.text;
+    for (const KnownMessage& known : kMessages)
+        if (known.code == code)
+            return known.text;
+    return nullptr;
+}
+
 ErrorRecord withText(int code, const std::string& message) {
     char prefix[16];
     std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", code);
@@ -83,10 +113,8 @@ ErrorRecord withText(int code, const std::string& message) {
 ErrorRecord oracleError(int code) {
     if (code == 904)
         return invalidIdentifier("");
-    for (const KnownMessage& known : kMessages) {
-        if (known.code == code)
-            return withText(code, known.text);
-    }
+    if (const char* text = knownText(code))
+        return withText(code, text);
     return withText(code,
                     "Message " + std::to_string(code) + " not found;  product=RDBMS; facility=ORA");
 }
@@ -98,9 +126,14 @@ ErrorRecord invalidIdentifier(const std::string& quotedName) {
 ErrorRecord valueTooLarge(const std::string& user, const std::string& table,
                           const std::string& column, std::size_t actualBytes,
                           std::size_t maximumBytes) {
-    return withText(12899, "value too large for column \"" + user + "\".\"" + table + "\".\"" +
-                               column + "\" (actual: " + std::to_string(actualBytes) +
-                               ", maximum: " + std::to_string(maximumBytes) + ")");
+    const std::string name = "\"" + user + "\".\"" + table + "\".\"" + column + "\"";
+    const std::string actual = std::to_string(actualBytes);
+    const std::string maximum = std::to_string(maximumBytes);
+    if (germanMessages())
+        return withText(12899, "Wert zu gro\u00df f\u00fcr Spalte " + name +
+                                   " (aktuell: " + actual + ", maximal: " + maximum + ")");
+    return withText(12899, "value too large for column " + name + " (actual: " + actual +
+                               ", maximum: " + maximum + ")");
 }
 
 bool isExecutionWarning(int code) {

@@ -5,7 +5,9 @@
 
 namespace standin {
 
-// One diagnostic record: the positive ORA number and the full text "ORA-NNNNN: ...\n".
+// One diagnostic record: the positive ORA number and the full text "ORA-NNNNN: ...\n", in
+// UTF-8 (OCIErrorGet hands it out in the client's set). Texts are English, or German when
+// NLS_LANG names that language, as a client's message files are.
 struct ErrorRecord {
     int code = 0;
     std::string text;
@@ -15,7 +17,8 @@ struct ErrorRecord {
 ErrorRecord oracleError(int code);
 // ORA-00904 naming the identifier; an empty name gives ": invalid identifier".
 ErrorRecord invalidIdentifier(const std::string& quotedName);
-// ORA-12899 for a value of `actualBytes` bytes in a column of `maximumBytes`.
+// ORA-12899 for a value of `actualBytes` bytes in a column of `maximumBytes`; the names in
+// UTF-8.
 ErrorRecord valueTooLarge(const std::string& user, const std::string& table,
                           const std::string& column, std::size_t actualBytes,
                           std::size_t maximumBytes);

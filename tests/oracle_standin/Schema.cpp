@@ -1,6 +1,8 @@
 // Files of the stand-in databases: lookup, logon check, table files and escaping.
 #include "Schema.h"
 
+#include "FileNames.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -130,7 +132,7 @@ void appendNullValue(std::string& line) {
 }
 
 Schema::Schema(const fs::path& database, const std::string& upperUser)
-    : folder_(database / upperUser), user_(upperUser) {}
+    : folder_(database / fileNameOf(upperUser)), user_(upperUser) {}
 
 bool Schema::ensureFolder() const {
     std::error_code error;
@@ -139,7 +141,7 @@ bool Schema::ensureFolder() const {
 }
 
 fs::path Schema::tableFile(const std::string& table) const {
-    return folder_ / (table + ".tbl");
+    return folder_ / (fileNameOf(table) + ".tbl");
 }
 
 std::vector<std::pair<std::string, std::string>> Schema::listedObjects() const {
@@ -158,7 +160,7 @@ int Schema::countObjects(const std::string& name) const {
     // Compared with the listed names, not through the file system, which may ignore case.
     for (const fs::directory_entry& entry : fs::directory_iterator(folder_, error)) {
         fs::path file = entry.path().filename();
-        if (file.extension() == ".tbl" && file.stem().string() == name)
+        if (file.extension() == ".tbl" && nameOfFile(file.stem().string()) == name)
             ++count;
     }
     for (const auto& object : listedObjects())
@@ -184,7 +186,7 @@ bool Schema::hasTable(const std::string& name) const {
     // Compared with the listed names, not through the file system, which may ignore case.
     for (const fs::directory_entry& entry : fs::directory_iterator(folder_, error)) {
         fs::path file = entry.path().filename();
-        if (file.extension() == ".tbl" && file.stem().string() == name)
+        if (file.extension() == ".tbl" && nameOfFile(file.stem().string()) == name)
             return true;
     }
     return false;

@@ -1,6 +1,8 @@
 // A small lexer and recursive-descent parser for the statements Marlin sends.
 #include "SqlStatement.h"
 
+#include "CharacterSets.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -22,15 +24,9 @@ bool isWordByte(unsigned char c) {
     return isLetter(c) || std::isdigit(c) != 0 || c == '_' || c == '$' || c == '#';
 }
 
-std::string upper(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 class Lexer {
   public:
-    explicit Lexer(const std::string& text) : text_(text) {}
+    Lexer(const std::string& text, ub2 characterSet) : text_(text), characterSet_(characterSet) {}
 
     std::vector<Token> tokens() {
         std::vector<Token> result;
@@ -67,7 +63,7 @@ class Lexer {
             return Token{};
         unsigned char c = at(pos_);
         if (isLetter(c))
-            return Token{Token::Kind::Word, upper(takeWhile(isWordByte))};
+            return Token{Token::Kind::Word, upperCased(takeWhile(isWordByte), characterSet_)};
         if (std::isdigit(c) != 0)
             return Token{Token::Kind::Number,
                          takeWhile([](unsigned char b) { return std::isdigit(b) != 0; })};
@@ -84,12 +80,14 @@ class Lexer {
     }
 
     const std::string& text_;
+    const ub2 characterSet_; // unquoted names fold to upper case in it
     std::size_t pos_ = 0;
 };
 
 class Parser {
   public:
-    explicit Parser(const std::string& text) : tokens_(Lexer(text).tokens()) {}
+    Parser(const std::string& text, ub2 characterSet)
+        : tokens_(Lexer(text, characterSet).tokens()) {}
 
     SqlStatement parse() {
         const Token& first = peek();
@@ -379,8 +377,8 @@ bool isReservedWord(const std::string& upperName) {
     return false;
 }
 
-SqlStatement parseSql(const std::string& text) {
-    return Parser(text).parse();
+SqlStatement parseSql(const std::string& text, unsigned short characterSet) {
+    return Parser(text, characterSet).parse();
 }
 
 } // namespace standin

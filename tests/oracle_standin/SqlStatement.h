@@ -43,9 +43,10 @@ struct SqlStatement {
 // The columns of USER_TAB_COLUMNS a query may ask for.
 bool isTableColumnsItem(const std::string& upperName);
 
-// Parses one statement. Never throws; anything it does not understand is refused with a
-// plausible Oracle error (ORA-00900 for an unknown command).
-SqlStatement parseSql(const std::string& text);
+// Parses one statement, written in the database's character set `characterSet`. Never
+// throws; anything it does not understand is refused with a plausible Oracle error
+// (ORA-00900 for an unknown command).
+SqlStatement parseSql(const std::string& text, unsigned short characterSet);
 
 // True when `upperName` is one of Oracle's reserved words.
 bool isReservedWord(const std::string& upperName);

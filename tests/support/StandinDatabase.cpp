@@ -1,6 +1,7 @@
 // A temporary stand-in database for tests, and the read-back of its table files.
 #include "StandinDatabase.h"
 
+#include "oracle_standin/FileNames.h"
 #include "platform/DynamicLibrary.h"
 
 #include <algorithm>
@@ -153,7 +154,7 @@ std::string StandinDatabase::databaseFolder() const {
 }
 
 std::string StandinDatabase::userFolder(const std::string& userName) const {
-    fs::path folder = fs::path(databaseFolder()) / upperCase(userName);
+    fs::path folder = fs::path(databaseFolder()) / standin::fileNameOf(upperCase(userName));
     fs::create_directories(folder);
     return folder.string();
 }
@@ -177,7 +178,7 @@ void StandinDatabase::addTable(const std::string& userName, const std::string& t
     std::string header = "columns";
     for (const auto& column : columns)
         header += "\t" + column.first + ":" + std::to_string(column.second);
-    fs::path file = fs::path(userFolder(userName)) / (tableName + ".tbl");
+    fs::path file = fs::path(userFolder(userName)) / (standin::fileNameOf(tableName) + ".tbl");
     std::ofstream(file, std::ios::binary | std::ios::trunc) << header << '\n';
 }
 
@@ -195,10 +196,10 @@ bool StandinDatabase::waitUntilACallIsBlocked() const {
 std::vector<std::string> StandinDatabase::tableNames(const std::string& userName) const {
     std::vector<std::string> names;
     std::error_code error;
-    fs::path folder = fs::path(databaseFolder()) / upperCase(userName);
+    fs::path folder = fs::path(databaseFolder()) / standin::fileNameOf(upperCase(userName));
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
         if (entry.path().extension() == ".tbl")
-            names.push_back(entry.path().stem().string());
+            names.push_back(standin::nameOfFile(entry.path().stem().string()));
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -206,7 +207,8 @@ std::vector<std::string> StandinDatabase::tableNames(const std::string& userName
 
 StoredTable StandinDatabase::readTable(const std::string& userName,
                                        const std::string& tableName) const {
-    fs::path file = fs::path(databaseFolder()) / upperCase(userName) / (tableName + ".tbl");
+    fs::path file = fs::path(databaseFolder()) / standin::fileNameOf(upperCase(userName)) /
+                    (standin::fileNameOf(tableName) + ".tbl");
     std::ifstream in(file, std::ios::binary);
     if (!in)
         throw std::runtime_error("no table file " + file.string());
