@@ -1,18 +1,20 @@
 // Numbers, dates and logicals read from field texts.
 #include "dbf/FieldReadings.h"
 
-#include <cstring>
-
 namespace {
 
 bool isDigit(unsigned char c) {
     return c >= '0' && c <= '9';
 }
 
-// The text up to its first zero byte, without the blanks around it.
+// The text up to its first zero byte, without the blanks around it. Fields are short: a
+// loop costs less here than a call.
 void trimText(const unsigned char*& text, std::size_t& length) {
-    if (const void* zero = std::memchr(text, 0, length))
-        length = static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - text);
+    for (std::size_t at = 0; at < length; ++at)
+        if (text[at] == 0) {
+            length = at;
+            break;
+        }
     while (length > 0 && text[0] == ' ') {
         ++text;
         --length;
@@ -124,7 +126,9 @@ FieldReading readFieldDate(const unsigned char* text, std::size_t length, FieldD
 }
 
 FieldReading readFieldLogical(const unsigned char* text, std::size_t length, bool& value) {
-    trimText(text, length);
+    // A field of one byte, as nearly all are, needs no trimming.
+    if (length != 1 || text[0] == ' ' || text[0] == '\0')
+        trimText(text, length);
     if (length == 0 || (length == 1 && text[0] == '?'))
         return FieldReading::Empty;
     if (length != 1)

@@ -4,6 +4,7 @@
 #include "dbf/DBase7Values.h"
 #include "dbf/DbfLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -240,9 +241,18 @@ std::size_t writeNumberText(const FieldNumber& number, char* out) {
     std::memcpy(at, number.digits, number.digitCount);
     at += number.digitCount;
     *at++ = 'E';
-    const std::string exponent = std::to_string(number.exponent);
-    std::memcpy(at, exponent.data(), exponent.size());
-    at += exponent.size();
+    long exponent = number.exponent;
+    if (exponent < 0) {
+        *at++ = '-';
+        exponent = -exponent;
+    }
+    // The digits from the last, then turned round.
+    char* first = at;
+    do {
+        *at++ = static_cast<char>('0' + exponent % 10);
+        exponent /= 10;
+    } while (exponent > 0);
+    std::reverse(first, at);
     return static_cast<std::size_t>(at - out);
 }
 

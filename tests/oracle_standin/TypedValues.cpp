@@ -165,20 +165,37 @@ const char* elementAt(const std::string& format, std::size_t at) {
 } // namespace
 
 int parseNumberText(const std::string& text, char decimalCharacter, Decimal& value) {
+    return parseNumberText(text.data(), text.size(), decimalCharacter, value);
+}
+
+int parseNumberText(const char* text, std::size_t length, char decimalCharacter, Decimal& value) {
     std::size_t at = 0;
-    const std::size_t end = text.size();
+    const std::size_t end = length;
     while (at < end && text[at] == ' ')
         ++at;
     value = Decimal{};
     if (at < end && (text[at] == '+' || text[at] == '-'))
         value.negative = text[at++] == '-';
+    // Leading zeros are counted, not kept: they only move the exponent.
     int integerDigits = 0;
-    for (; at < end && isDigit(text[at]); ++at, ++integerDigits)
-        value.digits.push_back(text[at]);
-    if (at < end && text[at] == decimalCharacter)
-        for (++at; at < end && isDigit(text[at]); ++at)
+    int leadingZeros = 0;
+    bool anyDigit = false;
+    for (; at < end && isDigit(text[at]); ++at, ++integerDigits) {
+        anyDigit = true;
+        if (value.digits.empty() && text[at] == '0')
+            ++leadingZeros;
+        else
             value.digits.push_back(text[at]);
-    if (value.digits.empty())
+    }
+    if (at < end && text[at] == decimalCharacter)
+        for (++at; at < end && isDigit(text[at]); ++at) {
+            anyDigit = true;
+            if (value.digits.empty() && text[at] == '0')
+                ++leadingZeros;
+            else
+                value.digits.push_back(text[at]);
+        }
+    if (!anyDigit)
         return 1722;
     long exponent = 0;
     if (at < end && (text[at] == 'E' || text[at] == 'e')) {
@@ -196,7 +213,7 @@ int parseNumberText(const std::string& text, char decimalCharacter, Decimal& val
         ++at;
     if (at != end)
         return 1722;
-    value.exponent = integerDigits + static_cast<int>(exponent);
+    value.exponent = integerDigits - leadingZeros + static_cast<int>(exponent);
     const bool negative = value.negative;
     stripZeros(value);
     value.negative = negative && !value.digits.empty();

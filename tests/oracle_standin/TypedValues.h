@@ -21,6 +21,7 @@ struct Decimal {
 // the session's decimal character, an exponent (E or e). Anything else, the group character
 // among them, is ORA-01722. Answers 0 or the Oracle error.
 int parseNumberText(const std::string& text, char decimalCharacter, Decimal& value);
+int parseNumberText(const char* text, std::size_t length, char decimalCharacter, Decimal& value);
 Decimal decimalFromInteger(long long value);
 // The shortest decimal that reads back as `value`; NaN and infinities are ORA-01722.
 int decimalFromDouble(double value, Decimal& decimal);
