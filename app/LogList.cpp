@@ -3,35 +3,17 @@
 
 #include "framework/CDC.h"
 #include "framework/GdiObjects.h"
+#include "load/LoadState.h"
 
 namespace {
-
-bool isLineBreak(char letter) {
-    return letter == '\n' || letter == '\r';
-}
 
 // Room left and right of the text inside the list, in pixels.
 constexpr int kTextMarginPixels = 8;
 
 } // namespace
 
-std::string logLineOf(const std::string& statusText) {
-    std::string::size_type end = statusText.size();
-    while (end > 0 && isLineBreak(statusText[end - 1]))
-        --end;
-    std::string line;
-    line.reserve(end);
-    for (std::string::size_type i = 0; i < end; ++i) {
-        if (!isLineBreak(statusText[i]))
-            line += statusText[i];
-        else if (line.empty() || line.back() != ' ')
-            line += ' ';
-    }
-    return line;
-}
-
 void LogList::insertLine(int index, const std::string& statusText) {
-    const std::string line = logLineOf(statusText);
+    const std::string line = statusTextAsOneLine(statusText);
     insertString(index, line);
     CClientDC dc(this);
     ScopedSelectObject fontSelected(dc.GetSafeHdc(), font());

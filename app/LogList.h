@@ -18,6 +18,3 @@ class LogList : public CListBox {
   private:
     int widestLinePixels_ = 0;
 };
-
-// The status text as one line of the log.
-std::string logLineOf(const std::string& statusText);

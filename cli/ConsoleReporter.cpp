@@ -7,28 +7,12 @@ namespace {
 
 constexpr int kBarWidth = 40;
 
-bool isLineBreak(char letter) {
-    return letter == '\n' || letter == '\r';
-}
-
+// A message box shows the text's line breaks; on the console the last ones would only leave
+// an empty line.
 std::string withoutTrailingLineBreaks(std::string text) {
-    while (!text.empty() && isLineBreak(text.back()))
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
         text.pop_back();
     return text;
-}
-
-// The log shows a status line as one entry, while Oracle's messages end in a line feed and
-// some failures join two texts with one: each line break becomes one blank, and none is
-// added after a blank the text already has.
-std::string asOneLine(const std::string& text) {
-    std::string line;
-    for (char letter : withoutTrailingLineBreaks(text)) {
-        if (!isLineBreak(letter))
-            line += letter;
-        else if (!line.empty() && line.back() != ' ')
-            line += ' ';
-    }
-    return line;
 }
 
 } // namespace
@@ -65,7 +49,7 @@ void ConsoleReporter::finish() {
 
 void ConsoleReporter::addStatusLine() {
     std::lock_guard<std::mutex> lock(mutex_);
-    writeLine(console::Stream::Output, linePrefix_ + asOneLine(LoadStatus::statusText));
+    writeLine(console::Stream::Output, linePrefix_ + statusTextAsOneLine(LoadStatus::statusText));
 }
 
 void ConsoleReporter::showProgress() {

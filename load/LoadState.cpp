@@ -49,6 +49,29 @@ void setLoadHooks(LoadHooks hooks) {
     installedHooks = std::move(hooks);
 }
 
+namespace {
+
+bool isLineBreak(char letter) {
+    return letter == '\n' || letter == '\r';
+}
+
+} // namespace
+
+std::string statusTextAsOneLine(const std::string& statusText) {
+    std::string::size_type end = statusText.size();
+    while (end > 0 && isLineBreak(statusText[end - 1]))
+        --end;
+    std::string line;
+    line.reserve(end);
+    for (std::string::size_type at = 0; at < end; ++at) {
+        if (!isLineBreak(statusText[at]))
+            line += statusText[at];
+        else if (!line.empty() && line.back() != ' ')
+            line += ' ';
+    }
+    return line;
+}
+
 void reportStatus(const std::string& text) {
     LoadStatus::statusText = text;
     sendStatusLine();

@@ -98,6 +98,11 @@ struct LoadHooks {
 // Installs the hooks; call before a job starts.
 void setLoadHooks(LoadHooks hooks);
 
+// The status text as the log shows it, on one line: Oracle's messages end in a line feed and
+// some failures join two texts with one, so each line break becomes one blank (none after a
+// blank the text already has, none at its start) and trailing ones go.
+std::string statusTextAsOneLine(const std::string& statusText);
+
 // Sets statusText to the text and sends it to the log.
 void reportStatus(const std::string& text);
 // Sends statusText as it stands (the failure and completion endings set it earlier).

@@ -2,6 +2,7 @@
 // single-byte code page and once per value for the others.
 #include "platform/CodePage.h"
 
+#include "platform/UndefinedBytes.h"
 #include "platform/Utf8.h"
 
 #include <iconv.h>
@@ -52,37 +53,34 @@ void reset(iconv_t descriptor) {
     ::iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
 }
 
+// One byte decoded on its own: the UTF-8 it gives, or iconv's reason (errno) for none.
+struct DecodedByte {
+    char bytes[16];
+    std::size_t length = 0;
+    int error = 0;
+};
+
+DecodedByte decodeAlone(iconv_t descriptor, unsigned byte) {
+    reset(descriptor);
+    DecodedByte decoded{};
+    const unsigned char single = static_cast<unsigned char>(byte);
+    const unsigned char* from = &single;
+    std::size_t fromLeft = 1;
+    char* to = decoded.bytes;
+    std::size_t toLeft = sizeof decoded.bytes;
+    if (!convertAll(descriptor, from, fromLeft, to, toLeft) || !flush(descriptor, to, toLeft))
+        decoded.error = errno != 0 ? errno : EILSEQ;
+    decoded.length = static_cast<std::size_t>(to - decoded.bytes);
+    return decoded;
+}
+
 // True when some byte alone is an incomplete character: the code page writes characters in
 // more than one byte.
 bool hasLeadBytes(iconv_t descriptor) {
-    for (unsigned byte = 0x80; byte < 0x100; ++byte) {
-        reset(descriptor);
-        const unsigned char single = static_cast<unsigned char>(byte);
-        const unsigned char* from = &single;
-        std::size_t fromLeft = 1;
-        char out[16];
-        char* to = out;
-        std::size_t toLeft = sizeof out;
-        if (!convertAll(descriptor, from, fromLeft, to, toLeft) && errno == EINVAL)
+    for (unsigned byte = 0x80; byte < 0x100; ++byte)
+        if (decodeAlone(descriptor, byte).error == EINVAL)
             return true;
-    }
     return false;
-}
-
-Utf8Bytes bytesOf(const char* text, std::size_t length) {
-    Utf8Bytes character{};
-    std::memcpy(character.bytes, text, length);
-    character.length = static_cast<unsigned char>(length);
-    return character;
-}
-
-// What a byte the code page leaves undefined stands for (see CodePageDecoder).
-Utf8Bytes undefinedByte(unsigned byte) {
-    if (byte >= 0x80 && byte < 0xA0) {
-        const char control[] = {'\xC2', static_cast<char>(byte)};
-        return bytesOf(control, 2);
-    }
-    return bytesOf(utf8::kReplacement, utf8::kReplacementBytes);
 }
 
 } // namespace
@@ -113,21 +111,13 @@ bool CodePageDecoder::isSingleByte() const {
 
 Utf8ByteTable CodePageDecoder::utf8Table() const {
     Utf8ByteTable table{};
-    table[0] = bytesOf("", 1);
+    table[0] = utf8BytesOf("", 1);
     for (unsigned byte = 1; byte < 256; ++byte) {
-        reset(system_->descriptor);
-        const unsigned char single = static_cast<unsigned char>(byte);
-        const unsigned char* from = &single;
-        std::size_t fromLeft = 1;
-        char out[16];
-        char* to = out;
-        std::size_t toLeft = sizeof out;
-        const bool decoded = convertAll(system_->descriptor, from, fromLeft, to, toLeft) &&
-                             flush(system_->descriptor, to, toLeft);
-        const auto length = static_cast<std::size_t>(to - out);
+        const DecodedByte decoded = decodeAlone(system_->descriptor, byte);
         // A character outside the Basic Multilingual Plane would need four bytes.
-        table[byte] =
-            decoded && length > 0 && length <= 3 ? bytesOf(out, length) : undefinedByte(byte);
+        table[byte] = decoded.error == 0 && decoded.length > 0 && decoded.length <= 3
+                          ? utf8BytesOf(decoded.bytes, decoded.length)
+                          : undefinedByte(byte);
     }
     return table;
 }

@@ -2,6 +2,7 @@
 // UTF-8; once per byte for the table of a single-byte code page, once per value otherwise.
 #include "platform/CodePage.h"
 
+#include "platform/UndefinedBytes.h"
 #include "platform/Utf8.h"
 
 #include <windows.h>
@@ -12,22 +13,6 @@
 namespace platform {
 
 namespace {
-
-Utf8Bytes bytesOf(const char* text, std::size_t length) {
-    Utf8Bytes character{};
-    std::memcpy(character.bytes, text, length);
-    character.length = static_cast<unsigned char>(length);
-    return character;
-}
-
-// What a byte the code page leaves undefined stands for (see CodePageDecoder).
-Utf8Bytes undefinedByte(unsigned byte) {
-    if (byte >= 0x80 && byte < 0xA0) {
-        const char control[] = {'\xC2', static_cast<char>(byte)};
-        return bytesOf(control, 2);
-    }
-    return bytesOf(utf8::kReplacement, utf8::kReplacementBytes);
-}
 
 // The one UTF-16 unit of a byte, or 0 when the code page does not define the byte.
 wchar_t characterOf(unsigned codePage, unsigned char byte) {
@@ -70,14 +55,14 @@ bool CodePageDecoder::isSingleByte() const {
 
 Utf8ByteTable CodePageDecoder::utf8Table() const {
     Utf8ByteTable table{};
-    table[0] = bytesOf("", 1);
+    table[0] = utf8BytesOf("", 1);
     for (unsigned byte = 1; byte < 256; ++byte) {
         const wchar_t character = characterOf(system_->codePage, static_cast<unsigned char>(byte));
         char out[4];
         const int length = character == 0 ? 0
                                           : ::WideCharToMultiByte(CP_UTF8, 0, &character, 1, out,
                                                                   sizeof out, nullptr, nullptr);
-        table[byte] = length > 0 && length <= 3 ? bytesOf(out, static_cast<std::size_t>(length))
+        table[byte] = length > 0 && length <= 3 ? utf8BytesOf(out, static_cast<std::size_t>(length))
                                                 : undefinedByte(byte);
     }
     return table;

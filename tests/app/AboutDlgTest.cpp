@@ -3,6 +3,8 @@
 
 #include "app/CAboutDlg.h"
 
+#include "MarlinVersion.h"
+
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
@@ -77,9 +79,9 @@ TEST(AboutBox, OpensWithItsLinkAttachedAndClosesWithEsc) {
     InspectedAboutDlg about;
     EXPECT_EQ(about.DoModal(), IDCANCEL);
     EXPECT_EQ(about.caption, "About Marlin program");
-    EXPECT_EQ(about.labels,
-              (std::vector<std::string>{"Marlin Version 2.3", "Copyright (C) 2026 The Marlin team",
-                                        "OK", "www.example.org", ""}));
+    EXPECT_EQ(about.labels, (std::vector<std::string>{"Marlin Version " MARLIN_VERSION_TEXT,
+                                                      "Copyright (C) 2026 The Marlin team", "OK",
+                                                      "www.example.org", ""}));
     EXPECT_NE(about.linkWindow, nullptr);
     EXPECT_EQ(about.linkId, 1016);
     EXPECT_EQ(about.okId, IDOK);

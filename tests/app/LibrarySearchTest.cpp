@@ -4,6 +4,8 @@
 #include "support/SampleTable.h"
 #include "support/StandinDatabase.h"
 
+#include "MarlinVersion.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -19,7 +21,7 @@ namespace fs = std::filesystem;
 using standin_test::StandinDatabase;
 
 constexpr int kRecords = 40;
-const char kDialogCaption[] = "Marlin v2.3  /DBF --> Oracle/";
+const char kDialogCaption[] = "Marlin v" MARLIN_VERSION_TEXT "  /DBF --> Oracle/";
 
 std::string environmentVariable(const char* name) {
     char value[32768] = {};

@@ -6,6 +6,8 @@
 #include "framework/CFileDialog.h"
 #include "support/SampleTable.h"
 
+#include "MarlinVersion.h"
+
 #include <commctrl.h>
 
 namespace apptest {
@@ -14,7 +16,7 @@ namespace {
 TEST_F(MainDialogTest, OpensReadyWithItsAboutItemIconsAndFieldCases) {
     openDialog();
     HWND hwnd = dialog.GetSafeHwnd();
-    EXPECT_EQ(guitest::windowText(hwnd), "Marlin v2.3  /DBF --> Oracle/");
+    EXPECT_EQ(guitest::windowText(hwnd), "Marlin v" MARLIN_VERSION_TEXT "  /DBF --> Oracle/");
     EXPECT_EQ(LOWORD(::SendMessageA(hwnd, DM_GETDEFID, 0, 0)), 1006);
     EXPECT_EQ(::SendMessageA(item(1011), PBM_GETRANGE, FALSE, 0), 100);
     EXPECT_NE(::SendMessageA(item(1001), BM_GETIMAGE, IMAGE_ICON, 0), 0);

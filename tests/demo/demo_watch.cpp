@@ -8,6 +8,8 @@
 // list box text across processes.
 #include "GuiTestSupport.h"
 
+#include "MarlinVersion.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,7 +19,7 @@
 
 namespace {
 
-const char kCaption[] = "Marlin v2.3  /DBF --> Oracle/";
+const char kCaption[] = "Marlin v" MARLIN_VERSION_TEXT "  /DBF --> Oracle/";
 const char kMessageBoxCaption[] = "Crate Courier";
 const int kLogListId = 1005;
 const int kStartStopId = 1006;
