@@ -17,7 +17,9 @@ struct FieldNumber {
     static constexpr std::size_t kMaxDigits = 255; // a field is at most 255 bytes long
     bool negative = false;
     std::size_t digitCount = 0;
-    char digits[kMaxDigits] = {};
+    // Only the first digitCount are set: a number is read for every value of a typed load,
+    // and clearing all of them each time would cost more than reading it.
+    char digits[kMaxDigits];
     long exponent = 0;
 };
 

@@ -8,21 +8,22 @@
 
 namespace {
 
-FieldNumber numberOf(const std::string& text) {
-    FieldNumber number;
+void readNumber(const std::string& text, FieldNumber& number) {
     EXPECT_EQ(
         readFieldNumber(reinterpret_cast<const unsigned char*>(text.data()), text.size(), number),
         FieldReading::Value)
         << text;
-    return number;
 }
 
 bool fits(const std::string& text, int precision, int scale) {
-    return numberFits(numberOf(text), precision, scale);
+    FieldNumber number;
+    readNumber(text, number);
+    return numberFits(number, precision, scale);
 }
 
 std::string boundText(const std::string& text) {
-    const FieldNumber number = numberOf(text);
+    FieldNumber number;
+    readNumber(text, number);
     char out[FieldNumber::kMaxDigits + 16];
     return std::string(out, writeNumberText(number, out));
 }
