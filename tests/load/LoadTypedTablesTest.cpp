@@ -4,6 +4,7 @@
 #include "load/LoadJobHarness.h"
 
 #include "support/DBase7Writer.h"
+#include "support/DbtWriter.h"
 
 #include <string>
 
@@ -165,4 +166,29 @@ TEST_F(LoadJobTest, ATypedAppendComparesTypesAndAReplacementKeepsThem) {
               (std::vector<std::string>{"VARCHAR2(6 CHAR)", "NUMBER(10,2)", "DATE"}));
     EXPECT_EQ(stored.rows, (std::vector<std::vector<StoredValue>>{
                                {"n12345", "12345678.9", "2024-03-05 00:00:00"}}));
+}
+
+TEST_F(LoadJobTest, DBase3MemoPointersThatAreNoBlockNumberLoadAsCountedNulls) {
+    DbtWriter memos = DbtWriter::dBase3();
+    const std::uint32_t block = memos.addMemo("kept whole");
+    DbfWriter table;
+    table.setVersionByte(0x83).addField("ID", 'N', 2).addField("NOTES", 'M', 10);
+    const std::string digits = std::to_string(block);
+    for (const std::string& pointer :
+         {memoFieldText(block, 10), "        " + digits + "x", "-" + digits, std::string(),
+          memoFieldText(block + 1000, 10)})
+        table.addRecord({"1", pointer});
+    writeTable(table);
+    ASSERT_TRUE(memos.writeTo(folder.path("clients.dbt")));
+    LoadParams::options.typedColumns = true;
+    runLoad();
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    EXPECT_EQ(statusLines()[statusLines().size() - 2],
+              "3 values could not be read as their columns' types and were loaded as NULL: "
+              "NOTES 3.");
+    const StoredValue null;
+    std::vector<StoredValue> notes;
+    for (const auto& row : loadedTable().rows)
+        notes.push_back(row.at(1));
+    EXPECT_EQ(notes, (std::vector<StoredValue>{"kept whole", null, null, null, null}));
 }
