@@ -43,21 +43,39 @@ TEST_F(LoadJobTest, MemosEndABatchBeforeTheirBytesPassTheBudgetAndTheCommitLines
     DbfWriter table;
     table.setContainerArea("").setLanguageDriver(kWindows1252);
     table.addField("ID", 'N', 6).addField("NOTES", 'M', 4);
+    // Every tenth ID is no number: counted, and only in committed rows.
     for (int record = 1; record <= 230; ++record)
-        table.addRecord({std::to_string(record), uint32Bytes(block)});
+        table.addRecord({record % 10 == 0 ? "x" : std::to_string(record), uint32Bytes(block)});
     writeTable(table);
     writeMemos(memos);
     LoadParams::options.typedColumns = true;
     runLoad();
     ASSERT_TRUE(messages().empty()) << messages()[0];
-    const std::vector<std::string> lines = statusLines();
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2], "Commit point reached. 223 rows imported..");
+    std::vector<std::string> lines = statusLines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 3], "Commit point reached. 223 rows imported..");
+    EXPECT_EQ(lines[lines.size() - 2],
+              "23 values could not be read as their columns' types and were loaded as NULL: "
+              "ID 23.");
     EXPECT_EQ(lines.back(), "Loading completed. 230 records processed.");
     const auto stored = loadedTable();
     ASSERT_EQ(stored.rows.size(), 230u);
     EXPECT_EQ(stored.rows[222][0], StoredValue("223"));
+    EXPECT_EQ(stored.rows[229][0], StoredValue());
     EXPECT_EQ(stored.rows[229][1], StoredValue(std::string(100000, 'm')));
+
+    // The second batch fails: the first one's 22 are told.
+    failWith("insert#2=1653");
+    LoadParams::tableName = "FAILED";
+    runLoad();
+    lines = statusLines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 3], "Commit point reached. 223 rows imported..");
+    EXPECT_EQ(lines[lines.size() - 2],
+              "22 values could not be read as their columns' types and were loaded as NULL: "
+              "ID 22.");
+    EXPECT_EQ(lines.back().rfind("Error during insert (at end).", 0), 0u) << lines.back();
+    EXPECT_EQ(loadedTable("FAILED").rows.size(), 223u);
 }
 
 TEST_F(LoadJobTest, AnOldClientLoadsMemosItCanSendAndNamesTheOneItCannot) {
