@@ -36,9 +36,15 @@ standin_test::StandinDatabase& database() {
 }
 
 // Loads the table at `path` once per iteration, each time into a table of a new name: the
-// names count on across repetitions, as the stand-in keeps every table made.
-void wholeLoad(benchmark::State& state, const std::string& path, int records) {
+// names count on across repetitions, as the stand-in keeps every table made. `typed` gives
+// each column its field's type; `checked` has the stand-in check every value it discards, as
+// Oracle would, else it takes them unseen and the load's figure is the client's alone.
+void wholeLoad(benchmark::State& state, const std::string& path, int records, bool typed,
+               bool checked) {
     static int loadNumber = 0;
+    standin_test::StandinDatabase::setFailRules(checked ? "discard" : "unchecked");
+    LoadParams::options = {};
+    LoadParams::options.typedColumns = typed;
     LoadParams::fileName = path;
     LoadParams::userName = "BENCH";
     LoadParams::password = "bench";
@@ -223,13 +229,17 @@ void registerBenchmarks() {
     add("plain/touchEveryByteFreshlyMapped", bench::touchEveryByteFreshlyMapped);
     add("plain/conversionAsBuilt", conversionAsBuilt, plain);
     add("plain/conversionAsWritten", conversionAsWritten, plain);
-    add("plain/wholeLoad", wholeLoad, plain, bench::kRecords)->Iterations(3);
+    add("plain/wholeLoad", wholeLoad, plain, bench::kRecords, false, true)->Iterations(3);
+    add("plain/typedLoad", wholeLoad, plain, bench::kRecords, true, true)->Iterations(3);
+    add("plain/uncheckedLoad", wholeLoad, plain, bench::kRecords, false, false)->Iterations(3);
+    add("plain/uncheckedTypedLoad", wholeLoad, plain, bench::kRecords, true, false)->Iterations(3);
     add("plain/pgdbf", pgdbf, std::vector<std::string>{"-P", "-s", "cp437", plain})
         ->Iterations(3)
         ->UseRealTime();
     add("memo/floor", memoFloor);
     add("memo/conversionAsBuilt", conversionAsBuilt, memo);
-    add("memo/wholeLoad", wholeLoad, memo, bench::kMemoRecords)->Iterations(3);
+    add("memo/wholeLoad", wholeLoad, memo, bench::kMemoRecords, false, true)->Iterations(3);
+    add("memo/typedLoad", wholeLoad, memo, bench::kMemoRecords, true, true)->Iterations(3);
     add("memo/pgdbf", pgdbf,
         std::vector<std::string>{"-P", "-s", "cp850", "-m", bench::generatedMemoFilePath(), memo})
         ->Iterations(3)
@@ -265,6 +275,20 @@ void printClosingLines(const bench::BestTimesReporter& reporter) {
                     "character of every slot, %.1f ms)\n",
                     memoLoad.real, bench::kMemoRecords / memoLoad.real / 1000.0,
                     memoLoad.real / memoFloorTimes.real, memoFloorTimes.real);
+    for (const char* table : {"plain", "memo"}) {
+        const auto typed = reporter.best(std::string(table) + "/typedLoad");
+        const auto whole = reporter.best(std::string(table) + "/wholeLoad");
+        if (typed.real > 0 && whole.real > 0)
+            std::printf("%s file typed: whole load %.0f ms, %.2f x the default load of the "
+                        "same run (%.0f ms)\n",
+                        table, typed.real, typed.real / whole.real, whole.real);
+    }
+    const auto unchecked = reporter.best("plain/uncheckedLoad");
+    const auto uncheckedTyped = reporter.best("plain/uncheckedTypedLoad");
+    if (unchecked.real > 0 && uncheckedTyped.real > 0)
+        std::printf("plain file, values not checked by the stand-in (the client alone): typed "
+                    "load %.0f ms, %.2f x the default load of the same run (%.0f ms)\n",
+                    uncheckedTyped.real, uncheckedTyped.real / unchecked.real, unchecked.real);
     for (const char* table : {"plain", "memo"}) {
         const auto converter = reporter.best(std::string(table) + "/pgdbf");
         const auto whole = reporter.best(std::string(table) + "/wholeLoad");

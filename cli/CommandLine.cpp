@@ -23,7 +23,7 @@ constexpr OptionSpec kOptions[] = {
     {"--append", nullptr, false},    {"--stop-on-error", nullptr, false},
     {"--fix-names", nullptr, false}, {"--describe", nullptr, false},
     {"--help", nullptr, false},      {"--version", nullptr, false},
-    {"--codepage", nullptr, true},
+    {"--codepage", nullptr, true},   {"--typed", nullptr, false},
 };
 
 const OptionSpec* findOption(const std::string& name) {
@@ -238,6 +238,7 @@ bool CommandLineParser::checkCodePage() {
 
 bool CommandLineParser::checkComplete() {
     result_.command.options.fixNames = given("--fix-names");
+    result_.command.options.typedColumns = given("--typed");
     if (given("--describe"))
         return checkDescription() && checkCodePage();
     return checkPaths() && checkExistingTablePolicy() && checkConnection() && checkCodePage();
@@ -256,7 +257,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string usageText() {
     return "Usage: marlin-load FILE.DBF|FOLDER... -u USER[/PASSWORD][@DATABASE] [OPTION]...\n"
-           "       marlin-load --describe FILE.DBF [--fix-names]\n"
+           "       marlin-load --describe FILE.DBF [--fix-names] [--typed]\n"
            "Loads dBase/FoxPro tables (with their FPT or DBT memo files) into Oracle tables,\n"
            "each file into a table of its own, one after the other.\n"
            "\n"
@@ -281,6 +282,11 @@ std::string usageText() {
            "                         not starting with a letter gets a leading \"F\", a name\n"
            "                         taken before gets \"_2\", \"_3\", ...; at most 30\n"
            "                         characters\n"
+           "      --typed            give each column the type of its field's values:\n"
+           "                         NUMBER, DATE, BINARY_DOUBLE, CHAR(1) for logicals,\n"
+           "                         CLOB and BLOB for whole memos and binary data; a\n"
+           "                         value its type cannot hold is loaded as NULL and\n"
+           "                         counted\n"
            "      --describe         connect to nothing; print what a load would make of\n"
            "                         the file: its kind, records, code page, memo file,\n"
            "                         header problems and one line per field\n"

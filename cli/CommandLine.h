@@ -16,7 +16,7 @@ struct LoadCommand {
     std::string userName;
     std::optional<std::string> password; // none: ask for it
     std::string database;
-    LoadOptions options;      // --replace or --append, --fix-names
+    LoadOptions options;      // --replace or --append, --fix-names, --typed
     bool stopOnError = false; // --stop-on-error: no table after a failed one
 };
 
@@ -29,8 +29,8 @@ struct ParsedCommandLine {
 
 // Parses the arguments after the program's name:
 //   FILE.DBF|FOLDER... [--table NAME] --userid USER[/PASSWORD][@DATABASE] [--database DATABASE]
-//   [--replace|--append] [--stop-on-error] [--fix-names] [--codepage N]
-//   --describe FILE.DBF [--fix-names] [--codepage N]
+//   [--replace|--append] [--stop-on-error] [--fix-names] [--typed] [--codepage N]
+//   --describe FILE.DBF [--fix-names] [--typed] [--codepage N]
 // with -t and -u for the first two. A long option's value follows "=" or comes as the next
 // argument, a short one's is attached (-tNAME) or the next argument; a value given as the
 // next argument may not begin with "-", so that a forgotten value never swallows the next

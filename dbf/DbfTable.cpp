@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -390,16 +391,22 @@ bool DbfTable::findMemo(const Field& field, const unsigned char*& text, std::siz
 }
 
 bool DbfTable::readMemoBlock(const Field& field, std::uint64_t& block) const {
+    return readMemoPointer(field, block, false) == MemoPointer::Block;
+}
+
+DbfTable::MemoPointer DbfTable::readMemoPointer(const Field& field, std::uint64_t& block,
+                                                bool strict) const {
+    const MemoPointer damaged = strict ? MemoPointer::Damaged : MemoPointer::None;
     if (field.length == kBinaryMemoFieldBytes) {
         const unsigned char* stored = valueBytes(field, kBinaryMemoFieldBytes);
         if (stored == nullptr)
-            return false;
+            return MemoPointer::None;
         block = readLittle32(stored);
-        return block != 0;
+        return block != 0 ? MemoPointer::Block : MemoPointer::None;
     }
     const unsigned char* stored = valueBytes(field, field.length);
     if (stored == nullptr)
-        return false;
+        return MemoPointer::None;
     // Decimal text, usually right-aligned; a field of blanks holds no digits and so no memo.
     const unsigned char* end = stored + field.length;
     const unsigned char* at = stored;
@@ -407,7 +414,7 @@ bool DbfTable::readMemoBlock(const Field& field, std::uint64_t& block) const {
         ++at;
     if (at < end && (*at == '+' || *at == '-')) {
         if (*at == '-')
-            return false;
+            return damaged;
         ++at;
     }
     block = 0;
@@ -415,7 +422,53 @@ bool DbfTable::readMemoBlock(const Field& field, std::uint64_t& block) const {
         block = block * 10 + static_cast<std::uint64_t>(*at - '0');
         // Past this no memo file that can be mapped holds the block; stop before overflow.
         if (block > UINT32_MAX)
-            return false;
+            return damaged;
     }
-    return block != 0;
+    if (strict)
+        while (at < end && (*at == ' ' || *at == '\0'))
+            ++at;
+    if (strict && at != end)
+        return MemoPointer::Damaged;
+    return block != 0 ? MemoPointer::Block : MemoPointer::None;
+}
+
+bool DbfFieldValue::storedBytes(const unsigned char*& bytes, std::size_t& length) const {
+    return table != nullptr && table->findStoredBytes(fieldIndex, bytes, length);
+}
+
+DbfFieldValue::Memo DbfFieldValue::wholeMemo(const unsigned char*& bytes,
+                                             std::size_t& length) const {
+    return table != nullptr ? table->findWholeMemo(fieldIndex, bytes, length) : Memo::None;
+}
+
+bool DbfTable::findStoredBytes(int index, const unsigned char*& bytes, std::size_t& length) const {
+    if (index < 0 || index >= fieldCount())
+        return false;
+    const Field& field = fields[static_cast<std::size_t>(index)];
+    if (field.nullBit >= 0 && flagBitSet(field.nullBit))
+        return false;
+    if (field.type == 'V' || field.type == 'Q')
+        return findVarchar(field, bytes, length);
+    bytes = valueBytes(field, field.length);
+    length = field.length;
+    return bytes != nullptr;
+}
+
+DbfFieldValue::Memo DbfTable::findWholeMemo(int index, const unsigned char*& bytes,
+                                            std::size_t& length) const {
+    using Memo = DbfFieldValue::Memo;
+    if (index < 0 || index >= fieldCount())
+        return Memo::None;
+    const Field& field = fields[static_cast<std::size_t>(index)];
+    if (field.nullBit >= 0 && flagBitSet(field.nullBit))
+        return Memo::None;
+    std::uint64_t block = 0;
+    switch (readMemoPointer(field, block, true)) {
+    case MemoPointer::None:
+        return Memo::None;
+    case MemoPointer::Damaged:
+        return Memo::Damaged;
+    default:
+        return memo.find(block, SIZE_MAX, bytes, length) ? Memo::Found : Memo::Damaged;
+    }
 }

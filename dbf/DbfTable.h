@@ -47,6 +47,22 @@ class DbfFieldValue {
     platform::ConvertedText convertInto(char* slot, std::size_t width, std::size_t capacity,
                                         const TextConverter& converter) const;
 
+    // The current record's stored bytes of the field, as the file holds them: the whole
+    // field, or for 'V' and 'Q' values with their length bit set as many bytes as the last
+    // one says. False, with no bytes, when the value is NULL (its null bit set), the field
+    // lies outside the file, or there is no such field.
+    bool storedBytes(const unsigned char*& bytes, std::size_t& length) const;
+
+    // What a memo field ('M', and the binary 'G', 'P' and dBase's 'B') of the current record
+    // points at.
+    enum class Memo {
+        None,    // no memo: a blank or zero pointer, or a NULL value
+        Found,   // the memo's whole stored bytes
+        Damaged, // a pointer that is no block number, or a block or length outside the file
+    };
+    // The current record's memo, whole: its bytes and their count when Found.
+    Memo wholeMemo(const unsigned char*& bytes, std::size_t& length) const;
+
   private:
     DbfTable* table = nullptr;
     int fieldIndex = 0;
@@ -181,6 +197,13 @@ class DbfTable {
     // Finds the current record's memo: its text and its whole stored length.
     bool findMemo(const Field& field, const unsigned char*& text, std::size_t& length) const;
     bool readMemoBlock(const Field& field, std::uint64_t& block) const;
+    // What a memo field's pointer holds. Strict: a pointer with text after its digits, or a
+    // sign, is Damaged; else the digits in front of such text are the block.
+    enum class MemoPointer { None, Block, Damaged };
+    MemoPointer readMemoPointer(const Field& field, std::uint64_t& block, bool strict) const;
+    bool findStoredBytes(int index, const unsigned char*& bytes, std::size_t& length) const;
+    DbfFieldValue::Memo findWholeMemo(int index, const unsigned char*& bytes,
+                                      std::size_t& length) const;
 
     platform::MappedFile dbf;
     MemoFile memo;

@@ -58,10 +58,9 @@ void formatCurrencyText(std::int64_t tenThousandths, char* out) {
     out[kCurrencyTextChars] = '\0';
 }
 
-std::size_t formatDateTimeText(std::uint32_t julianDay, std::uint32_t milliseconds, char* out) {
-    out[0] = '\0';
+bool civilMomentOf(std::uint32_t julianDay, std::uint32_t milliseconds, CivilMoment& moment) {
     if (milliseconds >= kMillisecondsPerDay)
-        return 0;
+        return false;
     // Visual FoxPro keeps whole seconds but stores them a millisecond off now and then.
     std::uint32_t seconds = (milliseconds + 500) / 1000;
     if (seconds == kSecondsPerDay) {
@@ -69,14 +68,23 @@ std::size_t formatDateTimeText(std::uint32_t julianDay, std::uint32_t millisecon
         ++julianDay;
     }
     if (julianDay < kFirstJulianDay || julianDay > kLastJulianDay)
-        return 0;
+        return false;
     const CivilDate date = civilDateOf(julianDay);
-    char* at = writeFixedDigits(date.year, 4, out);
-    at = writeFixedDigits(date.month, 2, at);
-    at = writeFixedDigits(date.day, 2, at);
-    at = writeFixedDigits(seconds / 3600, 2, at);
-    at = writeFixedDigits(seconds / 60 % 60, 2, at);
-    at = writeFixedDigits(seconds % 60, 2, at);
+    moment = {date.year, date.month, date.day, seconds / 3600, seconds / 60 % 60, seconds % 60};
+    return true;
+}
+
+std::size_t formatDateTimeText(std::uint32_t julianDay, std::uint32_t milliseconds, char* out) {
+    out[0] = '\0';
+    CivilMoment moment;
+    if (!civilMomentOf(julianDay, milliseconds, moment))
+        return 0;
+    char* at = writeFixedDigits(moment.year, 4, out);
+    at = writeFixedDigits(moment.month, 2, at);
+    at = writeFixedDigits(moment.day, 2, at);
+    at = writeFixedDigits(moment.hour, 2, at);
+    at = writeFixedDigits(moment.minute, 2, at);
+    at = writeFixedDigits(moment.second, 2, at);
     *at = '\0';
     return kDateTimeTextChars;
 }

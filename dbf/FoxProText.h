@@ -14,6 +14,22 @@ constexpr std::size_t kDateTimeTextChars = 14;
 // hold 23 bytes. Every 64-bit amount fits.
 void formatCurrencyText(std::int64_t tenThousandths, char* out);
 
+// A moment of the Gregorian calendar (extended backwards), to the second.
+struct CivilMoment {
+    unsigned year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    unsigned hour = 0;
+    unsigned minute = 0;
+    unsigned second = 0;
+};
+
+// The moment given as a Julian day number and milliseconds since midnight, rounded to the
+// nearest second (half a second up, into the next day when it comes to that). False for a
+// day outside the years 1 to 9999 and for milliseconds a day has not; the all-zero value
+// that stands for no moment is outside them too.
+bool civilMomentOf(std::uint32_t julianDay, std::uint32_t milliseconds, CivilMoment& moment);
+
 // Writes the moment given as a Julian day number and milliseconds since midnight as
 // "YYYYMMDDHHMMSS", rounded to the nearest second, with a terminator; `out` must hold 15
 // bytes. Returns the text's length: 14, or 0 (an empty text) for the all-zero value that

@@ -1,11 +1,14 @@
 // The bind buffers of one batch: a slot array and a length array per column, and the values
-// that had to be cut to fit them.
+// that had to be cut to fit them or were no value of their column's type.
 #pragma once
 
 #include "dbf/TextConverter.h"
 #include "load/ColumnList.h"
+#include "load/LongValues.h"
+#include "oracle/DBStmt.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -16,19 +19,24 @@
 std::unique_ptr<TextConverter> converterFor(const DbfTable& table, unsigned codePage);
 
 // Row r of column c occupies the slot of `slotBytes(c)` bytes from r x slotBytes(c) in that
-// column's slot array: the value in UTF-8, cut at the column's width in characters and at the
-// slot's end. Its actual length is kept beside it, so that what lies past it never reaches the
-// database and an empty value (a NULL among them) arrives as NULL.
+// column's slot array: for a VARCHAR2 column the value in UTF-8, cut at the column's width in
+// characters and at the slot's end; for a typed column the value in the form its type binds
+// (see TypedValues.h). Its actual length is kept beside it, so that what lies past it never
+// reaches the database and an empty value (a NULL among them) arrives as NULL. CLOB and BLOB
+// columns gather their memos whole instead (LongValues), laid out when the batch is inserted.
 class BatchBuffers {
   public:
     // The most bytes a slot may have: Oracle takes a bind declared larger as LONG data, which
     // it refuses for a VARCHAR2 column in an array insert.
     static constexpr std::size_t kMaxSlotBytes = 4000;
+    // The most bytes the memos of one batch may take, laid out for its insert; a batch ends
+    // early rather than pass it, unless its first row alone does.
+    static constexpr std::size_t kLongBudgetBytes = 64u << 20;
 
-    // Allocates zero-filled buffers for rowsPerBatch rows of every column, each slot as large
-    // as the column's width in the widest UTF-8 that `converter` makes of a byte, but never
-    // over kMaxSlotBytes. Values will be converted with `converter`, which must outlive the
-    // buffers. Throws std::bad_alloc when memory runs out.
+    // Allocates zero-filled buffers for rowsPerBatch rows of every column, each text slot as
+    // large as the column's width in the widest UTF-8 that `converter` makes of a byte, but
+    // never over kMaxSlotBytes. Values will be converted with `converter`, which must outlive
+    // the buffers. Throws std::bad_alloc when memory runs out.
     BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
                  const TextConverter& converter);
 
@@ -37,13 +45,40 @@ class BatchBuffers {
     unsigned short* lengths(std::size_t column) { return columns_[column].lengths.get(); }
     int slotBytes(std::size_t column) const { return columns_[column].slotBytes; }
 
+    // How a column is bound: its buffer, the bytes of one element, and the arrays beside.
+    struct Binding {
+        void* buffer = nullptr;
+        std::int64_t elementBytes = 0;
+        DBStmt::BindType type = DBStmt::BindType::Text;
+        short* indicators = nullptr;       // typed columns only
+        unsigned short* lengths = nullptr; // 2-byte lengths, where the type has lengths
+        unsigned* longLengths = nullptr;   // CLOB and BLOB columns: 4-byte lengths
+        bool isLong = false;               // CLOB and BLOB: bound anew for each batch
+    };
+    Binding binding(std::size_t column);
+    // The columns in the order of their binds: every CLOB and BLOB column after the others,
+    // as Oracle wants its LOB binds last.
+    std::vector<std::size_t> bindOrder() const;
+    bool hasLongValues() const { return hasLongValues_; }
+
+    // True when the current record still fits a batch that holds `rows` rows: always for the
+    // first row, and while the batch's memos stay within kLongBudgetBytes.
+    bool roomForRecord(int rows) const;
     // Converts the current record's value of every column into slot `row`.
     void fillRow(int row);
+    // Lays out the memos of the batch for its insert (see LongValues::layOut).
+    void layOutLongValues();
+    // The longest memo of the batch: its bytes, column and row.
+    std::size_t longestLongValue(std::size_t& column, std::size_t& row) const;
 
-    // Says that the rows filled so far are committed: their cut values count from now on.
+    // Says that the rows filled so far are committed: their cut and nulled values count from
+    // now on, and the next row is the first of a new batch.
     void batchCommitted();
     // For each column, the values of committed rows that lost characters to fit.
     std::vector<long> committedCuts() const;
+    // For each column, the values of committed rows that were no value of the column's type
+    // and went in as NULL.
+    std::vector<long> committedNulls() const;
 
     // Memory held, for the record.
     std::size_t allSlotBytes() const;
@@ -60,13 +95,20 @@ class BatchBuffers {
         ZeroedArray<char> slots;
         ZeroedArray<unsigned short> lengths;
         int width;     // in characters, the column's
-        int slotBytes; // in bytes of UTF-8
+        int slotBytes; // in bytes of UTF-8, or of the typed form
         DbfFieldValue value;
+        ColumnType type;
+        ZeroedArray<short> indicators;          // typed columns but VARCHAR2 ones
+        std::unique_ptr<LongValues> longValues; // CLOB and BLOB of memos
         long cutsInBatch = 0;
         long committedCuts = 0;
+        long nullsInBatch = 0;
+        long committedNulls = 0;
     };
+    void fillTypedValue(ColumnBuffer& column, int row);
 
     std::vector<ColumnBuffer> columns_;
     int rowsPerBatch_;
     const TextConverter& converter_;
+    bool hasLongValues_ = false;
 };

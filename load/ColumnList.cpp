@@ -26,7 +26,8 @@ std::string columnNameFor(const std::string& fieldName) {
     return fieldName;
 }
 
-std::vector<Column> buildColumns(DbfTable& table, const TextConverter& converter, bool fixNames) {
+std::vector<Column> buildColumns(DbfTable& table, const TextConverter& converter, bool fixNames,
+                                 bool typed) {
     std::vector<Column> columns;
     const int fieldCount = table.fieldCount();
     columns.reserve(static_cast<std::size_t>(fieldCount));
@@ -36,7 +37,9 @@ std::vector<Column> buildColumns(DbfTable& table, const TextConverter& converter
             continue;
         const std::string fieldName = table.fieldName(index);
         const std::string name = converter.toUtf8(fieldName.data(), fieldName.size());
-        columns.push_back({columnNameFor(name), table.fieldWidth(index), table.field(index)});
+        const ColumnType type =
+            typed ? typedColumnType(table.fieldInfo(index), table.dialect()) : ColumnType{};
+        columns.push_back({columnNameFor(name), table.fieldWidth(index), table.field(index), type});
     }
     if (fixNames) {
         const std::vector<std::string> names = loadableColumnNames(columnNamesOf(columns));
@@ -59,20 +62,34 @@ std::string createTableText(const std::string& tableName, const std::vector<Colu
     for (std::size_t index = 0; index < columns.size(); ++index) {
         if (index > 0)
             text += ',';
-        // Widths count characters: in a multi-byte database a national character takes
-        // more than one byte, and a value that fills its field must still fit.
         text +=
-            columns[index].name + " VARCHAR2(" + std::to_string(columns[index].width) + " CHAR)";
+            columns[index].name + " " + columnTypeText(columns[index].type, columns[index].width);
     }
     text += std::string(17, ' ') + ')';
     return text;
 }
 
-std::string insertText(const std::string& tableName, std::size_t columnCount) {
-    std::string text = "INSERT INTO " + tableName + " VALUES( ";
+namespace {
+
+// " VALUES( :1 ,:2   )"
+std::string valuesText(std::size_t columnCount) {
+    std::string text = " VALUES( ";
     for (std::size_t position = 1; position <= columnCount; ++position) {
         text += ':' + std::to_string(position);
         text += position < columnCount ? " ," : "   )";
     }
     return text;
+}
+
+} // namespace
+
+std::string insertText(const std::string& tableName, std::size_t columnCount) {
+    return "INSERT INTO " + tableName + valuesText(columnCount);
+}
+
+std::string insertText(const std::string& tableName, const std::vector<std::string>& names) {
+    std::string text = "INSERT INTO " + tableName + " (";
+    for (std::size_t index = 0; index < names.size(); ++index)
+        text += (index > 0 ? "," : "") + names[index];
+    return text + ")" + valuesText(names.size());
 }

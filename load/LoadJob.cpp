@@ -13,6 +13,7 @@
 namespace {
 
 constexpr const char* kExistenceQuery = "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1";
+constexpr const char* kNumberFormatSetting = "ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'";
 // Oracle's "invalid identifier", and the number 23ai servers give for a reserved word.
 constexpr int kInvalidIdentifier = 904;
 constexpr int kReservedWord = 3050;
@@ -64,6 +65,26 @@ std::string cutValuesLine(const std::vector<Column>& columns, const std::vector<
     if (total == 1)
         return "1 value was cut to fit its column: " + names + ".";
     return std::to_string(total) + " values were cut to fit their columns: " + names + ".";
+}
+
+std::string nulledValuesLine(const std::vector<Column>& columns, const std::vector<long>& nulls) {
+    long total = 0;
+    std::string counts;
+    for (std::size_t column = 0; column < columns.size() && column < nulls.size(); ++column) {
+        if (nulls[column] == 0)
+            continue;
+        total += nulls[column];
+        counts += (counts.empty() ? "" : ", ") + columns[column].name + " " +
+                  std::to_string(nulls[column]);
+    }
+    if (total == 0)
+        return "";
+    if (total == 1)
+        return "1 value could not be read as its column's type and was loaded as NULL: " + counts +
+               ".";
+    return std::to_string(total) +
+           " values could not be read as their columns' types and were loaded as NULL: " + counts +
+           ".";
 }
 
 LoadJob::Outcome LoadJob::runStages() {
@@ -160,6 +181,19 @@ bool LoadJob::connect() {
     reportStatus("Connected.");
     if (!connection_->logonWarning().empty())
         reportStatus(connection_->logonWarning());
+    return params_.options.typedColumns ? setNumberFormat() : true;
+}
+
+bool LoadJob::setNumberFormat() {
+    // Numbers go to Oracle as text with a decimal point; a session whose territory has a
+    // decimal comma (NLS_LANG's) would refuse or misread them.
+    sessionSetting_ = std::make_unique<DBStmt>(connection_.get(), kNumberFormatSetting);
+    try {
+        sessionSetting_->execute();
+    } catch (const DBStmt::OtherException&) {
+        return fail(std::string("Error while setting the session's number format.\n") +
+                    sessionSetting_->errorText());
+    }
     return true;
 }
 
@@ -204,7 +238,8 @@ bool LoadJob::openTable() {
     converter_ = converterFor(table_, params_.options.codePage);
     if (!converter_)
         return fail("Cannot convert the file's text: this system cannot decode its code page.");
-    columns_ = buildColumns(table_, *converter_, params_.options.fixNames);
+    columns_ =
+        buildColumns(table_, *converter_, params_.options.fixNames, params_.options.typedColumns);
     if (columns_.empty())
         return fail("Cannot load a file without fields.");
     // Fields of length 0 give a width of 0; Oracle refuses such a table at its creation.
@@ -249,8 +284,13 @@ std::string LoadJob::createFailureText(DBStmt& statement) const {
 
 bool LoadJob::transferRows() {
     reportStatus("Importing file into table " + loadTableName() + "..");
+    std::vector<std::string> insertColumns;
+    // A typed table names its columns in the INSERT: its CLOB and BLOB binds come last.
+    if (params_.options.typedColumns)
+        for (std::size_t column : buffers_->bindOrder())
+            insertColumns.push_back(columns_[column].name);
     rowTransfer_ = std::make_unique<RowTransfer>(*connection_, table_, *buffers_, loadTableName(),
-                                                 rowsPerBatch_);
+                                                 rowsPerBatch_, std::move(insertColumns));
     switch (rowTransfer_->run()) {
     case RowTransfer::Outcome::Completed:
         return true;
@@ -335,6 +375,9 @@ void LoadJob::reportCutValues() {
     const bool rowsKept = end_ == End::None || !replacing() || oldTableDropped_;
     if (buffers_ == nullptr || !rowsKept)
         return;
+    const std::string nulled = nulledValuesLine(columns_, buffers_->committedNulls());
+    if (!nulled.empty())
+        reportStatus(nulled);
     const std::string line = cutValuesLine(columns_, buffers_->committedCuts());
     if (!line.empty())
         reportStatus(line);
@@ -368,7 +411,7 @@ std::int64_t LoadJob::rowsInNamedTable(bool completed) const {
 
 LoadJob::Take LoadJob::takeExistingTable() {
     const std::string& name = params_.tableName;
-    auto target = std::make_unique<TableTarget>(*connection_, name);
+    auto target = std::make_unique<TableTarget>(*connection_, name, params_.options.typedColumns);
     try {
         // An index or a package of the name is no table to take: the check goes on as usual.
         if (!target->findTable())

@@ -19,6 +19,10 @@
 // many values, and in which columns. Empty when none did.
 std::string cutValuesLine(const std::vector<Column>& columns, const std::vector<long>& cuts);
 
+// The line that ends a typed load whose committed rows held values their columns' types
+// cannot hold, loaded as NULL: how many, and how many in each column. Empty when none did.
+std::string nulledValuesLine(const std::vector<Column>& columns, const std::vector<long>& nulls);
+
 // Runs every stage of a load from its copy of LoadParams and reports through the hooks of
 // LoadState.h. Every end (completion, failure, stop) releases what the job made: the
 // connection, its statements, the table reader, the bind buffers and the working copy.
@@ -55,6 +59,7 @@ class LoadJob {
     bool makeWorkingCopy();
     bool checkTableFile();
     bool connect();
+    bool setNumberFormat();
     bool ensureTableFree();
     bool openTable();
     bool createTable();
@@ -93,6 +98,7 @@ class LoadJob {
     std::string workingCopyName_;
     std::string createText_;
     std::unique_ptr<DBConnect> connection_;
+    std::unique_ptr<DBStmt> sessionSetting_;
     std::unique_ptr<DBStmt> existenceQuery_;
     std::unique_ptr<DBStmt> createStatement_;
     DbfTable table_;

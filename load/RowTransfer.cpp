@@ -4,6 +4,8 @@
 #include "load/ColumnList.h"
 #include "load/LoadState.h"
 
+#include <algorithm>
+
 namespace {
 
 bool stopRequested() {
@@ -16,12 +18,17 @@ bool isLostConnection(int code) {
     return code == 3113 || code == 3114 || code == 3135;
 }
 
+// The most bytes a value may have through a client's 2-byte length array.
+constexpr std::size_t kLargestShortLength = 65535;
+
 } // namespace
 
 RowTransfer::RowTransfer(DBConnect& connection, DbfTable& table, BatchBuffers& buffers,
-                         const std::string& tableName, int rowsPerBatch)
+                         const std::string& tableName, int rowsPerBatch,
+                         std::vector<std::string> columnNames)
     : connection_(connection), table_(table), buffers_(buffers), tableName_(tableName),
-      rowsPerBatch_(rowsPerBatch), recordCount_(table.recordCount()) {}
+      rowsPerBatch_(rowsPerBatch), columnNames_(std::move(columnNames)),
+      bindOrder_(buffers.bindOrder()), recordCount_(table.recordCount()) {}
 
 RowTransfer::Outcome RowTransfer::run() {
     if (!prepareInsert())
@@ -31,24 +38,24 @@ RowTransfer::Outcome RowTransfer::run() {
         table_.selectRecord(static_cast<int>(record));
         if (stopRequested())
             return Outcome::Stopped;
+        // Memos too large for the batch's budget end it before their record.
+        if (!buffers_.roomForRecord(rowsInBatch_)) {
+            const Outcome outcome = endBatchInLoop();
+            if (outcome != Outcome::Completed)
+                return outcome;
+        }
         buffers_.fillRow(rowsInBatch_);
         if (++rowsInBatch_ == rowsPerBatch_) {
-            if (!insertBatch(rowsPerBatch_, "Error during insert rows. "))
-                return Outcome::Failed;
-            if (stopRequested())
-                return rollBackAndStop();
-            if (!commitBatch(rowsPerBatch_, "Error during commit(in loop)."))
-                return Outcome::Failed;
-            committedRows_ += rowsPerBatch_;
-            reportStatus("Commit point reached. " + std::to_string(committedRows_) +
-                         " rows imported..");
-            rowsInBatch_ = 0;
+            const Outcome outcome = endBatchInLoop();
+            if (outcome != Outcome::Completed)
+                return outcome;
         }
         reportRecordProgress(record);
     }
     // Oracle refuses an INSERT executed for no rows; the commit still closes the load.
     if (rowsInBatch_ > 0) {
-        if (!insertBatch(rowsInBatch_, "Error during insert (at end)."))
+        if (!bindLongValues("Error during insert (at end).") ||
+            !insertBatch(rowsInBatch_, "Error during insert (at end)."))
             return Outcome::Failed;
         // As after every batch: a stop asked for during the insert keeps the batch out.
         if (stopRequested())
@@ -59,17 +66,78 @@ RowTransfer::Outcome RowTransfer::run() {
     return Outcome::Completed;
 }
 
+RowTransfer::Outcome RowTransfer::endBatchInLoop() {
+    const int rows = rowsInBatch_;
+    if (!bindLongValues("Error during insert rows. ") ||
+        !insertBatch(rows, "Error during insert rows. "))
+        return Outcome::Failed;
+    if (stopRequested())
+        return rollBackAndStop();
+    if (!commitBatch(rows, "Error during commit(in loop)."))
+        return Outcome::Failed;
+    committedRows_ += rows;
+    reportStatus("Commit point reached. " + std::to_string(committedRows_) + " rows imported..");
+    rowsInBatch_ = 0;
+    return Outcome::Completed;
+}
+
 bool RowTransfer::prepareInsert() {
-    insertText_ = insertText(tableName_, buffers_.columnCount());
+    insertText_ = columnNames_.empty() ? insertText(tableName_, buffers_.columnCount())
+                                       : insertText(tableName_, columnNames_);
     insertStatement_ = std::make_unique<DBStmt>(&connection_, insertText_.c_str());
     try {
-        for (std::size_t column = 0; column < buffers_.columnCount(); ++column)
-            insertStatement_->bindByPos(static_cast<int>(column + 1), buffers_.slots(column),
-                                        buffers_.slotBytes(column), buffers_.lengths(column));
+        for (std::size_t position = 1; position <= bindOrder_.size(); ++position) {
+            const std::size_t column = bindOrder_[position - 1];
+            const BatchBuffers::Binding bind = buffers_.binding(column);
+            if (bind.isLong)
+                continue;
+            if (bind.indicators == nullptr)
+                insertStatement_->bindByPos(static_cast<int>(position), bind.buffer,
+                                            static_cast<int>(bind.elementBytes), bind.lengths);
+            else
+                insertStatement_->bindByPos(static_cast<int>(position), bind.buffer,
+                                            static_cast<int>(bind.elementBytes), bind.type,
+                                            bind.indicators, bind.lengths);
+        }
     } catch (const DBStmt::OtherException&) {
         return fail("Error during insert rows. ");
     }
     return true;
+}
+
+bool RowTransfer::bindLongValues(const char* failurePrefix) {
+    if (!buffers_.hasLongValues())
+        return true;
+    if (!fitsClient())
+        return false;
+    buffers_.layOutLongValues();
+    try {
+        for (std::size_t position = 1; position <= bindOrder_.size(); ++position) {
+            const BatchBuffers::Binding bind = buffers_.binding(bindOrder_[position - 1]);
+            if (bind.isLong)
+                insertStatement_->bindLongByPos(static_cast<int>(position), bind.buffer,
+                                                bind.elementBytes, bind.type, bind.indicators,
+                                                bind.longLengths, bind.lengths);
+        }
+    } catch (const DBStmt::OtherException&) {
+        return fail(failurePrefix);
+    }
+    return true;
+}
+
+bool RowTransfer::fitsClient() {
+    std::size_t column = 0, row = 0;
+    const std::size_t longest = buffers_.longestLongValue(column, row);
+    if (longest <= kLargestShortLength || insertStatement_->bindsLongValues())
+        return true;
+    const auto position = std::find(bindOrder_.begin(), bindOrder_.end(), column);
+    const std::string& name = columnNames_[static_cast<std::size_t>(position - bindOrder_.begin())];
+    failureText_ = "Cannot load the memo of record " +
+                   std::to_string(committedRows_ + static_cast<std::int64_t>(row) + 1) +
+                   " (column " + name + ", " + std::to_string(longest) +
+                   " bytes): this Oracle client sends at most 65535 bytes of a value. An Oracle "
+                   "client of release 12.1 or later loads it whole.";
+    return false;
 }
 
 RowTransfer::Outcome RowTransfer::rollBackAndStop() {

@@ -10,16 +10,20 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // Used on the load's worker thread only, like everything the job owns.
 class RowTransfer {
   public:
     enum class Outcome { Completed, Failed, Stopped };
 
-    // Reads the records of `table` through `buffers` (rowsPerBatch rows a batch) into
-    // `tableName` on `connection`; all four must outlive the transfer.
+    // Reads the records of `table` through `buffers` (rowsPerBatch rows a batch, fewer when
+    // their memos would pass the buffers' budget) into `tableName` on `connection`; all four
+    // must outlive the transfer. With `columnNames` (in the buffers' bind order) the INSERT
+    // names its columns; else it gives values for all of them in the table's order.
     RowTransfer(DBConnect& connection, DbfTable& table, BatchBuffers& buffers,
-                const std::string& tableName, int rowsPerBatch);
+                const std::string& tableName, int rowsPerBatch,
+                std::vector<std::string> columnNames = {});
     RowTransfer(const RowTransfer&) = delete;
     RowTransfer& operator=(const RowTransfer&) = delete;
 
@@ -41,6 +45,11 @@ class RowTransfer {
 
   private:
     bool prepareInsert();
+    // Inserts and commits the batch gathered, in the loop: Completed when the load goes on.
+    Outcome endBatchInLoop();
+    // Binds the memos of the batch, laid out, to their positions.
+    bool bindLongValues(const char* failurePrefix);
+    bool fitsClient();
     Outcome rollBackAndStop();
     bool insertBatch(int rows, const char* failurePrefix);
     // Commits the batch of `rows` rows just inserted.
@@ -53,6 +62,8 @@ class RowTransfer {
     BatchBuffers& buffers_;
     const std::string tableName_;
     const int rowsPerBatch_;
+    const std::vector<std::string> columnNames_;
+    const std::vector<std::size_t> bindOrder_;
     const std::int64_t recordCount_;
 
     std::string insertText_;

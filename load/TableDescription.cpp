@@ -120,11 +120,14 @@ std::string flagsText(const DbfFieldInfo& field) {
 }
 
 // One row per field; the columns come from the load's own column list.
-std::vector<Row> fieldRows(DbfTable& table, bool fixNames, const TextConverter& converter) {
-    const std::vector<Column> columns = buildColumns(table, converter);
+std::vector<Row> fieldRows(DbfTable& table, bool fixNames, bool typed,
+                           const TextConverter& converter) {
+    const std::vector<Column> columns = buildColumns(table, converter, false, typed);
     const std::vector<std::string> fixed = loadableColumnNames(columnNamesOf(columns));
     std::vector<Row> rows;
     rows.push_back({"Field", "Type", "Length", "Decimals", "Column", "Width"});
+    if (typed)
+        rows.back().push_back("With --typed");
     if (fixNames)
         rows.back().push_back("With --fix-names");
     rows.back().push_back("Flags");
@@ -136,6 +139,9 @@ std::vector<Row> fieldRows(DbfTable& table, bool fixNames, const TextConverter& 
         const bool hasColumn = !field.system && column < columns.size();
         row.push_back(hasColumn ? columns[column].name : "-");
         row.push_back(hasColumn ? std::to_string(columns[column].width) : "-");
+        if (typed)
+            row.push_back(hasColumn ? columnTypeText(columns[column].type, columns[column].width)
+                                    : "-");
         if (fixNames)
             row.push_back(hasColumn ? fixed[column] : "-");
         row.push_back(flagsText(field));
@@ -196,10 +202,12 @@ bool describeTable(const std::string& fileName, const LoadOptions& options, std:
     text += label("Memo file") + memoFileText(table);
     text += label("Header") + headerText(fileName, table, *converter);
     text += line("Fields", std::to_string(table.fieldCount())) + "\n";
-    // Field, type, length, decimals, column, width, [fixed name,] flags.
+    // Field, type, length, decimals, column, width, [typed column,] [fixed name,] flags.
     std::vector<bool> rightAligned{false, false, true, true, false, true, false};
+    if (options.typedColumns)
+        rightAligned.push_back(false);
     if (fixNames)
         rightAligned.push_back(false);
-    text += alignedRows(fieldRows(table, fixNames, *converter), rightAligned);
+    text += alignedRows(fieldRows(table, fixNames, options.typedColumns, *converter), rightAligned);
     return true;
 }

@@ -8,6 +8,9 @@ namespace {
 constexpr const char* kColumnQuery =
     "SELECT COLUMN_NAME, DATA_TYPE, CHAR_LENGTH, CHAR_USED FROM USER_TAB_COLUMNS "
     "WHERE TABLE_NAME = :1 AND COLUMN_ID = :2";
+constexpr const char* kTypedColumnQuery =
+    "SELECT COLUMN_NAME, DATA_TYPE, CHAR_LENGTH, CHAR_USED, DATA_PRECISION, DATA_SCALE "
+    "FROM USER_TAB_COLUMNS WHERE TABLE_NAME = :1 AND COLUMN_ID = :2";
 constexpr const char* kExistenceQuery = "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1";
 // Oracle's longest identifier before release 12.2, which every server takes.
 constexpr std::size_t kMaxNameBytes = 30;
@@ -25,6 +28,11 @@ std::string asciiUpperCase(std::string text) {
 // "NAME VARCHAR2(10 CHAR)": the column as CREATE TABLE wrote it, or its type alone when it is
 // no character column.
 std::string describe(const TableColumn& column) {
+    if (column.dataType == "NUMBER" && column.precision >= 0)
+        return column.name + " NUMBER(" + std::to_string(column.precision) +
+               (column.scale > 0 ? "," + std::to_string(column.scale) : "") + ")";
+    if (column.dataType == "CHAR" && column.lengthUnit.empty())
+        return column.name + " CHAR(" + std::to_string(column.characterLength) + ")";
     if (column.lengthUnit.empty())
         return column.name + " " + column.dataType;
     return column.name + " " + column.dataType + "(" + std::to_string(column.characterLength) +
@@ -33,12 +41,43 @@ std::string describe(const TableColumn& column) {
 
 // The column the file would create: Oracle keeps unquoted names in upper case.
 TableColumn fileColumn(const Column& column) {
-    return {asciiUpperCase(column.name), "VARCHAR2", column.width, "C"};
+    const std::string name = asciiUpperCase(column.name);
+    const ColumnType& type = column.type;
+    switch (type.kind) {
+    case ColumnKind::Text:
+        return {name, "VARCHAR2", column.width, "C"};
+    case ColumnKind::Logical:
+        return {name, "CHAR", 1, ""};
+    case ColumnKind::Number:
+    case ColumnKind::Currency:
+    case ColumnKind::Integer:
+        if (type.precision == 0)
+            return {name, "NUMBER", 0, ""};
+        return {name, "NUMBER", 0, "", type.precision, type.scale};
+    default: {
+        // The type's name alone: "DATE", "BINARY_DOUBLE", "CLOB", "BLOB".
+        return {name, columnTypeText(type, column.width), 0, ""};
+    }
+    }
+}
+
+// A NUMBER column holds the file's numbers when it has room for as many digits in front of
+// the point and as many behind it; one without a precision holds them all.
+bool holdsNumbers(const TableColumn& table, const TableColumn& file) {
+    if (table.precision < 0)
+        return true;
+    return file.precision >= 0 && table.scale >= file.scale &&
+           table.precision - table.scale >= file.precision - file.scale;
 }
 
 bool takesValuesOf(const TableColumn& table, const TableColumn& file) {
-    return table.name == file.name && table.dataType == file.dataType &&
-           table.lengthUnit == file.lengthUnit && table.characterLength >= file.characterLength;
+    if (table.name != file.name || table.dataType != file.dataType)
+        return false;
+    if (file.dataType == "NUMBER")
+        return holdsNumbers(table, file);
+    if (file.dataType == "CHAR")
+        return table.characterLength >= file.characterLength;
+    return table.lengthUnit == file.lengthUnit && table.characterLength >= file.characterLength;
 }
 
 } // namespace
@@ -59,24 +98,29 @@ std::string columnDifference(const std::vector<TableColumn>& table,
     return "";
 }
 
-TableTarget::TableTarget(DBConnect& connection, const std::string& tableName)
-    : connection_(connection), tableName_(tableName) {}
+TableTarget::TableTarget(DBConnect& connection, const std::string& tableName, bool numberColumns)
+    : connection_(connection), tableName_(tableName), numberColumns_(numberColumns) {}
 
 bool TableTarget::findTable() {
-    statementText_ = kColumnQuery;
+    statementText_ = numberColumns_ ? kTypedColumnQuery : kColumnQuery;
     statement_ = std::make_unique<DBStmt>(&connection_, statementText_.c_str());
     std::string table = tableName_;
     char position[12] = {};
     unsigned short positionLength = 0;
     char name[kDictionaryTextBytes] = {}, type[kDictionaryTextBytes] = {}, unit[2] = {};
-    int length = 0;
-    short nameNull = 0, typeNull = 0, lengthNull = 0, unitNull = 0;
+    int length = 0, precision = 0, scale = 0;
+    short nameNull = 0, typeNull = 0, lengthNull = 0, unitNull = 0, precisionNull = 0,
+          scaleNull = 0;
     statement_->bindByPos(1, &table[0], static_cast<int>(table.size()));
     statement_->bindByPos(2, position, sizeof position, &positionLength);
     statement_->defineText(1, name, sizeof name, &nameNull);
     statement_->defineText(2, type, sizeof type, &typeNull);
     statement_->defineByPos(3, &length, &lengthNull);
     statement_->defineText(4, unit, sizeof unit, &unitNull);
+    if (numberColumns_) {
+        statement_->defineByPos(5, &precision, &precisionNull);
+        statement_->defineByPos(6, &scale, &scaleNull);
+    }
     // One query a position: COLUMN_ID counts the visible columns from 1 without a gap.
     columns_.clear();
     for (;;) {
@@ -85,7 +129,9 @@ bool TableTarget::findTable() {
         positionLength = static_cast<unsigned short>(id.size());
         if (!statement_->executeQuery())
             return !columns_.empty();
-        columns_.push_back({name, type, lengthNull == 0 ? length : 0, unitNull == 0 ? unit : ""});
+        columns_.push_back({name, type, lengthNull == 0 ? length : 0, unitNull == 0 ? unit : "",
+                            numberColumns_ && precisionNull == 0 ? precision : -1,
+                            numberColumns_ && scaleNull == 0 ? scale : -1});
     }
 }
 

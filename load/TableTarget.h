@@ -17,12 +17,15 @@ struct TableColumn {
     std::string dataType;    // "VARCHAR2", "NUMBER", ...
     int characterLength = 0; // the declared width of a character column
     std::string lengthUnit;  // "C" (characters), "B" (bytes), or empty for other types
+    int precision = -1;      // a NUMBER's precision and scale; -1 when the column has none
+    int scale = -1;
 };
 
 // Where the existing table and the file's columns part: "its column 2 is NAME
 // VARCHAR2(8 CHAR), the file's is NAME VARCHAR2(10 CHAR)", "it has no column 3, ...", "its
 // column 4 NOTE VARCHAR2(10 CHAR) is not in the file". Empty when every column has the file's
-// name and type, at the same position, and is at least as wide.
+// name and type, at the same position, and is at least as wide: a NUMBER with as many digits
+// before and after its point (or none said), a VARCHAR2 as many characters.
 std::string columnDifference(const std::vector<TableColumn>& table,
                              const std::vector<Column>& file);
 
@@ -30,8 +33,9 @@ std::string columnDifference(const std::vector<TableColumn>& table,
 // DBStmt::OtherException when Oracle refuses it; errorText() then holds Oracle's message.
 class TableTarget {
   public:
-    // `tableName` as the table check bound it (upper case, as stored).
-    TableTarget(DBConnect& connection, const std::string& tableName);
+    // `tableName` as the table check bound it (upper case, as stored). With `numberColumns`
+    // findTable() also reads each NUMBER column's precision and scale.
+    TableTarget(DBConnect& connection, const std::string& tableName, bool numberColumns = false);
     TableTarget(const TableTarget&) = delete;
     TableTarget& operator=(const TableTarget&) = delete;
 
@@ -58,6 +62,7 @@ class TableTarget {
 
     DBConnect& connection_;
     std::string tableName_;
+    bool numberColumns_;
     std::vector<TableColumn> columns_;
     std::string temporaryName_;
     // The statement run last, whose connection's error record errorText() reads.

@@ -12,6 +12,21 @@ constexpr int kSuccessWithCompilationError = 24344;
 constexpr int kTruncationOrNullFetch = 24345;
 constexpr int kNullColumnInAggregate = 24347;
 
+ub2 externalType(DBStmt::BindType type) {
+    switch (type) {
+    case DBStmt::BindType::Integer:
+        return SQLT_INT;
+    case DBStmt::BindType::Date:
+        return SQLT_DAT;
+    case DBStmt::BindType::Double:
+        return SQLT_BDOUBLE;
+    case DBStmt::BindType::Bytes:
+        return SQLT_BIN;
+    default:
+        return SQLT_CHR;
+    }
+}
+
 } // namespace
 
 DBStmt::DBStmt(DBConnect* connection, const char* sqlText) : connection_(connection) {
@@ -39,12 +54,29 @@ void DBStmt::check(sword status, const char* callName) {
 }
 
 void DBStmt::bindByPos(int position, void* buffer, int width, unsigned short* actualLengths) {
-    OCIBind* bind = nullptr;
+    bindByPos(position, buffer, width, BindType::Text, nullptr, actualLengths);
+}
+
+void DBStmt::bindByPos(int position, void* buffer, int width, BindType type, short* indicators,
+                       unsigned short* actualLengths) {
+    OCIBind*& bind = binds_[position];
     check(api().OCIBindByPos(statement_.get(), &bind, errorHandle(), static_cast<ub4>(position),
-                             buffer, width, SQLT_CHR, nullptr, actualLengths, nullptr, 0, nullptr,
-                             OCI_DEFAULT),
+                             buffer, width, externalType(type), indicators, actualLengths, nullptr,
+                             0, nullptr, OCI_DEFAULT),
           "OCIBindByPos");
-    binds_.push_back(bind);
+}
+
+void DBStmt::bindLongByPos(int position, void* buffer, std::int64_t elementBytes, BindType type,
+                           short* indicators, unsigned* lengths, unsigned short* shortLengths) {
+    if (!bindsLongValues()) {
+        bindByPos(position, buffer, static_cast<int>(elementBytes), type, indicators, shortLengths);
+        return;
+    }
+    OCIBind*& bind = binds_[position];
+    check(api().OCIBindByPos2(statement_.get(), &bind, errorHandle(), static_cast<ub4>(position),
+                              buffer, elementBytes, externalType(type), indicators, lengths,
+                              nullptr, 0, nullptr, OCI_DEFAULT),
+          "OCIBindByPos2");
 }
 
 void DBStmt::defineByPos(int position, int* target, short* indicator) {

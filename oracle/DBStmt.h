@@ -3,6 +3,8 @@
 
 #include "oracle/DBConnect.h"
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -24,12 +26,38 @@ class DBStmt {
     DBStmt(const DBStmt&) = delete;
     DBStmt& operator=(const DBStmt&) = delete;
 
+    // How the elements of a bound buffer are read.
+    enum class BindType {
+        Text,    // characters (SQLT_CHR), converted into the database's character set
+        Integer, // a native signed integer of the element's size (SQLT_INT)
+        Date,    // seven bytes: century + 100, year of it + 100, month, day, hour + 1,
+                 // minute + 1, second + 1 (SQLT_DAT)
+        Double,  // a native double (SQLT_BDOUBLE)
+        Bytes,   // bytes taken as they are (SQLT_BIN)
+    };
+
     // Binds `width` bytes of character data (SQLT_CHR) at `buffer` to placeholder
     // `position` (from 1). For an array execution row r is read at buffer + r * width.
     // `actualLengths`, when given, holds one length per row that Oracle takes instead of
     // `width` (0 stores NULL). Buffer and lengths must stay in place until the last
-    // execution. Throws OtherException when Oracle refuses the bind.
+    // execution. Binding a position again replaces its bind. Throws OtherException when
+    // Oracle refuses the bind.
     void bindByPos(int position, void* buffer, int width, unsigned short* actualLengths = nullptr);
+    // The same for elements of `type`; `indicators`, when given, holds one per row, -1 for
+    // NULL.
+    void bindByPos(int position, void* buffer, int width, BindType type, short* indicators,
+                   unsigned short* actualLengths);
+
+    // True when the client takes elements over 65,535 bytes (OCIBindByPos2, from the 12.1
+    // clients on).
+    bool bindsLongValues() const { return api().OCIBindByPos2 != nullptr; }
+    // Binds elements of `elementBytes` bytes that may each be longer than 65,535 bytes, for
+    // CLOB and BLOB columns: through OCIBindByPos2 with the 4-byte `lengths` when the client
+    // has it, else through OCIBindByPos with the 2-byte `shortLengths`, which then must all
+    // be below 65,536 (and `elementBytes` below 2^31). Throws OtherException when Oracle
+    // refuses the bind.
+    void bindLongByPos(int position, void* buffer, std::int64_t elementBytes, BindType type,
+                       short* indicators, unsigned* lengths, unsigned short* shortLengths);
     // Defines select-list column `position` (from 1) as a 32-bit integer written to
     // `*target` by execute(). `indicator`, when given, receives -1 for a NULL (which without
     // it is an error). Throws OtherException when Oracle refuses.
@@ -75,7 +103,8 @@ class DBStmt {
     std::shared_ptr<oci::OciEnvironment> environment_;
     oci::OciHandle<oci::OCIStmt, oci::OCI_HTYPE_STMT> statement_;
     oci::OciDiagnostics diagnostics_;
-    // Owned by the statement handle and freed with it.
-    std::vector<oci::OCIBind*> binds_;
+    // Owned by the statement handle and freed with it; by position, so that a position bound
+    // again keeps its handle.
+    std::map<int, oci::OCIBind*> binds_;
     std::vector<oci::OCIDefine*> defines_;
 };

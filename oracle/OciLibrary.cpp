@@ -32,6 +32,10 @@ std::string lookUpEntryPoints(platform::LibraryHandle library, OciEntryPoints& e
         missing = #name;
     MARLIN_OCI_ENTRY_POINTS(MARLIN_OCI_LOOKUP)
 #undef MARLIN_OCI_LOOKUP
+#define MARLIN_OCI_OPTIONAL_LOOKUP(name)                                                           \
+    entryPoints.name = reinterpret_cast<name##Fn>(platform::findSymbol(library, #name));
+    MARLIN_OCI_OPTIONAL_ENTRY_POINTS(MARLIN_OCI_OPTIONAL_LOOKUP)
+#undef MARLIN_OCI_OPTIONAL_LOOKUP
     return missing;
 }
 

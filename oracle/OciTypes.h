@@ -1,5 +1,5 @@
 // The Oracle Call Interface as Marlin sees it: scalar types, opaque handles, constants and
-// the prototypes of the 17 entry points bound at run time.
+// the prototypes of the entry points bound at run time.
 #pragma once
 
 #include <cstddef>
@@ -29,9 +29,10 @@ using sb2 = signed short;
 using ub4 = unsigned int;
 using sb4 = signed int;
 using sword = signed int;
+using sb8 = signed long long;
 using OraText = unsigned char;
 
-static_assert(sizeof(ub2) == 2 && sizeof(ub4) == 4 && sizeof(sword) == 4,
+static_assert(sizeof(ub2) == 2 && sizeof(ub4) == 4 && sizeof(sword) == 4 && sizeof(sb8) == 8,
               "OCI scalar types must keep Oracle's widths");
 
 using ::OCIBind;
@@ -80,6 +81,9 @@ constexpr ub4 OCI_NTV_SYNTAX = 1;
 constexpr ub2 SQLT_CHR = 1;
 constexpr ub2 SQLT_INT = 3;
 constexpr ub2 SQLT_STR = 5;
+constexpr ub2 SQLT_DAT = 12;     // seven bytes: century, year, month, day, hour, minute, second
+constexpr ub2 SQLT_BDOUBLE = 22; // a C double
+constexpr ub2 SQLT_BIN = 23;     // bytes, never converted
 
 // Prototypes of the entry points, with Oracle's parameter order and widths.
 using OCIEnvNlsCreateFn = sword (*)(OCIEnv** envhpp, ub4 mode, void* ctxp,
@@ -105,6 +109,10 @@ using OCIStmtPrepareFn = sword (*)(OCIStmt* stmtp, OCIError* errhp, const OraTex
 using OCIBindByPosFn = sword (*)(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position,
                                  void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* alenp,
                                  ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode);
+// From the 12.1 clients on: 4-byte lengths and an 8-byte element size.
+using OCIBindByPos2Fn = sword (*)(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position,
+                                  void* valuep, sb8 value_sz, ub2 dty, void* indp, ub4* alenp,
+                                  ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode);
 using OCIDefineByPosFn = sword (*)(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp, ub4 position,
                                    void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* rlenp,
                                    ub2* rcodep, ub4 mode);
@@ -135,5 +143,8 @@ using OCIResetFn = sword (*)(void* hndlp, OCIError* errhp);
     V(OCITransRollback)                                                                            \
     V(OCIBreak)                                                                                    \
     V(OCIReset)
+
+// Entry points a client may lack; their pointers are then null.
+#define MARLIN_OCI_OPTIONAL_ENTRY_POINTS(V) V(OCIBindByPos2)
 
 } // namespace oci

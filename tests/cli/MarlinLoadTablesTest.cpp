@@ -90,3 +90,38 @@ TEST_F(MarlinLoadTablesTest, FixNamesLoadsNamesOracleRefusesAndAMissingMemoFileF
     EXPECT_EQ(missing.output(), "Start loading..\n" + text + "\n");
     EXPECT_EQ(missing.errors(), text + "\n");
 }
+
+TEST_F(MarlinLoadTablesTest, TypedLoadsValuesAsTheirTypesAndCountsWhatItLoadsAsNull) {
+    DbfWriter table;
+    table.addField("TOWN", 'C', 10).addField("AREA", 'N', 8, 2).addField("FOUNDED", 'D', 8);
+    table.addField("PORT", 'L', 1);
+    table.addRecord({"Troon", "   12.50", "18080305", "T"});
+    table.addRecord({"Irvine", "12a", "18080231", "n"});
+    ASSERT_TRUE(table.writeTo(dbfPath));
+
+    ChildProcess describe(kProgram, {"--describe", dbfPath, "--typed"});
+    EXPECT_EQ(describe.wait(), 0);
+    EXPECT_NE(describe.output().find("\nAREA     N          8         2  AREA         8  "
+                                     "NUMBER(8,2)\n"),
+              std::string::npos)
+        << describe.output();
+
+    // A German client's session reads a decimal comma; the load must not care.
+    StandinDatabase::setEnvironmentVariable("NLS_LANG", "GERMAN_GERMANY.WE8MSWIN1252");
+    ChildProcess load(kProgram, {dbfPath, "-u", "scott/Tiger@orcl", "--typed"});
+    const int exitCode = load.wait();
+    StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
+    EXPECT_EQ(exitCode, 0) << load.errors();
+    EXPECT_EQ(load.output(),
+              "Start loading..\nConnecting to Oracle..\nConnected.\nOpen file for read..\n"
+              "2 rows in file.\nImporting file into table TOWNS_DBF..\n"
+              "2 values could not be read as their columns' types and were loaded as NULL: "
+              "AREA 1, FOUNDED 1.\nLoading completed. 2 records processed.\n");
+    const standin_test::StoredTable stored = database.readTable("SCOTT", "TOWNS_DBF");
+    EXPECT_EQ(stored.columnTypes,
+              (std::vector<std::string>{"VARCHAR2(10 CHAR)", "NUMBER(8,2)", "DATE", "CHAR(1)"}));
+    const standin_test::StoredValue null;
+    EXPECT_EQ(stored.rows, (std::vector<std::vector<standin_test::StoredValue>>{
+                               {"Troon     ", "12.5", "1808-03-05 00:00:00", "T"},
+                               {"Irvine    ", null, null, "F"}}));
+}

@@ -3,6 +3,8 @@
 // working copy, column list, every value into its bind slot, array inserts, commits. Every
 // run must end with a last status line sent while loadActive is 0. Then every value of the
 // file is written into a slot once more and held against its text decoded a byte at a time.
+// Then the file is loaded again with typed columns, which must end the same way, and whose
+// inserts the stand-in must never refuse: every value a typed load hands Oracle was checked.
 //
 // The input is split as for dbf_fuzz: its first four bytes (little-endian) give the length
 // of the DBF part, the rest is the FPT part. Build with scripts/build (folder build/fuzz).
@@ -68,6 +70,10 @@ struct FuzzSetup {
         std::error_code ignored;
         for (const fs::directory_entry& entry : fs::directory_iterator(folder, ignored))
             fs::remove(entry.path(), ignored);
+        dropLoadedTable();
+    }
+    void dropLoadedTable() const {
+        std::error_code ignored;
         fs::remove(loadedTableFile, ignored);
     }
 };
@@ -78,7 +84,8 @@ struct LastLine {
     bool whileInactive = false;
 };
 
-void loadThroughTheJob(LastLine& last) {
+void loadThroughTheJob(LastLine& last, bool typed) {
+    LoadParams::options.typedColumns = typed;
     setLoadHooks({[&last] {
                       if (LoadStatus::statusText.empty())
                           __builtin_trap();
@@ -162,13 +169,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz_input::writeTableAndMemo(data, size, setup.table, setup.memo);
 
     LastLine last;
-    loadThroughTheJob(last);
+    loadThroughTheJob(last, false);
     if (!last.sent || !last.whileInactive || LoadStatus::loadActive != 0)
         __builtin_trap();
     // A stand-in that cannot be loaded would leave every input at the connect stage.
     if (LoadStatus::statusText.rfind("Can't load ", 0) == 0)
         __builtin_trap();
     compareSlotsWithTexts(setup.table);
+
+    setup.dropLoadedTable();
+    LastLine typedLast;
+    loadThroughTheJob(typedLast, true);
+    if (!typedLast.sent || !typedLast.whileInactive || LoadStatus::loadActive != 0)
+        __builtin_trap();
+    if (LoadStatus::statusText.rfind("Error during insert", 0) == 0)
+        __builtin_trap();
     setup.clear();
     return 0;
 }

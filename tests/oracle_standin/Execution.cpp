@@ -1,7 +1,10 @@
 // Statement execution against the stand-in's files, with the fault-injection rules applied.
 #include "Execution.h"
 
+#include "BoundValues.h"
 #include "CharacterSets.h"
+#include "ColumnTypes.h"
+#include "InsertRows.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,45 +13,6 @@
 namespace standin {
 
 namespace {
-
-// One bound value of one row: its bytes, or NULL.
-struct BoundValue {
-    const char* bytes = nullptr;
-    std::size_t length = 0;
-    bool isNull = true;
-};
-
-// Row r of a bind, as Oracle reads an SQLT_CHR array: value_sz bytes at value + r * value_sz,
-// or the row's actual length when an alenp array was given. Zero bytes are NULL.
-std::optional<BoundValue> boundValue(const BindHandle& bind, std::size_t row) {
-    if (bind.indicators != nullptr && bind.indicators[row] < 0)
-        return BoundValue{};
-    std::size_t length = static_cast<std::size_t>(bind.valueSize);
-    if (bind.lengths != nullptr) {
-        if (bind.lengths[row] > length)
-            return std::nullopt;
-        length = bind.lengths[row];
-    }
-    if (length == 0 || bind.value == nullptr)
-        return BoundValue{};
-    return BoundValue{bind.value + row * static_cast<std::size_t>(bind.valueSize), length, false};
-}
-
-// ORA-01008 when a placeholder has no bind, ORA-01036 for a bind past the placeholders,
-// ORA-03115 for a data type other than SQLT_CHR.
-int checkBinds(const StatementHandle& statement, int placeholderCount) {
-    for (int position = 1; position <= placeholderCount; ++position) {
-        if (statement.binds.count(static_cast<ub4>(position)) == 0)
-            return 1008;
-    }
-    for (const auto& bind : statement.binds) {
-        if (bind.first > static_cast<ub4>(placeholderCount))
-            return 1036;
-        if (bind.second->dataType != SQLT_CHR)
-            return 3115;
-    }
-    return 0;
-}
 
 bool writeInteger(const DefineHandle& define, long long value) {
     if (define.dataType != SQLT_INT || define.value == nullptr)
@@ -93,30 +57,74 @@ CallResult countObjects(SessionHandle& session, StatementHandle& statement, ub4 
     return CallResult::success();
 }
 
-// One value of a USER_TAB_COLUMNS row: a number, or a text.
+// One value of a USER_TAB_COLUMNS row: a number, a text, or NULL.
 struct DictionaryValue {
     bool isNumber = false;
     long long number = 0;
     std::string text;
+    bool isNull = false;
 };
+
+DictionaryValue numberValue(long long number) {
+    return {true, number, "", false};
+}
+
+DictionaryValue textValue(const std::string& text) {
+    return {false, 0, text, false};
+}
+
+DictionaryValue nullValue() {
+    return {false, 0, "", true};
+}
+
+// DATA_LENGTH counts bytes: a character column takes the most its characters can need;
+// NUMBER 22, DATE 7, BINARY_DOUBLE 8, a LOB's locator 4000.
+long long dataLength(const ColumnDefinition& column, ub2 databaseSet) {
+    const auto width = static_cast<long long>(column.width);
+    const long long bytesPerCharacter = databaseSet == kAL32UTF8 ? 4 : 1;
+    const long long maxBytes = static_cast<long long>(kMaxValueBytes);
+    switch (column.type) {
+    case ColumnType::Varchar2:
+    case ColumnType::Char:
+        return column.inCharacters ? std::min(width * bytesPerCharacter, maxBytes) : width;
+    case ColumnType::Number:
+        return 22;
+    case ColumnType::Date:
+        return 7;
+    case ColumnType::BinaryDouble:
+        return 8;
+    default:
+        return maxBytes;
+    }
+}
 
 DictionaryValue dictionaryValue(const std::string& item, const ColumnDefinition& column,
                                 std::size_t columnId, ub2 databaseSet) {
-    const auto width = static_cast<long long>(column.width);
+    const bool characters = column.type == ColumnType::Varchar2 || column.type == ColumnType::Char;
+    const bool hasPrecision = column.type == ColumnType::Number && column.precision > 0;
     if (item == "COLUMN_NAME")
-        return {false, 0, column.name};
+        return textValue(column.name);
     if (item == "DATA_TYPE")
-        return {false, 0, "VARCHAR2"};
+        return textValue(dataTypeName(column.type));
     if (item == "CHAR_USED")
-        return {false, 0, column.inCharacters ? "C" : "B"};
+        return characters ? textValue(column.inCharacters ? "C" : "B") : nullValue();
     if (item == "CHAR_LENGTH")
-        return {true, width, ""};
+        return numberValue(characters ? column.width : 0);
+    if (item == "DATA_PRECISION")
+        return hasPrecision ? numberValue(column.precision) : nullValue();
+    if (item == "DATA_SCALE")
+        return hasPrecision ? numberValue(column.scale) : nullValue();
     if (item == "COLUMN_ID")
-        return {true, static_cast<long long>(columnId), ""};
-    // DATA_LENGTH counts bytes: a character column takes the most its characters can need.
-    const long long bytesPerCharacter = databaseSet == kAL32UTF8 ? 4 : 1;
-    const long long maxBytes = static_cast<long long>(kMaxValueBytes);
-    return {true, column.inCharacters ? std::min(width * bytesPerCharacter, maxBytes) : width, ""};
+        return numberValue(static_cast<long long>(columnId));
+    return numberValue(dataLength(column, databaseSet));
+}
+
+// A NULL into a define: its indicator says so; without one it is ORA-01405.
+bool writeNull(const DefineHandle& define) {
+    if (define.indicator == nullptr)
+        return false;
+    *define.indicator = -1;
+    return true;
 }
 
 // A text into an SQLT_STR (terminated) or SQLT_CHR define; false for another type. Sets
@@ -187,6 +195,11 @@ CallResult describeColumn(SessionHandle& session, StatementHandle& statement,
             continue;
         const DictionaryValue value =
             dictionaryValue(sql.selectItems[k], (*columns)[columnId - 1], columnId, databaseSet);
+        if (value.isNull) {
+            if (!writeNull(*define->second))
+                return CallResult::failure(1405);
+            continue;
+        }
         bool cut = false;
         const bool written =
             define->second->dataType == SQLT_INT
@@ -233,6 +246,16 @@ CallResult renameTable(SessionHandle& session, const SqlStatement& sql) {
     });
 }
 
+// ALTER SESSION SET: every setting or none; it commits nothing.
+CallResult alterSession(SessionHandle& session, const SqlStatement& sql) {
+    NlsSettings nls = session.nls;
+    for (const auto& [name, value] : sql.sessionSettings)
+        if (int error = applySessionSetting(nls, name, value))
+            return CallResult::failure(error);
+    session.nls = nls;
+    return CallResult::success();
+}
+
 CallResult createTable(SessionHandle& session, const SqlStatement& sql) {
     // Oracle's DDL commits the open transaction before it runs.
     CallResult committed = commitTransaction(session, false);
@@ -242,180 +265,6 @@ CallResult createTable(SessionHandle& session, const SqlStatement& sql) {
         return CallResult::failure(955);
     if (!session.schema.createTable(sql.tableName, sql.columns))
         return CallResult::failure(1114);
-    return CallResult::success();
-}
-
-// The table an INSERT writes to, with the bind of each of its columns.
-struct InsertTarget {
-    std::string table;
-    std::vector<ColumnDefinition> columns;
-    std::vector<const BindHandle*> binds;
-    std::vector<BoundValue> values;     // the current row's, reused from row to row
-    std::vector<std::string> converted; // their bytes in the database's set, when it differs
-    ub2 clientSet = 0;
-    ub2 databaseSet = 0;
-};
-
-// The value in the database's character set: the bound bytes themselves when no conversion
-// is needed, else the column's scratch text.
-BoundValue inDatabaseSet(InsertTarget& target, std::size_t column, const BoundValue& value) {
-    if (value.isNull || target.clientSet == target.databaseSet)
-        return value;
-    std::string& text = target.converted[column];
-    text.clear();
-    convertText(value.bytes, value.length, target.clientSet, target.databaseSet, text);
-    return BoundValue{text.data(), text.size(), false};
-}
-
-// Oracle's length check: a VARCHAR2(n) holds n bytes, a VARCHAR2(n CHAR) n characters and
-// at most kMaxValueBytes bytes. ORA-12899 says what did not fit, in the column's unit.
-std::optional<ErrorRecord> checkLength(const SessionHandle& session, const InsertTarget& target,
-                                       std::size_t column, const BoundValue& value) {
-    const ColumnDefinition& definition = target.columns[column];
-    std::size_t actual = value.length;
-    std::size_t maximum = static_cast<std::size_t>(definition.width);
-    if (definition.inCharacters) {
-        actual = characterCount(value.bytes, value.length, target.databaseSet);
-        if (actual <= maximum) {
-            actual = value.length;
-            maximum = kMaxValueBytes;
-        }
-    }
-    if (actual <= maximum)
-        return std::nullopt;
-    // The message names them in UTF-8, as every record holds its text.
-    auto named = [&target](const std::string& name) {
-        return convertText(name, target.databaseSet, kAL32UTF8);
-    };
-    return valueTooLarge(named(session.schema.user()), named(target.table), named(definition.name),
-                         actual, maximum);
-}
-
-// The most bytes a value of the column may have and certainly fit where it needs no
-// conversion (a value has no more characters than bytes); 0 when the values must be
-// converted one by one.
-std::size_t plainByteLimit(const InsertTarget& target, std::size_t column) {
-    if (target.clientSet != target.databaseSet)
-        return 0;
-    const ColumnDefinition& definition = target.columns[column];
-    const auto width = static_cast<std::size_t>(definition.width);
-    return definition.inCharacters && width > kMaxValueBytes ? kMaxValueBytes : width;
-}
-
-// True when a value longer in bytes than its column's plain limit still fits: one of a
-// VARCHAR2(n CHAR) column in the database's own set, within 4000 bytes, whose characters fit.
-bool fitsByCharacters(const InsertTarget& target, std::size_t column, const char* value,
-                      std::size_t length) {
-    const ColumnDefinition& definition = target.columns[column];
-    return target.clientSet == target.databaseSet && definition.inCharacters &&
-           length <= kMaxValueBytes &&
-           fitsInCharacters(value, length, target.databaseSet,
-                            static_cast<std::size_t>(definition.width));
-}
-
-// How far ahead allRowsFit() fetches the values it will count.
-constexpr std::size_t kRowsAhead = 4;
-constexpr std::size_t kLinesAhead = 8;
-
-// True when no value of the rows can fail: each fits its column, or is NULL.
-bool allRowsFit(const InsertTarget& target, std::size_t rowOffset, std::size_t iterations) {
-    for (std::size_t c = 0; c < target.columns.size(); ++c) {
-        const BindHandle& bind = *target.binds[c];
-        const std::size_t valueSize = static_cast<std::size_t>(bind.valueSize);
-        const std::size_t limit = std::min(plainByteLimit(target, c), valueSize);
-        for (std::size_t row = rowOffset; row < iterations; ++row) {
-            const std::size_t length = bind.lengths != nullptr ? bind.lengths[row] : valueSize;
-            const bool isNull = (bind.indicators != nullptr && bind.indicators[row] < 0) ||
-                                length == 0 || bind.value == nullptr;
-            if (length <= limit || isNull)
-                continue;
-            // Rows lie a slot apart, each beyond the reach of the processor's own prefetch:
-            // the first lines of a row a few rows on are fetched while this one is counted.
-            const char* ahead = bind.value + (row + kRowsAhead) * valueSize;
-            for (std::size_t line = 0; line < kLinesAhead; ++line)
-                __builtin_prefetch(ahead + 64 * line);
-            if (length > valueSize ||
-                !fitsByCharacters(target, c, bind.value + row * valueSize, length))
-                return false;
-        }
-    }
-    return true;
-}
-
-// ORA-01461 when a bind is declared larger than a VARCHAR2 value can be: Oracle takes such a
-// bind as LONG data, whatever the values hold.
-int checkBindSizes(const InsertTarget& target) {
-    for (const BindHandle* bind : target.binds)
-        if (static_cast<std::size_t>(bind->valueSize) > kMaxValueBytes)
-            return 1461;
-    return 0;
-}
-
-// Checks and stores one row; ORA-12899 names the first value that does not fit.
-CallResult insertRow(const SessionHandle& session, InsertTarget& target, std::size_t row,
-                     PendingRows* pending) {
-    for (std::size_t c = 0; c < target.columns.size(); ++c) {
-        std::optional<BoundValue> bound = boundValue(*target.binds[c], row);
-        if (!bound)
-            return CallResult::failure(1459);
-        const BoundValue value = inDatabaseSet(target, c, *bound);
-        if (std::optional<ErrorRecord> tooLarge = checkLength(session, target, c, value))
-            return CallResult::failure(*tooLarge);
-        target.values[c] = value;
-    }
-    if (pending == nullptr)
-        return CallResult::success();
-    for (std::size_t c = 0; c < target.values.size(); ++c) {
-        if (c > 0)
-            pending->lines.push_back('\t');
-        if (target.values[c].isNull)
-            appendNullValue(pending->lines);
-        else
-            appendEscapedValue(pending->lines, target.values[c].bytes, target.values[c].length);
-    }
-    pending->lines.push_back('\n');
-    ++pending->rowCount;
-    return CallResult::success();
-}
-
-CallResult insertRows(SessionHandle& session, StatementHandle& statement, const SqlStatement& sql,
-                      ub4 iterations, ub4 rowOffset, const std::optional<FailureRule>& rule) {
-    std::optional<std::vector<ColumnDefinition>> columns =
-        session.schema.tableColumns(sql.tableName);
-    if (!columns)
-        return CallResult::failure(942);
-    std::size_t columnCount = columns->size();
-    if (static_cast<std::size_t>(sql.placeholderCount) != columnCount)
-        return CallResult::failure(
-            static_cast<std::size_t>(sql.placeholderCount) < columnCount ? 947 : 913);
-    if (int error = checkBinds(statement, sql.placeholderCount))
-        return CallResult::failure(error);
-
-    InsertTarget target{sql.tableName,
-                        *columns,
-                        {},
-                        std::vector<BoundValue>(columnCount),
-                        std::vector<std::string>(columnCount),
-                        statement.environment->clientCharacterSet,
-                        session.server->databaseCharacterSet};
-    for (std::size_t c = 0; c < columnCount; ++c)
-        target.binds.push_back(statement.binds.at(static_cast<ub4>(c + 1)));
-    if (int error = checkBindSizes(target))
-        return CallResult::failure(error);
-    PendingRows* pending =
-        session.server->rules.discardRows() ? nullptr : &session.transaction[sql.tableName];
-    bool ruleFails = rule && !isExecutionWarning(rule->code);
-    // Benchmarks measure the client, not this double: rows that are only checked, and all
-    // fit, are passed without a look at each row.
-    if (pending == nullptr && !ruleFails && allRowsFit(target, rowOffset, iterations))
-        return CallResult::success();
-    for (std::size_t row = rowOffset; row < iterations; ++row) {
-        if (ruleFails && static_cast<long>(row - rowOffset) == rule->row)
-            return CallResult::failure(rule->code);
-        CallResult stored = insertRow(session, target, row, pending);
-        if (stored.status != OCI_SUCCESS)
-            return stored;
-    }
     return CallResult::success();
 }
 
@@ -506,6 +355,9 @@ CallResult executeStatement(SessionHandle& session, StatementHandle& statement, 
         break;
     case SqlStatement::Kind::RenameTable:
         result = renameTable(session, sql);
+        break;
+    case SqlStatement::Kind::AlterSession:
+        result = alterSession(session, sql);
         break;
     default:
         result = CallResult::failure(900);

@@ -114,6 +114,8 @@ FailureRules FailureRules::parse(const std::string& text) {
         std::string part = trimmed(text.substr(start, end - start));
         if (part == "discard")
             rules.discard_ = true;
+        else if (part == "unchecked")
+            rules.unchecked_ = true;
         else if (std::optional<FailureRule> rule = parseRule(part))
             rules.rules_.push_back(*rule);
         start = end + 1;

@@ -42,7 +42,9 @@ class FailureRules {
     // The rules named by ORACLE_STANDIN_FAIL now.
     static FailureRules fromEnvironment();
 
-    bool discardRows() const { return discard_; }
+    bool discardRows() const { return discard_ || unchecked_; }
+    // Rows are taken without a look at their values: a benchmark of the client alone.
+    bool acceptRowsUnchecked() const { return unchecked_; }
 
     // Counts one call at `point` and returns the first rule that aims at it, if any.
     std::optional<FailureRule> count(FailurePoint point);
@@ -51,6 +53,7 @@ class FailureRules {
     std::vector<FailureRule> rules_;
     long counts_[kFailurePointCount] = {};
     bool discard_ = false;
+    bool unchecked_ = false;
 };
 
 } // namespace standin

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FailureRules.h"
+#include "Nls.h"
 #include "OracleErrors.h"
 #include "Schema.h"
 #include "StandinOci.h"
@@ -64,6 +65,7 @@ struct SessionHandle : Handle {
     bool connectionLost = false;    // ended by a dropped connection, not by its end
     Schema schema;
     std::map<std::string, PendingRows> transaction;
+    NlsSettings nls; // from NLS_LANG at the session's begin, then ALTER SESSION
 };
 
 struct ServiceContextHandle : Handle {
@@ -76,10 +78,11 @@ struct BindHandle : Handle {
     BindHandle() : Handle(OCI_HTYPE_BIND) {}
     ub4 position = 0;
     const char* value = nullptr;
-    sb4 valueSize = 0;
+    sb8 valueSize = 0;
     ub2 dataType = 0;
     const sb2* indicators = nullptr;
     const ub2* lengths = nullptr;
+    const ub4* longLengths = nullptr; // OCIBindByPos2's
 };
 
 struct DefineHandle : Handle {

@@ -341,6 +341,8 @@ STANDIN_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISessi
         return fail(*errors, logon == LogonCheck::NullPassword ? 1005 : 1017);
 
     session->schema = Schema(server->database, upperCased(userName, databaseSet));
+    // The client's territory sets how the session reads numbers and dates given as text.
+    session->nls = nlsFromEnvironment();
     session->schema.ensureFolder();
     session->server = server;
     session->connectionLost = false;
@@ -410,10 +412,12 @@ STANDIN_EXPORT sword OCIStmtPrepare(OCIStmt* stmtp, OCIError* errhp, const OraTe
     return OCI_SUCCESS;
 }
 
-STANDIN_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position,
-                                  void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* alenp, ub2*,
-                                  ub4, ub4*, ub4 mode) {
-    Call call("OCIBindByPos", position, mode);
+namespace {
+
+// OCIBindByPos and OCIBindByPos2 alike: the element size and the length array are the wider
+// ones of the second.
+sword bindByPosition(Call& call, OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position,
+                     void* valuep, sb8 value_sz, ub2 dty, void* indp, ub2* alenp, ub4* longAlenp) {
     auto* statement = call.find<StatementHandle>(stmtp, OCI_HTYPE_STMT);
     Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (statement == nullptr || errors == nullptr || bindp == nullptr)
@@ -431,10 +435,31 @@ STANDIN_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* err
     bind->dataType = dty;
     bind->indicators = static_cast<const sb2*>(indp);
     bind->lengths = alenp;
+    bind->longLengths = longAlenp;
     statement->binds[position] = bind;
     *bindp = reinterpret_cast<OCIBind*>(bind);
     return OCI_SUCCESS;
 }
+
+} // namespace
+
+STANDIN_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position,
+                                  void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* alenp, ub2*,
+                                  ub4, ub4*, ub4 mode) {
+    Call call("OCIBindByPos", position, mode);
+    return bindByPosition(call, stmtp, bindp, errhp, position, valuep, value_sz, dty, indp, alenp,
+                          nullptr);
+}
+
+#if !defined(STANDIN_WITHOUT_BIND2)
+STANDIN_EXPORT sword OCIBindByPos2(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position,
+                                   void* valuep, sb8 value_sz, ub2 dty, void* indp, ub4* alenp,
+                                   ub2*, ub4, ub4*, ub4 mode) {
+    Call call("OCIBindByPos2", position, mode);
+    return bindByPosition(call, stmtp, bindp, errhp, position, valuep, value_sz, dty, indp, nullptr,
+                          alenp);
+}
+#endif
 
 STANDIN_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp,
                                     ub4 position, void* valuep, sb4 value_sz, ub2 dty, void* indp,

@@ -1,6 +1,7 @@
 // Files of the stand-in databases: lookup, logon check, table files and escaping.
 #include "Schema.h"
 
+#include "ColumnTypes.h"
 #include "FileNames.h"
 
 #include <cctype>
@@ -47,9 +48,6 @@ bool replaceFile(const fs::path& target, const fs::path& temporary) {
 }
 
 const char kHexDigits[] = "0123456789ABCDEF";
-
-// Follows the width of a column whose length counts characters: "NAME:20 CHAR".
-constexpr const char* kCharSuffix = " CHAR";
 
 // Table-namespace object types, as USER_OBJECTS names them.
 constexpr const char* kTableNamespaceTypes[] = {
@@ -201,14 +199,11 @@ std::optional<std::vector<ColumnDefinition>> Schema::tableColumns(const std::str
     std::size_t start = header.find('\t');
     while (start != std::string::npos) {
         std::size_t end = header.find('\t', start + 1);
-        std::string field = header.substr(start + 1, end == std::string::npos ? std::string::npos
-                                                                              : end - start - 1);
-        std::size_t colon = field.rfind(':');
-        if (colon == std::string::npos)
+        std::optional<ColumnDefinition> column = columnFromStoredText(header.substr(
+            start + 1, end == std::string::npos ? std::string::npos : end - start - 1));
+        if (!column)
             return std::nullopt;
-        const std::string width = field.substr(colon + 1);
-        columns.push_back(ColumnDefinition{field.substr(0, colon), std::atoi(width.c_str()),
-                                           width.find(kCharSuffix) != std::string::npos});
+        columns.push_back(*column);
         start = end;
     }
     return columns;
@@ -222,8 +217,7 @@ bool Schema::createTable(const std::string& table,
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << "columns";
         for (const ColumnDefinition& column : columns)
-            out << '\t' << column.name << ':' << column.width
-                << (column.inCharacters ? kCharSuffix : "");
+            out << '\t' << storedColumnText(column);
         out << '\n';
         if (!out.flush())
             return false;

@@ -48,11 +48,12 @@ class Lexer {
             ++pos_;
         return text_.substr(start, pos_ - start);
     }
+    // The text between the quotes, without them.
     Token delimited(Token::Kind kind, char quote) {
         std::size_t close = text_.find(quote, pos_ + 1);
-        std::size_t end = close == std::string::npos ? text_.size() : close + 1;
+        std::size_t end = close == std::string::npos ? text_.size() : close;
         Token token{kind, text_.substr(pos_ + 1, end - pos_ - 1)};
-        pos_ = end;
+        pos_ = close == std::string::npos ? end : close + 1;
         return token;
     }
 
@@ -148,6 +149,9 @@ class Parser {
 
     SqlStatement parseCreate();
     int parseColumn();
+    int parseCharacterWidth(ColumnDefinition& column, bool fixed);
+    int parseNumberPrecision(ColumnDefinition& column);
+    int parseInsertColumns();
     int checkColumns();
     SqlStatement parseInsert();
     SqlStatement parseSelect();
@@ -155,6 +159,7 @@ class Parser {
     SqlStatement parseTableColumns();
     SqlStatement parseDrop();
     SqlStatement parseAlter();
+    SqlStatement parseAlterSession();
 
     std::vector<Token> tokens_;
     std::size_t pos_ = 0;
@@ -182,32 +187,88 @@ SqlStatement Parser::parseCreate() {
     return statement_;
 }
 
-// "NAME VARCHAR2(n [BYTE|CHAR])"
+// "NAME TYPE": VARCHAR2(n [BYTE|CHAR]), CHAR[(n [BYTE|CHAR])], NUMBER[(p[,s])], DATE, CLOB,
+// BLOB or BINARY_DOUBLE.
 int Parser::parseColumn() {
     const Token& name = take();
     if (name.kind != Token::Kind::Word || isReservedWord(name.text))
         return 904;
     if (name.text.size() > kMaxIdentifierBytes)
         return 972;
-    if (!isWord(take(), "VARCHAR2"))
+    ColumnDefinition column;
+    column.name = name.text;
+    const Token& type = take();
+    int error = 0;
+    if (isWord(type, "VARCHAR2"))
+        error = parseCharacterWidth(column, false);
+    else if (isWord(type, "CHAR"))
+        error = parseCharacterWidth(column, true);
+    else if (isWord(type, "NUMBER"))
+        error = parseNumberPrecision(column);
+    else if (isWord(type, "DATE"))
+        column.type = ColumnType::Date;
+    else if (isWord(type, "CLOB"))
+        column.type = ColumnType::Clob;
+    else if (isWord(type, "BLOB"))
+        column.type = ColumnType::Blob;
+    else if (isWord(type, "BINARY_DOUBLE"))
+        column.type = ColumnType::BinaryDouble;
+    else
         return 902;
+    if (error != 0)
+        return error;
+    statement_.columns.push_back(column);
+    return 0;
+}
+
+// "(n [BYTE|CHAR])": required after VARCHAR2; CHAR without it is CHAR(1).
+int Parser::parseCharacterWidth(ColumnDefinition& column, bool fixed) {
+    column.type = fixed ? ColumnType::Char : ColumnType::Varchar2;
+    if (fixed && !isSymbol(peek(), '(')) {
+        column.width = 1;
+        return 0;
+    }
     if (!takeSymbol('('))
         return 906;
     const Token& width = take();
-    if (width.kind != Token::Kind::Number)
-        return 910;
-    if (width.text.size() > 6 || std::stoi(width.text) > 4000)
+    const int largest = fixed ? 2000 : 4000;
+    if (width.kind != Token::Kind::Number || width.text.size() > 6 ||
+        std::stoi(width.text) > largest)
         return 910;
     if (std::stoi(width.text) == 0)
         return 1723;
     // Without a word the database's default length semantics apply: BYTE.
-    const bool inCharacters = isWord(peek(), "CHAR");
-    if (inCharacters || isWord(peek(), "BYTE"))
+    column.inCharacters = isWord(peek(), "CHAR");
+    if (column.inCharacters || isWord(peek(), "BYTE"))
         take();
     if (!takeSymbol(')'))
         return 907;
-    statement_.columns.push_back(ColumnDefinition{name.text, std::stoi(width.text), inCharacters});
+    column.width = std::stoi(width.text);
     return 0;
+}
+
+// "[(p[,s])]": a precision of 1 to 38, a scale of -84 to 127.
+int Parser::parseNumberPrecision(ColumnDefinition& column) {
+    column.type = ColumnType::Number;
+    if (!takeSymbol('('))
+        return 0;
+    const Token& precision = take();
+    if (precision.kind != Token::Kind::Number)
+        return 1727;
+    if (precision.text.size() > 3 || std::stoi(precision.text) < 1 ||
+        std::stoi(precision.text) > 38)
+        return 1727;
+    column.precision = std::stoi(precision.text);
+    if (takeSymbol(',')) {
+        const bool negative = takeSymbol('-');
+        const Token& scale = take();
+        if (scale.kind != Token::Kind::Number || scale.text.size() > 3)
+            return 1728;
+        column.scale = (negative ? -1 : 1) * std::stoi(scale.text);
+        if (column.scale < -84 || column.scale > 127)
+            return 1728;
+    }
+    return takeSymbol(')') ? 0 : 907;
 }
 
 int Parser::checkColumns() {
@@ -223,7 +284,7 @@ int Parser::checkColumns() {
     return 0;
 }
 
-// "INSERT INTO name VALUES ( :a , :b ... )"
+// "INSERT INTO name [( col , ... )] VALUES ( :a , :b ... )"
 SqlStatement Parser::parseInsert() {
     take();
     if (!isWord(take(), "INTO"))
@@ -231,6 +292,9 @@ SqlStatement Parser::parseInsert() {
     statement_.kind = SqlStatement::Kind::Insert;
     if (int error = takeTableName())
         return refuse(error);
+    if (takeSymbol('('))
+        if (int error = parseInsertColumns())
+            return refuse(error);
     if (!isWord(take(), "VALUES"))
         return refuse(926);
     if (!takeSymbol('('))
@@ -246,6 +310,17 @@ SqlStatement Parser::parseInsert() {
     if (!atEnd())
         return refuse(933);
     return statement_;
+}
+
+// "col , ... )" after the table's name; the columns themselves are checked at execution.
+int Parser::parseInsertColumns() {
+    do {
+        const Token& column = take();
+        if (column.kind != Token::Kind::Word || isReservedWord(column.text))
+            return 904;
+        statement_.insertColumns.push_back(column.text);
+    } while (takeSymbol(','));
+    return takeSymbol(')') ? 0 : 907;
 }
 
 SqlStatement Parser::parseSelect() {
@@ -319,9 +394,11 @@ SqlStatement Parser::parseDrop() {
     return statement_;
 }
 
-// "ALTER TABLE name RENAME TO new_name"
+// "ALTER TABLE name RENAME TO new_name", or ALTER SESSION.
 SqlStatement Parser::parseAlter() {
     take();
+    if (isWord(peek(), "SESSION"))
+        return parseAlterSession();
     if (!isWord(take(), "TABLE"))
         return refuse(940);
     statement_.kind = SqlStatement::Kind::RenameTable;
@@ -335,6 +412,26 @@ SqlStatement Parser::parseAlter() {
         return refuse(error);
     if (!atEnd())
         return refuse(14047);
+    return statement_;
+}
+
+// "ALTER SESSION SET name = 'value' [name = 'value'] ..."
+SqlStatement Parser::parseAlterSession() {
+    take();
+    if (!isWord(take(), "SET"))
+        return refuse(922);
+    statement_.kind = SqlStatement::Kind::AlterSession;
+    do {
+        const Token& name = take();
+        if (name.kind != Token::Kind::Word)
+            return refuse(922);
+        if (!takeSymbol('='))
+            return refuse(922);
+        const Token& value = take();
+        if (value.kind != Token::Kind::String)
+            return refuse(922);
+        statement_.sessionSettings.emplace_back(name.text, value.text);
+    } while (!atEnd());
     return statement_;
 }
 
@@ -361,8 +458,8 @@ constexpr const char* kReservedWords[] = {
 } // namespace
 
 bool isTableColumnsItem(const std::string& upperName) {
-    for (const char* item :
-         {"COLUMN_NAME", "DATA_TYPE", "DATA_LENGTH", "CHAR_LENGTH", "CHAR_USED", "COLUMN_ID"}) {
+    for (const char* item : {"COLUMN_NAME", "DATA_TYPE", "DATA_LENGTH", "DATA_PRECISION",
+                             "DATA_SCALE", "CHAR_LENGTH", "CHAR_USED", "COLUMN_ID"}) {
         if (upperName == item)
             return true;
     }

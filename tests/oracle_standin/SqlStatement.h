@@ -6,10 +6,16 @@
 
 namespace standin {
 
+// The column types the stand-in stores.
+enum class ColumnType { Varchar2, Char, Number, BinaryDouble, Date, Clob, Blob };
+
 struct ColumnDefinition {
     std::string name;          // upper case
-    int width = 0;             // VARCHAR2 width, in bytes or characters
+    int width = 0;             // VARCHAR2 and CHAR width, in bytes or characters
     bool inCharacters = false; // VARCHAR2(n CHAR); still at most kMaxValueBytes bytes
+    ColumnType type = ColumnType::Varchar2;
+    int precision = 0; // NUMBER(p[,s]); 0 for a NUMBER without one
+    int scale = 0;
 };
 
 // The most bytes a VARCHAR2 value can take (MAX_STRING_SIZE STANDARD).
@@ -26,14 +32,18 @@ struct SqlStatement {
         DropTable,
         RenameTable,
         TableColumns,
+        AlterSession,
     };
 
     Kind kind = Kind::Invalid;
     int errorCode = 0;
-    std::string tableName;                 // CreateTable, Insert, DropTable, RenameTable
-    std::string newTableName;              // RenameTable: upper case
-    std::vector<ColumnDefinition> columns; // CreateTable
-    int placeholderCount = 0;              // CountObjects, Insert, TableColumns
+    std::string tableName;                  // CreateTable, Insert, DropTable, RenameTable
+    std::string newTableName;               // RenameTable: upper case
+    std::vector<ColumnDefinition> columns;  // CreateTable
+    std::vector<std::string> insertColumns; // Insert: the columns named (upper case), if any
+    int placeholderCount = 0;               // CountObjects, Insert, TableColumns
+    // AlterSession: each parameter (upper case) and its value, in order.
+    std::vector<std::pair<std::string, std::string>> sessionSettings;
     // TableColumns: the USER_TAB_COLUMNS columns asked for, in select-list order, and whether
     // the second placeholder picks the row by COLUMN_ID.
     std::vector<std::string> selectItems;

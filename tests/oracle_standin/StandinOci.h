@@ -11,6 +11,7 @@ using sb2 = short;
 using ub4 = unsigned int;
 using sb4 = int;
 using sword = int;
+using sb8 = long long;
 using OraText = unsigned char;
 
 static_assert(sizeof(ub4) == 4 && sizeof(sb4) == 4 && sizeof(ub2) == 2,
@@ -44,6 +45,9 @@ constexpr ub4 OCI_COMMIT_ON_SUCCESS = 0x20;
 constexpr ub2 SQLT_CHR = 1;
 constexpr ub2 SQLT_INT = 3;
 constexpr ub2 SQLT_STR = 5;
+constexpr ub2 SQLT_DAT = 12;
+constexpr ub2 SQLT_BDOUBLE = 22;
+constexpr ub2 SQLT_BIN = 23;
 
 } // namespace standin
 
@@ -64,7 +68,7 @@ struct OCIBind;
 struct OCIDefine;
 struct OCISnapshot;
 
-// The 19 entry points, default calling convention, Oracle's parameter widths.
+// The entry points, default calling convention, Oracle's parameter widths.
 STANDIN_EXPORT standin::sword
 OCIEnvNlsCreate(OCIEnv** envhpp, standin::ub4 mode, void* ctxp,
                 void* (*malocfp)(void* ctxp, size_t size),
@@ -104,6 +108,15 @@ STANDIN_EXPORT standin::sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIE
                                            standin::ub2* alenp, standin::ub2* rcodep,
                                            standin::ub4 maxarr_len, standin::ub4* curelep,
                                            standin::ub4 mode);
+// Left out of the build that stands for an 11.2 client, which lacks it.
+#if !defined(STANDIN_WITHOUT_BIND2)
+STANDIN_EXPORT standin::sword OCIBindByPos2(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp,
+                                            standin::ub4 position, void* valuep,
+                                            standin::sb8 value_sz, standin::ub2 dty, void* indp,
+                                            standin::ub4* alenp, standin::ub2* rcodep,
+                                            standin::ub4 maxarr_len, standin::ub4* curelep,
+                                            standin::ub4 mode);
+#endif
 STANDIN_EXPORT standin::sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp,
                                              standin::ub4 position, void* valuep,
                                              standin::sb4 value_sz, standin::ub2 dty, void* indp,

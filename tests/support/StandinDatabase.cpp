@@ -104,10 +104,16 @@ void parseHeader(const std::string& line, StoredTable& table) {
         std::size_t colon = parts[i].rfind(':');
         if (colon == std::string::npos || colon + 1 == parts[i].size())
             throw std::runtime_error("bad column in a table file: " + parts[i]);
-        const std::string width = parts[i].substr(colon + 1);
+        const std::string type = parts[i].substr(colon + 1);
+        // A VARCHAR2 column is its width alone, as the first table files had it.
+        const bool varchar = type[0] >= '0' && type[0] <= '9';
+        const bool inCharacters = varchar && type.find(" CHAR") != std::string::npos;
         table.columnNames.push_back(parts[i].substr(0, colon));
-        table.columnWidths.push_back(std::stoi(width));
-        table.widthsInCharacters.push_back(width.find(" CHAR") != std::string::npos);
+        table.columnWidths.push_back(varchar ? std::stoi(type) : 0);
+        table.widthsInCharacters.push_back(inCharacters);
+        table.columnTypes.push_back(varchar ? "VARCHAR2(" + std::to_string(std::stoi(type)) +
+                                                  (inCharacters ? " CHAR)" : ")")
+                                            : type);
     }
 }
 

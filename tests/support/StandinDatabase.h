@@ -15,8 +15,10 @@ using StoredValue = std::optional<std::string>;
 // A table as its file holds it: committed rows only.
 struct StoredTable {
     std::vector<std::string> columnNames;
-    std::vector<int> columnWidths;
+    std::vector<int> columnWidths;        // of VARCHAR2 columns; 0 for the others
     std::vector<bool> widthsInCharacters; // VARCHAR2(n CHAR) rather than VARCHAR2(n)
+    // Each column's type as SQL writes it: "VARCHAR2(10 CHAR)", "NUMBER(10,2)", "DATE", ...
+    std::vector<std::string> columnTypes;
     std::vector<std::vector<StoredValue>> rows;
 };
 
@@ -62,10 +64,11 @@ class StandinDatabase {
     // The names of the user's tables (without ".tbl"), sorted.
     std::vector<std::string> tableNames(const std::string& userName) const;
 
-    // Reads a table file back: column names and widths, and each committed row with its
-    // values unescaped. Throws std::runtime_error when the file is missing or malformed
-    // (a bad escape, a row with the wrong number of values, a last line without its line
-    // feed).
+    // Reads a table file back: column names, types and widths, and each committed row with
+    // its values unescaped. Typed columns hold Oracle's values as text: NUMBER "-12.5",
+    // BINARY_DOUBLE "3.14", DATE "2024-03-05 14:30:00", CHAR padded, BLOB in hexadecimal. Throws
+    // std::runtime_error when the file is missing or malformed (a bad escape, a row with the wrong
+    // number of values, a last line without its line feed).
     StoredTable readTable(const std::string& userName, const std::string& tableName) const;
 
     // Points the client library at this database: sets ORACLE_STANDIN_ROOT to the root

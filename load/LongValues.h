@@ -1,0 +1,59 @@
+// The whole memos of one CLOB or BLOB column for one batch: gathered record by record, then
+// laid out as the array of equal elements an array insert binds.
+#pragma once
+
+#include "dbf/DbfTable.h"
+#include "dbf/TextConverter.h"
+#include "load/TypedValues.h"
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+// Used on the load's worker thread only.
+class LongValues {
+  public:
+    // A CLOB column's memos are decoded into UTF-8 by `converter`, which must outlive the
+    // values; a BLOB column's (null converter) keep their bytes.
+    explicit LongValues(const TextConverter* converter);
+
+    // The most bytes the current record's memo takes once added.
+    std::size_t bytesNeeded(const DbfFieldValue& field) const;
+    // Adds the current record's memo as the next row: its text without padding, NULL when
+    // there is none or it is empty, and Nulled when its pointer, block or length is damaged.
+    // Throws std::bad_alloc when memory runs out.
+    TypedValue add(const DbfFieldValue& field);
+
+    std::size_t rows() const { return lengths_.size(); }
+    // The longest value added since the last clear(), and its row.
+    std::size_t longest() const { return longest_; }
+    std::size_t longestRow() const { return longestRow_; }
+
+    // Lays the rows out as elements of elementBytes() bytes each, for the bind. The arrays
+    // stay valid until the next layOut() or clear().
+    void layOut();
+    char* elements() { return layout_.get(); }
+    std::size_t elementBytes() const { return longest_ > 0 ? longest_ : 1; }
+    unsigned* lengths() { return lengths_.data(); }
+    // The lengths in two bytes, for a client without 4-byte ones: valid when longest() is
+    // below 65,536.
+    unsigned short* shortLengths() { return shortLengths_.data(); }
+    short* indicators() { return indicators_.data(); }
+
+    // Forgets the rows, keeping the memory for the next batch.
+    void clear();
+
+  private:
+    void addRow(std::size_t length, bool isNull);
+
+    const TextConverter* converter_;
+    std::vector<char> gathered_;
+    std::vector<std::size_t> offsets_;
+    std::vector<unsigned> lengths_;
+    std::vector<unsigned short> shortLengths_;
+    std::vector<short> indicators_;
+    std::size_t longest_ = 0;
+    std::size_t longestRow_ = 0;
+    std::unique_ptr<char[]> layout_;
+    std::size_t layoutBytes_ = 0;
+};

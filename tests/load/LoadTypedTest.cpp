@@ -1,0 +1,216 @@
+// Whole typed loads: every field type into its own column type, bad values loaded as NULL and
+// counted, whole memos through the LOB binds, under German and American NLS settings; and the
+// same table loaded untyped as every load was before.
+#include "load/LoadJobHarness.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+using standin_test::StoredValue;
+
+constexpr std::uint8_t kWindows1252 = 0x03;
+constexpr std::uint32_t kJulian20240305 = 2460375;
+constexpr std::uint32_t kMillisecondsPerDay = 86400000;
+
+std::string moment(std::uint32_t julianDay, std::uint32_t milliseconds) {
+    return uint32Bytes(julianDay) + uint32Bytes(milliseconds);
+}
+
+// A text of `length` characters, the last one national when `national` (é, two bytes in
+// UTF-8).
+std::string memoText(std::size_t length, bool national = false) {
+    std::string text;
+    for (std::size_t at = 0; at < length; ++at)
+        text += static_cast<char>('a' + at % 26);
+    if (national && length > 0)
+        text.back() = '\xE9';
+    return text;
+}
+
+std::string asUtf8(std::string text) {
+    const std::size_t at = text.find('\xE9');
+    return at == std::string::npos ? text : text.replace(at, 1, "\xC3\xA9");
+}
+
+// Visual FoxPro's table of every type but V, in code page 1252, and its memo file.
+class TypedTable {
+  public:
+    TypedTable() {
+        table.setContainerArea("").setLanguageDriver(kWindows1252);
+        table.addField("NAME", 'C', 8)
+            .addField("AMOUNT", 'N', 8, 2)
+            .addField("RATIO", 'F', 12, 3)
+            .addField("PIECES", 'I', 4)
+            .addField("WEIGHT", 'B', 8)
+            .addField("PRICE", 'Y', 8)
+            .addField("BORN", 'D', 8)
+            .addField("SEEN", 'T', 8)
+            .addField("OK", 'L', 1)
+            .addField("NOTES", 'M', 4)
+            .addField("PIC", 'G', 4)
+            .addField("STAMP", 'Q', 4);
+    }
+
+    // A record; memos are added to the memo file, "none" gives a zero pointer and "damaged"
+    // one past the file's end.
+    void add(const std::vector<std::string>& values, const std::string& notes,
+             const std::string& picture) {
+        std::vector<std::string> record = values;
+        record.push_back(pointerTo(notes));
+        record.push_back(pointerTo(picture));
+        record.push_back("ab\xFF\x01");
+        table.addRecord(record);
+    }
+
+    DbfWriter table;
+    FptWriter memos{64};
+
+  private:
+    std::string pointerTo(const std::string& memo) {
+        if (memo == "none")
+            return uint32Bytes(0);
+        if (memo == "damaged")
+            return uint32Bytes(1000000);
+        return uint32Bytes(memos.addMemo(memo));
+    }
+};
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInfinity = std::numeric_limits<double>::infinity();
+
+TypedTable everyKindOfValue() {
+    TypedTable t;
+    // Good values of every type.
+    t.add({"good", "   12.50", "3.14", int32Bytes(42), doubleBytes(2.5), int64Bytes(123456789),
+           "20240305", moment(kJulian20240305, (14 * 3600 + 30 * 60) * 1000), "T"},
+          memoText(1998), std::string("\x00\x01\xFFpic", 6));
+    // Forms that are numbers, empty values, and values at their edges.
+    t.add({"forms", "1.", "  .5", int32Bytes(-7), doubleBytes(-0.0), int64Bytes(-5), "00000000",
+           moment(0, 0), "y"},
+          "none", "none");
+    // One value of each type that is none of it.
+    t.add({"bad", "12a", "1-2", int32Bytes(0), doubleBytes(kNaN), int64Bytes(0), "20230231",
+           moment(5, 0), "X"},
+          "damaged", "damaged");
+    t.add({"edge", "********", " 1 2", int32Bytes(2147483647), doubleBytes(1e300),
+           int64Bytes(-9223372036854775807LL), "        ", moment(kJulian20240305, 86399500), "?"},
+          "", std::string(70000, '\x7F'));
+    t.add({"more", "9999999", "+5", int32Bytes(-2147483647 - 1), doubleBytes(-kInfinity),
+           int64Bytes(1), "19991231", moment(kJulian20240305, 499), "n"},
+          memoText(1999, true), "none");
+    t.add({"decimals", "3.14159", "1E5", int32Bytes(1), doubleBytes(0.1), int64Bytes(10000),
+           "20000229", moment(kJulian20240305, 500), " "},
+          memoText(4001, true), "none");
+    t.add({"long", "-0.005", "-2.5e-3", int32Bytes(1), doubleBytes(1), int64Bytes(1), "20240305",
+           moment(kJulian20240305, 0), "f"},
+          memoText(100000, true), "none");
+    return t;
+}
+
+std::vector<StoredValue> columnOf(const standin_test::StoredTable& table, std::size_t column) {
+    std::vector<StoredValue> values;
+    for (const auto& row : table.rows)
+        values.push_back(row.at(column));
+    return values;
+}
+
+const StoredValue null;
+
+std::string repeated(const std::string& text, std::size_t times) {
+    std::string all;
+    for (std::size_t at = 0; at < times; ++at)
+        all += text;
+    return all;
+}
+
+} // namespace
+
+TEST_F(LoadJobTest, TypedLoadStoresEveryValueAsItsTypeUnderAnyNlsSettings) {
+    database.setCharacterSet("AL32UTF8");
+    TypedTable t = everyKindOfValue();
+    writeTable(t.table);
+    writeMemos(t.memos);
+    LoadParams::options.typedColumns = true;
+    for (const char* nlsLang : {"GERMAN_GERMANY.AL32UTF8", "AMERICAN_AMERICA.AL32UTF8"}) {
+        SCOPED_TRACE(nlsLang);
+        standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG", nlsLang);
+        LoadParams::tableName = nlsLang[0] == 'G' ? "GERMAN" : "AMERICAN";
+        runLoad();
+        ASSERT_TRUE(messages().empty()) << messages()[0];
+        const std::vector<std::string> lines = statusLines();
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[lines.size() - 2],
+                  "11 values could not be read as their columns' types and were loaded as NULL: "
+                  "AMOUNT 2, RATIO 2, WEIGHT 2, BORN 1, SEEN 1, OK 1, NOTES 1, PIC 1.");
+        EXPECT_EQ(lines.back(), "Loading completed. 7 records processed.");
+
+        const auto stored = loadedTable(LoadParams::tableName);
+        EXPECT_EQ(stored.columnTypes,
+                  (std::vector<std::string>{"VARCHAR2(8 CHAR)", "NUMBER(8,2)", "NUMBER",
+                                            "NUMBER(10)", "BINARY_DOUBLE", "NUMBER(19,4)", "DATE",
+                                            "DATE", "CHAR(1)", "CLOB", "BLOB", "BLOB"}));
+        ASSERT_EQ(stored.rows.size(), 7u);
+        EXPECT_EQ(columnOf(stored, 1),
+                  (std::vector<StoredValue>{"12.5", "1", null, null, null, "3.14", "-0.01"}));
+        EXPECT_EQ(columnOf(stored, 2),
+                  (std::vector<StoredValue>{"3.14", "0.5", null, null, "5", "100000", "-0.0025"}));
+        EXPECT_EQ(columnOf(stored, 3), (std::vector<StoredValue>{"42", "-7", "0", "2147483647",
+                                                                 "-2147483648", "1", "1"}));
+        EXPECT_EQ(columnOf(stored, 4),
+                  (std::vector<StoredValue>{"2.5", "0", null, "1e+300", null, "0.1", "1"}));
+        EXPECT_EQ(columnOf(stored, 5),
+                  (std::vector<StoredValue>{"12345.6789", "-0.0005", "0", "-922337203685477.5807",
+                                            "0.0001", "1", "0.0001"}));
+        EXPECT_EQ(columnOf(stored, 6),
+                  (std::vector<StoredValue>{"2024-03-05 00:00:00", null, null, null,
+                                            "1999-12-31 00:00:00", "2000-02-29 00:00:00",
+                                            "2024-03-05 00:00:00"}));
+        EXPECT_EQ(columnOf(stored, 7),
+                  (std::vector<StoredValue>{"2024-03-05 14:30:00", null, null,
+                                            "2024-03-06 00:00:00", "2024-03-05 00:00:00",
+                                            "2024-03-05 00:00:01", "2024-03-05 00:00:00"}));
+        EXPECT_EQ(columnOf(stored, 8),
+                  (std::vector<StoredValue>{"T", "T", null, null, "F", null, "F"}));
+        EXPECT_EQ(columnOf(stored, 9), (std::vector<StoredValue>{memoText(1998), null, null, null,
+                                                                 asUtf8(memoText(1999, true)),
+                                                                 asUtf8(memoText(4001, true)),
+                                                                 asUtf8(memoText(100000, true))}));
+        EXPECT_EQ(columnOf(stored, 10),
+                  (std::vector<StoredValue>{"0001FF706963", null, null, repeated("7F", 70000), null,
+                                            null, null}));
+        EXPECT_EQ(columnOf(stored, 11), std::vector<StoredValue>(7, std::string("6162FF01")));
+    }
+}
+
+TEST_F(LoadJobTest, TheSameTableLoadedUntypedGivesTextColumnsAsEver) {
+    database.setCharacterSet("AL32UTF8");
+    TypedTable t = everyKindOfValue();
+    writeTable(t.table);
+    writeMemos(t.memos);
+    standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG", "GERMAN_GERMANY.AL32UTF8");
+    runLoad();
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    EXPECT_EQ(statusLines(),
+              (std::vector<std::string>{"Start loading..", "Connecting to Oracle..", "Connected.",
+                                        "Open file for read..", "7 rows in file.",
+                                        "Importing file into table CLIENTS..",
+                                        "3 values were cut to fit their columns: NOTES.",
+                                        "Loading completed. 7 records processed."}));
+    const auto stored = loadedTable();
+    EXPECT_EQ(stored.columnWidths, (std::vector<int>{8, 8, 12, 12, 22, 22, 8, 14, 1, 1998, 4, 4}));
+    ASSERT_EQ(stored.rows.size(), 7u);
+    EXPECT_EQ(columnOf(stored, 1),
+              (std::vector<StoredValue>{"   12.50", "1.      ", "12a     ", "********", "9999999 ",
+                                        "3.14159 ", "-0.005  "}));
+    EXPECT_EQ(columnOf(stored, 6)[2], StoredValue("20230231"));
+    EXPECT_EQ(columnOf(stored, 7)[3], StoredValue("20240306000000"));
+    EXPECT_EQ(columnOf(stored, 8)[2], StoredValue("X"));
+    EXPECT_EQ(columnOf(stored, 9)[0], StoredValue(memoText(1998)));
+    EXPECT_EQ(columnOf(stored, 9)[1], StoredValue(std::string(1998, ' ')));
+    EXPECT_EQ(columnOf(stored, 9)[6], StoredValue(memoText(1998)));
+    // Binary data has no text.
+    EXPECT_EQ(columnOf(stored, 10), std::vector<StoredValue>(7, null));
+}
