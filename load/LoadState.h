@@ -37,6 +37,9 @@ struct LoadOptions {
     // The Windows code page the file's text is in; 0: the one its header names (or, when it
     // names none this system can decode, the machine's OEM code page).
     unsigned codePage = 0;
+    // Each column takes the type that holds its field's values (NUMBER, DATE, CLOB, ...) and
+    // memos arrive whole; else every column is a VARCHAR2, as by default.
+    bool typedColumns = false;
 };
 
 namespace LoadParams {
