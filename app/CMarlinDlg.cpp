@@ -52,6 +52,7 @@ void CMarlinDlg::DoDataExchange(CDataExchange* exchange) {
     DDX_Control(exchange, IDC_SITE_LINK, siteLink);
     DDX_Control(exchange, IDC_PROGRESS, progressBar);
     DDX_Control(exchange, IDC_BROWSE, browseButton);
+    DDX_Control(exchange, IDC_TYPED_COLUMNS, typedColumnsCheck);
     DDX_Control(exchange, IDC_START_STOP, startButton);
     DDX_Control(exchange, IDC_LOG_LIST, logList);
     DDX_Text(exchange, IDC_FILE_NAME, fileName);
@@ -94,6 +95,7 @@ void CMarlinDlg::registerLayout() {
     layout.addControl(progressBar.GetSafeHwnd(), 0, 0, 1, 0);
     layout.addControl(logList.GetSafeHwnd(), 0, 0, 1, 1);
     layout.addControl(browseButton.GetSafeHwnd(), 1, 0, 0, 0);
+    layout.addControl(typedColumnsCheck.GetSafeHwnd(), 1, 0, 0, 0);
     layout.addControl(startButton.GetSafeHwnd(), 1, 1, 0, 0);
     layout.addControl(cancelButton.GetSafeHwnd(), 1, 1, 0, 0);
 }
@@ -211,8 +213,10 @@ void CMarlinDlg::startLoad() {
     if (!checkFields())
         return;
     // The job works in UTF-8; the file name stays as the system's file functions take it.
+    LoadOptions options;
+    options.typedColumns = typedColumnsCheck.checkState() == BST_CHECKED;
     setLoadParams({fileName, platform::utf8FromLocal(tableName), platform::utf8FromLocal(userName),
-                   platform::utf8FromLocal(password), platform::utf8FromLocal(database)});
+                   platform::utf8FromLocal(password), platform::utf8FromLocal(database), options});
     startButton.setWindowText("Stop");
     enableInputs(false);
     keepFocusUsable(startButton);
@@ -239,8 +243,9 @@ void CMarlinDlg::stopLoad() {
 }
 
 void CMarlinDlg::enableInputs(bool enable) {
-    for (CWnd* control : std::initializer_list<CWnd*>{&userNameEdit, &databaseEdit, &passwordEdit,
-                                                      &fileNameEdit, &browseButton, &tableNameEdit})
+    for (CWnd* control :
+         std::initializer_list<CWnd*>{&userNameEdit, &databaseEdit, &passwordEdit, &fileNameEdit,
+                                      &browseButton, &tableNameEdit, &typedColumnsCheck})
         control->enableWindow(enable);
 }
 

@@ -29,6 +29,7 @@ class CMarlinDlg : public CDialog {
 
     CProgressCtrl progressBar;
     CButton browseButton;
+    CButton typedColumnsCheck;
     CButtonFX startButton;
     LogList logList;
     std::string fileName;

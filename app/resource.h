@@ -20,6 +20,7 @@
 #define IDC_SITE_LINK 1016
 #define IDC_OUTER_FRAME 1018
 #define IDC_CONNECT_GROUP 1019
+#define IDC_TYPED_COLUMNS 1020
 #define IDC_MESSAGE_TEXT 1032
 
 // The About item the main dialog adds to its system menu (system command ids have their low

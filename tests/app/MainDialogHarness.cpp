@@ -12,7 +12,7 @@ namespace apptest {
 
 namespace {
 
-const int kInputIds[] = {1013, 1015, 1014, 1000, 1001, 1003};
+const int kInputIds[] = {1013, 1015, 1014, 1000, 1001, 1003, 1020};
 
 // Written by the test thread while no load runs, read by the worker during the next one.
 int insertNumberToActOn = 0;

@@ -5,6 +5,7 @@
 #include "MessageBoxProbe.h"
 
 #include "dbf/DbfTable.h"
+#include "load/LoadState.h"
 #include "platform/CodePage.h"
 #include "support/DbfWriter.h"
 #include "support/SampleTable.h"
@@ -247,6 +248,38 @@ TEST_F(MainDialogTest, NationalTextsCrossTheDialogInTheAnsiCodePage) {
     EXPECT_EQ(answerer.texts()[0], refused + "\r\n");
     // The log shows it as one line, without the line feed.
     EXPECT_EQ(logLines().back(), refused);
+}
+
+TEST_F(MainDialogTest, TypedColumnsIsAnInputAfterTheTableNameThatTheLoadTakes) {
+    database.setCharacterSet("AL32UTF8");
+    ASSERT_TRUE(writeSampleTable(dbfPath, 20));
+    openDialog();
+    BoxAnswerer answerer;
+    EXPECT_EQ(::SendMessageA(item(1020), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    // In the tab order between the table name and the user name.
+    pressKey(1003, VK_TAB);
+    EXPECT_EQ(::GetFocus(), item(1020));
+    pressKey(1020, VK_TAB);
+    EXPECT_EQ(::GetFocus(), item(1013));
+    pressKey(1020, VK_SPACE);
+    EXPECT_EQ(::SendMessageA(item(1020), BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    fillFields("TYPED");
+    click(1006);
+    EXPECT_FALSE(::IsWindowEnabled(item(1020)));
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_TRUE(answerer.texts().empty());
+    EXPECT_TRUE(::IsWindowEnabled(item(1020)));
+    EXPECT_TRUE(copyLoadParams().options.typedColumns);
+
+    // A click clears it again, and the next load is the default one.
+    click(1020);
+    EXPECT_EQ(::SendMessageA(item(1020), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    setText(1003, "PLAIN");
+    click(1006);
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_FALSE(copyLoadParams().options.typedColumns);
+    expectRowsMatch(database.readTable("SCOTT", "PLAIN"), expectedRows(dbfPath, 20));
 }
 
 } // namespace

@@ -184,7 +184,8 @@ RECT clientRectOf(HWND dialogWindow, HWND control) {
 
 // Grows the dialog and checks each control against where it started, then shrinks it back.
 void checkAnchoring(HWND hwnd) {
-    const int ids[] = {1018, 1000, 1003, 1013, 1014, 1015, 1019, 1011, 1005, 1001, 1006, 2, 1016};
+    const int ids[] = {1018, 1000, 1003, 1013, 1014, 1015, 1019,
+                       1011, 1005, 1001, 1020, 1006, 2,    1016};
     std::map<int, RECT> start;
     for (int id : ids)
         start[id] = clientRectOf(hwnd, ::GetDlgItem(hwnd, id));
@@ -207,7 +208,8 @@ void checkAnchoring(HWND hwnd) {
     shifted(1005, 0, 0, 120, 80);
     for (int id : {1000, 1003, 1013, 1014, 1015, 1019, 1011})
         shifted(id, 0, 0, 120, 0);
-    shifted(1001, 120, 0, 0, 0);
+    shifted(1001, 120, 0, 0, 0); // the browse button and the check box keep to the right
+    shifted(1020, 120, 0, 0, 0);
     shifted(1006, 120, 80, 0, 0);
     shifted(2, 120, 80, 0, 0);
     shifted(1016, 0, 0, 0, 0); // not registered
@@ -252,7 +254,8 @@ TEST_F(MainDialogTest, TheWindowShrinksNoFurtherThanItsControlsFit) {
     EXPECT_EQ(shrunk.bottom - shrunk.top, start.bottom - start.top - 70);
     RECT client{};
     ::GetClientRect(hwnd, &client);
-    for (int id : {1018, 1000, 1001, 1003, 1013, 1014, 1015, 1019, 1011, 1005, 1006, 2, 1016}) {
+    for (int id :
+         {1018, 1000, 1001, 1003, 1020, 1013, 1014, 1015, 1019, 1011, 1005, 1006, 2, 1016}) {
         SCOPED_TRACE(id);
         RECT control = clientRectOf(hwnd, item(id));
         EXPECT_GE(control.left, client.left);
