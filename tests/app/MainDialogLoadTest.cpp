@@ -5,7 +5,6 @@
 #include "MessageBoxProbe.h"
 
 #include "dbf/DbfTable.h"
-#include "load/LoadState.h"
 #include "platform/CodePage.h"
 #include "support/DbfWriter.h"
 #include "support/SampleTable.h"
@@ -270,7 +269,11 @@ TEST_F(MainDialogTest, TypedColumnsIsAnInputAfterTheTableNameThatTheLoadTakes) {
     ASSERT_TRUE(waitForIdle());
     EXPECT_TRUE(answerer.texts().empty());
     EXPECT_TRUE(::IsWindowEnabled(item(1020)));
-    EXPECT_TRUE(copyLoadParams().options.typedColumns);
+    const standin_test::StoredTable typed = database.readTable("SCOTT", "TYPED");
+    ASSERT_EQ(typed.rows.size(), 20u);
+    EXPECT_EQ(typed.columnTypes, (std::vector<std::string>{
+                                     "NUMBER(6)", "VARCHAR2(24 CHAR)", "VARCHAR2(16 CHAR)", "DATE",
+                                     "CHAR(1)", "NUMBER(12,2)", "NUMBER(10)", "CLOB", "CLOB"}));
 
     // A click clears it again, and the next load is the default one.
     click(1020);
@@ -278,7 +281,6 @@ TEST_F(MainDialogTest, TypedColumnsIsAnInputAfterTheTableNameThatTheLoadTakes) {
     setText(1003, "PLAIN");
     click(1006);
     ASSERT_TRUE(waitForIdle());
-    EXPECT_FALSE(copyLoadParams().options.typedColumns);
     expectRowsMatch(database.readTable("SCOTT", "PLAIN"), expectedRows(dbfPath, 20));
 }
 
