@@ -33,17 +33,18 @@ bool isBlankBinary(const unsigned char* bytes, std::size_t length) {
     return allBytesAre(bytes, length, 0) || allBytesAre(bytes, length, ' ');
 }
 
+// What a reading that found no value loads: NULL, counted when the text is no value of its
+// type.
+TypedValue nullFor(FieldReading reading) {
+    return reading == FieldReading::Empty ? TypedValue::Null : TypedValue::Nulled;
+}
+
 TypedValue writeNumber(const ColumnType& type, const unsigned char* bytes, std::size_t length,
                        char* slot, std::size_t& written) {
     FieldNumber number;
-    switch (readFieldNumber(bytes, length, number)) {
-    case FieldReading::Empty:
-        return TypedValue::Null;
-    case FieldReading::Invalid:
-        return TypedValue::Nulled;
-    default:
-        break;
-    }
+    const FieldReading reading = readFieldNumber(bytes, length, number);
+    if (reading != FieldReading::Value)
+        return nullFor(reading);
     if (!numberFits(number, type.precision, type.scale))
         return TypedValue::Nulled;
     if (number.exponent < kSmallestNumberExponent)
@@ -103,14 +104,9 @@ TypedValue writeDouble(const ColumnType& type, const unsigned char* bytes, char*
 TypedValue writeDate(const unsigned char* bytes, std::size_t length, char* slot,
                      std::size_t& written) {
     FieldDate date;
-    switch (readFieldDate(bytes, length, date)) {
-    case FieldReading::Empty:
-        return TypedValue::Null;
-    case FieldReading::Invalid:
-        return TypedValue::Nulled;
-    default:
-        break;
-    }
+    const FieldReading reading = readFieldDate(bytes, length, date);
+    if (reading != FieldReading::Value)
+        return nullFor(reading);
     writeOracleDate({date.year, date.month, date.day, 0, 0, 0},
                     reinterpret_cast<unsigned char*>(slot));
     written = kDateBytes;
@@ -141,16 +137,12 @@ TypedValue writeMoment(const ColumnType& type, const unsigned char* bytes, char*
 TypedValue writeLogical(const unsigned char* bytes, std::size_t length, char* slot,
                         std::size_t& written) {
     bool value = false;
-    switch (readFieldLogical(bytes, length, value)) {
-    case FieldReading::Empty:
-        return TypedValue::Null;
-    case FieldReading::Invalid:
-        return TypedValue::Nulled;
-    default:
-        slot[0] = value ? 'T' : 'F';
-        written = 1;
-        return TypedValue::Value;
-    }
+    const FieldReading reading = readFieldLogical(bytes, length, value);
+    if (reading != FieldReading::Value)
+        return nullFor(reading);
+    slot[0] = value ? 'T' : 'F';
+    written = 1;
+    return TypedValue::Value;
 }
 
 // The bytes a binary kind reads from its field.
