@@ -60,6 +60,7 @@ BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
                  ? std::make_unique<LongValues>(kind == ColumnKind::Clob ? &converter : nullptr)
                  : nullptr});
         hasLongValues_ = hasLongValues_ || isMemoKind(kind);
+        hasTypedColumns_ = hasTypedColumns_ || kind != ColumnKind::Text;
     }
 }
 
@@ -123,23 +124,32 @@ bool BatchBuffers::roomForRecord(int rows) const {
 }
 
 void BatchBuffers::fillRow(int row) {
+    // A default load's row is all text: its loop asks nothing else of a column.
+    if (!hasTypedColumns_) {
+        for (ColumnBuffer& column : columns_)
+            fillText(column, row);
+        return;
+    }
+    for (ColumnBuffer& column : columns_) {
+        if (column.type.kind == ColumnKind::Text)
+            fillText(column, row);
+        else
+            fillTypedValue(column, row);
+    }
+}
+
+void BatchBuffers::fillText(ColumnBuffer& column, int row) {
     // The value goes straight from the file into its slot. What lies past its length stays
     // as it was: Oracle reads the length, and clearing three times the text would cost more
     // than writing it.
-    for (ColumnBuffer& column : columns_) {
-        if (column.type.kind != ColumnKind::Text) {
-            fillTypedValue(column, row);
-            continue;
-        }
-        const auto slotBytes = static_cast<std::size_t>(column.slotBytes);
-        char* slot = column.slots.get() + static_cast<std::size_t>(row) * slotBytes;
-        const platform::ConvertedText value = column.value.convertInto(
-            slot, static_cast<std::size_t>(column.width), slotBytes, converter_);
-        column.lengths[row] = static_cast<unsigned short>(value.bytes);
-        // Seldom true: a branch costs less than adding to memory for every value.
-        if (value.cut)
-            ++column.cutsInBatch;
-    }
+    const auto slotBytes = static_cast<std::size_t>(column.slotBytes);
+    char* slot = column.slots.get() + static_cast<std::size_t>(row) * slotBytes;
+    const platform::ConvertedText value = column.value.convertInto(
+        slot, static_cast<std::size_t>(column.width), slotBytes, converter_);
+    column.lengths[row] = static_cast<unsigned short>(value.bytes);
+    // Seldom true: a branch costs less than adding to memory for every value.
+    if (value.cut)
+        ++column.cutsInBatch;
 }
 
 void BatchBuffers::fillTypedValue(ColumnBuffer& column, int row) {

@@ -105,10 +105,12 @@ class BatchBuffers {
         long nullsInBatch = 0;
         long committedNulls = 0;
     };
+    void fillText(ColumnBuffer& column, int row);
     void fillTypedValue(ColumnBuffer& column, int row);
 
     std::vector<ColumnBuffer> columns_;
     int rowsPerBatch_;
     const TextConverter& converter_;
     bool hasLongValues_ = false;
+    bool hasTypedColumns_ = false;
 };
