@@ -48,8 +48,12 @@ LRESULT ObservedMarlinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
     LRESULT result = CMarlinDlg::WindowProc(message, wParam, lParam);
     snapshot.caption = startButton.windowText();
     snapshot.inputsEnabled = true;
-    for (int id : kInputIds)
-        snapshot.inputsEnabled = snapshot.inputsEnabled && ::IsWindowEnabled(dlgItem(id));
+    snapshot.inputsDisabled = true;
+    for (int id : kInputIds) {
+        const bool enabled = ::IsWindowEnabled(dlgItem(id)) != FALSE;
+        snapshot.inputsEnabled = snapshot.inputsEnabled && enabled;
+        snapshot.inputsDisabled = snapshot.inputsDisabled && !enabled;
+    }
     snapshot.startEnabled = ::IsWindowEnabled(startButton.GetSafeHwnd()) != FALSE;
     snapshot.loadActive = LoadStatus::loadActive;
     std::lock_guard<std::mutex> lock(mutex_);

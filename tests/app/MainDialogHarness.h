@@ -25,10 +25,11 @@ namespace apptest {
 // The dialog as the handler of a status line left it.
 struct LineSnapshot {
     std::string line;
-    int logLinesBefore = 0; // lines in the log when the line arrived
-    int progressBefore = 0; // the bar's position then
-    std::string caption;    // of Start/Stop after the handler
-    bool inputsEnabled = false;
+    int logLinesBefore = 0;      // lines in the log when the line arrived
+    int progressBefore = 0;      // the bar's position then
+    std::string caption;         // of Start/Stop after the handler
+    bool inputsEnabled = false;  // every input enabled
+    bool inputsDisabled = false; // every input disabled
     bool startEnabled = false;
     std::int32_t loadActive = 0;
 };
