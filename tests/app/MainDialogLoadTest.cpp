@@ -102,6 +102,11 @@ TEST_F(MainDialogTest, EnterStartsAWholeLoadThatTheCloseGuardCannotInterrupt) {
     EXPECT_GT(picture.count(::GetSysColor(COLOR_BTNTEXT),
                             {start.left + 2, start.top + 2, start.right - 2, start.bottom - 2}),
               0);
+    // The check box beside the table name shows its caption, clear of the field.
+    const RECT typed = guitest::placeInPicture(dialog.GetSafeHwnd(), item(1020));
+    const RECT tableName = guitest::placeInPicture(dialog.GetSafeHwnd(), item(1003));
+    EXPECT_LE(tableName.right, typed.left);
+    EXPECT_GT(picture.count(::GetSysColor(COLOR_BTNTEXT), typed), 20);
     expectRowsMatch(database.readTable("SCOTT", "CLIENTS"), expectedRows(dbfPath, kRecords));
 
     // A second Start empties the log and the bar before the first new line arrives.
