@@ -28,6 +28,27 @@ bool refusesAName(int oracleError) {
            oracleError == kInvalidCharacter;
 }
 
+// The columns with a count above zero, in order ("NOTES, REMARKS", or with their counts
+// "AMOUNT 2, RATIO 1"), and the counts' total.
+struct CountedColumns {
+    long total = 0;
+    std::string list;
+};
+
+CountedColumns countedColumns(const std::vector<Column>& columns, const std::vector<long>& counts,
+                              bool withCounts) {
+    CountedColumns counted;
+    for (std::size_t column = 0; column < columns.size() && column < counts.size(); ++column) {
+        if (counts[column] == 0)
+            continue;
+        counted.total += counts[column];
+        counted.list += (counted.list.empty() ? "" : ", ") + columns[column].name;
+        if (withCounts)
+            counted.list += " " + std::to_string(counts[column]);
+    }
+    return counted;
+}
+
 } // namespace
 
 LoadJob::Outcome LoadJob::run() {
@@ -52,39 +73,24 @@ LoadJob::Result LoadJob::runWithResult() {
 LoadJob::LoadJob() : params_(copyLoadParams()) {}
 
 std::string cutValuesLine(const std::vector<Column>& columns, const std::vector<long>& cuts) {
-    long total = 0;
-    std::string names;
-    for (std::size_t column = 0; column < columns.size() && column < cuts.size(); ++column) {
-        if (cuts[column] == 0)
-            continue;
-        total += cuts[column];
-        names += (names.empty() ? "" : ", ") + columns[column].name;
-    }
-    if (total == 0)
+    const CountedColumns cut = countedColumns(columns, cuts, false);
+    if (cut.total == 0)
         return "";
-    if (total == 1)
-        return "1 value was cut to fit its column: " + names + ".";
-    return std::to_string(total) + " values were cut to fit their columns: " + names + ".";
+    if (cut.total == 1)
+        return "1 value was cut to fit its column: " + cut.list + ".";
+    return std::to_string(cut.total) + " values were cut to fit their columns: " + cut.list + ".";
 }
 
 std::string nulledValuesLine(const std::vector<Column>& columns, const std::vector<long>& nulls) {
-    long total = 0;
-    std::string counts;
-    for (std::size_t column = 0; column < columns.size() && column < nulls.size(); ++column) {
-        if (nulls[column] == 0)
-            continue;
-        total += nulls[column];
-        counts += (counts.empty() ? "" : ", ") + columns[column].name + " " +
-                  std::to_string(nulls[column]);
-    }
-    if (total == 0)
+    const CountedColumns nulled = countedColumns(columns, nulls, true);
+    if (nulled.total == 0)
         return "";
-    if (total == 1)
-        return "1 value could not be read as its column's type and was loaded as NULL: " + counts +
-               ".";
-    return std::to_string(total) +
-           " values could not be read as their columns' types and were loaded as NULL: " + counts +
-           ".";
+    if (nulled.total == 1)
+        return "1 value could not be read as its column's type and was loaded as NULL: " +
+               nulled.list + ".";
+    return std::to_string(nulled.total) +
+           " values could not be read as their columns' types and were loaded as NULL: " +
+           nulled.list + ".";
 }
 
 LoadJob::Outcome LoadJob::runStages() {
