@@ -54,6 +54,7 @@ TEST(CodePageFile, NamesAreReadInTheSpellingsWritersUse) {
         {"99999999", 0},
         {"LDID/999", 0},
         {"LDID/", 0},
+        {"ISO-8859", 0},
         {"0", 0},
     };
     for (const auto& [name, codePage] : names)
@@ -79,6 +80,12 @@ TEST(CodePageFile, TheFirstLineOfTheFileBesideTheTableIsRead) {
     EXPECT_EQ(file.name(), folder.path("roads.cpg"));
     EXPECT_EQ(file.text(), "ANSI 1251");
     EXPECT_EQ(file.codePage(), 1251u);
+
+    // What is no printable ASCII is shown as '?', and only so much of a long line.
+    write("roads.cpg", "~Caf\xC3\xA9\t\x7F" + std::string(60, 'x') + "\n");
+    file.read(table);
+    EXPECT_EQ(file.text(), "~Caf????" + std::string(32, 'x'));
+    EXPECT_EQ(file.codePage(), 0u);
 
     // An empty file is found and names nothing.
     write("roads.cpg", "");

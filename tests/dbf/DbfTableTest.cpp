@@ -64,6 +64,9 @@ TEST(DbfTable, AnswersHeaderQuestionsForEveryFieldType) {
     EXPECT_STREQ("", table.field(8).text());
     EXPECT_STREQ("", table.field(-1).text());
     EXPECT_STREQ("", DbfFieldValue().text());
+    EXPECT_FALSE(table.field(8).isMemo());
+    EXPECT_FALSE(table.field(8).memoIsDamaged());
+    EXPECT_FALSE(DbfFieldValue().memoIsDamaged());
 }
 
 TEST(DbfTable, SelectsRecordsWithinTheCountOnly) {

@@ -67,6 +67,10 @@ TEST_F(CodePageFileTest, ACpgFileNamesTheCodePageTheHeaderDoesNot) {
         {"clients.cpg", "88591", "Caf\xE9 \x80", "Caf\xC3\xA9 \xC2\x80"},
         {"clients.cpg", " iso-8859-1 ", "Caf\xE9 \x80", "Caf\xC3\xA9 \xC2\x80"},
         {"clients.cpg", "KOI8-R", "\xED\xCF\xD3\xCB\xD7\xC1", kMoskva},
+        // Baltic S caron and a ogonek; Turkish dotted I and s cedilla; the euro sign.
+        {"clients.cpg", "ISO 8859-13", "\xD0\xE0", "\xC5\xA0\xC4\x85"},
+        {"clients.cpg", "8859-9", "\xDD\xFE", "\xC4\xB0\xC5\x9F"},
+        {"clients.cpg", "885915", "\xA4", "\xE2\x82\xAC"},
         {"clients.cpg", "UTF8", "Zo\xC3\xAB", "Zo\xC3\xAB"},
         {"clients.cpg", "LDID/38", "\x8C\xAE\xE1\xAA\xA2\xA0", kMoskva},
     };
