@@ -186,10 +186,12 @@ void CMarlinDlg::onStartStop() {
     // first one started, leaving an empty table behind.
     if (startButton.clickIsSecondOfDoubleClick())
         return;
-    if (isLoading())
-        stopLoad();
-    else
+    if (!isLoading())
         startLoad();
+    else if (stopPending)
+        breakHungCall();
+    else
+        stopLoad();
 }
 
 bool CMarlinDlg::checkFields() {
@@ -223,6 +225,8 @@ void CMarlinDlg::startLoad() {
     logList.clear();
     progressBar.setPos(0);
     LoadStatus::targetWindow = GetSafeHwnd();
+    stopPending = false;
+    breakAnnounced = false;
     // Set before the thread exists: the job's first test of the flag must see the load.
     LoadStatus::loadActive = 1;
     workerThread = startLoadWorker();
@@ -238,8 +242,22 @@ void CMarlinDlg::stopLoad() {
     // A Start whose thread never ran has no job to end the load.
     if (!claimLoadEnding() && workerThread != nullptr)
         return;
-    returnToIdle();
     appendLogLine("Loading stopped by user request.", true);
+    if (workerThread == nullptr) {
+        returnToIdle();
+        return;
+    }
+    // The job ends at its next look at the flag, or not at all while a call to Oracle hangs:
+    // the dialog shows the load ending until the worker has returned, and Stop stays there
+    // to break such a call.
+    stopPending = true;
+}
+
+void CMarlinDlg::breakHungCall() {
+    if (!breakAnnounced)
+        appendLogLine("Breaking the Oracle call in progress..", true);
+    breakAnnounced = true;
+    breakWorkerCalls();
 }
 
 void CMarlinDlg::enableInputs(bool enable) {
@@ -250,6 +268,7 @@ void CMarlinDlg::enableInputs(bool enable) {
 }
 
 void CMarlinDlg::returnToIdle() {
+    stopPending = false;
     startButton.setWindowText("Start");
     enableInputs(true);
     // One worker at a time: a stopped one may still be ending its session.
@@ -301,6 +320,13 @@ void CMarlinDlg::onGetMinMaxInfo(MINMAXINFO* limits) const {
     limits->ptMinTrackSize.y = std::max<LONG>(limits->ptMinTrackSize.y, minimum.cy);
 }
 
+void CMarlinDlg::focusAfterMessage(CWnd& control) {
+    // Closing a box the dialog owned activates the dialog again, which puts the focus back on
+    // the control it remembers; with another window in front the dialog keeps that.
+    if (isActive())
+        focusControl(control);
+}
+
 void CMarlinDlg::focusControl(CWnd& control) {
     sendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control.GetSafeHwnd()), TRUE);
 }
@@ -314,9 +340,9 @@ void CMarlinDlg::appendLogLine(const std::string& text, bool scroll) {
 
 LRESULT CMarlinDlg::onAddStrMessage() {
     appendLogLine(platform::localFromUtf8(LoadStatus::statusText), true);
-    // The job clears the flag before its last line, so this is the end of the load; a line
-    // after the user's stop finds the dialog idle already.
-    if (LoadStatus::loadActive == 0 && isLoading())
+    // The job clears the flag before its last line, so this is the end of the load; after the
+    // user's stop the dialog waits for the worker itself to return.
+    if (LoadStatus::loadActive == 0 && isLoading() && !stopPending)
         returnToIdle();
     return 0;
 }
@@ -346,17 +372,22 @@ LRESULT CMarlinDlg::onWorkerReturned(WPARAM threadId) {
 }
 
 void CMarlinDlg::OnCancel() {
-    if (isLoading()) {
+    if (isLoading() && !stopPending) {
         // The box runs its own message loop, so the worker's sends go on being handled.
         showAppMessage("Stop loading before close application.");
+        // The focus comes back where Enter does what the message asks for, never on Cancel.
+        focusAfterMessage(startButton);
         return;
     }
     if (workerThread != nullptr) {
         // A stop is honoured only between records: connecting, creating the table or a call
-        // blocked in the client keeps the window open a while, and the user learns why.
+        // blocked in the client keeps the window open a while, and the user learns why. A
+        // call that never returns (a stalled commit, a dead network) is broken, so that the
+        // window does close.
         if (!closeWhenWorkerReturns)
             appendLogLine("Waiting for the load to stop..", true);
         closeWhenWorkerReturns = true;
+        breakHungCall();
         return;
     }
     EndDialog(IDCANCEL);
@@ -366,6 +397,8 @@ void CMarlinDlg::waitForWorker() {
     if (workerThread == nullptr)
         return;
     LoadStatus::loadActive = 0;
+    // The program is ending: a call that hangs must not keep it alive.
+    breakWorkerCalls();
     releaseWorker(INFINITE);
 }
 
