@@ -4,6 +4,7 @@
 
 #include "app/AppMessageBoxDlg.h"
 #include "app/CAboutDlg.h"
+#include "app/DialogInput.h"
 #include "app/LoadWorker.h"
 #include "app/resource.h"
 #include "framework/CFileDialog.h"
@@ -195,24 +196,46 @@ void CMarlinDlg::onStartStop() {
 }
 
 bool CMarlinDlg::checkFields() {
-    const std::pair<const std::string*, const char*> checks[] = {
-        {&fileName, "Invalid file name"},      {&tableName, "Invalid table name"},
-        {&userName, "Invalid username"},       {&password, "Invalid password"},
-        {&database, "Invalid connect string"},
+    struct Check {
+        bool failed;
+        const char* failure;
+        CWnd& field;
     };
-    for (const auto& [text, failure] : checks) {
-        if (text->empty()) {
-            showAppMessage(failure);
+    // No file or table has a name of blanks only; a password or a user name might.
+    const Check checks[] = {
+        {isBlank(fileName), "Invalid file name", fileNameEdit},
+        {isBlank(tableName), "Invalid table name", tableNameEdit},
+        {userName.empty(), "Invalid username", userNameEdit},
+        {password.empty(), "Invalid password", passwordEdit},
+        {database.empty(), "Invalid connect string", databaseEdit},
+    };
+    for (const Check& check : checks) {
+        if (check.failed) {
+            showAppMessage(check.failure);
+            focusAfterMessage(check.field);
             return false;
         }
     }
     return true;
 }
 
+bool CMarlinDlg::checkFileExists() {
+    // A file moved or deleted since it was picked is told before the load connects to
+    // Oracle, which can take a while, and in words that name it.
+    if (!fileIsMissing(fileName))
+        return true;
+    showAppMessage(("Cannot find file " + fileName +
+                    ". Check the file name, or pick the file with the \"...\" button.")
+                       .c_str());
+    focusAfterMessage(fileNameEdit);
+    return false;
+}
+
 void CMarlinDlg::startLoad() {
     logLineCount = 0;
     UpdateData(true);
-    if (!checkFields())
+    takePathOutOfQuotes();
+    if (!checkFields() || !checkFileExists())
         return;
     // The job works in UTF-8; the file name stays as the system's file functions take it.
     LoadOptions options;
@@ -234,6 +257,15 @@ void CMarlinDlg::startLoad() {
         LoadStatus::loadActive = 0;
         appendLogLine("Error while start work thread.", false);
     }
+}
+
+void CMarlinDlg::takePathOutOfQuotes() {
+    const std::string path = unquotedPath(fileName);
+    if (path == fileName)
+        return;
+    fileName = path;
+    // The field shows the name the load takes.
+    fileNameEdit.setWindowText(fileName);
 }
 
 void CMarlinDlg::stopLoad() {
@@ -417,9 +449,13 @@ void CMarlinDlg::onBrowse() {
     // anything, and the current folder is where the system looks for libraries.
     CFileDialog picker(true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_NOCHANGEDIR,
                        std::string(kFilter, sizeof(kFilter) - 1), this);
+    // The picker opens where the table named in File name lies, or where the last one was
+    // picked, rather than wherever the system last was.
+    picker.setInitialFolder(pickerFolderFor(fileName, lastPickedFolder));
     if (picker.DoModal() != IDOK)
         return;
     fileName = picker.GetPathName();
+    lastPickedFolder = folderOfPath(fileName);
     tableName = platform::localFromUtf8(tableNameForFile(platform::utf8FromLocal(fileName)));
     UpdateData(false);
 }

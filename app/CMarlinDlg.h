@@ -76,7 +76,10 @@ class CMarlinDlg : public CDialog {
     void onGetMinMaxInfo(MINMAXINFO* limits) const;
     bool isLoading() const;
     bool isActive() const;
+    // The emptiness checks; on a failure the message, then the focus in the field to fill.
     bool checkFields();
+    bool checkFileExists();
+    void takePathOutOfQuotes();
     void startLoad();
     void stopLoad();
     // A further Stop, or a close, while a stopped load is ending: breaks the Oracle call the
@@ -97,6 +100,8 @@ class CMarlinDlg : public CDialog {
     int logLineCount = 0;
     HANDLE workerThread = nullptr;
     bool closeWhenWorkerReturns = false;
+    // The folder of the file last chosen in the picker; empty before the first.
+    std::string lastPickedFolder;
     // The user has stopped the load and its worker has not returned yet: the caption stays
     // "Stop", the inputs stay disabled, and Stop or a close breaks a hung call.
     bool stopPending = false;
