@@ -52,7 +52,7 @@ std::string folderOfPath(const std::string& path) {
     if (separator == std::string::npos)
         return std::string();
     // "C:\" keeps its separator: "C:" alone is the drive's current folder.
-    if (separator == 0 || path[separator - 1] == ':')
+    if (separator > 0 && path[separator - 1] == ':')
         return path.substr(0, separator + 1);
     return path.substr(0, separator);
 }
