@@ -79,25 +79,23 @@ TEST_F(FieldCheckTest, EachRefusalPutsTheFocusInTheFieldToFillAndAMissingFileIsN
     EXPECT_EQ(database.readTable("SCOTT", "CLIENTS").rows.size(), 30u);
 }
 
+BOOL CALLBACK matchPicker(HWND window, LPARAM parameter) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    char className[16] = {};
+    ::GetClassNameA(window, className, sizeof(className));
+    if (process != ::GetCurrentProcessId() || !::IsWindowVisible(window) ||
+        std::string(className) != "#32770" || guitest::windowText(window) != "Open")
+        return TRUE;
+    *reinterpret_cast<HWND*>(parameter) = window;
+    return FALSE;
+}
+
 // The system's file picker of this process, once it is open.
 HWND findPicker() {
-    struct Search {
-        HWND found = nullptr;
-    } search;
-    ::EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(window, &process);
-            char className[16] = {};
-            ::GetClassNameA(window, className, sizeof(className));
-            if (process != ::GetCurrentProcessId() || !::IsWindowVisible(window) ||
-                std::string(className) != "#32770" || guitest::windowText(window) != "Open")
-                return TRUE;
-            reinterpret_cast<Search*>(parameter)->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    ::EnumWindows(matchPicker, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // What the picker showed when it opened.
