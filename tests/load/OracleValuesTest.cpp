@@ -149,3 +149,39 @@ TEST(OracleValues, DatesAreThoseOfOraclesCalendar) {
     writeOracleDate({1992, 11, 30, 15, 17, 0}, bytes);
     EXPECT_EQ(std::vector<int>(bytes, bytes + 7), (std::vector<int>{119, 192, 11, 30, 16, 18, 1}));
 }
+
+TEST(OracleValues, EachDayNumberIsTheDayAfterTheOneBefore) {
+    // Walked day by day from 0001-01-01, day number 1721424, to 9999-12-31: leap years every
+    // fourth year up to 1582, 1582-10-04 followed by 1582-10-15, Gregorian leap years after.
+    const unsigned lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    unsigned year = 1, month = 1, day = 1;
+    std::uint32_t number = 1721424;
+    long wrong = 0;
+    for (; year <= 9999; ++number) {
+        CivilMoment moment;
+        if (!oracleMomentOf(number, 0, moment) || moment.year != year || moment.month != month ||
+            moment.day != day || !isOracleCalendarDay(year, month, day)) {
+            if (++wrong <= 5)
+                ADD_FAILURE() << "day " << number << " should be " << year << "-" << month << "-"
+                              << day;
+        }
+        const bool leap =
+            year <= 1582 ? year % 4 == 0 : (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+        const unsigned length = month == 2 && leap ? 29 : lengths[month - 1];
+        if (year == 1582 && month == 10 && day == 4) {
+            day = 15;
+            continue;
+        }
+        if (day < length) {
+            ++day;
+            continue;
+        }
+        if (isOracleCalendarDay(year, month, day + 1) && ++wrong <= 5)
+            ADD_FAILURE() << year << "-" << month << "-" << day + 1 << " is no day";
+        day = 1;
+        month = month % 12 + 1;
+        year += month == 1 ? 1 : 0;
+    }
+    EXPECT_EQ(number, 5373485u);
+    EXPECT_EQ(wrong, 0);
+}
