@@ -18,12 +18,19 @@ struct OptionSpec {
 
 // Every option. Adding one is a line here and a look at its value in checkComplete().
 constexpr OptionSpec kOptions[] = {
-    {"--table", "-t", true},         {"--userid", "-u", true},
-    {"--database", nullptr, true},   {"--replace", nullptr, false},
-    {"--append", nullptr, false},    {"--stop-on-error", nullptr, false},
-    {"--fix-names", nullptr, false}, {"--describe", nullptr, false},
-    {"--help", nullptr, false},      {"--version", nullptr, false},
-    {"--codepage", nullptr, true},   {"--typed", nullptr, false},
+    {"--table", "-t", true},
+    {"--userid", "-u", true},
+    {"--database", nullptr, true},
+    {"--replace", nullptr, false},
+    {"--append", nullptr, false},
+    {"--stop-on-error", nullptr, false},
+    {"--fix-names", nullptr, false},
+    {"--describe", nullptr, false},
+    {"--help", nullptr, false},
+    {"--version", nullptr, false},
+    {"--codepage", nullptr, true},
+    {"--typed", nullptr, false},
+    {"--skip-deleted", nullptr, false},
 };
 
 const OptionSpec* findOption(const std::string& name) {
@@ -211,34 +218,41 @@ bool CommandLineParser::checkDescription() {
         return usageError("no DBF file given");
     if (command.paths.size() > 1)
         return usageError("--describe reads one DBF file");
-    for (const char* loadOption :
-         {"--table", "--userid", "--database", "--replace", "--append", "--stop-on-error"})
+    for (const char* loadOption : {"--table", "--userid", "--database", "--replace", "--append",
+                                   "--stop-on-error", "--skip-deleted"})
         if (given(loadOption))
             return usageError(std::string("--describe connects to nothing: it takes no ") +
                               loadOption);
     return true;
 }
 
-// A Windows code page number: 866, 1251, 932 and so on.
+// A Windows code page number: 866, 1251, 932 and so on; with a "!" after it, for every file.
 bool CommandLineParser::checkCodePage() {
-    const std::optional<std::string> number = valueOf("--codepage");
+    std::optional<std::string> number = valueOf("--codepage");
     if (!number)
         return true;
-    const bool digits = !number->empty() && number->size() <= 5 &&
-                        number->find_first_not_of("0123456789") == std::string::npos;
-    const unsigned long codePage = digits ? std::stoul(*number) : 0;
-    if (codePage == 0 || codePage > 65535)
-        return usageError("--codepage needs a code page number, such as 866");
-    if (!platform::canDecodeCodePage(static_cast<unsigned>(codePage)))
-        return usageError("code page " + std::to_string(codePage) +
-                          " is unknown, or this system cannot decode it");
-    result_.command.options.codePage = static_cast<unsigned>(codePage);
+    LoadOptions& options = result_.command.options;
+    options.forceCodePage = !number->empty() && number->back() == '!';
+    if (options.forceCodePage)
+        number->pop_back();
+    const bool digits =
+        !number->empty() && number->find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || number->find_first_not_of('0') == std::string::npos)
+        return usageError("--codepage needs a code page number, such as 866 (or 866! to read "
+                          "every file in it)");
+    // Past five digits no number is a code page; stoul would not even hold some.
+    const unsigned long codePage = number->size() <= 5 ? std::stoul(*number) : 0;
+    if (codePage == 0 || codePage > 65535 ||
+        !platform::canDecodeCodePage(static_cast<unsigned>(codePage)))
+        return usageError("code page " + *number + " is unknown, or this system cannot decode it");
+    options.codePage = static_cast<unsigned>(codePage);
     return true;
 }
 
 bool CommandLineParser::checkComplete() {
     result_.command.options.fixNames = given("--fix-names");
     result_.command.options.typedColumns = given("--typed");
+    result_.command.options.skipDeleted = given("--skip-deleted");
     if (given("--describe"))
         return checkDescription() && checkCodePage();
     return checkPaths() && checkExistingTablePolicy() && checkConnection() && checkCodePage();
@@ -257,7 +271,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string usageText() {
     return "Usage: marlin-load FILE.DBF|FOLDER... -u USER[/PASSWORD][@DATABASE] [OPTION]...\n"
-           "       marlin-load --describe FILE.DBF [--fix-names] [--typed]\n"
+           "       marlin-load --describe FILE.DBF [--fix-names] [--typed] [--codepage N[!]]\n"
            "Loads dBase/FoxPro tables (with their FPT or DBT memo files) into Oracle tables,\n"
            "each file into a table of its own, one after the other.\n"
            "\n"
@@ -290,15 +304,20 @@ std::string usageText() {
            "      --describe         connect to nothing; print what a load would make of\n"
            "                         the file: its kind, records, code page, memo file,\n"
            "                         header problems and one line per field\n"
-           "      --codepage N       the code page of the files' text (866, 1251, 932, ...),\n"
-           "                         for files whose header names none or a wrong one\n"
+           "      --codepage N       the code page of the text of files that name none in\n"
+           "                         their header or in a .cpg file beside them (866,\n"
+           "                         1251, 932, 65001 for UTF-8, ...); N! reads every file\n"
+           "                         in it, whatever they name\n"
+           "      --skip-deleted     leave out the records marked as deleted, which are\n"
+           "                         loaded like all others without it; the commit lines\n"
+           "                         and the last line then count the records loaded\n"
            "      --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"
            "Without --replace or --append, a table that exists ends its file's load.\n"
            "Table names, user and database are taken in upper case, the password as typed.\n"
            "Text reaches Oracle in Unicode (AL32UTF8), decoded from the code page a file's\n"
-           "header names, or else from the machine's OEM code page.\n"
+           "header names, else its .cpg file, else --codepage, else the machine's OEM one.\n"
            "Without a password in the userid it is asked for on the terminal, or read from\n"
            "the first line of standard input when that is not a terminal.\n"
            "\n"

@@ -16,7 +16,7 @@ struct LoadCommand {
     std::string userName;
     std::optional<std::string> password; // none: ask for it
     std::string database;
-    LoadOptions options;      // --replace or --append, --fix-names, --typed
+    LoadOptions options;      // --replace or --append, --fix-names, --typed, --codepage, ...
     bool stopOnError = false; // --stop-on-error: no table after a failed one
 };
 
@@ -29,14 +29,15 @@ struct ParsedCommandLine {
 
 // Parses the arguments after the program's name:
 //   FILE.DBF|FOLDER... [--table NAME] --userid USER[/PASSWORD][@DATABASE] [--database DATABASE]
-//   [--replace|--append] [--stop-on-error] [--fix-names] [--typed] [--codepage N]
-//   --describe FILE.DBF [--fix-names] [--typed] [--codepage N]
+//   [--replace|--append] [--stop-on-error] [--fix-names] [--typed] [--codepage N[!]]
+//   [--skip-deleted]
+//   --describe FILE.DBF [--fix-names] [--typed] [--codepage N[!]]
 // with -t and -u for the first two. A long option's value follows "=" or comes as the next
 // argument, a short one's is attached (-tNAME) or the next argument; a value given as the
 // next argument may not begin with "-", so that a forgotten value never swallows the next
 // option. An option given twice is a usage error, and "--" ends the options. --help and
 // --version end the parse where they stand, unless a usage error came before them. A code
-// page this system cannot decode is a usage error.
+// page this system cannot decode is a usage error; "N!" forces code page N on every file.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of --help and of --version.

@@ -23,11 +23,3 @@ struct DBase7Timestamp {
     std::uint32_t milliseconds;
 };
 DBase7Timestamp decodeDBase7Timestamp(const unsigned char* stored);
-
-// The number of characters the text of a dBase 7 double may take.
-constexpr std::size_t kShortestDoubleTextChars = 24;
-
-// Writes the shortest decimal text that reads back as exactly `value` ("0.1", "-2.5",
-// "1e+25") with a terminator into `out`, which must hold kShortestDoubleTextChars + 1 bytes;
-// returns its length. NaN and infinities give an empty text.
-std::size_t formatShortestDoubleText(double value, char* out);

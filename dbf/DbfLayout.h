@@ -23,6 +23,8 @@ constexpr std::size_t kLengthOffset = 16;
 constexpr std::size_t kDecimalsOffset = 17;
 constexpr std::size_t kFlagsOffset = 18;
 constexpr unsigned char kTerminator = 0x0D;
+// The byte dBase writes after the last record.
+constexpr unsigned char kEndOfFileByte = 0x1A;
 
 // Where the descriptors of a header lie and where each keeps what the reader needs. dBase 7
 // has a longer header (with the language driver's name) and longer descriptors and names;

@@ -21,6 +21,9 @@ using namespace dbf_layout;
 namespace {
 
 constexpr std::size_t kIntegerTextChars = 12;
+// dBase's binary memo under the letter 'B' gives no text; its column keeps the width a
+// double's text had when the letter meant only that.
+constexpr int kBinaryMemoBChars = 22;
 constexpr std::size_t kMemoBlankChars = 1998;
 constexpr std::size_t kMemoTextChars = 1999;
 // A four-byte memo field holds its block number as a binary integer rather than as text.
@@ -72,7 +75,8 @@ int DbfTable::fieldWidth(int index) const {
     case '@':
         return dBase7 ? static_cast<int>(kDateTimeTextChars) : field.length;
     case 'B':
-        return kDoubleTextChars;
+        return tableDialect.binaryMemoB ? kBinaryMemoBChars
+                                        : static_cast<int>(kShortestDoubleTextChars);
     case 'Y':
         return static_cast<int>(kCurrencyTextChars);
     case 'I':
@@ -178,7 +182,8 @@ const char* DbfTable::formatOtherValue(const Field& field) {
         if (tableDialect.binaryMemoB)
             return emptyText();
         stored = valueBytes(field, 8);
-        return stored != nullptr ? formatDouble(stored, field.decimals) : emptyText();
+        // The decimal count says how a program shows the value, not what it holds.
+        return stored != nullptr ? formatDouble(stored) : emptyText();
     case 'Y':
         stored = valueBytes(field, kCurrencyBytes);
         return stored != nullptr ? formatCurrency(stored) : emptyText();
@@ -284,12 +289,11 @@ const char* DbfTable::formatInteger(std::uint32_t bits) {
     return valueText;
 }
 
-const char* DbfTable::formatDouble(const unsigned char* stored, unsigned decimals) {
+const char* DbfTable::formatDouble(const unsigned char* stored) {
     std::uint64_t bits = readLittle64(stored);
     double value;
     std::memcpy(&value, &bits, sizeof value);
-    formatDoubleText(value, decimals, valueText);
-    valueLength = std::strlen(valueText);
+    valueLength = formatShortestDoubleText(value, valueText);
     return valueText;
 }
 
@@ -441,6 +445,15 @@ DbfFieldValue::Memo DbfFieldValue::wholeMemo(const unsigned char*& bytes,
     return table != nullptr ? table->findWholeMemo(fieldIndex, bytes, length) : Memo::None;
 }
 
+bool DbfFieldValue::isMemo() const {
+    return table != nullptr && fieldIndex >= 0 && fieldIndex < table->fieldCount() &&
+           table->fields[static_cast<std::size_t>(fieldIndex)].type == 'M';
+}
+
+bool DbfFieldValue::memoIsDamaged() const {
+    return table != nullptr && table->isMemoDamaged(fieldIndex);
+}
+
 bool DbfTable::findStoredBytes(int index, const unsigned char*& bytes, std::size_t& length) const {
     if (index < 0 || index >= fieldCount())
         return false;
@@ -471,4 +484,19 @@ DbfFieldValue::Memo DbfTable::findWholeMemo(int index, const unsigned char*& byt
     default:
         return memo.find(block, SIZE_MAX, bytes, length) ? Memo::Found : Memo::Damaged;
     }
+}
+
+bool DbfTable::isMemoDamaged(int index) const {
+    if (index < 0 || index >= fieldCount())
+        return false;
+    const Field& field = fields[static_cast<std::size_t>(index)];
+    if (field.type != 'M' || (field.nullBit >= 0 && flagBitSet(field.nullBit)))
+        return false;
+    // Read as text() reads it: digits in front of other text still name their block.
+    std::uint64_t block = 0;
+    const unsigned char* text = nullptr;
+    std::size_t length = 0;
+    if (readMemoPointer(field, block, false) == MemoPointer::Block)
+        return !memo.find(block, 1, text, length);
+    return readMemoPointer(field, block, true) == MemoPointer::Damaged;
 }

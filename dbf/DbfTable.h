@@ -1,6 +1,7 @@
 // Read-only, record-at-a-time access to a DBF table and its memo file.
 #pragma once
 
+#include "dbf/CodePageFile.h"
 #include "dbf/DbfDialect.h"
 #include "dbf/DbfFields.h"
 #include "dbf/MemoFile.h"
@@ -24,8 +25,9 @@ class DbfFieldValue {
     // The current record's value of the field as text, in the table's single buffer: valid
     // until the next text() of any field of the same table. 'C', 'D', 'F', 'L' and 'N' give
     // the stored bytes up to the first zero byte; 'V' the same, but only as many as its last
-    // byte says when its length bit is set; 'I' 12 characters; 'B' and 'Y' 22 characters
-    // ('B' empty for NaN and infinities); 'T' 14 ("YYYYMMDDHHMMSS"), or none for an empty or
+    // byte says when its length bit is set; 'I' 12 characters; 'B' the shortest text that
+    // reads back as the same double (at most 24 characters, empty for NaN and infinities);
+    // 'Y' 22 characters; 'T' 14 ("YYYYMMDDHHMMSS"), or none for an empty or
     // impossible moment; 'M' 1999 characters of memo text and blanks, or 1998 blanks when
     // there is no memo or it cannot be found inside the memo file. A value whose null bit is
     // set, other types ('Q', 'G', 'P', ...), a null table, an index that names no field, or
@@ -62,6 +64,13 @@ class DbfFieldValue {
     };
     // The current record's memo, whole: its bytes and their count when Found.
     Memo wholeMemo(const unsigned char*& bytes, std::size_t& length) const;
+    // True for an 'M' field, whose text comes from the memo file.
+    bool isMemo() const;
+    // True when the current record's 'M' field holds something other than "no memo" and
+    // text() gives blanks for it all the same: a block past the end of the memo file, a
+    // length past it, a block size of 0, a pointer that is no block number. False for a
+    // memo text() finds, and for fields of other types.
+    bool memoIsDamaged() const;
 
   private:
     DbfTable* table = nullptr;
@@ -114,6 +123,9 @@ class DbfTable {
     // The header's record count, but no more than the whole records the file holds; 0 when
     // closed.
     int recordCount() const { return records; }
+    // The whole records that follow the header in the file, whatever the header counts; 0
+    // when closed.
+    std::uint64_t wholeRecordsInFile() const { return heldRecords; }
     // The descriptors in front of the terminator whose first byte is not zero; 0 when closed.
     int fieldCount() const { return static_cast<int>(fields.size()); }
     // Copies the first 10 name bytes of descriptor `index` into `out` (byte 10 is not written:
@@ -123,9 +135,10 @@ class DbfTable {
     // The whole name of field `index`, up to its first zero byte: at most 10 characters, or
     // 32 in a dBase 7 table. Empty when `index` names no field.
     std::string fieldName(int index) const;
-    // Characters the field's text takes in a column: 22 for 'B' and 'Y', 12 for 'I', 14 for
-    // 'T', 1998 for 'M', in dBase 7 tables also 12 for '+', 24 for 'O' and 14 for '@'; the
-    // descriptor's length otherwise; 0 when `index` names no field.
+    // Characters the field's text takes in a column: 24 for 'B' (22 for dBase's binary memo
+    // of that letter), 22 for 'Y', 12 for 'I', 14 for 'T', 1998 for 'M', in dBase 7 tables
+    // also 12 for '+', 24 for 'O' and 14 for '@'; the descriptor's length otherwise; 0 when
+    // `index` names no field.
     int fieldWidth(int index) const;
     // True for a system field (Visual FoxPro's hidden field of null and length bits): it
     // holds no value of its own and is no column. False when `index` names no field.
@@ -138,10 +151,17 @@ class DbfTable {
     // Makes record `index` current when the table is open and 0 <= index < recordCount();
     // otherwise returns false and keeps the current record.
     bool selectRecord(int index);
+    // True when the current record's deletion flag is '*': the record was deleted and not yet
+    // packed away.
+    bool isDeleted() const {
+        return recordOffset < dbf.size() && dbf.data()[recordOffset] == kDeletedFlag;
+    }
     DbfFieldValue field(int index) { return DbfFieldValue(this, index); }
 
     // The memo file found beside the table, or what was looked for.
     const MemoFile& memoFile() const { return memo; }
+    // The .cpg file found beside the table (see CodePageFile), read whatever the header says.
+    const CodePageFile& codePageFile() const { return codePageNames; }
     // True when a memo field of some record points at a block of the memo file (that record's
     // value is not NULL). Reads every record; the current record stays current.
     bool holdsMemoPointer();
@@ -162,9 +182,11 @@ class DbfTable {
     using Field = DbfField;
 
     static constexpr std::size_t kValueTextBytes = 2000;
+    static constexpr unsigned char kDeletedFlag = '*';
 
     bool readHeader();
     bool refuse(OpenFailure why, const std::string& text);
+    std::uint64_t wholeRecordsHeld() const;
     int wholeRecordCount() const;
     void takeFields(const DbfFieldList& list);
     bool flagBitSet(int bit) const;
@@ -187,7 +209,7 @@ class DbfTable {
     const char* copyText(const unsigned char* stored, std::size_t length);
     const char* terminateText(std::size_t length);
     const char* formatInteger(std::uint32_t bits);
-    const char* formatDouble(const unsigned char* stored, unsigned decimals);
+    const char* formatDouble(const unsigned char* stored);
     const char* formatCurrency(const unsigned char* stored);
     const char* formatDateTime(std::uint32_t julianDay, std::uint32_t milliseconds);
     const char* formatVarchar(const Field& field);
@@ -204,13 +226,16 @@ class DbfTable {
     bool findStoredBytes(int index, const unsigned char*& bytes, std::size_t& length) const;
     DbfFieldValue::Memo findWholeMemo(int index, const unsigned char*& bytes,
                                       std::size_t& length) const;
+    bool isMemoDamaged(int index) const;
 
     platform::MappedFile dbf;
     MemoFile memo;
+    CodePageFile codePageNames;
     std::vector<Field> fields;
     OpenFailure failure = OpenFailure::None;
     std::string failureText;
     int records = 0;
+    std::uint64_t heldRecords = 0;
     int currentRecord = 0;
     std::uint8_t version = 0;
     DbfDialect tableDialect = dialectOf(0);

@@ -31,7 +31,10 @@ bool DbfTable::open(const char* fileName, const char* memoSourceName) {
     if (!readHeader())
         return false;
     placeRecord(0);
-    memo.open(memoSourceName != nullptr ? memoSourceName : fileName, tableDialect);
+    // The files that go with a table lie beside the user's file, not beside a working copy.
+    const std::string sourceName = memoSourceName != nullptr ? memoSourceName : fileName;
+    memo.open(sourceName, tableDialect);
+    codePageNames.read(sourceName);
     return true;
 }
 
@@ -58,6 +61,7 @@ bool DbfTable::readHeader() {
     firstRecordOffset = headerLength;
     languageDriverId = dbf.data()[kLanguageDriverOffset];
     fileCodePage = codePageOfLanguageDriver(languageDriverId);
+    heldRecords = wholeRecordsHeld();
     records = wholeRecordCount();
     const DbfFieldList fieldList = readDbfFields(dbf.data(), headerLength, layout);
     // Without stored displacements the fields' lengths alone place the values: fields that
@@ -88,10 +92,12 @@ void DbfTable::takeFields(const DbfFieldList& list) {
 void DbfTable::close() {
     dbf.close();
     memo.close();
+    codePageNames.clear();
     fields.clear();
     failure = OpenFailure::None;
     failureText.clear();
     records = 0;
+    heldRecords = 0;
     currentRecord = 0;
     version = 0;
     tableDialect = dialectOf(0);
@@ -108,14 +114,23 @@ void DbfTable::close() {
     wordsInsideFile = false;
 }
 
-int DbfTable::wholeRecordCount() const {
-    const std::uint32_t declared = declaredRecords;
+std::uint64_t DbfTable::wholeRecordsHeld() const {
     // A record holds at least its deletion flag; a zero length would repeat record 0
     // for every count the header claims.
     if (recordLength == 0)
         return 0;
-    std::uint64_t held = (dbf.size() - firstRecordOffset) / recordLength;
-    std::uint64_t count = declared < held ? declared : held;
+    std::uint64_t bytes = dbf.size() - firstRecordOffset;
+    // dBase ends the records with one end-of-file byte: no record when the bytes before it
+    // are whole records, records of one byte (the deletion flag alone) too.
+    if (bytes > 0 && dbf.data()[dbf.size() - 1] == kEndOfFileByte &&
+        (bytes - 1) % recordLength == 0)
+        --bytes;
+    return bytes / recordLength;
+}
+
+int DbfTable::wholeRecordCount() const {
+    const std::uint32_t declared = declaredRecords;
+    std::uint64_t count = declared < heldRecords ? declared : heldRecords;
     return count > INT_MAX ? INT_MAX : static_cast<int>(count);
 }
 

@@ -1,13 +1,12 @@
-// Text of a stored 'B' (double) value: fixed decimals in a column of 22 characters.
+// The text of a double ('B', and dBase 7's 'O'): the shortest that reads back as the same value.
 #pragma once
 
-// The number of characters of every non-empty double text.
-constexpr int kDoubleTextChars = 22;
+#include <cstddef>
 
-// Writes `value` rounded to `decimals` places (halves away from zero) into `out`, which must
-// hold kDoubleTextChars + 1 bytes: a '-' for a negative value that does not round to zero,
-// the integer digits, a '.', exactly `decimals` fraction digits, then blanks up to 22
-// characters. A text that would need more than 22 characters is written instead as 15
-// significant digits with an exponent ("1.00000000000000E+25"), also padded to 22. NaN and
-// infinities give an empty text.
-void formatDoubleText(double value, unsigned decimals, char* out);
+// The number of characters the text of a double may take.
+constexpr std::size_t kShortestDoubleTextChars = 24;
+
+// Writes the shortest decimal text that reads back as exactly `value` ("0.1", "-2.5",
+// "1e+25") with a terminator into `out`, which must hold kShortestDoubleTextChars + 1 bytes;
+// returns its length. NaN and infinities give an empty text.
+std::size_t formatShortestDoubleText(double value, char* out);

@@ -62,6 +62,8 @@ BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
              isMemoKind(kind)
                  ? std::make_unique<LongValues>(kind == ColumnKind::Clob ? &converter : nullptr)
                  : nullptr});
+        if (kind == ColumnKind::Text && column.value.isMemo())
+            textMemoColumns_.push_back(columns_.size() - 1);
         hasLongValues_ = hasLongValues_ || isMemoKind(kind);
         hasTypedColumns_ = hasTypedColumns_ || kind != ColumnKind::Text;
     }
@@ -132,13 +134,23 @@ void BatchBuffers::fillRow(int row) {
     if (!hasTypedColumns_) {
         for (ColumnBuffer& column : columns_)
             fillText(column, row);
-        return;
+    } else {
+        for (ColumnBuffer& column : columns_) {
+            if (column.type.kind == ColumnKind::Text)
+                fillText(column, row);
+            else
+                fillTypedValue(column, row);
+        }
     }
-    for (ColumnBuffer& column : columns_) {
-        if (column.type.kind == ColumnKind::Text)
-            fillText(column, row);
-        else
-            fillTypedValue(column, row);
+    countDamagedMemos();
+}
+
+void BatchBuffers::countDamagedMemos() {
+    // A damaged memo reads as the blanks of no memo: the user must learn that it was lost.
+    for (std::size_t index : textMemoColumns_) {
+        ColumnBuffer& column = columns_[index];
+        if (column.value.memoIsDamaged())
+            ++column.damagedMemosInBatch;
     }
 }
 
@@ -197,6 +209,8 @@ void BatchBuffers::batchCommitted() {
         column.cutsInBatch = 0;
         column.committedNulls += column.nullsInBatch;
         column.nullsInBatch = 0;
+        column.committedDamagedMemos += column.damagedMemosInBatch;
+        column.damagedMemosInBatch = 0;
         if (column.longValues)
             column.longValues->clear();
     }
@@ -214,6 +228,13 @@ std::vector<long> BatchBuffers::committedNulls() const {
     for (const ColumnBuffer& column : columns_)
         nulls.push_back(column.committedNulls);
     return nulls;
+}
+
+std::vector<long> BatchBuffers::committedDamagedMemos() const {
+    std::vector<long> damaged;
+    for (const ColumnBuffer& column : columns_)
+        damaged.push_back(column.committedDamagedMemos);
+    return damaged;
 }
 
 std::size_t BatchBuffers::allSlotBytes() const {

@@ -79,6 +79,9 @@ class BatchBuffers {
     // For each column, the values of committed rows that were no value of the column's type
     // and went in as NULL.
     std::vector<long> committedNulls() const;
+    // For each column, the memos of committed rows that could not be read and went in as
+    // the blanks of no memo (VARCHAR2 columns of memo fields only).
+    std::vector<long> committedDamagedMemos() const;
 
     // Memory held, for the record.
     std::size_t allSlotBytes() const;
@@ -104,11 +107,16 @@ class BatchBuffers {
         long committedCuts = 0;
         long nullsInBatch = 0;
         long committedNulls = 0;
+        long damagedMemosInBatch = 0;
+        long committedDamagedMemos = 0;
     };
     void fillText(ColumnBuffer& column, int row);
     void fillTypedValue(ColumnBuffer& column, int row);
+    void countDamagedMemos();
 
     std::vector<ColumnBuffer> columns_;
+    // The VARCHAR2 columns of memo fields, whose memos may be damaged.
+    std::vector<std::size_t> textMemoColumns_;
     int rowsPerBatch_;
     const TextConverter& converter_;
     bool hasLongValues_ = false;

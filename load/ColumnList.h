@@ -29,6 +29,8 @@ std::vector<Column> buildColumns(DbfTable& table, const TextConverter& converter
 
 // The columns' names, in order.
 std::vector<std::string> columnNamesOf(const std::vector<Column>& columns);
+// The sum of the columns' widths: the characters of one row, by which a batch is sized.
+int recordWidthOf(const std::vector<Column>& columns);
 
 // "CREATE TABLE  T (A VARCHAR2(10 CHAR),B VARCHAR2(8 CHAR)                 )", or with the
 // typed columns' types: "CREATE TABLE  T (A VARCHAR2(10 CHAR),B DATE                 )".

@@ -2,7 +2,9 @@
 #include "load/LoadJob.h"
 
 #include "dbf/DbfHeader.h"
+#include "load/CodePageChoice.h"
 #include "load/ColumnNames.h"
+#include "load/EndingLines.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
@@ -25,27 +27,6 @@ bool refusesAName(int oracleError) {
     return oracleError == kInvalidIdentifier || oracleError == kReservedWord ||
            oracleError == kDuplicateColumn || oracleError == kNameTooLong ||
            oracleError == kInvalidCharacter;
-}
-
-// The columns with a count above zero, in order ("NOTES, REMARKS", or with their counts
-// "AMOUNT 2, RATIO 1"), and the counts' total.
-struct CountedColumns {
-    long total = 0;
-    std::string list;
-};
-
-CountedColumns countedColumns(const std::vector<Column>& columns, const std::vector<long>& counts,
-                              bool withCounts) {
-    CountedColumns counted;
-    for (std::size_t column = 0; column < columns.size() && column < counts.size(); ++column) {
-        if (counts[column] == 0)
-            continue;
-        counted.total += counts[column];
-        counted.list += (counted.list.empty() ? "" : ", ") + columns[column].name;
-        if (withCounts)
-            counted.list += " " + std::to_string(counts[column]);
-    }
-    return counted;
 }
 
 } // namespace
@@ -226,8 +207,13 @@ bool LoadJob::openTable() {
                         : "Cannot open file. Check that file exists and not used by any "
                           "applications.");
     reportStatus(std::to_string(table_.recordCount()) + " rows in file.");
+    recordCountLine_ = recordCountLine(table_.declaredRecordCount(), table_.wholeRecordsInFile());
+    const CodePageChoice codePage = chooseCodePage(table_, params_.options);
+    const std::string unknownCodePage = unknownCodePageFileLine(table_, codePage);
+    if (!unknownCodePage.empty())
+        reportStatus(unknownCodePage);
     // One converter per load: the file's code page and the system's do not change.
-    converter_ = converterFor(table_, params_.options.codePage);
+    converter_ = converterFor(table_, codePage.codePage);
     if (!converter_)
         return fail("Cannot convert the file's text: this system cannot decode its code page.");
     columns_ =
@@ -235,7 +221,7 @@ bool LoadJob::openTable() {
     if (columns_.empty())
         return fail("Cannot load a file without fields.");
     // Fields of length 0 give a width of 0; Oracle refuses such a table at its creation.
-    rowsPerBatch_ = kBatchBudgetBytes / std::max(1, table_.recordWidth());
+    rowsPerBatch_ = kBatchBudgetBytes / std::max(1, recordWidthOf(columns_));
     return true;
 }
 
@@ -282,8 +268,13 @@ bool LoadJob::transferRows() {
         for (std::size_t column : buffers_->bindOrder())
             insertColumns.push_back(columns_[column].name);
     rowTransfer_ = std::make_unique<RowTransfer>(*connection_, table_, *buffers_, loadTableName(),
-                                                 rowsPerBatch_, std::move(insertColumns));
-    switch (rowTransfer_->run()) {
+                                                 rowsPerBatch_, std::move(insertColumns),
+                                                 params_.options.skipDeleted);
+    const RowTransfer::Outcome outcome = rowTransfer_->run();
+    // Told at the end, after the transfer and its statements are gone.
+    deletedRowsLoaded_ = rowTransfer_->committedDeletedRows();
+    deletedRecordsSkipped_ = rowTransfer_->skippedDeletedRecords();
+    switch (outcome) {
     case RowTransfer::Outcome::Completed:
         return true;
     case RowTransfer::Outcome::Stopped:
@@ -301,8 +292,8 @@ LoadJob::Outcome LoadJob::complete() {
     connection_.reset();
     table_.close();
     deleteWorkingCopy();
-    // The committed rows' cuts are told whichever ending wins below.
-    reportCutValues();
+    // What the committed rows lost is told whichever ending wins below.
+    reportEndingLines();
     buffers_.reset();
     // A stop that came after the job's last test of the flag has ended the load already and
     // told the user so; a line saying it completed would contradict it.
@@ -331,7 +322,7 @@ void LoadJob::endWithFailure() {
     if (table_.isOpen())
         table_.close();
     deleteWorkingCopy();
-    reportCutValues();
+    reportEndingLines();
     LoadStatus::statusText = failureText_;
     // After the table check the dialog returns to idle only once the session has ended.
     if (end_ == End::FailedAfterTableCheck)
@@ -358,19 +349,25 @@ void LoadJob::endAfterStop() {
     connection_.reset();
     table_.close();
     deleteWorkingCopy();
-    reportCutValues();
+    reportEndingLines();
     buffers_.reset();
 }
 
-void LoadJob::reportCutValues() {
+void LoadJob::reportEndingLines() {
     // A replacement that did not complete took its rows with the new table it dropped.
     const bool rowsKept = end_ == End::None || !replacing() || oldTableDropped_;
-    if (buffers_ == nullptr || !rowsKept)
-        return;
-    const std::string nulled = nulledValuesLine(columns_, buffers_->committedNulls());
-    if (!nulled.empty())
-        reportStatus(nulled);
-    const std::string line = cutValuesLine(columns_, buffers_->committedCuts());
+    if (buffers_ != nullptr && rowsKept) {
+        reportLine(nulledValuesLine(columns_, buffers_->committedNulls()));
+        reportLine(cutValuesLine(columns_, buffers_->committedCuts()));
+        reportLine(damagedMemosLine(columns_, buffers_->committedDamagedMemos()));
+        reportLine(deletedRecordsLine(deletedRowsLoaded_));
+        reportLine(skippedRecordsLine(deletedRecordsSkipped_));
+    }
+    // What the file holds is so whatever became of the rows.
+    reportLine(recordCountLine_);
+}
+
+void LoadJob::reportLine(const std::string& line) {
     if (!line.empty())
         reportStatus(line);
 }

@@ -84,7 +84,10 @@ class LoadJob {
     void endAfterStop();
     void rollBackOpenTransaction();
     void deleteWorkingCopy();
-    void reportCutValues();
+    // The lines before the last that say what of the file was not loaded as it is, in one
+    // fixed order.
+    void reportEndingLines();
+    void reportLine(const std::string& line);
 
     // Taken from LoadParams when the job starts; the job reads nothing else of them. The
     // existence query binds tableName in place.
@@ -111,6 +114,10 @@ class LoadJob {
     // The replacement dropped the old table: its temporary table must stay, whatever comes.
     bool oldTableDropped_ = false;
     std::int64_t rowsLoaded_ = 0;
+    std::int64_t deletedRowsLoaded_ = 0;
+    std::int64_t deletedRecordsSkipped_ = 0;
+    // What the header counts against what the file holds; empty when they agree.
+    std::string recordCountLine_;
 
     int rowsPerBatch_ = 0;
 };

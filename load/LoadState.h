@@ -34,9 +34,14 @@ struct LoadOptions {
     // Oracle refuses.
     bool fixNames = false;
     ExistingTable existingTable = ExistingTable::Refuse;
-    // The Windows code page the file's text is in; 0: the one its header names (or, when it
-    // names none this system can decode, the machine's OEM code page).
+    // The Windows code page of the text of a file that names none this system decodes, in
+    // its header or in a .cpg file beside it; 0: the machine's OEM code page (see
+    // chooseCodePage).
     unsigned codePage = 0;
+    // The text of every file is read in `codePage`, whatever the file names.
+    bool forceCodePage = false;
+    // Records marked as deleted are left out; else they are loaded like all others.
+    bool skipDeleted = false;
     // Each column takes the type that holds its field's values (NUMBER, DATE, CLOB, ...) and
     // memos arrive whole; else every column is a VARCHAR2, as by default.
     bool typedColumns = false;

@@ -25,10 +25,11 @@ constexpr std::size_t kLargestShortLength = 65535;
 
 RowTransfer::RowTransfer(DBConnect& connection, DbfTable& table, BatchBuffers& buffers,
                          const std::string& tableName, int rowsPerBatch,
-                         std::vector<std::string> columnNames)
+                         std::vector<std::string> columnNames, bool skipDeleted)
     : connection_(connection), table_(table), buffers_(buffers), tableName_(tableName),
       rowsPerBatch_(rowsPerBatch), columnNames_(std::move(columnNames)),
-      bindOrder_(buffers.bindOrder()), recordCount_(table.recordCount()) {}
+      bindOrder_(buffers.bindOrder()), recordCount_(table.recordCount()),
+      skipDeleted_(skipDeleted) {}
 
 RowTransfer::Outcome RowTransfer::run() {
     if (!prepareInsert())
@@ -38,15 +39,10 @@ RowTransfer::Outcome RowTransfer::run() {
         table_.selectRecord(static_cast<int>(record));
         if (stopRequested())
             return Outcome::Stopped;
-        // Memos too large for the batch's budget end it before their record.
-        if (!buffers_.roomForRecord(rowsInBatch_)) {
-            const Outcome outcome = endBatchInLoop();
-            if (outcome != Outcome::Completed)
-                return outcome;
-        }
-        buffers_.fillRow(rowsInBatch_);
-        if (++rowsInBatch_ == rowsPerBatch_) {
-            const Outcome outcome = endBatchInLoop();
+        if (skipDeleted_ && table_.isDeleted()) {
+            ++skippedDeletedRecords_;
+        } else {
+            const Outcome outcome = gatherRecord();
             if (outcome != Outcome::Completed)
                 return outcome;
         }
@@ -63,6 +59,20 @@ RowTransfer::Outcome RowTransfer::run() {
     }
     if (!commitBatch(rowsInBatch_, "Error during commit (at end)."))
         return Outcome::Failed;
+    return Outcome::Completed;
+}
+
+RowTransfer::Outcome RowTransfer::gatherRecord() {
+    // Memos too large for the batch's budget end it before their record.
+    if (!buffers_.roomForRecord(rowsInBatch_)) {
+        const Outcome outcome = endBatchInLoop();
+        if (outcome != Outcome::Completed)
+            return outcome;
+    }
+    buffers_.fillRow(rowsInBatch_);
+    deletedRowsInBatch_ += table_.isDeleted() ? 1 : 0;
+    if (++rowsInBatch_ == rowsPerBatch_)
+        return endBatchInLoop();
     return Outcome::Completed;
 }
 
@@ -183,6 +193,8 @@ bool RowTransfer::commitBatch(int rows, const char* failurePrefix) {
     }
     transactionOpen_ = false;
     buffers_.batchCommitted();
+    committedDeletedRows_ += deletedRowsInBatch_;
+    deletedRowsInBatch_ = 0;
     return true;
 }
 

@@ -20,10 +20,11 @@ class RowTransfer {
     // Reads the records of `table` through `buffers` (rowsPerBatch rows a batch, fewer when
     // their memos would pass the buffers' budget) into `tableName` on `connection`; all four
     // must outlive the transfer. With `columnNames` (in the buffers' bind order) the INSERT
-    // names its columns; else it gives values for all of them in the table's order.
+    // names its columns; else it gives values for all of them in the table's order. With
+    // `skipDeleted` records marked as deleted are passed over; else they are loaded too.
     RowTransfer(DBConnect& connection, DbfTable& table, BatchBuffers& buffers,
                 const std::string& tableName, int rowsPerBatch,
-                std::vector<std::string> columnNames = {});
+                std::vector<std::string> columnNames = {}, bool skipDeleted = false);
     RowTransfer(const RowTransfer&) = delete;
     RowTransfer& operator=(const RowTransfer&) = delete;
 
@@ -38,6 +39,10 @@ class RowTransfer {
     std::int64_t rowsProcessed() const { return committedRows_ + rowsInBatch_; }
     // Rows of the batches committed so far.
     std::int64_t committedRows() const { return committedRows_; }
+    // Rows of the batches committed so far that were records marked as deleted.
+    std::int64_t committedDeletedRows() const { return committedDeletedRows_; }
+    // Records marked as deleted passed over so far (with skipDeleted).
+    std::int64_t skippedDeletedRecords() const { return skippedDeletedRecords_; }
 
     // Rolls back a batch that was inserted and not committed. False when that rollback
     // failed, so that the rows are still pending in the session.
@@ -45,6 +50,9 @@ class RowTransfer {
 
   private:
     bool prepareInsert();
+    // Converts the current record into the batch, ending the batch before it or after it
+    // when it is full: Completed when the load goes on.
+    Outcome gatherRecord();
     // Inserts and commits the batch gathered, in the loop: Completed when the load goes on.
     Outcome endBatchInLoop();
     // Binds the memos of the batch, laid out, to their positions.
@@ -65,12 +73,16 @@ class RowTransfer {
     const std::vector<std::string> columnNames_;
     const std::vector<std::size_t> bindOrder_;
     const std::int64_t recordCount_;
+    const bool skipDeleted_;
 
     std::string insertText_;
     std::unique_ptr<DBStmt> insertStatement_;
     std::string failureText_;
     std::int64_t committedRows_ = 0;
     int rowsInBatch_ = 0;
+    int deletedRowsInBatch_ = 0;
+    std::int64_t committedDeletedRows_ = 0;
+    std::int64_t skippedDeletedRecords_ = 0;
     std::int64_t nextProgressIndex_ = 0;
     bool transactionOpen_ = false;
 };

@@ -5,6 +5,7 @@
 #include "dbf/DbfHeader.h"
 #include "dbf/DbfTable.h"
 #include "load/BatchBuffers.h"
+#include "load/CodePageChoice.h"
 #include "load/ColumnList.h"
 #include "load/ColumnNames.h"
 #include "platform/CodePage.h"
@@ -38,28 +39,63 @@ std::string line(const std::string& name, const std::string& value) {
 }
 
 std::string recordsText(const DbfTable& table) {
+    const std::uint32_t declared = table.declaredRecordCount();
+    const std::uint64_t held = table.wholeRecordsInFile();
     std::string text = std::to_string(table.recordCount());
-    if (table.declaredRecordCount() != static_cast<std::uint32_t>(table.recordCount()))
-        text += " (the header says " + std::to_string(table.declaredRecordCount()) +
-                "; the file holds " + std::to_string(table.recordCount()) + " whole records)";
+    if (held < declared)
+        text += " (the header says " + std::to_string(declared) + "; the file holds " +
+                std::to_string(held) + " whole records)";
+    else if (held > declared)
+        text += " (the file holds " + std::to_string(held) +
+                " whole records; a load reads the ones the header counts)";
     return text;
 }
 
-// As converterFor chooses: the one --codepage names, else the header's when this system
-// decodes it, else the machine's OEM code page.
-std::string codePageText(const DbfTable& table, unsigned namedCodePage) {
+std::string headerCodePageText(const DbfTable& table) {
     const std::string byte = "header byte 29 (" + hexByte(table.languageDriver()) + ")";
-    const std::string oem = "the OEM code page, " + std::to_string(platform::oemCodePage());
+    if (table.codePage() == 0)
+        return byte + " names none";
+    return byte + " names " + std::to_string(table.codePage()) +
+           ", which this system cannot decode";
+}
+
+// What the .cpg file beside the table says, when it is not what the load follows.
+std::string codePageFileText(const DbfTable& table, const CodePageChoice& choice) {
+    const CodePageFile& file = table.codePageFile();
+    if (!file.found() || choice.source == CodePageChoice::Source::CodePageFile)
+        return "";
+    std::string text =
+        "; " + platform::utf8FromLocal(file.name()) + " says \"" + file.text() + "\"";
+    if (file.codePage() != 0 && platform::canDecodeCodePage(file.codePage()))
+        return text + " (" + std::to_string(file.codePage()) + ")";
+    return text + ", which names no code page this system decodes";
+}
+
+// The code page a load reads the text in (see chooseCodePage), and what named it.
+std::string codePageText(const DbfTable& table, const LoadOptions& options) {
+    using Source = CodePageChoice::Source;
+    const CodePageChoice choice = chooseCodePage(table, options);
+    const std::string number = std::to_string(choice.codePage);
     std::string text;
-    if (namedCodePage != 0)
-        text = std::to_string(namedCodePage) + ", named by --codepage";
-    else if (table.codePage() == 0)
-        text = oem + ": " + byte + " names none";
-    else if (!platform::canDecodeCodePage(table.codePage()))
-        text = oem + ": " + byte + " names " + std::to_string(table.codePage()) +
-               ", which this system cannot decode";
-    else
-        text = std::to_string(table.codePage()) + ", named by " + byte;
+    switch (choice.source) {
+    case Source::Forced:
+        text = number + ", forced by --codepage " + number + "!";
+        break;
+    case Source::Header:
+        text = number + ", named by header byte 29 (" + hexByte(table.languageDriver()) + ")";
+        break;
+    case Source::CodePageFile:
+        text = number + ", named by " + platform::utf8FromLocal(table.codePageFile().name()) +
+               " (\"" + table.codePageFile().text() + "\"): " + headerCodePageText(table);
+        break;
+    case Source::Option:
+        text = number + ", named by --codepage: " + headerCodePageText(table);
+        break;
+    case Source::Oem:
+        text = "the OEM code page, " + number + ": " + headerCodePageText(table);
+        break;
+    }
+    text += codePageFileText(table, choice);
     if (!table.languageDriverName().empty())
         text += "; language driver " + table.languageDriverName();
     return text;
@@ -122,7 +158,8 @@ std::string flagsText(const DbfFieldInfo& field) {
 // One row per field; the columns come from the load's own column list.
 std::vector<Row> fieldRows(DbfTable& table, bool fixNames, bool typed,
                            const TextConverter& converter) {
-    const std::vector<Column> columns = buildColumns(table, converter, false, typed);
+    const std::vector<Column> columns = buildColumns(table, converter);
+    const std::vector<Column> typedColumns = buildColumns(table, converter, false, typed);
     const std::vector<std::string> fixed = loadableColumnNames(columnNamesOf(columns));
     std::vector<Row> rows;
     rows.push_back({"Field", "Type", "Length", "Decimals", "Column", "Width"});
@@ -140,8 +177,9 @@ std::vector<Row> fieldRows(DbfTable& table, bool fixNames, bool typed,
         row.push_back(hasColumn ? columns[column].name : "-");
         row.push_back(hasColumn ? std::to_string(columns[column].width) : "-");
         if (typed)
-            row.push_back(hasColumn ? columnTypeText(columns[column].type, columns[column].width)
-                                    : "-");
+            row.push_back(
+                hasColumn ? columnTypeText(typedColumns[column].type, typedColumns[column].width)
+                          : "-");
         if (fixNames)
             row.push_back(hasColumn ? fixed[column] : "-");
         row.push_back(flagsText(field));
@@ -186,7 +224,8 @@ bool describeTable(const std::string& fileName, const LoadOptions& options, std:
         text = table.openFailureText();
         return false;
     }
-    const std::unique_ptr<TextConverter> converter = converterFor(table, options.codePage);
+    const std::unique_ptr<TextConverter> converter =
+        converterFor(table, chooseCodePage(table, options).codePage);
     if (!converter) {
         text = "Cannot convert the file's text: this system cannot decode its code page.";
         return false;
@@ -198,7 +237,7 @@ bool describeTable(const std::string& fileName, const LoadOptions& options, std:
     text += line("Records", recordsText(table));
     text += line("Record width", std::to_string(table.recordBytes()) + " bytes; columns take " +
                                      std::to_string(table.recordWidth()) + " characters a row");
-    text += line("Code page", codePageText(table, options.codePage));
+    text += line("Code page", codePageText(table, options));
     text += label("Memo file") + memoFileText(table);
     text += label("Header") + headerText(fileName, table, *converter);
     text += line("Fields", std::to_string(table.fieldCount())) + "\n";

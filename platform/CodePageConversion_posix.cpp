@@ -27,9 +27,16 @@ std::string iconvName(unsigned codePage) {
         return "MS-MAC-CYRILLIC"; // Microsoft's variant, as Windows decodes it
     case 10029:
         return "MAC-CENTRALEUROPE";
+    case 20866:
+        return "KOI8-R";
+    case 21866:
+        return "KOI8-U";
     case 65001:
         return "UTF-8";
     default:
+        // The parts of ISO 8859 that Windows numbers from 28591: 1 to 9, 13 and 15.
+        if ((codePage >= 28591 && codePage <= 28599) || codePage == 28603 || codePage == 28605)
+            return "ISO-8859-" + std::to_string(codePage - 28590);
         return "CP" + std::to_string(codePage);
     }
 }

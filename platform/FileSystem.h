@@ -17,6 +17,9 @@ bool fileExists(const std::string& path);
 // `stem + extension` is tried. std::nullopt when there is none.
 std::optional<std::string> findWithExtensionInAnyCase(const std::string& stem,
                                                       const std::string& extension);
+// As findWithExtensionInAnyCase, and when that finds none, the first name in the stem's
+// folder, in byte order, that is `stem + extension` with the letters of both in any case.
+std::optional<std::string> findInAnyCase(const std::string& stem, const std::string& extension);
 
 // Copies a file, replacing a file of the target name. The copy is writable even when the
 // original is read-only. On failure (source missing, disk full, no permission) returns false

@@ -53,22 +53,39 @@ bool equalIgnoringAsciiCase(const std::string& a, const std::string& b) {
            });
 }
 
-// The names in `folder` that start with `prefix` and end with `extension` in any case.
+// The names in `folder` that start with `prefix` (in any case too with `prefixInAnyCase`) and
+// end with `extension` in any case.
 std::vector<std::string> namesWithExtension(const std::string& folder, const std::string& prefix,
-                                            const std::string& extension) {
+                                            const std::string& extension, bool prefixInAnyCase) {
     std::vector<std::string> names;
     DIR* directory = ::opendir(folder.c_str());
     if (directory == nullptr)
         return names;
     while (const dirent* entry = ::readdir(directory)) {
         const std::string name = entry->d_name;
-        if (name.size() == prefix.size() + extension.size() &&
-            name.compare(0, prefix.size(), prefix) == 0 &&
+        if (name.size() != prefix.size() + extension.size())
+            continue;
+        const std::string namePrefix = name.substr(0, prefix.size());
+        if ((namePrefix == prefix ||
+             (prefixInAnyCase && equalIgnoringAsciiCase(namePrefix, prefix))) &&
             equalIgnoringAsciiCase(name.substr(prefix.size()), extension))
             names.push_back(name);
     }
     ::closedir(directory);
     return names;
+}
+
+// The first name, in byte order, of the files named `stem` + `extension` in that case or any.
+std::optional<std::string> findNamed(const std::string& stem, const std::string& extension,
+                                     bool stemInAnyCase) {
+    const std::size_t slash = stem.rfind('/');
+    const std::string folderPart = slash == std::string::npos ? "" : stem.substr(0, slash + 1);
+    const std::string prefix = stem.substr(folderPart.size());
+    std::vector<std::string> names =
+        namesWithExtension(folderPart.empty() ? "." : folderPart, prefix, extension, stemInAnyCase);
+    if (names.empty())
+        return std::nullopt;
+    return folderPart + *std::min_element(names.begin(), names.end());
 }
 
 } // namespace
@@ -82,14 +99,13 @@ std::optional<std::string> findWithExtensionInAnyCase(const std::string& stem,
                                                       const std::string& extension) {
     if (fileExists(stem + extension))
         return stem + extension;
-    const std::size_t slash = stem.rfind('/');
-    const std::string folderPart = slash == std::string::npos ? "" : stem.substr(0, slash + 1);
-    const std::string prefix = stem.substr(folderPart.size());
-    std::vector<std::string> names =
-        namesWithExtension(folderPart.empty() ? "." : folderPart, prefix, extension);
-    if (names.empty())
-        return std::nullopt;
-    return folderPart + *std::min_element(names.begin(), names.end());
+    return findNamed(stem, extension, false);
+}
+
+std::optional<std::string> findInAnyCase(const std::string& stem, const std::string& extension) {
+    if (std::optional<std::string> found = findWithExtensionInAnyCase(stem, extension))
+        return found;
+    return findNamed(stem, extension, true);
 }
 
 bool copyFile(const std::string& from, const std::string& to) {

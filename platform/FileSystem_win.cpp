@@ -31,6 +31,10 @@ std::optional<std::string> findWithExtensionInAnyCase(const std::string& stem,
     return std::nullopt;
 }
 
+std::optional<std::string> findInAnyCase(const std::string& stem, const std::string& extension) {
+    return findWithExtensionInAnyCase(stem, extension);
+}
+
 bool copyFile(const std::string& from, const std::string& to) {
     if (::CopyFileA(from.c_str(), to.c_str(), FALSE)) {
         // CopyFileA carries the original's attributes over, read-only among them; the copy is

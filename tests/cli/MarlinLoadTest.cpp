@@ -1,12 +1,14 @@
 // marlin-load run as a user's script runs it, against the stand-in database.
 #include "cli/ChildProcess.h"
 #include "support/ClientTable.h"
+#include "support/DbfWriter.h"
 #include "support/StandinDatabase.h"
 
 #include "MarlinVersion.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -181,29 +183,93 @@ TEST_F(MarlinLoadTest, NationalTextsTravelInUtf8AndComeBackInTheConsolesEncoding
                                     "ltig; Anmeldung abgelehnt\n");
 }
 
-TEST_F(MarlinLoadTest, TheCodePageOptionNamesTheFilesCodePage) {
+TEST_F(MarlinLoadTest, TheCodePageOptionServesFilesThatNameNoneOrForcesItsOwnOnEveryFile) {
     database.setCharacterSet("AL32UTF8");
     // A DOS table in code page 866 whose header names none: Moskva.
+    const std::string moskva866 = "\x8C\xAE\xE1\xAA\xA2\xA0";
+    const std::string moskva = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
     DbfWriter table;
-    table.addField("CITY", 'C', 6).addRecord({"\x8C\xAE\xE1\xAA\xA2\xA0"});
+    table.addField("CITY", 'C', 6).addRecord({moskva866});
     ASSERT_TRUE(table.writeTo(dbfPath));
-    ChildProcess load(kProgram, {dbfPath, "--codepage", "866", "-u", "scott/Tiger@orcl"});
-    EXPECT_EQ(load.wait(), 0) << load.errors();
-    const auto rows = database.readTable("SCOTT", "CLIENTS_DBF").rows;
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0][0], "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0");
+    auto loadedCity = [&](const std::string& codePage, const std::string& tableName) {
+        ChildProcess load(
+            kProgram, {dbfPath, "--codepage", codePage, "-u", "scott/Tiger@orcl", "-t", tableName});
+        EXPECT_EQ(load.wait(), 0) << load.errors();
+        const auto rows = database.readTable("SCOTT", tableName).rows;
+        return rows.size() == 1 ? rows[0][0].value_or("NULL") : std::string("no row");
+    };
+    EXPECT_EQ(loadedCity("866", "NAMED"), moskva);
+
+    // A header that names 1252 is read in 1252, unless 866 is forced.
+    table.setLanguageDriver(0x03);
+    ASSERT_TRUE(table.writeTo(dbfPath));
+    const std::string in1252 = "\xC5\x92\xC2\xAE\xC3\xA1\xC2\xAA\xC2\xA2\xC2\xA0";
+    EXPECT_EQ(loadedCity("866", "HEADER"), in1252);
+    EXPECT_EQ(loadedCity("866!", "FORCED"), moskva);
 
     // A code page this system cannot decode, and no number at all, are usage errors.
+    const std::string unknown = "is unknown, or this system cannot decode it\n";
+    const std::string noNumber =
+        "--codepage needs a code page number, such as 866 (or 866! to read every file in it)\n";
     const std::pair<std::string, std::string> mistakes[] = {
-        {"12345", "marlin-load: code page 12345 is unknown, or this system cannot decode it\n"},
-        {"cp866", "marlin-load: --codepage needs a code page number, such as 866\n"},
-        {"0", "marlin-load: --codepage needs a code page number, such as 866\n"},
+        {"12345", "code page 12345 " + unknown},
+        {"99999", "code page 99999 " + unknown},
+        {"123456789012", "code page 123456789012 " + unknown},
+        {"cp866", noNumber},
+        {"0", noNumber},
+        {"866!!", noNumber},
+        {"!", noNumber},
     };
     for (const auto& [value, message] : mistakes) {
         ChildProcess refused(kProgram, {dbfPath, "--codepage=" + value, "-u", "scott/Tiger@orcl"});
         EXPECT_EQ(refused.wait(), 2);
-        EXPECT_EQ(refused.errors(), message + "Try 'marlin-load --help' for more.\n");
+        EXPECT_EQ(refused.errors(),
+                  "marlin-load: " + message + "Try 'marlin-load --help' for more.\n");
     }
+}
+
+TEST_F(MarlinLoadTest, SkipDeletedLoadsTheOtherRecordsAndCountsThem) {
+    DbfWriter table = wideClientTable(0);
+    for (int record = 0; record < 1500; ++record)
+        table.addRecord({clientName(record)}, record % 3 == 0);
+    ASSERT_TRUE(table.writeTo(dbfPath));
+    ChildProcess load(kProgram, {dbfPath, "--skip-deleted", "-u", "scott/Tiger@orcl"});
+    EXPECT_EQ(load.wait(), 0) << load.errors();
+    EXPECT_EQ(load.output(), "Start loading..\n"
+                             "Connecting to Oracle..\n"
+                             "Connected.\n"
+                             "Open file for read..\n"
+                             "1500 rows in file.\n"
+                             "Importing file into table CLIENTS_DBF..\n"
+                             "Commit point reached. 1000 rows imported..\n"
+                             "500 records marked as deleted were left out.\n"
+                             "Loading completed. 1000 records processed.\n");
+    const std::vector<std::string> names = loadedNames("CLIENTS_DBF");
+    ASSERT_EQ(names.size(), 1000u);
+    EXPECT_EQ(names.front(), clientName(1));
+
+    ChildProcess describe(kProgram, {"--describe", dbfPath, "--skip-deleted"});
+    EXPECT_EQ(describe.wait(), 2);
+    EXPECT_EQ(describe.errors().rfind("marlin-load: --describe connects to nothing", 0), 0u)
+        << describe.errors();
+
+    // The help names every option, --describe's among them.
+    ChildProcess help(kProgram, {"--help"});
+    EXPECT_EQ(help.wait(), 0);
+    EXPECT_NE(help.output().find("marlin-load --describe FILE.DBF [--fix-names] [--typed] "
+                                 "[--codepage N[!]]\n"),
+              std::string::npos)
+        << help.output();
+    const std::vector<std::string> lines = linesOf(help.output());
+    for (const std::string option : {"--table", "--userid", "--database", "--replace", "--append",
+                                     "--stop-on-error", "--fix-names", "--typed", "--describe",
+                                     "--codepage", "--skip-deleted", "--help", "--version"})
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            // An option's own line: indented, the option names first.
+            const std::size_t start = line.find_first_not_of(' ');
+            return start >= 2 && start != std::string::npos && line[start] == '-' &&
+                   (line + " ").find(option + " ") != std::string::npos;
+        })) << option;
 }
 
 #if !defined(_WIN32)

@@ -51,10 +51,10 @@ TEST(DbfTable, AnswersHeaderQuestionsForEveryFieldType) {
     EXPECT_EQ(8, table.fieldCount());
     EXPECT_EQ("CUSTOMERID", nameOf(table, 0));
     EXPECT_EQ("NOTES", nameOf(table, 6));
-    const int widths[] = {10, 8, 8, 1, 12, 22, 1998, 10};
+    const int widths[] = {10, 8, 8, 1, 12, 24, 1998, 10};
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(widths[i], table.fieldWidth(i)) << "field " << i;
-    EXPECT_EQ(10 + 8 + 8 + 1 + 12 + 22 + 1998 + 10, table.recordWidth());
+    EXPECT_EQ(10 + 8 + 8 + 1 + 12 + 24 + 1998 + 10, table.recordWidth());
 
     // Indexes that name no field answer nothing rather than reading past the descriptors.
     char name[11] = {};
@@ -64,6 +64,9 @@ TEST(DbfTable, AnswersHeaderQuestionsForEveryFieldType) {
     EXPECT_STREQ("", table.field(8).text());
     EXPECT_STREQ("", table.field(-1).text());
     EXPECT_STREQ("", DbfFieldValue().text());
+    EXPECT_FALSE(table.field(8).isMemo());
+    EXPECT_FALSE(table.field(8).memoIsDamaged());
+    EXPECT_FALSE(DbfFieldValue().memoIsDamaged());
 }
 
 TEST(DbfTable, SelectsRecordsWithinTheCountOnly) {

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -100,37 +103,71 @@ TEST(DbfValueText, IntegerFieldsTakeTwelveCharacters) {
               columnTexts(folder.path("i.dbf")));
 }
 
-TEST(DbfValueText, DoubleFieldsRoundHalvesUpInTwentyTwoCharacters) {
-    EXPECT_EQ((std::vector<std::string>{padded("3.14", 22), padded("3.00", 22), padded("3.05", 22),
-                                        padded("-1.50", 22), padded("0.01", 22),
-                                        padded("12345678901.23", 22)}),
-              doubleTexts(2, {3.14159, 2.999, 3.05, -1.5, 0.005, 12345678901.234}));
-    EXPECT_EQ((std::vector<std::string>{padded("3.", 22), padded("0.", 22),
-                                        padded("100000000000000000000.", 22)}),
-              doubleTexts(0, {2.7, 0.4, 1e20}));
-    EXPECT_EQ((std::vector<std::string>{padded("0.0500", 22), padded("123.4560", 22)}),
-              doubleTexts(4, {0.05, 123.456}));
+namespace {
+
+// The fewest significant digits with which printf's %g writes a text that reads back as the
+// value: what the shortest text must have.
+int fewestDigitsThatReadBack(double value) {
+    for (int digits = 1; digits < 17; ++digits) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        if (std::strtod(text, nullptr) == value)
+            return digits;
+    }
+    return 17;
 }
 
-TEST(DbfValueText, DoubleFieldsOutsideTheColumnStayReadable) {
-    // A value that rounds to zero carries no minus sign.
-    EXPECT_EQ((std::vector<std::string>{padded("0.00", 22), padded("0.00", 22)}),
-              doubleTexts(2, {-0.001, -0.0}));
-    // Too long for the column: fifteen significant digits and an exponent, never cut.
-    EXPECT_EQ((std::vector<std::string>{"1.00000000000000E+25  ", "-1.00000000000000E+20 ",
-                                        "-1.79769313486232E+308", "4.29496729600000E+18  "}),
-              doubleTexts(4, {1e25, -1e20, -std::numeric_limits<double>::max(), 4294967296e9}));
-    EXPECT_EQ((std::vector<std::string>{"1.50000000000000E+00  ", "0.00000000000000E+00  ",
-                                        "1.00000000000000E-25  "}),
-              doubleTexts(30, {1.5, 0.0, 1e-25}));
-    // Wider than 32 bits but still fitting: no overflow.
-    EXPECT_EQ(
-        (std::vector<std::string>{padded("3000000000.00", 22), padded("-98765432109876.50", 22)}),
-        doubleTexts(2, {3e9, -98765432109876.5}));
-    // Not a number and infinities give no text.
+int significantDigits(const std::string& text) {
+    const std::string mantissa = text.substr(0, text.find('e'));
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string::npos)
+        return 1;
+    const std::size_t last = mantissa.find_last_of("123456789");
+    int digits = 0;
+    for (std::size_t at = first; at <= last; ++at)
+        digits += mantissa[at] >= '0' && mantissa[at] <= '9';
+    return digits;
+}
+
+} // namespace
+
+TEST(DbfValueText, DoubleFieldsGiveTheShortestTextThatReadsBackAsTheValue) {
+    // The decimal count says how a program shows a value, not what it holds.
+    for (int decimals : {0, 2, 15}) {
+        SCOPED_TRACE(decimals);
+        EXPECT_EQ((std::vector<std::string>{"3.14159", "2.999", "-1.5", "0.30000000000000004",
+                                            "1500000", "0", "-0", "0.00001"}),
+                  doubleTexts(decimals, {3.14159, 2.999, -1.5, 0.1 + 0.2, 1.5e6, 0.0, -0.0, 1e-5}));
+    }
+    // Far from 1: an exponent, as the C library writes one; the longest take 24 characters.
+    EXPECT_EQ((std::vector<std::string>{"1e+25", "-1.7976931348623157e+308", "5e-324",
+                                        "-2.2250738585072014e-308"}),
+              doubleTexts(2, {1e25, -std::numeric_limits<double>::max(),
+                              std::numeric_limits<double>::denorm_min(),
+                              -std::numeric_limits<double>::min()}));
     double infinity = std::numeric_limits<double>::infinity();
     EXPECT_EQ((std::vector<std::string>{"", "", ""}),
               doubleTexts(2, {std::nan(""), infinity, -infinity}));
+
+    // Any bit pattern: the text reads back as the very value, in no more digits than it needs
+    // and no more characters than the column has.
+    std::vector<double> values;
+    std::uint64_t bits = 0x9E3779B97F4A7C15u;
+    while (values.size() < 2000) {
+        bits = bits * 6364136223846793005u + 1442695040888963407u;
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value))
+            values.push_back(value);
+    }
+    const std::vector<std::string> texts = doubleTexts(3, values);
+    ASSERT_EQ(texts.size(), values.size());
+    for (std::size_t at = 0; at < values.size(); ++at) {
+        SCOPED_TRACE(texts[at]);
+        EXPECT_EQ(std::strtod(texts[at].c_str(), nullptr), values[at]);
+        EXPECT_LE(texts[at].size(), 24u);
+        EXPECT_EQ(significantDigits(texts[at]), fewestDigitsThatReadBack(values[at]));
+    }
 }
 
 TEST(DbfValueText, MemoFieldsReadTheirBlocks) {

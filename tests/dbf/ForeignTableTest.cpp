@@ -22,7 +22,7 @@ TEST(ForeignTable, VisualFoxProTableInWindows1252) {
     ASSERT_TRUE(table.open(path.c_str())) << "run the test from its build folder";
     EXPECT_EQ(1252u, table.codePage());
     ASSERT_EQ(12, table.fieldCount());
-    const std::vector<int> widths{24, 22, 14, 22, 12, 10, 8, 8, 1, 1998, 4, 4};
+    const std::vector<int> widths{24, 22, 14, 24, 12, 10, 8, 8, 1, 1998, 4, 4};
     for (int field = 0; field < 12; ++field)
         EXPECT_EQ(widths[static_cast<std::size_t>(field)], table.fieldWidth(field)) << field;
     table.close();

@@ -199,9 +199,11 @@ TEST_F(LoadJobTest, TheSameTableLoadedUntypedGivesTextColumnsAsEver) {
                                         "Open file for read..", "7 rows in file.",
                                         "Importing file into table CLIENTS..",
                                         "3 values were cut to fit their columns: NOTES.",
+                                        "1 memo could not be read and was loaded as blanks: "
+                                        "NOTES 1.",
                                         "Loading completed. 7 records processed."}));
     const auto stored = loadedTable();
-    EXPECT_EQ(stored.columnWidths, (std::vector<int>{8, 8, 12, 12, 22, 22, 8, 14, 1, 1998, 4, 4}));
+    EXPECT_EQ(stored.columnWidths, (std::vector<int>{8, 8, 12, 12, 24, 22, 8, 14, 1, 1998, 4, 4}));
     ASSERT_EQ(stored.rows.size(), 7u);
     EXPECT_EQ(columnOf(stored, 1),
               (std::vector<StoredValue>{"   12.50", "1.      ", "12a     ", "********", "9999999 ",
@@ -214,6 +216,33 @@ TEST_F(LoadJobTest, TheSameTableLoadedUntypedGivesTextColumnsAsEver) {
     EXPECT_EQ(columnOf(stored, 9)[6], StoredValue(memoText(1998)));
     // Binary data has no text.
     EXPECT_EQ(columnOf(stored, 10), std::vector<StoredValue>(7, null));
+}
+
+TEST_F(LoadJobTest, ADoubleTakes24CharactersOfABatchByDefaultAnd22Typed) {
+    // A double and texts of 9978 characters: records of 10,002 characters in the default
+    // load, where a double's text may take 24, so batches of 999 rows; a typed load binds the
+    // double in its eight bytes and keeps the 22 characters it always counted, so batches of
+    // 1000 rows, as ever.
+    DbfWriter table;
+    table.addField("RATE", 'B', 8);
+    for (int field = 0; field < 39; ++field)
+        table.addField("T" + std::to_string(field), 'C', 254);
+    table.addField("LAST", 'C', 72);
+    for (int record = 0; record < 1000; ++record)
+        table.addRecord({doubleBytes(record / 8.0)});
+    writeTable(table);
+    runLoad();
+    const std::vector<std::string> lines = statusLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Commit point reached. 999 rows imported..");
+    EXPECT_EQ(loadedTable().rows[999][0], StoredValue("124.875"));
+
+    LoadParams::options.typedColumns = true;
+    LoadParams::tableName = "TYPED";
+    runLoad();
+    EXPECT_EQ(statusLines().back(), "Loading completed. 1000 records processed.");
+    EXPECT_EQ(statusLines()[statusLines().size() - 2],
+              "Commit point reached. 1000 rows imported..");
 }
 
 TEST_F(LoadJobTest, TypedValuesKeepTheirMeaningAtTheEdgesOfOraclesDigitsAndCalendar) {

@@ -90,7 +90,10 @@ TEST(TableDescription, NamesAreDecodedFromTheCodePageALoadWouldRead) {
               std::string::npos)
         << oem;
     const std::string named = described(folder.path("prices.dbf"), false, 866);
-    EXPECT_NE(named.find("Code page:      866, named by --codepage\n"), std::string::npos);
+    EXPECT_NE(named.find("Code page:      866, named by --codepage: header byte 29 (0x00) names "
+                         "none\n"),
+              std::string::npos)
+        << named;
     // Columns line up by characters, not by the two bytes of each Cyrillic letter.
     EXPECT_EQ(named.substr(named.find("Field ")),
               "Field  Type  Length  Decimals  Column  Width  Flags\n"
@@ -136,4 +139,66 @@ TEST(TableDescription, VisualFoxProFlagsAndDBase7Names) {
     EXPECT_FALSE(describeTable(folder.path("bad.dbf"), LoadOptions{}, text));
     EXPECT_EQ(text, "Cannot read file: its dBase 7 header does not add up: the fields take 13 "
                     "bytes of a record of 3.");
+}
+
+TEST(TableDescription, TheCodePageLineSaysWhichFileOrOptionNamedIt) {
+    ScratchFolder folder;
+    const std::string path = folder.path("roads.dbf");
+    const std::string cpg = folder.path("roads.cpg");
+    auto writeCpg = [&](const std::string& text) {
+        ASSERT_TRUE(writeFileBytes(cpg, ByteImage(text.begin(), text.end())));
+    };
+    auto codePageLine = [&](const LoadOptions& options) {
+        std::string text;
+        EXPECT_TRUE(describeTable(path, options, text)) << text;
+        const std::size_t start = text.find("Code page:      ");
+        return start == std::string::npos
+                   ? text
+                   : text.substr(start + 16, text.find('\n', start) - start - 16);
+    };
+    DbfWriter table;
+    table.addField("NAME", 'C', 8);
+    ASSERT_TRUE(table.writeTo(path));
+    writeCpg("UTF-8\n");
+    LoadOptions options;
+    EXPECT_EQ(codePageLine(options),
+              "65001, named by " + cpg + " (\"UTF-8\"): header byte 29 (0x00) names none");
+    // The .cpg comes before the load's code page, unless the load forces its own.
+    options.codePage = 1251;
+    EXPECT_EQ(codePageLine(options),
+              "65001, named by " + cpg + " (\"UTF-8\"): header byte 29 (0x00) names none");
+    options.forceCodePage = true;
+    EXPECT_EQ(codePageLine(options),
+              "1251, forced by --codepage 1251!; " + cpg + " says \"UTF-8\" (65001)");
+    options.forceCodePage = false;
+    writeCpg("ISO-8859-77");
+    EXPECT_EQ(codePageLine(options), "1251, named by --codepage: header byte 29 (0x00) names "
+                                     "none; " +
+                                         cpg +
+                                         " says \"ISO-8859-77\", which names no code page this "
+                                         "system decodes");
+
+    // The header's code page is taken over the .cpg's.
+    table.setLanguageDriver(0xC9);
+    ASSERT_TRUE(table.writeTo(path));
+    writeCpg("1250");
+    EXPECT_EQ(codePageLine(LoadOptions{}),
+              "1251, named by header byte 29 (0xC9); " + cpg + " says \"1250\" (1250)");
+}
+
+TEST(TableDescription, RecordsTheHeaderDoesNotCountAreNamed) {
+    ScratchFolder folder;
+    DbfWriter table;
+    table.addField("NAME", 'C', 8).addRecord({"a"}).addRecord({"b"}).addRecord({"c"});
+    table.setRecordCount(1);
+    ASSERT_TRUE(table.writeTo(folder.path("more.dbf")));
+    EXPECT_NE(described(folder.path("more.dbf"))
+                  .find("Records:        1 (the file holds 3 whole records; a load reads the "
+                        "ones the header counts)\n"),
+              std::string::npos);
+    table.setRecordCount(5);
+    ASSERT_TRUE(table.writeTo(folder.path("fewer.dbf")));
+    EXPECT_NE(described(folder.path("fewer.dbf"))
+                  .find("Records:        3 (the header says 5; the file holds 3 whole records)\n"),
+              std::string::npos);
 }
