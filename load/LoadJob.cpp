@@ -4,7 +4,6 @@
 #include "dbf/DbfHeader.h"
 #include "load/ColumnNames.h"
 #include "platform/CodePage.h"
-#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <exception>
