@@ -419,6 +419,17 @@ TEST_F(MarlinLoadSeriesTest, TheBarFitsANarrowTerminalAndNeverWraps) {
     EXPECT_NE(screen.find("\r[" + std::string(14, '.') + "]   0 %  B_DBF, 0 of 2 tables done"),
               std::string::npos)
         << screen;
+
+    // A terminal too narrow for any bar gets the percentage alone, and no caption.
+    PseudoTerminal narrow;
+    narrow.setColumns(9);
+    errorsOnTerminal.errorDescriptor = narrow.slave();
+    ChildProcess narrowLoad(kProgram, {folder, "-u", "scott/Tiger@orcl", "--replace"},
+                            errorsOnTerminal);
+    EXPECT_EQ(narrowLoad.wait(), 0);
+    const std::string narrowScreen = narrow.written();
+    EXPECT_NE(narrowScreen.find("\r[]   0 %\r"), std::string::npos) << narrowScreen;
+    EXPECT_EQ(narrowScreen.find("[."), std::string::npos) << narrowScreen;
 }
 
 #endif

@@ -60,6 +60,34 @@ TEST_F(LoadJobTest, ConnectionFailuresShowOraclesTextAlone) {
     EXPECT_TRUE(database.tableNames("SCOTT").empty());
 }
 
+TEST_F(LoadJobTest, AConnectionThatNoLaterLoadCouldMakeIsToldToTheCaller) {
+    writeTable(wideClientTable(1));
+    // Oracle's logon refusals: every one counts towards the account's lock.
+    for (int code : {1004, 1005, 1017, 1035, 1045, 28000, 28001, 28009, 28030, 28040, 28273}) {
+        SCOPED_TRACE(code);
+        failWith("logon=" + std::to_string(code));
+        runLoad();
+        EXPECT_EQ(result.refusal, LoadJob::Refusal::Logon);
+        EXPECT_EQ(result.refusalText, messages().at(0));
+    }
+    // Other failures are the table's or the moment's own.
+    for (const char* rules :
+         {"logon=1031", "attach=12154", "attach=12541", "logon=28002;create#1=955"}) {
+        SCOPED_TRACE(rules);
+        failWith(rules);
+        runLoad();
+        EXPECT_EQ(result.refusal, LoadJob::Refusal::None);
+        EXPECT_EQ(result.refusalText, "");
+    }
+    failWith("");
+    standin_test::StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY",
+                                                          "no-such-client-library");
+    runLoad();
+    database.useEnvironment();
+    EXPECT_EQ(result.refusal, LoadJob::Refusal::Client);
+    EXPECT_EQ(result.refusalText, messages().at(0));
+}
+
 TEST_F(LoadJobTest, TheTableCheckStopsOnlyAtExactlyOneObject) {
     writeTable(wideClientTable(3));
     database.addTable("SCOTT", "CLIENTS", {{"OLD", 5}});
@@ -260,8 +288,8 @@ TEST_F(LoadJobTest, AnOpenFailureSaysWhyTheFileCannotBeRead) {
 TEST_F(LoadJobTest, FieldNamesThatWouldChangeTheStatementNeverReachOracle) {
     // Each name holds what no unquoted name holds: it would add a column, end a string, open
     // a list, end the statement, or break the line.
-    const char* const names[] = {"X NUMBER,Y", "A'B", "C(D", "E;F", "G\x01H"};
-    const char* const shown[] = {"\"X NUMBER,Y\"", "\"A'B\"", "\"C(D\"", "\"E;F\"", "\"G\\x01H\""};
+    const char* const names[] = {"X NUMBER,Y", "A'B", "(D", "E;F", "G\x01H"};
+    const char* const shown[] = {"\"X NUMBER,Y\"", "\"A'B\"", "\"(D\"", "\"E;F\"", "\"G\\x01H\""};
     for (std::size_t index = 0; index < std::size(names); ++index) {
         SCOPED_TRACE(names[index]);
         DbfWriter table;
