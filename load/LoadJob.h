@@ -75,7 +75,6 @@ class LoadJob {
     void judgeConnectFailure();
     bool checkFieldNames();
     std::string tableExistsText() const;
-    bool setNumberFormat();
     bool ensureTableFree();
     bool openTable();
     bool createTable();
@@ -116,7 +115,6 @@ class LoadJob {
     WorkingCopy workingCopy_;
     std::string createText_;
     std::unique_ptr<DBConnect> connection_;
-    std::unique_ptr<DBStmt> sessionSetting_;
     std::unique_ptr<DBStmt> existenceQuery_;
     std::unique_ptr<DBStmt> createStatement_;
     DbfTable table_;
