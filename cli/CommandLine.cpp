@@ -203,10 +203,10 @@ bool CommandLineParser::checkConnection() {
     const std::optional<std::string> database = valueOf("--database");
     if (database && databaseInUserId_)
         return usageError("the database is given twice, in --userid and by --database");
+    // Without one the client connects where Oracle's own tools do: TWO_TASK, or the local
+    // database ORACLE_SID names (LOCAL on Windows).
     if (database)
         command.database = *database;
-    if (command.database.empty())
-        return usageError("no database given (--userid USER@DATABASE or --database)");
     return true;
 }
 
@@ -282,7 +282,9 @@ std::string usageText() {
            "                         characters\n"
            "  -u, --userid USER[/PASSWORD][@DATABASE]\n"
            "                         the Oracle user, password and connect string; write a\n"
-           "                         password holding \"@\" in double quotes\n"
+           "                         password holding \"@\" in double quotes; without a\n"
+           "                         connect string, the client's default database\n"
+           "                         (TWO_TASK or ORACLE_SID; LOCAL on Windows)\n"
            "      --database NAME    the connect string, when the userid has none\n"
            "      --replace          when a table exists, load into a new table and put it\n"
            "                         in the old one's place only once every row is in; the\n"
@@ -290,12 +292,13 @@ std::string usageText() {
            "      --append           when a table exists, insert into it if its columns are\n"
            "                         those the file would make; else insert nothing\n"
            "      --stop-on-error    start no further table after one that failed\n"
-           "      --fix-names        make every field name a column name Oracle takes: a\n"
-           "                         reserved word gets a trailing \"_\", other characters\n"
-           "                         than letters, digits, _, $ and # become \"_\", a name\n"
-           "                         not starting with a letter gets a leading \"F\", a name\n"
-           "                         taken before gets \"_2\", \"_3\", ...; at most 30\n"
-           "                         characters\n"
+           "      --fix-names        make every field name, and every table name made from\n"
+           "                         a file's name, one Oracle takes: a reserved word gets\n"
+           "                         a trailing \"_\", every character but the letters A to\n"
+           "                         Z, digits, _, $ and # (national letters too) becomes\n"
+           "                         \"_\", a name not starting with a letter gets a leading\n"
+           "                         \"F\", a column name taken before gets \"_2\", \"_3\",\n"
+           "                         ...; at most 30 characters\n"
            "      --typed            give each column the type of its field's values:\n"
            "                         NUMBER, DATE, BINARY_DOUBLE, CHAR(1) for logicals,\n"
            "                         CLOB and BLOB for whole memos and binary data; a\n"

@@ -1,6 +1,7 @@
 // The process's standard streams as marlin-load uses them. A POSIX half and a Windows half.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,10 @@ void protectStandardStreams();
 // True when the stream is a terminal (a console on Windows), not a file or a pipe.
 bool isTerminal(Stream stream);
 bool inputIsTerminal();
+
+// The width of the terminal (the console's window on Windows) the stream writes to, in
+// columns; 0 when it is no terminal or does not say.
+std::size_t terminalColumns(Stream stream);
 
 // Writes the UTF-8 text and flushes: to a Windows console as its wide characters, elsewhere in
 // the local encoding (platform::localFromUtf8): the ANSI code page for a Windows program's

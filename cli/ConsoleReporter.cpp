@@ -1,11 +1,63 @@
 // The load job's status lines, messages and progress, written to the console.
 #include "cli/ConsoleReporter.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 
 namespace {
 
-constexpr int kBarWidth = 40;
+// The bar's width when the terminal has room, and the least it shrinks to before the caption
+// is cut; the brackets, a blank and "100 %" take 8 more.
+constexpr std::size_t kBarWidth = 40;
+constexpr std::size_t kLeastBarWidth = 10;
+constexpr std::size_t kBarFrameWidth = 8;
+constexpr std::size_t kCaptionGap = 2;
+
+// Characters of a UTF-8 text: the columns it takes, for the letters of table names.
+std::size_t charactersOf(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
+        return !utf8::isContinuationByte(static_cast<unsigned char>(byte));
+    }));
+}
+
+// The first `count` characters of a UTF-8 text.
+std::string firstCharacters(const std::string& text, std::size_t count) {
+    std::size_t end = 0;
+    for (std::size_t characters = 0; end < text.size(); ++end) {
+        if (!utf8::isContinuationByte(static_cast<unsigned char>(text[end])) &&
+            characters++ == count)
+            break;
+    }
+    return text.substr(0, end);
+}
+
+// "[####....]  42 %  CAPTION", narrower than a terminal of `columns` (0: of unknown width), so
+// that the terminal never wraps it and the carriage return finds its start: the bar gives
+// way first, down to its least width, then the caption is cut.
+std::string barText(std::int32_t percent, const std::string& caption, std::size_t columns) {
+    std::size_t width = kBarWidth;
+    std::string shownCaption = caption;
+    if (columns > 0) {
+        // The last column stays free: some terminals wrap as soon as it is written.
+        const std::size_t room = columns - 1;
+        const std::size_t captionWidth = caption.empty() ? 0 : kCaptionGap + charactersOf(caption);
+        const std::size_t spare =
+            room > kBarFrameWidth + captionWidth ? room - kBarFrameWidth - captionWidth : 0;
+        const std::size_t least =
+            std::min(kLeastBarWidth, room > kBarFrameWidth ? room - kBarFrameWidth : 0);
+        width = std::max(std::min(kBarWidth, spare), least);
+        const std::size_t left = room > kBarFrameWidth + width ? room - kBarFrameWidth - width : 0;
+        shownCaption = left > kCaptionGap ? firstCharacters(caption, left - kCaptionGap) : "";
+    }
+    const auto filled = static_cast<std::size_t>(percent) * width / 100;
+    std::string bar = "[" + std::string(filled, '#') + std::string(width - filled, '.') + "] ";
+    const std::string number = std::to_string(percent);
+    bar += std::string(3 - number.size(), ' ') + number + " %";
+    if (!shownCaption.empty())
+        bar += "  " + shownCaption;
+    return bar;
+}
 
 // A message box shows the text's line breaks; on the console the last ones would only leave
 // an empty line.
@@ -62,6 +114,12 @@ void ConsoleReporter::showProgress() {
     drawBar();
 }
 
+void ConsoleReporter::reportFailure(const std::string& text) {
+    showMessage(text.c_str());
+    std::lock_guard<std::mutex> lock(mutex_);
+    writeLine(console::Stream::Output, linePrefix_ + statusTextAsOneLine(text));
+}
+
 void ConsoleReporter::showMessage(const char* text) {
     std::lock_guard<std::mutex> lock(mutex_);
     writeLine(console::Stream::Error, linePrefix_ + withoutTrailingLineBreaks(text));
@@ -80,15 +138,11 @@ void ConsoleReporter::writeLine(console::Stream stream, const std::string& text)
 void ConsoleReporter::drawBar() {
     if (barPercent_ < 0)
         return;
-    const int filled = barPercent_ * kBarWidth / 100;
-    std::string bar =
-        "\r[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] ";
-    const std::string percent = std::to_string(barPercent_);
-    bar += std::string(3 - percent.size(), ' ') + percent + " %";
-    if (!barCaption_.empty())
-        bar += "  " + barCaption_;
-    barLength_ = bar.size() - 1; // without its carriage return
-    console::write(console::Stream::Error, bar);
+    // Asked each time: the user may resize the window during a load.
+    const std::string bar =
+        barText(barPercent_, barCaption_, console::terminalColumns(console::Stream::Error));
+    barLength_ = charactersOf(bar);
+    console::write(console::Stream::Error, "\r" + bar);
 }
 
 void ConsoleReporter::clearBar() {

@@ -26,6 +26,9 @@ class ConsoleReporter {
     bool requestStop();
     // A line of marlin-load's own on standard error.
     void notice(const std::string& text);
+    // A load refused before it started: its text as the job reports a failure, on standard
+    // error as the message and on standard output as the last status line.
+    void reportFailure(const std::string& text);
     // Removes the progress bar; call when the job has ended.
     void finish();
 
@@ -47,7 +50,7 @@ class ConsoleReporter {
     std::mutex mutex_;
     const bool showProgressBar_;
     std::int32_t barPercent_ = -1; // -1: no bar on the screen
-    std::size_t barLength_ = 0;    // of the bar on the screen, its caption included
+    std::size_t barLength_ = 0;    // columns of the bar on the screen, its caption included
     std::string linePrefix_;
     std::string barCaption_;
 };

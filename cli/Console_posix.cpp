@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -17,9 +18,10 @@ namespace console {
 
 namespace {
 
-// The terminal's settings from before the echo went off. Written by the main thread before it
-// installs the handlers below, read by them.
+// The terminal's settings from before the echo went off, and those without echo. Written by
+// the main thread before it installs the handlers below, read by them.
 termios savedTerminal{};
+termios quietTerminal{};
 
 // The signals that end the program while the password is typed (SIGINT and SIGTERM are stop
 // requests, which end the read in order).
@@ -31,6 +33,14 @@ extern "C" void restoreEchoAndEnd(int signalNumber) {
     // The handler was reset to the default when it ran: the signal, delivered again on the
     // return, ends the program as it would have.
     ::raise(signalNumber);
+}
+
+// After Ctrl+Z and fg the shell has given the terminal its own settings, echo on: the
+// password typed next must not show.
+extern "C" void turnEchoOffAgain(int) {
+    const int savedErrno = errno;
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &quietTerminal);
+    errno = savedErrno;
 }
 
 // Turns the terminal's echo off for its lifetime and back on at every way out: its end, or a
@@ -46,13 +56,19 @@ class EchoOff {
         action.sa_flags = SA_RESETHAND;
         for (std::size_t index = 0; index < kEndingSignalCount; ++index)
             sigaction(kEndingSignals[index], &action, &previous_[index]);
-        termios quiet = savedTerminal;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+        quietTerminal = savedTerminal;
+        quietTerminal.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        struct sigaction resume {};
+        resume.sa_handler = turnEchoOffAgain;
+        sigemptyset(&resume.sa_mask);
+        resume.sa_flags = SA_RESTART;
+        sigaction(SIGCONT, &resume, &previousResume_);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quietTerminal);
     }
     ~EchoOff() {
         if (!restore_)
             return;
+        sigaction(SIGCONT, &previousResume_, nullptr);
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
         for (std::size_t index = 0; index < kEndingSignalCount; ++index)
             sigaction(kEndingSignals[index], &previous_[index], nullptr);
@@ -63,6 +79,7 @@ class EchoOff {
   private:
     bool restore_;
     struct sigaction previous_[kEndingSignalCount] = {};
+    struct sigaction previousResume_ = {};
 };
 
 // Waits until standard input has something to read or an event is queued; true for input.
@@ -120,6 +137,13 @@ bool isTerminal(Stream stream) {
 
 bool inputIsTerminal() {
     return ::isatty(STDIN_FILENO) == 1;
+}
+
+std::size_t terminalColumns(Stream stream) {
+    winsize size{};
+    if (::ioctl(stream == Stream::Output ? STDOUT_FILENO : STDERR_FILENO, TIOCGWINSZ, &size) != 0)
+        return 0;
+    return size.ws_col;
 }
 
 void write(Stream stream, const std::string& text) {

@@ -57,6 +57,13 @@ bool inputIsTerminal() {
     return isConsole(GetStdHandle(STD_INPUT_HANDLE));
 }
 
+std::size_t terminalColumns(Stream stream) {
+    CONSOLE_SCREEN_BUFFER_INFO screen{};
+    if (!GetConsoleScreenBufferInfo(handleOf(stream), &screen))
+        return 0;
+    return static_cast<std::size_t>(screen.srWindow.Right - screen.srWindow.Left + 1);
+}
+
 void write(Stream stream, const std::string& text) {
     std::FILE* file = stream == Stream::Output ? stdout : stderr;
     std::fflush(file);

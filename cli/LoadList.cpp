@@ -3,8 +3,10 @@
 
 #include "cli/Console.h"
 #include "cli/Folder.h"
+#include "load/ColumnNames.h"
 #include "load/TableName.h"
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <map>
@@ -40,16 +42,24 @@ std::string named(const std::string& path) {
     return platform::utf8FromLocal(path);
 }
 
-// The table of a file: --table, or the name the file's suggests, in UTF-8 and in upper case
-// (before the cut, so that a longer upper-case letter cannot push it past 30 bytes).
-std::string tableFor(const LoadCommand& command, const std::string& file) {
-    if (command.tableName)
-        return console::upperCased(named(*command.tableName));
-    return tableNameForFile(console::upperCased(named(file)));
+// A file of the run, and whether a folder gave it rather than the command line.
+struct FoundFile {
+    std::string path;
+    bool inFolder;
+};
+
+// Reading a FIFO would wait for a writer, a device's read for input: such files are skipped
+// before anything opens them. Others that cannot be read fail in their own loads, which say
+// why.
+bool isSpecialFile(const std::string& path, std::string& what) {
+    const platform::FileProblem problem = platform::examineFileToRead(path);
+    what = problem.what;
+    return problem.kind == platform::FileProblem::Kind::NotRegular;
 }
 
 // The folder's DBF files, in order; a usage error when it has none or cannot be read.
-std::string addFolder(const std::string& path, std::vector<std::string>& files) {
+std::string addFolder(const std::string& path, std::vector<FoundFile>& files,
+                      std::vector<std::string>& skipped) {
     std::optional<std::vector<std::string>> names = folder::fileNames(path);
     if (!names)
         return "cannot read folder " + named(path);
@@ -59,8 +69,70 @@ std::string addFolder(const std::string& path, std::vector<std::string>& files) 
     if (names->empty())
         return "folder " + named(path) + " holds no DBF file";
     std::sort(names->begin(), names->end(), comesBefore);
-    for (const std::string& name : *names)
-        files.push_back(folder::pathInFolder(path, name));
+    for (const std::string& name : *names) {
+        const std::string file = folder::pathInFolder(path, name);
+        std::string what;
+        if (isSpecialFile(file, what))
+            skipped.push_back(named(file) + ": it is " + what + ", not a regular file");
+        else
+            files.push_back({file, true});
+    }
+    return "";
+}
+
+// The table of a file: --table, or the name the file's suggests, in UTF-8 and in upper case
+// (before the cut, so that a longer upper-case letter cannot push it past 30 bytes), made
+// one Oracle takes with --fix-names.
+std::string tableFor(const LoadCommand& command, const std::string& file) {
+    if (command.tableName)
+        return console::upperCased(named(*command.tableName));
+    const std::string table = tableNameForFile(console::upperCased(named(file)));
+    return command.options.fixNames && !table.empty() ? loadableName(table) : table;
+}
+
+// A name made from a file's name goes into SQL unquoted, as the user never typed it: one that
+// would change the statement ends its table's load. Names the user gives are theirs (a
+// quoted name, a schema's prefix).
+std::string refusalOf(const LoadCommand& command, const std::string& table) {
+    if (command.tableName || holdsOnlyNameCharacters(table))
+        return "";
+    return "Table name " + quotedName(table) +
+           ", made from the file's name, cannot name a table: an unquoted name holds only "
+           "letters, digits, _, $ and #.\n--fix-names makes it one Oracle takes, or load the "
+           "file alone with --table NAME.";
+}
+
+// "A and B", "A, B and C".
+std::string listed(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t index = 0; index < names.size(); ++index)
+        text += (index == 0 ? "" : index + 1 == names.size() ? " and " : ", ") + names[index];
+    return text;
+}
+
+// Files that would load one table: the user named them all (a usage error), or a folder gave
+// some of them (their tables are refused, the rest of the run goes on).
+std::string refuseSharedTables(std::vector<TableLoad>& loads, const std::vector<FoundFile>& files) {
+    std::map<std::string, std::vector<std::size_t>> loadsOfTable;
+    for (std::size_t index = 0; index < loads.size(); ++index)
+        loadsOfTable[loads[index].tableName].push_back(index);
+    for (const auto& [table, indexes] : loadsOfTable) {
+        if (indexes.size() < 2)
+            continue;
+        std::vector<std::string> names;
+        bool fromFolder = false;
+        for (std::size_t index : indexes) {
+            names.push_back(named(files[index].path));
+            fromFolder = fromFolder || files[index].inFolder;
+        }
+        if (!fromFolder)
+            return "both " + names[0] + " and " + names[1] + " would load table " + table;
+        for (std::size_t index : indexes)
+            if (loads[index].refusal.empty())
+                loads[index].refusal = "Cannot load table " + table + ": files " + listed(names) +
+                                       (names.size() == 2 ? " would both" : " would all") +
+                                       " load it. Load each alone with --table NAME.";
+    }
     return "";
 }
 
@@ -68,34 +140,29 @@ std::string addFolder(const std::string& path, std::vector<std::string>& files) 
 
 LoadList listLoads(const LoadCommand& command) {
     LoadList list;
-    std::vector<std::string> files;
+    std::vector<FoundFile> files;
     for (const std::string& path : command.paths) {
         if (!folder::isFolder(path)) {
-            files.push_back(path);
+            files.push_back({path, false});
         } else if (command.tableName) {
             list.usageError = "--table names the table of one file; a folder's files name "
                               "their own";
             return list;
-        } else if (std::string error = addFolder(path, files); !error.empty()) {
+        } else if (std::string error = addFolder(path, files, list.skipped); !error.empty()) {
             list.usageError = error;
             return list;
         }
     }
-    std::map<std::string, std::string> fileOfTable;
-    for (const std::string& file : files) {
-        const std::string table = tableFor(command, file);
+    for (const FoundFile& file : files) {
+        const std::string table = tableFor(command, file.path);
         if (table.empty()) {
-            list.usageError = "the file name " + named(file) + " suggests no table name";
+            list.usageError = "the file name " + named(file.path) + " suggests no table name";
             if (files.size() == 1)
                 list.usageError += "; give one with --table";
             return list;
         }
-        if (!fileOfTable.emplace(table, file).second) {
-            list.usageError = "both " + named(fileOfTable[table]) + " and " + named(file) +
-                              " would load table " + table;
-            return list;
-        }
-        list.loads.push_back({file, table});
+        list.loads.push_back({file.path, table, refusalOf(command, table)});
     }
+    list.usageError = refuseSharedTables(list.loads, files);
     return list;
 }

@@ -21,12 +21,14 @@ int usageError(const std::string& text) {
 // The user, password, database and options every load of the run shares, in UTF-8. The
 // names reach the load in upper case, as the dialog's upper-case fields give them.
 LoadTexts connectionFor(const LoadCommand& command, const std::string& password) {
-    return {"",
-            "",
-            console::upperCased(platform::utf8FromLocal(command.userName)),
-            password,
-            console::upperCased(platform::utf8FromLocal(command.database)),
-            command.options};
+    LoadTexts connection{"",
+                         "",
+                         console::upperCased(platform::utf8FromLocal(command.userName)),
+                         password,
+                         console::upperCased(platform::utf8FromLocal(command.database)),
+                         command.options};
+    connection.options.commandLine = true;
+    return connection;
 }
 
 // The description on standard output; the reader's message on standard error.
@@ -58,6 +60,8 @@ int main(int argc, char** argv) {
         return kExitLoaded;
     }
     const LoadList list = listLoads(command);
+    for (const std::string& skipped : list.skipped)
+        console::write(console::Stream::Error, "marlin-load: skipped " + skipped + "\n");
     if (!list.usageError.empty())
         return usageError(list.usageError);
 

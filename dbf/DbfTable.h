@@ -93,8 +93,9 @@ class DbfTable {
     // Why the last open() failed.
     enum class OpenFailure {
         None,
-        CannotOpen,         // missing, empty, held open for writing, too large to map
-        TooShort,           // shorter than the 32 bytes of a header
+        CannotOpen,         // missing, held open for writing, a folder, a FIFO or a device,
+                            // unreadable, too large to map
+        TooShort,           // shorter than the 32 bytes of a header, empty included
         HeaderPastEnd,      // the header claims more bytes than the file holds
         HeaderDoesNotAddUp, // a dBase 7 header too short for its layout, or fields past the record
     };
@@ -107,9 +108,11 @@ class DbfTable {
     // Maps the DBF file and, when one is found, the memo file named after `memoSourceName` (or
     // after `fileName` when null): its name less the last three characters, then "FPT" or
     // "DBT" in any case, the kind the version byte names first (see MemoFile). Returns false,
-    // and leaves the table closed, when the DBF file cannot be opened or mapped (missing,
-    // empty, held open for writing), is shorter than 32 bytes, claims a header longer than
-    // the file, or is a dBase 7 table whose header does not add up; openFailure() says which.
+    // and leaves the table closed, when the DBF file cannot be opened or mapped (missing, held
+    // open for writing, not a regular file, not readable), is shorter than 32 bytes, claims a
+    // header longer than the file, or is a dBase 7 table whose header does not add up;
+    // openFailure() says which, and openFailureText() names the cause. A FIFO or a device is
+    // never opened.
     // A memo file that is missing or cannot be mapped is no failure: every memo then reads as
     // blanks, and memoFile() says what became of it.
     bool open(const char* fileName, const char* memoSourceName = nullptr);

@@ -4,6 +4,7 @@
 
 #include "dbf/DbfLayout.h"
 #include "dbf/LanguageDriver.h"
+#include "platform/FileSystem.h"
 
 #include <climits>
 #include <cstring>
@@ -21,13 +22,45 @@ std::string paddedName(const unsigned char* bytes, std::size_t maximum) {
                                        : static_cast<std::ptrdiff_t>(maximum));
 }
 
+constexpr const char* kCannotOpenText =
+    "Cannot open file. Check that file exists and not used by any applications.";
+constexpr const char* kTooShortText =
+    "Cannot read file: it is too short to hold the header of a table.";
+
+// Why the file cannot be opened, in words that point the user at the cause.
+std::string cannotOpenText(const platform::FileProblem& problem) {
+    using Kind = platform::FileProblem::Kind;
+    switch (problem.kind) {
+    case Kind::Folder:
+        return "Cannot open file: it is a folder.";
+    case Kind::NotRegular:
+        return "Cannot open file: it is " + problem.what + ", not a regular file.";
+    case Kind::Denied:
+        return "Cannot open file: permission to read it is denied.";
+    case Kind::LinkLoop:
+        return "Cannot open file: its name leads through a loop of symbolic links.";
+    case Kind::Other:
+        return "Cannot open file: " + problem.what + ".";
+    default:
+        return kCannotOpenText;
+    }
+}
+
 } // namespace
 
 bool DbfTable::open(const char* fileName, const char* memoSourceName) {
     close();
-    if (fileName == nullptr || !dbf.open(fileName))
-        return refuse(OpenFailure::CannotOpen,
-                      "Cannot open file. Check that file exists and not used by any applications.");
+    if (fileName == nullptr)
+        return refuse(OpenFailure::CannotOpen, kCannotOpenText);
+    // A look before the mapping: a FIFO or a device is never opened for reading, and the user
+    // learns which of the ways a name can fail this one took.
+    const platform::FileProblem problem = platform::examineFileToRead(fileName);
+    if (problem.kind != platform::FileProblem::Kind::None)
+        return refuse(OpenFailure::CannotOpen, cannotOpenText(problem));
+    if (problem.bytes == 0)
+        return refuse(OpenFailure::TooShort, kTooShortText);
+    if (!dbf.open(fileName))
+        return refuse(OpenFailure::CannotOpen, kCannotOpenText);
     if (!readHeader())
         return false;
     placeRecord(0);
@@ -40,8 +73,7 @@ bool DbfTable::open(const char* fileName, const char* memoSourceName) {
 
 bool DbfTable::readHeader() {
     if (dbf.size() < kHeaderBytes)
-        return refuse(OpenFailure::TooShort,
-                      "Cannot read file: it is too short to hold the header of a table.");
+        return refuse(OpenFailure::TooShort, kTooShortText);
     const std::uint32_t headerLength = readLittle16(dbf.data() + kHeaderLengthOffset);
     if (headerLength > dbf.size())
         return refuse(OpenFailure::HeaderPastEnd, "Cannot read file: its header claims " +

@@ -152,15 +152,14 @@ std::string withNameCharactersOnly(const std::string& utf8Name) {
     return name;
 }
 
-// One name made loadable on its own, before it is compared with the others.
-std::string loadableName(const std::string& fieldName) {
-    std::string name = withNameCharactersOnly(upperCased(fieldName));
-    if (name.empty() || !isAsciiLetter(name.front()))
-        name.insert(0, 1, 'F');
-    if (isOracleReservedWord(name))
-        name += '_';
-    name.resize(std::min(name.size(), kOracleNameBytes));
-    return name;
+// U+0080 to U+009F, the C1 controls, in UTF-8.
+bool isC1Control(const std::string& text, std::size_t at) {
+    return static_cast<unsigned char>(text[at]) == 0xC2 && at + 1 < text.size() &&
+           static_cast<unsigned char>(text[at + 1]) <= 0x9F;
+}
+
+bool isAsciiControl(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
 }
 
 // The name, or the first of name_2, name_3, ... that is still free.
@@ -176,6 +175,43 @@ std::string freeName(const std::string& name, const std::set<std::string>& taken
 }
 
 } // namespace
+
+std::string loadableName(const std::string& fieldName) {
+    std::string name = withNameCharactersOnly(upperCased(fieldName));
+    if (name.empty() || !isAsciiLetter(name.front()))
+        name.insert(0, 1, 'F');
+    if (isOracleReservedWord(name))
+        name += '_';
+    name.resize(std::min(name.size(), kOracleNameBytes));
+    return name;
+}
+
+bool holdsOnlyNameCharacters(const std::string& utf8Name) {
+    for (std::size_t at = 0; at < utf8Name.size(); ++at) {
+        const auto c = static_cast<unsigned char>(utf8Name[at]);
+        if (c < 0x80 ? !isNameCharacter(static_cast<char>(c)) : isC1Control(utf8Name, at))
+            return false;
+    }
+    return true;
+}
+
+std::string quotedName(const std::string& utf8Name) {
+    static const char kHexDigits[] = "0123456789ABCDEF";
+    std::string shown = "\"";
+    for (std::size_t at = 0; at < utf8Name.size(); ++at) {
+        const auto c = static_cast<unsigned char>(utf8Name[at]);
+        const bool c1 = isC1Control(utf8Name, at);
+        if (!isAsciiControl(c) && !c1) {
+            shown += static_cast<char>(c);
+            continue;
+        }
+        const auto code = static_cast<unsigned char>(c1 ? utf8Name[++at] : c);
+        shown += c1 ? "\\u00" : "\\x";
+        shown += kHexDigits[code >> 4];
+        shown += kHexDigits[code & 0x0F];
+    }
+    return shown + "\"";
+}
 
 bool isOracleReservedWord(const std::string& name) {
     const std::string upper = upperCased(name);

@@ -6,7 +6,6 @@
 #include "load/ColumnNames.h"
 #include "load/EndingLines.h"
 #include "platform/CodePage.h"
-#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <exception>
@@ -29,6 +28,31 @@ bool refusesAName(int oracleError) {
            oracleError == kInvalidCharacter;
 }
 
+// The logon refusals: a wrong or missing password, a locked or expired account, a user who
+// may not log on. Each one counts towards the account's lock (after ten, by Oracle's default
+// profile), and every later logon of the run would be refused alike.
+bool refusesTheLogon(int oracleError) {
+    constexpr int kRefusals[] = {
+        1004,  // default username feature not supported; logon denied
+        1005,  // null password given; logon denied
+        1017,  // invalid username/password; logon denied
+        1035,  // ORACLE only available to users with RESTRICTED SESSION privilege
+        1045,  // user lacks CREATE SESSION privilege; logon denied
+        28000, // the account is locked
+        28001, // the password has expired
+        28009, // connection as SYS should be as SYSDBA or SYSOPER
+        28030, // server encountered problems accessing LDAP directory service
+        28040, // no matching authentication protocol
+        28273, // no mapping for user nickname to LDAP distinguished name exists
+    };
+    return std::find(std::begin(kRefusals), std::end(kRefusals), oracleError) !=
+           std::end(kRefusals);
+}
+
+// The code a connection reports when the client library could not be loaded.
+constexpr int kClientMissing = -1;
+
+
 } // namespace
 
 LoadJob::Outcome LoadJob::run() {
@@ -42,6 +66,9 @@ LoadJob::Result LoadJob::runWithResult() {
         result.outcome = job.runStages();
         result.rowsLoaded = job.rowsLoaded_;
         result.tableExisted = job.existingTable_ != nullptr;
+        result.refusal = job.refusal_;
+        if (job.refusal_ != Refusal::None)
+            result.refusalText = job.failureText_;
     } catch (...) {
         // Only an ending that failed itself gets here: the dialog must not wait for a line
         // that will never come.
@@ -78,13 +105,17 @@ LoadJob::Outcome LoadJob::runStages() {
     try {
         reportStatus("Start loading..");
         LoadStatus::progressPercent = 0;
-        completed = prepareWorkFile() && checkTableFile() && connect() && ensureTableFree() &&
-                    openTable() && createTable() && transferRows() && replaceOldTable();
+        // A stop is honoured between any two stages, so that nothing is made after it; the
+        // row transfer looks for one itself.
+        completed = prepareWorkFile() && goingOn() && checkTableFile() && goingOn() && connect() &&
+                    goingOn() && ensureTableFree() && goingOn() && openTable() && goingOn() &&
+                    createTable() && transferRows() && goingOn() && replaceOldTable();
     } catch (const std::bad_alloc&) {
         fail("Not enough memory to load this file.");
     } catch (const DBStmt::OtherException&) {
         // A statement refuses to be built only when the client library is missing.
         fail("Can't load oci.dll");
+        refusal_ = Refusal::Client;
     } catch (const std::exception& error) {
         fail(std::string("Unexpected error: ") + error.what());
     } catch (...) {
@@ -113,41 +144,44 @@ LoadJob::Outcome LoadJob::runEnding(bool completed) {
     }
 }
 
+bool LoadJob::goingOn() {
+    if (LoadStatus::loadActive.load() != 0)
+        return true;
+    end_ = End::Stopped;
+    return false;
+}
+
 bool LoadJob::prepareWorkFile() {
     workFile_ = params_.fileName;
     return checkDbfHeader(workFile_.c_str()) || makeWorkingCopy();
 }
 
 bool LoadJob::makeWorkingCopy() {
-    const std::string& fileName = params_.fileName;
-    reportStatus("Header not formatted propely. Loading from copy of file.. ");
-    auto copyName = findFreeWorkingCopyName(fileName, [](const std::string& name, bool exists) {
-        reportStatus("Try copy file to " + platform::utf8FromLocal(name));
-        if (exists)
-            reportStatus("File exists. ");
-    });
-    if (!copyName)
-        return fail("Error while create copy of file (file index too big)");
-    if (!platform::copyFile(fileName, *copyName))
-        return fail("Error while copy file " + platform::utf8FromLocal(fileName) + " to " +
-                    platform::utf8FromLocal(*copyName));
-    workingCopyName_ = *copyName;
-    reportStatus("Copy of file created.");
-    if (!repairDbfHeader(copyName->c_str())) {
+    // A large table takes a while to copy: a stop must not wait for its end.
+    switch (
+        workingCopy_.make(params_.fileName, [] { return LoadStatus::loadActive.load() == 0; })) {
+    case WorkingCopy::Outcome::Made:
+        workFile_ = workingCopy_.name();
+        return true;
+    case WorkingCopy::Outcome::Stopped:
+        end_ = End::Stopped;
+        return false;
+    case WorkingCopy::Outcome::RepairFailed:
         end_ = End::RepairFailed;
         return false;
+    default:
+        return fail(workingCopy_.failureText());
     }
-    workFile_ = *copyName;
-    return true;
 }
 
 bool LoadJob::checkTableFile() {
     // One look before connecting, so that a table the load could not carry whole ends before
-    // a session or a new table is made for it. A file that cannot be opened at all is left to
-    // the open, which reports it.
+    // a session or a new table is made for it. The dialog leaves a file that cannot be opened
+    // at all to the open stage, in its order of stages; marlin-load says so before it logs on.
     DbfTable table;
     if (!table.open(workFile_.c_str(), params_.fileName.c_str()))
-        return table.openFailure() != DbfTable::OpenFailure::HeaderDoesNotAddUp ||
+        return (table.openFailure() != DbfTable::OpenFailure::HeaderDoesNotAddUp &&
+                !params_.options.commandLine) ||
                fail(table.openFailureText());
     // Memos whose file is missing would load as blanks: the data would be gone without a word.
     if (table.memoFile().isOpen() || !table.holdsMemoPointer())
@@ -162,12 +196,22 @@ bool LoadJob::connect() {
         connection_->connect(params_.userName.c_str(), params_.password.c_str(),
                              params_.database.c_str());
     } catch (const DBConnect::OtherException&) {
-        return fail(connection_->errorText());
+        fail(connection_->errorText());
+        judgeConnectFailure();
+        return false;
     }
     reportStatus("Connected.");
     if (!connection_->logonWarning().empty())
         reportStatus(connection_->logonWarning());
     return true;
+}
+
+void LoadJob::judgeConnectFailure() {
+    const int code = connection_->errorCode();
+    if (code == kClientMissing)
+        refusal_ = Refusal::Client;
+    else if (refusesTheLogon(code))
+        refusal_ = Refusal::Logon;
 }
 
 bool LoadJob::ensureTableFree() {
@@ -192,9 +236,19 @@ bool LoadJob::ensureTableFree() {
     // CREATE TABLE then decides.
     if (objectCount != 1)
         return true;
-    fail("Object with this name already exists. Enter other table name.");
+    fail(tableExistsText());
     end_ = End::FailedAfterTableCheck;
     return false;
+}
+
+std::string LoadJob::tableExistsText() const {
+    const std::string text = "Object with this name already exists. Enter other table name.";
+    // marlin-load's user may take the table as it is instead; with --replace or --append
+    // given, the object is no table, and only another name helps.
+    if (!params_.options.commandLine || params_.options.existingTable != ExistingTable::Refuse)
+        return text;
+    return text + "\n--replace replaces it, --append adds the rows to it, --table loads them into "
+                  "another table.";
 }
 
 bool LoadJob::openTable() {
@@ -202,10 +256,7 @@ bool LoadJob::openTable() {
     // A repaired working copy has no memo file of its own: the memos stay beside the original.
     table_.open(workFile_.c_str(), params_.fileName.c_str());
     if (!table_.isOpen())
-        return fail(table_.openFailure() == DbfTable::OpenFailure::HeaderDoesNotAddUp
-                        ? table_.openFailureText()
-                        : "Cannot open file. Check that file exists and not used by any "
-                          "applications.");
+        return fail(table_.openFailureText());
     reportStatus(std::to_string(table_.recordCount()) + " rows in file.");
     recordCountLine_ = recordCountLine(table_.declaredRecordCount(), table_.wholeRecordsInFile());
     const CodePageChoice codePage = chooseCodePage(table_, params_.options);
@@ -220,8 +271,25 @@ bool LoadJob::openTable() {
         buildColumns(table_, *converter_, params_.options.fixNames, params_.options.typedColumns);
     if (columns_.empty())
         return fail("Cannot load a file without fields.");
+    if (!checkFieldNames())
+        return false;
     // Fields of length 0 give a width of 0; Oracle refuses such a table at its creation.
     rowsPerBatch_ = kBatchBudgetBytes / std::max(1, recordWidthOf(columns_));
+    return true;
+}
+
+bool LoadJob::checkFieldNames() {
+    // Names go into the SQL text unquoted: a blank, a comma or a parenthesis would change the
+    // statement. Names Oracle alone refuses (a reserved word, a leading digit) are left to its
+    // error, which names the problem.
+    if (params_.options.fixNames)
+        return true;
+    for (const Column& column : columns_)
+        if (!holdsOnlyNameCharacters(column.name))
+            return fail("Field " + quotedName(column.name) +
+                        " cannot name a column: an unquoted name holds only letters, digits, _, "
+                        "$ and #.\n" +
+                        kFixNamesHint);
     return true;
 }
 
@@ -255,7 +323,7 @@ std::string LoadJob::createFailureText(DBStmt& statement) const {
         someNameNeedsFixing(columnNamesOf(columns_))) {
         if (text.back() != '\n')
             text += '\n';
-        text += "marlin-load --fix-names makes every field name a column name Oracle takes.";
+        text += kFixNamesHint;
     }
     return text;
 }
@@ -291,7 +359,7 @@ LoadJob::Outcome LoadJob::complete() {
     createText_.clear();
     connection_.reset();
     table_.close();
-    deleteWorkingCopy();
+    workingCopy_.remove();
     // What the committed rows lost is told whichever ending wins below.
     reportEndingLines();
     buffers_.reset();
@@ -321,7 +389,7 @@ void LoadJob::endWithFailure() {
     showLoadMessage(LoadStatus::statusText.c_str());
     if (table_.isOpen())
         table_.close();
-    deleteWorkingCopy();
+    workingCopy_.remove();
     reportEndingLines();
     LoadStatus::statusText = failureText_;
     // After the table check the dialog returns to idle only once the session has ended.
@@ -348,14 +416,14 @@ void LoadJob::endAfterStop() {
     rowTransfer_.reset();
     connection_.reset();
     table_.close();
-    deleteWorkingCopy();
+    workingCopy_.remove();
     reportEndingLines();
     buffers_.reset();
 }
 
 void LoadJob::reportEndingLines() {
     // A replacement that did not complete took its rows with the new table it dropped.
-    const bool rowsKept = end_ == End::None || !replacing() || oldTableDropped_;
+    const bool rowsKept = end_ == End::None || !replacing() || swapUnfinished_;
     if (buffers_ != nullptr && rowsKept) {
         reportLine(nulledValuesLine(columns_, buffers_->committedNulls()));
         reportLine(cutValuesLine(columns_, buffers_->committedCuts()));
@@ -380,15 +448,6 @@ void LoadJob::rollBackOpenTransaction() {
         connection_->abandonSession();
 }
 
-void LoadJob::deleteWorkingCopy() {
-    if (workingCopyName_.empty())
-        return;
-    // The user must learn of a copy left on disk; the line comes before the job's last one.
-    if (!platform::deleteFile(workingCopyName_))
-        reportStatus("Cannot delete copy of file " + platform::utf8FromLocal(workingCopyName_));
-    workingCopyName_.clear();
-}
-
 std::int64_t LoadJob::rowsInNamedTable(bool completed) const {
     if (rowTransfer_ == nullptr)
         return 0;
@@ -402,12 +461,17 @@ LoadJob::Take LoadJob::takeExistingTable() {
     const std::string& name = params_.tableName;
     auto target = std::make_unique<TableTarget>(*connection_, name, params_.options.typedColumns);
     try {
+        const TableTarget::Object object = target->findObject();
+        if (object != TableTarget::Object::Table && object != TableTarget::Object::Other) {
+            refuseOtherObject(object);
+            return Take::Failed;
+        }
         // An index or a package of the name is no table to take: the check goes on as usual.
-        if (!target->findTable())
+        if (object == TableTarget::Object::Other || !target->findTable())
             return Take::NoTable;
         if (params_.options.existingTable == ExistingTable::Append) {
             reportStatus("Table " + name + " exists; appending to it.");
-        } else if (target->chooseTemporaryName()) {
+        } else if (target->chooseTemporaryNames()) {
             reportStatus("Table " + name + " exists; loading into " + target->temporaryName() +
                          " to replace it.");
         } else {
@@ -421,7 +485,35 @@ LoadJob::Take LoadJob::takeExistingTable() {
         return Take::Failed;
     }
     existingTable_ = std::move(target);
+    reportNamesInUse();
     return Take::Taken;
+}
+
+void LoadJob::refuseOtherObject(TableTarget::Object object) {
+    // Its rows would all go in before the swap or the append found it no table.
+    const char* what = object == TableTarget::Object::View      ? "a view"
+                       : object == TableTarget::Object::Synonym ? "a synonym"
+                                                                : "a materialized view";
+    const bool appending = params_.options.existingTable == ExistingTable::Append;
+    fail(std::string(appending ? "Cannot append to " : "Cannot replace ") + params_.tableName +
+         ": it is " + what + ", not a table.");
+    end_ = End::FailedAfterTableCheck;
+}
+
+void LoadJob::reportNamesInUse() {
+    // A load killed before its end leaves its tables under these names; the user must learn
+    // of them to drop them.
+    const std::vector<std::string>& names = existingTable_->namesInUse();
+    if (names.empty())
+        return;
+    std::string list;
+    for (const std::string& name : names)
+        list += (list.empty() ? "" : ", ") + name;
+    reportStatus(names.size() == 1
+                     ? list + " exists already: left by a load that did not end, or in use by "
+                              "one running now."
+                     : list + " exist already: left by loads that did not end, or in use by "
+                              "ones running now.");
 }
 
 bool LoadJob::matchExistingColumns() {
@@ -438,25 +530,37 @@ bool LoadJob::replaceOldTable() {
     if (!replacing())
         return true;
     const std::string& name = params_.tableName;
-    const std::string& temporary = existingTable_->temporaryName();
-    switch (existingTable_->replaceWithTemporary()) {
-    case TableTarget::Swap::Done:
-        temporaryTableMade_ = false;
-        reportStatus("Table " + name + " replaced: old table dropped, " + temporary +
-                     " renamed to " + name + ".");
-        return true;
+    const TableTarget::Swap swap = existingTable_->replaceWithTemporary();
+    if (swap != TableTarget::Swap::Done)
+        return failReplacement(swap);
+    temporaryTableMade_ = false;
+    reportStatus("Table " + name + " replaced: old table dropped, " +
+                 existingTable_->temporaryName() + " renamed to " + name + ".");
+    return true;
+}
+
+bool LoadJob::failReplacement(TableTarget::Swap swap) {
+    const TableTarget& target = *existingTable_;
+    const std::string& name = params_.tableName;
+    const std::string& error = target.swapErrorText();
+    switch (swap) {
+    case TableTarget::Swap::AsideFailed:
+        return fail("Cannot rename old table " + name + " to " + target.asideName() + ".\n" +
+                    error);
+    case TableTarget::Swap::RenameFailed:
+        return fail("Cannot rename " + target.temporaryName() + " to " + name + ".\n" + error);
     case TableTarget::Swap::DropFailed:
-        return fail("Cannot drop old table " + name + ".\n" + existingTable_->errorText());
+        return fail("Cannot drop old table " + name + ".\n" + error);
     default:
-        oldTableDropped_ = true;
-        return fail("Cannot rename " + temporary + " to " + name +
-                    ": the old table is dropped and the new rows are in " + temporary + ".\n" +
-                    existingTable_->errorText());
+        swapUnfinished_ = true;
+        return fail("Cannot replace table " + name + ", nor put it back: the old table is " +
+                    target.oldTableName() + " and the new rows are in " + target.newTableName() +
+                    ".\n" + error);
     }
 }
 
 void LoadJob::undoReplacement() {
-    if (!replacing() || oldTableDropped_)
+    if (!replacing() || swapUnfinished_)
         return;
     const std::string line = "Table " + params_.tableName + " left as it was";
     if (!temporaryTableMade_)

@@ -7,6 +7,7 @@
 #include "load/LoadState.h"
 #include "load/RowTransfer.h"
 #include "load/TableTarget.h"
+#include "load/WorkingCopy.h"
 #include "oracle/DBConnect.h"
 #include "oracle/DBStmt.h"
 
@@ -34,6 +35,14 @@ class LoadJob {
     // The worker thread's procedure. Never throws: any exception ends the load as a failure.
     static Outcome run();
 
+    // A failure that every later load with the same user and client would meet too.
+    enum class Refusal {
+        None,
+        Logon,  // Oracle refused the logon (a wrong password, a locked or expired account):
+                // trying again counts towards the account's lock
+        Client, // the Oracle client library could not be loaded
+    };
+
     // How one run ended, for a caller that reports more than the dialog does.
     struct Result {
         Outcome outcome = Outcome::Failed;
@@ -41,6 +50,9 @@ class LoadJob {
         std::int64_t rowsLoaded = 0;
         // The table existed and was replaced or appended to (or was to be).
         bool tableExisted = false;
+        // Why the connection failed, when no other load could connect either; its text.
+        Refusal refusal = Refusal::None;
+        std::string refusalText;
     };
     // As run().
     static Result runWithResult();
@@ -55,10 +67,14 @@ class LoadJob {
     Outcome runStages();
     Outcome runEnding(bool completed);
 
+    bool goingOn();
     bool prepareWorkFile();
     bool makeWorkingCopy();
     bool checkTableFile();
     bool connect();
+    void judgeConnectFailure();
+    bool checkFieldNames();
+    std::string tableExistsText() const;
     bool ensureTableFree();
     bool openTable();
     bool createTable();
@@ -70,9 +86,12 @@ class LoadJob {
     // The road of a table that exists already, when the options take it.
     enum class Take { Taken, NoTable, Failed };
     Take takeExistingTable();
+    void refuseOtherObject(TableTarget::Object object);
+    void reportNamesInUse();
     bool matchExistingColumns();
     bool makeBuffers();
     bool replaceOldTable();
+    bool failReplacement(TableTarget::Swap swap);
     void undoReplacement();
     const std::string& loadTableName() const;
     bool replacing() const;
@@ -83,7 +102,6 @@ class LoadJob {
     void endAfterRepairFailure();
     void endAfterStop();
     void rollBackOpenTransaction();
-    void deleteWorkingCopy();
     // The lines before the last that say what of the file was not loaded as it is, in one
     // fixed order.
     void reportEndingLines();
@@ -97,7 +115,7 @@ class LoadJob {
     std::string failureText_;
 
     std::string workFile_;
-    std::string workingCopyName_;
+    WorkingCopy workingCopy_;
     std::string createText_;
     std::unique_ptr<DBConnect> connection_;
     std::unique_ptr<DBStmt> existenceQuery_;
@@ -111,13 +129,15 @@ class LoadJob {
     std::unique_ptr<TableTarget> existingTable_;
     // The replacement's temporary table was created and is not yet dropped or renamed.
     bool temporaryTableMade_ = false;
-    // The replacement dropped the old table: its temporary table must stay, whatever comes.
-    bool oldTableDropped_ = false;
+    // A replacement whose swap could not be undone left both tables under other names than
+    // planned: neither is dropped, whatever comes.
+    bool swapUnfinished_ = false;
     std::int64_t rowsLoaded_ = 0;
     std::int64_t deletedRowsLoaded_ = 0;
     std::int64_t deletedRecordsSkipped_ = 0;
     // What the header counts against what the file holds; empty when they agree.
     std::string recordCountLine_;
+    Refusal refusal_ = Refusal::None;
 
     int rowsPerBatch_ = 0;
 };

@@ -45,6 +45,10 @@ struct LoadOptions {
     // Each column takes the type that holds its field's values (NUMBER, DATE, CLOB, ...) and
     // memos arrive whole; else every column is a VARCHAR2, as by default.
     bool typedColumns = false;
+    // Run by marlin-load: the file is looked at before the logon (the dialog keeps its order of
+    // stages, which reports a file that cannot be opened after connecting), and a table that
+    // exists is met with the options that take it.
+    bool commandLine = false;
 };
 
 namespace LoadParams {

@@ -1,6 +1,8 @@
 // An existing table's columns, the free temporary name of a replacement, and the swap.
 #include "load/TableTarget.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 
 namespace {
@@ -12,6 +14,8 @@ constexpr const char* kTypedColumnQuery =
     "SELECT COLUMN_NAME, DATA_TYPE, CHAR_LENGTH, CHAR_USED, DATA_PRECISION, DATA_SCALE "
     "FROM USER_TAB_COLUMNS WHERE TABLE_NAME = :1 AND COLUMN_ID = :2";
 constexpr const char* kExistenceQuery = "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1";
+constexpr const char* kObjectTypeQuery =
+    "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1 AND OBJECT_TYPE = :2";
 // Oracle's longest identifier before release 12.2, which every server takes.
 constexpr std::size_t kMaxNameBytes = 30;
 constexpr int kTemporaryNameCount = 99;
@@ -123,6 +127,18 @@ void takeNumberColumnsOf(const std::vector<TableColumn>& table, std::vector<Colu
 TableTarget::TableTarget(DBConnect& connection, const std::string& tableName, bool numberColumns)
     : connection_(connection), tableName_(tableName), numberColumns_(numberColumns) {}
 
+TableTarget::Object TableTarget::findObject() {
+    // A materialized view lists a table of its name too: it is asked for first.
+    const std::pair<const char*, Object> kinds[] = {{"MATERIALIZED VIEW", Object::MaterializedView},
+                                                    {"TABLE", Object::Table},
+                                                    {"VIEW", Object::View},
+                                                    {"SYNONYM", Object::Synonym}};
+    for (const auto& kind : kinds)
+        if (countObjectsOfType(tableName_, kind.first) > 0)
+            return kind.second;
+    return Object::Other;
+}
+
 bool TableTarget::findTable() {
     statementText_ = numberColumns_ ? kTypedColumnQuery : kColumnQuery;
     statement_ = std::make_unique<DBStmt>(&connection_, statementText_.c_str());
@@ -157,30 +173,70 @@ bool TableTarget::findTable() {
     }
 }
 
-bool TableTarget::chooseTemporaryName() {
+bool TableTarget::chooseTemporaryNames() {
+    namesInUse_.clear();
+    temporaryName_ = freeName("$NEW");
+    asideName_ = freeName("$OLD");
+    return !temporaryName_.empty() && !asideName_.empty();
+}
+
+std::string TableTarget::freeName(const std::string& marker) {
     for (int number = 1; number <= kTemporaryNameCount; ++number) {
-        const std::string suffix = "$NEW" + std::to_string(number);
-        std::string candidate = tableName_.substr(0, kMaxNameBytes - suffix.size()) + suffix;
-        if (countObjects(candidate) == 0) {
-            temporaryName_ = candidate;
-            return true;
-        }
+        const std::string suffix = marker + std::to_string(number);
+        // Cut where a character ends: half a character is no text Oracle takes.
+        const std::size_t kept = utf8::wholeCharacterPrefix(tableName_.data(), tableName_.size(),
+                                                            kMaxNameBytes - suffix.size());
+        const std::string candidate = tableName_.substr(0, kept) + suffix;
+        if (countObjects(candidate) == 0)
+            return candidate;
+        namesInUse_.push_back(candidate);
     }
-    return false;
+    return "";
 }
 
 TableTarget::Swap TableTarget::replaceWithTemporary() {
-    try {
-        execute("DROP TABLE " + tableName_);
-    } catch (const DBStmt::OtherException&) {
-        return Swap::DropFailed;
-    }
-    try {
-        execute("ALTER TABLE " + temporaryName_ + " RENAME TO " + tableName_);
-    } catch (const DBStmt::OtherException&) {
-        return Swap::RenameFailed;
-    }
+    oldTableAt_ = tableName_;
+    newTableAt_ = temporaryName_;
+    if (!rename(tableName_, asideName_))
+        return Swap::AsideFailed;
+    oldTableAt_ = asideName_;
+    if (!rename(temporaryName_, tableName_))
+        return undoSwap(Swap::RenameFailed);
+    newTableAt_ = tableName_;
+    // A table that other tables' foreign keys point at cannot be dropped; it goes back.
+    if (!tryExecute("DROP TABLE " + asideName_))
+        return undoSwap(Swap::DropFailed);
+    oldTableAt_.clear();
     return Swap::Done;
+}
+
+TableTarget::Swap TableTarget::undoSwap(Swap failure) {
+    const std::string failedStep = swapError_;
+    if (newTableAt_ == tableName_ && rename(tableName_, temporaryName_))
+        newTableAt_ = temporaryName_;
+    if (newTableAt_ == temporaryName_ && rename(asideName_, tableName_))
+        oldTableAt_ = tableName_;
+    const bool undone = oldTableAt_ == tableName_;
+    // The user needs the reason for the first failure; an undo's own failure follows it.
+    if (!undone)
+        swapError_ = failedStep + swapError_;
+    else
+        swapError_ = failedStep;
+    return undone ? failure : Swap::UndoFailed;
+}
+
+bool TableTarget::rename(const std::string& from, const std::string& to) {
+    return tryExecute("ALTER TABLE " + from + " RENAME TO " + to);
+}
+
+bool TableTarget::tryExecute(const std::string& sql) {
+    try {
+        execute(sql);
+        return true;
+    } catch (const DBStmt::OtherException&) {
+        swapError_ = errorText();
+        return false;
+    }
 }
 
 void TableTarget::dropTemporary() {
@@ -196,6 +252,17 @@ int TableTarget::countObjects(std::string name) {
     statement_ = std::make_unique<DBStmt>(&connection_, statementText_.c_str());
     int count = 0;
     statement_->bindByPos(1, &name[0], static_cast<int>(name.size()));
+    statement_->defineByPos(1, &count);
+    statement_->execute();
+    return count;
+}
+
+int TableTarget::countObjectsOfType(std::string name, std::string type) {
+    statementText_ = kObjectTypeQuery;
+    statement_ = std::make_unique<DBStmt>(&connection_, statementText_.c_str());
+    int count = 0;
+    statement_->bindByPos(1, &name[0], static_cast<int>(name.size()));
+    statement_->bindByPos(2, &type[0], static_cast<int>(type.size()));
     statement_->defineByPos(1, &count);
     statement_->execute();
     return count;

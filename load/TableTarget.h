@@ -49,18 +49,36 @@ class TableTarget {
     TableTarget(const TableTarget&) = delete;
     TableTarget& operator=(const TableTarget&) = delete;
 
+    // What the name is, as USER_OBJECTS lists it: a table, or an object that a load must not
+    // take for one (its rows would go in, and the swap or the append would then fail), or
+    // another object (an index, a package) that is no table at all.
+    enum class Object { Table, View, Synonym, MaterializedView, Other };
+    Object findObject();
+
     // True when a table (or view) of the name exists; its columns are then in columns().
     bool findTable();
     const std::vector<TableColumn>& columns() const { return columns_; }
 
-    // Picks a name no object has: the table's name (cut to leave room) followed by "$NEW"
-    // and a number from 1 to 99. False when all of them are taken.
-    bool chooseTemporaryName();
+    // Picks two names no object has, one for the new table and one for the old table while
+    // the swap runs: the table's name cut at a whole character to leave room, then "$NEW" or
+    // "$OLD" and a number from 1 to 99. False when all of one kind are taken. The names
+    // passed over are in namesInUse(), in the order they were met.
+    bool chooseTemporaryNames();
     const std::string& temporaryName() const { return temporaryName_; }
+    const std::vector<std::string>& namesInUse() const { return namesInUse_; }
 
-    // Drops the table of the load's name, then gives the temporary table that name.
-    enum class Swap { Done, DropFailed, RenameFailed };
+    // Puts the temporary table in the old one's place: renames the old table aside, gives the
+    // temporary table the load's name, then drops the old table. A step that fails undoes
+    // the steps before it, so that the old table keeps its name and the new rows stay in the
+    // temporary table; UndoFailed when a step of the undo fails too. After any ending but
+    // Done, oldTableName() and newTableName() say where the two tables are, and
+    // swapErrorText() holds Oracle's message for the step that failed.
+    enum class Swap { Done, AsideFailed, RenameFailed, DropFailed, UndoFailed };
     Swap replaceWithTemporary();
+    const std::string& asideName() const { return asideName_; }
+    const std::string& oldTableName() const { return oldTableAt_; }
+    const std::string& newTableName() const { return newTableAt_; }
+    const std::string& swapErrorText() const { return swapError_; }
     // Drops the temporary table.
     void dropTemporary();
 
@@ -68,6 +86,11 @@ class TableTarget {
 
   private:
     int countObjects(std::string name);
+    int countObjectsOfType(std::string name, std::string type);
+    std::string freeName(const std::string& marker);
+    bool tryExecute(const std::string& sql);
+    bool rename(const std::string& from, const std::string& to);
+    Swap undoSwap(Swap failure);
     void execute(const std::string& sql);
 
     DBConnect& connection_;
@@ -75,6 +98,11 @@ class TableTarget {
     bool numberColumns_;
     std::vector<TableColumn> columns_;
     std::string temporaryName_;
+    std::string asideName_;
+    std::vector<std::string> namesInUse_;
+    std::string oldTableAt_;
+    std::string newTableAt_;
+    std::string swapError_;
     // The statement run last, whose connection's error record errorText() reads.
     std::string statementText_;
     std::unique_ptr<DBStmt> statement_;

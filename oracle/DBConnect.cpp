@@ -118,7 +118,9 @@ std::shared_ptr<OciEnvironment> DBConnect::createEnvironment(const OciEntryPoint
 void DBConnect::attachAndLogOn(const char* userName, const char* password, const char* database) {
     const OciEntryPoints& oci = environment_->api();
     OCIError* errors = errorHandle_.get();
-    check(oci.OCIServerAttach(server_.get(), errors, oraText(database),
+    // No connect string is a null one, as Oracle documents it: the client's default database.
+    const OraText* connectString = *database != '\0' ? oraText(database) : nullptr;
+    check(oci.OCIServerAttach(server_.get(), errors, connectString,
                               static_cast<sb4>(byteLength(database)), OCI_DEFAULT),
           "OCIServerAttach");
     attached_ = true;

@@ -26,7 +26,8 @@ class DBConnect {
     DBConnect(const DBConnect&) = delete;
     DBConnect& operator=(const DBConnect&) = delete;
 
-    // Loads the client library, attaches to `database` and begins a session for
+    // Loads the client library, attaches to `database` (an empty one: the client's default
+    // database, TWO_TASK or ORACLE_SID, LOCAL on Windows) and begins a session for
     // `userName` / `password` (zero-terminated; not kept). Throws OtherException when the
     // library cannot be loaded or lacks an entry point (errorText() "Can't load oci.dll" on
     // Windows, elsewhere the loader's reason and the names tried; errorCode() -1), or when Oracle

@@ -9,11 +9,48 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <system_error>
 #include <vector>
 
 namespace platform {
 
 namespace {
+
+std::string systemText(int error) {
+    return std::generic_category().message(error);
+}
+
+FileProblem problemOf(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return {FileProblem::Kind::Missing, "", 0};
+    case EACCES:
+    case EPERM:
+        return {FileProblem::Kind::Denied, "", 0};
+    case ELOOP:
+        return {FileProblem::Kind::LinkLoop, "", 0};
+    default:
+        return {FileProblem::Kind::Other, systemText(error), 0};
+    }
+}
+
+const char* kindOfSpecialFile(mode_t mode) {
+    if (S_ISFIFO(mode))
+        return "a FIFO";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "a device";
+    return "not a regular file";
+}
+
+// Opened without waiting: a FIFO put in the name's place after a look at it must not hang the
+// caller. Regular files read the same either way.
+int openToRead(const std::string& path) {
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+}
 
 bool writeAll(int fd, const unsigned char* data, std::size_t bytes) {
     while (bytes > 0) {
@@ -28,18 +65,20 @@ bool writeAll(int fd, const unsigned char* data, std::size_t bytes) {
     return true;
 }
 
-bool copyContents(int source, int target) {
+CopyResult copyContents(int source, int target, const std::function<bool()>& stopRequested) {
     std::vector<unsigned char> chunk(1 << 20);
     for (;;) {
+        if (stopRequested && stopRequested())
+            return CopyResult::Stopped;
         ssize_t got = ::read(source, chunk.data(), chunk.size());
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return false;
+            return CopyResult::Failed;
         if (got == 0)
-            return true;
+            return CopyResult::Copied;
         if (!writeAll(target, chunk.data(), static_cast<std::size_t>(got)))
-            return false;
+            return CopyResult::Failed;
     }
 }
 
@@ -92,7 +131,33 @@ std::optional<std::string> findNamed(const std::string& stem, const std::string&
 
 bool fileExists(const std::string& path) {
     struct stat status {};
-    return ::stat(path.c_str(), &status) == 0;
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+FileProblem examineFileToRead(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return problemOf(errno);
+    if (S_ISDIR(status.st_mode))
+        return {FileProblem::Kind::Folder, "", 0};
+    if (!S_ISREG(status.st_mode))
+        return {FileProblem::Kind::NotRegular, kindOfSpecialFile(status.st_mode), 0};
+    const int descriptor = openToRead(path);
+    if (descriptor < 0)
+        return problemOf(errno);
+    ::close(descriptor);
+    return {FileProblem::Kind::None, "", static_cast<std::uint64_t>(status.st_size)};
+}
+
+std::string temporaryFolder() {
+    const char* folder = std::getenv("TMPDIR");
+    std::string path = folder != nullptr && *folder != '\0' ? folder : "/tmp";
+    return path.back() == '/' ? path : path + "/";
+}
+
+std::string pathInTemporaryFolder(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return temporaryFolder() + (slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
 std::optional<std::string> findWithExtensionInAnyCase(const std::string& stem,
@@ -108,18 +173,33 @@ std::optional<std::string> findInAnyCase(const std::string& stem, const std::str
     return findNamed(stem, extension, true);
 }
 
-bool copyFile(const std::string& from, const std::string& to) {
-    int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (source < 0)
-        return false;
-    int target = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    bool copied = target >= 0 && copyContents(source, target);
+CopyResult copyFile(const std::string& from, const std::string& to, std::string& reason,
+                    const std::function<bool()>& stopRequested) {
+    const int source = openToRead(from);
+    if (source < 0) {
+        reason = systemText(errno);
+        return CopyResult::Failed;
+    }
+    // O_EXCL: a name taken since it was found free, or a link planted there by another user
+    // of a shared folder, is never written through.
+    const int target = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (target < 0) {
+        reason = systemText(errno);
+        ::close(source);
+        return CopyResult::Failed;
+    }
+    CopyResult result = copyContents(source, target, stopRequested);
+    int error = errno;
     ::close(source);
-    if (target >= 0 && ::close(target) != 0)
-        copied = false;
-    if (!copied && target >= 0)
+    if (::close(target) != 0 && result == CopyResult::Copied) {
+        result = CopyResult::Failed;
+        error = errno;
+    }
+    if (result == CopyResult::Failed)
+        reason = systemText(error);
+    if (result != CopyResult::Copied)
         ::unlink(to.c_str());
-    return copied;
+    return result;
 }
 
 bool deleteFile(const std::string& path) {
@@ -128,10 +208,15 @@ bool deleteFile(const std::string& path) {
 
 bool BinaryFile::open(const std::string& path, Access access) {
     close();
-    int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
-    int fd = ::open(path.c_str(), flags);
+    const int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
+    const int fd = ::open(path.c_str(), flags);
     if (fd < 0)
         return false;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     handle_ = fd;
     return true;
 }

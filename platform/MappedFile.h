@@ -17,7 +17,8 @@ class MappedFile {
     MappedFile& operator=(const MappedFile&) = delete;
 
     // Maps the whole file. Returns false, and stays closed, when the file does not exist,
-    // cannot be opened for reading, is empty, or is too large for the address space.
+    // cannot be opened for reading, is no regular file (a FIFO, a device: never waited on),
+    // is empty, or is too large for the address space.
     bool open(const std::string& path);
     // Unmaps the view. Safe on a closed object.
     void close();

@@ -13,7 +13,8 @@ namespace platform {
 
 bool MappedFile::open(const std::string& path) {
     close();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: a FIFO's open would block until a writer came; fstat turns it away.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat status {};

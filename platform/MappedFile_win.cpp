@@ -12,7 +12,8 @@ bool MappedFile::open(const std::string& path) {
     // Read sharing only: a file another program is writing cannot be opened.
     UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_READONLY, nullptr));
-    if (!file)
+    // A device's name (NUL.dbf, a pipe) opens no file to map.
+    if (!file || ::GetFileType(file.get()) != FILE_TYPE_DISK)
         return false;
     LARGE_INTEGER fileSize{};
     if (!::GetFileSizeEx(file.get(), &fileSize) || fileSize.QuadPart <= 0 ||

@@ -166,6 +166,44 @@ TEST_F(MarlinLoadPromptTest, EveryWayOutOfThePromptGivesTheTerminalItsEchoBack) 
     EXPECT_TRUE(database.tableNames("SCOTT").empty());
 }
 
+namespace {
+
+// Waits until the process is stopped (state "T" in /proc).
+bool waitUntilStopped(int processId) {
+    for (int wait = 0; wait < 1000; ++wait) {
+        std::ifstream stat("/proc/" + std::to_string(processId) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        const std::size_t end = line.rfind(')');
+        if (end != std::string::npos && line.compare(end + 2, 1, "T") == 0)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_F(MarlinLoadPromptTest, ThePasswordStaysHiddenAfterTheProgramIsSuspendedAndResumed) {
+    PseudoTerminal terminal;
+    ChildSetup onTerminal;
+    onTerminal.inputDescriptor = terminal.slave();
+    ChildProcess load(kProgram, {dbfPath, "-u", "scott@orcl", "-t", "resumed"}, onTerminal);
+    ASSERT_TRUE(terminal.waitForHiddenPrompt());
+    // Ctrl+Z, then fg: meanwhile the shell gives the terminal its own settings, echo on.
+    load.sendSignal(SIGSTOP);
+    ASSERT_TRUE(waitUntilStopped(load.processId()));
+    terminal.setEcho(true);
+    load.sendSignal(SIGCONT);
+    EXPECT_TRUE(terminal.waitForHiddenPrompt()) << "the echo stays on after fg";
+    terminal.type("Tiger\n");
+    ASSERT_TRUE(load.endsWithin(60));
+    EXPECT_EQ(load.wait(), 0) << load.errors();
+    EXPECT_EQ(terminal.written().find("Tiger"), std::string::npos);
+    EXPECT_EQ(loadedRows("RESUMED"), 3u);
+    EXPECT_TRUE(terminal.echoes());
+}
+
 TEST_F(MarlinLoadPromptTest, EndingTheInputAfterATypedPasswordKeepsIt) {
     PseudoTerminal terminal;
     ChildSetup onTerminal;

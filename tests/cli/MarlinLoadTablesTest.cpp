@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include <string>
 #include <vector>
 
@@ -48,6 +52,15 @@ TEST_F(MarlinLoadTablesTest, DescribeConnectsToNothingAndPrintsTheTable) {
     EXPECT_EQ(missing.output(), "");
     EXPECT_EQ(missing.errors(),
               "Cannot open file. Check that file exists and not used by any applications.\n");
+#if !defined(_WIN32)
+    // A FIFO is never opened: the description would wait for a writer forever.
+    const std::string fifo = database.rootFolder() + "/fifo.dbf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ChildProcess waiting(kProgram, {"--describe", fifo});
+    ASSERT_TRUE(waiting.endsWithin(20));
+    EXPECT_EQ(waiting.wait(), 1);
+    EXPECT_EQ(waiting.errors(), "Cannot open file: it is a FIFO, not a regular file.\n");
+#endif
 
     for (const std::vector<std::string>& mistake :
          {std::vector<std::string>{"--describe", dbfPath, "-u", "scott/Tiger@orcl"},
@@ -68,8 +81,8 @@ TEST_F(MarlinLoadTablesTest, FixNamesLoadsNamesOracleRefusesAndAMissingMemoFileF
     EXPECT_EQ(refused.wait(), 1);
     EXPECT_EQ(refused.errors(), "Error while create table. \nORA-00904: : invalid identifier\n"
                                 "Can not use reserved word as name of column.\n"
-                                "marlin-load --fix-names makes every field name a column name "
-                                "Oracle takes.\n");
+                                "marlin-load --fix-names loads such a table, with every name "
+                                "made one Oracle takes.\n");
 
     ChildProcess fixed(kProgram, {dbfPath, "-u", "scott/Tiger@orcl", "--fix-names"});
     EXPECT_EQ(fixed.wait(), 0) << fixed.errors();

@@ -18,6 +18,7 @@
 #include <windows.h>
 #else
 #include <signal.h>
+#include <unistd.h>
 #endif
 
 using standin_test::StandinDatabase;
@@ -308,7 +309,6 @@ TEST_F(MarlinLoadTest, UsageErrorsNameTheFaultExitWithTwoAndNeverShowThePassword
         {dbfPath, "--bogus=Secret", "-u", "scott/Secret@orcl"},
         {dbfPath, "-xSecret", "-u", "scott/Secret@orcl"},
         {dbfPath},
-        {dbfPath, "-u", "scott/Secret"},
         {dbfPath, "-u", "scott/Secret@orcl", "--database", "orcl"},
         {dbfPath, "-u", "scott/\"Sec@ret", "--database", "orcl"},
         {dbfPath, "-u", "/Secret@orcl"},
@@ -338,6 +338,64 @@ TEST_F(MarlinLoadTest, UsageErrorsNameTheFaultExitWithTwoAndNeverShowThePassword
 }
 
 #endif
+
+TEST_F(MarlinLoadTest, AFileThatCannotBeReadFailsBeforeTheLogonAndSaysWhy) {
+    const std::string tiny = database.rootFolder() + "/tiny.dbf";
+    ASSERT_TRUE(writeFileBytes(tiny, ByteImage(20, 0x03)));
+    const std::pair<std::string, std::string> cases[] = {
+        {tiny, "Cannot read file: it is too short to hold the header of a table."},
+        {dbfPath, "Cannot open file. Check that file exists and not used by any applications."},
+    };
+    for (const auto& [path, text] : cases) {
+        SCOPED_TRACE(text);
+        // The wrong password is never tried: the file fails first.
+        ChildProcess load(kProgram, {path, "-u", "scott/Wrong@orcl", "-t", "t"});
+        EXPECT_EQ(load.wait(), 1);
+        EXPECT_EQ(load.output(), "Start loading..\n" + text + "\n");
+        EXPECT_EQ(load.errors(), text + "\n");
+    }
+#if !defined(_WIN32)
+    // A file only its owner may read, for another user.
+    writeTable(1);
+    std::filesystem::permissions(dbfPath, std::filesystem::perms::owner_read |
+                                              std::filesystem::perms::owner_write);
+    std::vector<std::string> arguments = {dbfPath, "-u", "scott/Tiger@orcl"};
+    std::string program = kProgram;
+    if (::getuid() == 0) {
+        arguments.insert(arguments.begin(),
+                         {"--reuid=65534", "--regid=65534", "--clear-groups", kProgram});
+        program = "/usr/bin/setpriv";
+    } else {
+        std::filesystem::permissions(dbfPath, std::filesystem::perms::none);
+    }
+    ChildProcess denied(program, arguments);
+    EXPECT_EQ(denied.wait(), 1);
+    EXPECT_EQ(denied.errors(), "Cannot open file: permission to read it is denied.\n");
+#endif
+    EXPECT_TRUE(database.tableNames("SCOTT").empty());
+}
+
+TEST_F(MarlinLoadTest, WithoutAConnectStringTheClientsDefaultDatabaseIsTaken) {
+    writeTable(2);
+#if defined(_WIN32)
+    const char* remote = "LOCAL";
+#else
+    const char* remote = "TWO_TASK";
+#endif
+    ChildProcess nowhere(kProgram, {dbfPath, "-u", "scott/Tiger", "-t", "first"});
+    EXPECT_EQ(nowhere.wait(), 1);
+    EXPECT_EQ(nowhere.errors(), "ORA-12162: TNS:net service name is incorrectly specified\n");
+    StandinDatabase::setEnvironmentVariable(remote, "orcl");
+    ChildProcess remoteDefault(kProgram, {dbfPath, "-u", "scott/Tiger", "-t", "first"});
+    EXPECT_EQ(remoteDefault.wait(), 0) << remoteDefault.errors();
+    StandinDatabase::setEnvironmentVariable(remote, "");
+    StandinDatabase::setEnvironmentVariable("ORACLE_SID", "orcl");
+    ChildProcess localDefault(kProgram, {dbfPath, "-u", "scott/Tiger", "-t", "second"});
+    StandinDatabase::setEnvironmentVariable("ORACLE_SID", "");
+    EXPECT_EQ(localDefault.wait(), 0) << localDefault.errors();
+    EXPECT_EQ(loadedNames("FIRST").size(), 2u);
+    EXPECT_EQ(loadedNames("SECOND").size(), 2u);
+}
 
 TEST(MarlinLoadVersion, ProgramsCarryTheOneVersion) {
     ChildProcess version(kProgram, {"--version"});

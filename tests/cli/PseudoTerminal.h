@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -38,6 +39,21 @@ class PseudoTerminal {
         termios settings{};
         ::tcgetattr(slave_, &settings);
         return (settings.c_lflag & ECHO) != 0;
+    }
+    // Turns the echo on or off, as a shell does when it takes the terminal back or gives it
+    // to a job.
+    void setEcho(bool on) const {
+        termios settings{};
+        ::tcgetattr(slave_, &settings);
+        settings.c_lflag = on ? settings.c_lflag | ECHO : settings.c_lflag & ~tcflag_t{ECHO};
+        ::tcsetattr(slave_, TCSANOW, &settings);
+    }
+    // Gives the terminal a width, as a window of that many columns has.
+    void setColumns(unsigned short columns) const {
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = columns;
+        ::ioctl(master_, TIOCSWINSZ, &size);
     }
     // Waits until the child has turned the echo off to read a password.
     bool waitForHiddenPrompt() const {

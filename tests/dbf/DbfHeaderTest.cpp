@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,7 +49,8 @@ TEST(DbfHeader, ZeroDisplacementsFailTheCheckAndTheRepairWritesThemInTheCopyOnly
               (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(problems[2].stored, 0u);
     EXPECT_EQ(problems[2].expected, 19u);
-    ASSERT_TRUE(platform::copyFile(source, copy));
+    std::string reason;
+    ASSERT_EQ(platform::copyFile(source, copy, reason), platform::CopyResult::Copied) << reason;
     ASSERT_TRUE(repairDbfHeader(copy.c_str()));
     EXPECT_TRUE(checkDbfHeader(copy.c_str()));
 
@@ -163,6 +165,45 @@ TEST(DbfHeader, FilesWithoutSlotsOrThatCannotBeOpened) {
     // A missing file passes the check (the open reports it) but cannot be repaired.
     EXPECT_TRUE(checkDbfHeader(folder.path("missing.dbf").c_str()));
     EXPECT_FALSE(repairDbfHeader(folder.path("missing.dbf").c_str()));
+}
+
+TEST(DbfHeader, TheCopyNeverWritesThroughATakenNameAndEndsWhenAStopIsAsked) {
+    TempFolder folder;
+    const std::string source = folder.path("big.dbf");
+    const ByteImage bytes(3 << 20, 'x'); // three chunks
+    ASSERT_TRUE(writeFileBytes(source, bytes));
+    std::string reason;
+    // A name taken since it was found free fails the copy and keeps what it holds.
+    const std::string taken = folder.path("taken");
+    ASSERT_TRUE(writeFileBytes(taken, {1}));
+    EXPECT_EQ(platform::copyFile(source, taken, reason), platform::CopyResult::Failed);
+    EXPECT_EQ(readFileBytes(taken), ByteImage{1});
+#if !defined(_WIN32)
+    EXPECT_EQ(reason, "File exists");
+    // A link planted under the name in a shared folder leads the copy nowhere.
+    std::filesystem::create_symlink(folder.path("target"), folder.path("link"));
+    EXPECT_EQ(platform::copyFile(source, folder.path("link"), reason),
+              platform::CopyResult::Failed);
+    EXPECT_FALSE(std::filesystem::exists(folder.path("target")));
+#endif
+    // A stop asked for during the copy ends it and leaves no part of it.
+    int asked = 0;
+    EXPECT_EQ(
+        platform::copyFile(source, folder.path("stopped"), reason, [&] { return ++asked == 2; }),
+        platform::CopyResult::Stopped);
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(std::filesystem::exists(folder.path("stopped")));
+    // Every failure gives the system's reason.
+    EXPECT_EQ(platform::copyFile(folder.path("missing"), folder.path("copy"), reason),
+              platform::CopyResult::Failed);
+#if defined(_WIN32)
+    EXPECT_EQ(reason, "File not found");
+#else
+    EXPECT_EQ(reason, "No such file or directory");
+#endif
+    EXPECT_EQ(platform::copyFile(source, folder.path("copy"), reason, [] { return false; }),
+              platform::CopyResult::Copied);
+    EXPECT_EQ(readFileBytes(folder.path("copy")), bytes);
 }
 
 TEST(DbfHeader, WorkingCopyNameSkipsExistingCopies) {

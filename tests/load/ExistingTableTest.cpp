@@ -82,13 +82,18 @@ TEST_F(ExistingTableTest, AReplacementTakesTheOldTablesPlaceOnlyWhenEveryRowIsIn
     EXPECT_EQ(result.rowsLoaded, 1500);
     EXPECT_TRUE(result.tableExisted);
 
-    // A temporary name in use is passed over; a long name is cut to leave room for the
-    // number, within the 30 bytes every server takes.
+    // A temporary name in use is passed over, and named: a killed load leaves its tables
+    // under such names. A long name is cut to leave room for the number, within the 30 bytes
+    // every server takes.
     database.addObject("SCOTT", "CLIENTS$NEW1", "INDEX");
+    database.addTable("SCOTT", "CLIENTS$OLD1", {{"OLD", 5}});
     loadAgain(ExistingTable::Replace, clientsFrom(0, 3));
     EXPECT_EQ(statusLines().at(3),
               "Table CLIENTS exists; loading into CLIENTS$NEW2 to replace it.");
+    EXPECT_EQ(statusLines().at(4), "CLIENTS$NEW1, CLIENTS$OLD1 exist already: left by loads that "
+                                   "did not end, or in use by ones running now.");
     EXPECT_EQ(names(loadedTable()), clientNames(0, 3));
+    EXPECT_EQ(database.tableNames("SCOTT"), (std::vector<std::string>{"CLIENTS", "CLIENTS$OLD1"}));
     LoadParams::tableName = "A23456789B123456789C123456789D";
     loadAgain(ExistingTable::Replace, clientsFrom(0, 2));
     loadAgain(ExistingTable::Replace, clientsFrom(7, 1));
@@ -148,17 +153,78 @@ TEST_F(ExistingTableTest, ADropOrRenameThatFailsNeverLosesBothTables) {
     EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"CLIENTS"});
     EXPECT_EQ(names(loadedTable()), theOldNames());
 
-    // Once the old table is dropped the new one is all there is: it stays, under its name.
+    // The old table goes aside before the new one takes its name: whichever rename fails,
+    // the old table is put back under its name.
+    const std::string busy = "ORA-00054: Message 54 not found;  product=RDBMS; facility=ORA\n";
     failWith("rename#1=54");
     loadAgain(ExistingTable::Replace, clientsFrom(5000, 3));
-    const std::string renameFailure =
-        "Cannot rename CLIENTS$NEW1 to CLIENTS: the old table is dropped and the new rows are in "
-        "CLIENTS$NEW1.\nORA-00054: Message 54 not found;  product=RDBMS; facility=ORA\n";
-    EXPECT_EQ(messages(), std::vector<std::string>{renameFailure});
+    EXPECT_EQ(messages(), std::vector<std::string>{"Cannot rename old table CLIENTS to "
+                                                   "CLIENTS$OLD1.\n" +
+                                                   busy});
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"CLIENTS"});
+    EXPECT_EQ(names(loadedTable()), theOldNames());
+    failWith("rename#2=54");
+    loadAgain(ExistingTable::Replace, clientsFrom(5000, 3));
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Cannot rename CLIENTS$NEW1 to CLIENTS.\n" + busy});
+    EXPECT_EQ(statusLines().at(statusLines().size() - 2),
+              "Table CLIENTS left as it was; CLIENTS$NEW1 dropped.");
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"CLIENTS"});
+    EXPECT_EQ(names(loadedTable()), theOldNames());
+
+    // When the way back fails too, neither table is dropped, and the message says where each
+    // one is.
+    failWith("rename#2=54;rename#3=1652");
+    loadAgain(ExistingTable::Replace, clientsFrom(5000, 3));
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{
+                  "Cannot replace table CLIENTS, nor put it back: the old table is CLIENTS$OLD1 "
+                  "and the new rows are in CLIENTS$NEW1.\n" +
+                  busy + "ORA-01652: Message 1652 not found;  product=RDBMS; facility=ORA\n"});
     EXPECT_EQ(statusLines().at(statusLines().size() - 2),
               "Importing file into table CLIENTS$NEW1..");
-    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"CLIENTS$NEW1"});
+    EXPECT_EQ(database.tableNames("SCOTT"),
+              (std::vector<std::string>{"CLIENTS$NEW1", "CLIENTS$OLD1"}));
     EXPECT_EQ(names(loadedTable("CLIENTS$NEW1")), clientNames(5000, 3));
+    EXPECT_EQ(names(loadedTable("CLIENTS$OLD1")), theOldNames());
+}
+
+TEST_F(ExistingTableTest, ATemporaryNameIsCutWhereACharacterEnds) {
+    database.setCharacterSet("AL32UTF8");
+    // 30 bytes: X, six Cyrillic letters, _, eight more; "$NEW1" leaves room for 25 bytes,
+    // which would end inside the seventh letter after the "_".
+    LoadParams::tableName = "X\xD0\x97\xD0\x90\xD0\x9A\xD0\x90\xD0\x97\xD0\xAB_"
+                            "\xD0\x9A\xD0\x9B\xD0\x98\xD0\x95\xD0\x9D\xD0\xA2\xD0\x9E\xD0\x92";
+    loadTheOldTable();
+    loadAgain(ExistingTable::Replace, clientsFrom(7, 2));
+    EXPECT_TRUE(messages().empty()) << messages().front();
+    EXPECT_EQ(statusLines().at(3),
+              "Table " + LoadParams::tableName +
+                  " exists; loading into "
+                  "X\xD0\x97\xD0\x90\xD0\x9A\xD0\x90\xD0\x97\xD0\xAB_\xD0\x9A\xD0\x9B\xD0\x98"
+                  "\xD0\x95\xD0\x9D$NEW1 to replace it.");
+    EXPECT_EQ(names(loadedTable(LoadParams::tableName)), clientNames(7, 2));
+}
+
+TEST_F(ExistingTableTest, AViewOrASynonymIsRefusedBeforeAnyRowIsLoaded) {
+    // USER_TAB_COLUMNS lists a view's columns as a table's: nothing else tells them apart.
+    database.addView("SCOTT", "CLIENTS", {{"NAME", 10}});
+    loadAgain(ExistingTable::Append, clientsFrom(0, 3));
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Cannot append to CLIENTS: it is a view, not a table."});
+    EXPECT_EQ(statusLines(),
+              (std::vector<std::string>{"Start loading..", "Connecting to Oracle..", "Connected.",
+                                        "Cannot append to CLIENTS: it is a view, not a table."}));
+    loadAgain(ExistingTable::Replace, clientsFrom(0, 3));
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Cannot replace CLIENTS: it is a view, not a table."});
+    database.addObject("SCOTT", "ORDERS", "SYNONYM");
+    LoadParams::tableName = "ORDERS";
+    loadAgain(ExistingTable::Replace, clientsFrom(0, 3));
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Cannot replace ORDERS: it is a synonym, not a table."});
+    EXPECT_FALSE(result.tableExisted);
+    EXPECT_TRUE(database.tableNames("SCOTT").empty());
 }
 
 TEST_F(ExistingTableTest, AnAppendNeedsTheFilesColumnsAndInsertsNothingOtherwise) {

@@ -166,7 +166,7 @@ TEST_F(LoadJobTest, FieldNamesOracleRefusesLoadWithFixNames) {
     DbfWriter reserved;
     reserved.addField("name", 'C', 10).addField("size", 'N', 8, 2).addRecord({"Troon", "   12.50"});
     const std::string hint =
-        "marlin-load --fix-names makes every field name a column name Oracle takes.";
+        "marlin-load --fix-names loads such a table, with every name made one Oracle takes.";
     struct Case {
         DbfWriter table;
         std::string tableName;

@@ -2,8 +2,14 @@
 // what the database keeps.
 #include "load/LoadJobHarness.h"
 
+#include <filesystem>
+#include <iterator>
 #include <stdexcept>
 #include <string>
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -54,6 +60,34 @@ TEST_F(LoadJobTest, ConnectionFailuresShowOraclesTextAlone) {
     EXPECT_TRUE(database.tableNames("SCOTT").empty());
 }
 
+TEST_F(LoadJobTest, AConnectionThatNoLaterLoadCouldMakeIsToldToTheCaller) {
+    writeTable(wideClientTable(1));
+    // Oracle's logon refusals: every one counts towards the account's lock.
+    for (int code : {1004, 1005, 1017, 1035, 1045, 28000, 28001, 28009, 28030, 28040, 28273}) {
+        SCOPED_TRACE(code);
+        failWith("logon=" + std::to_string(code));
+        runLoad();
+        EXPECT_EQ(result.refusal, LoadJob::Refusal::Logon);
+        EXPECT_EQ(result.refusalText, messages().at(0));
+    }
+    // Other failures are the table's or the moment's own.
+    for (const char* rules :
+         {"logon=1031", "attach=12154", "attach=12541", "logon=28002;create#1=955"}) {
+        SCOPED_TRACE(rules);
+        failWith(rules);
+        runLoad();
+        EXPECT_EQ(result.refusal, LoadJob::Refusal::None);
+        EXPECT_EQ(result.refusalText, "");
+    }
+    failWith("");
+    standin_test::StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY",
+                                                          "no-such-client-library");
+    runLoad();
+    database.useEnvironment();
+    EXPECT_EQ(result.refusal, LoadJob::Refusal::Client);
+    EXPECT_EQ(result.refusalText, messages().at(0));
+}
+
 TEST_F(LoadJobTest, TheTableCheckStopsOnlyAtExactlyOneObject) {
     writeTable(wideClientTable(3));
     database.addTable("SCOTT", "CLIENTS", {{"OLD", 5}});
@@ -100,7 +134,7 @@ TEST_F(LoadJobTest, CreateTableFailuresCarryOraclesTextAndTheReservedWordHint) {
     runLoad();
     // The command line's option that renames such columns is named to users of both.
     const std::string fixNames =
-        "\nmarlin-load --fix-names makes every field name a column name Oracle takes.";
+        "\nmarlin-load --fix-names loads such a table, with every name made one Oracle takes.";
     expectFailureEnding(messages(), statusLines(), lastEvent(),
                         "Error while create table. \nORA-00904: : invalid identifier\n"
                         "Can not use reserved word as name of column." +
@@ -216,6 +250,82 @@ TEST_F(LoadJobTest, UnreadableFilesEndAfterTheirOpen) {
     expectFailureEnding(messages(), statusLines(), lastEvent(),
                         "Cannot load a file without fields.");
     EXPECT_TRUE(database.tableNames("SCOTT").empty());
+}
+
+TEST_F(LoadJobTest, AnOpenFailureSaysWhyTheFileCannotBeRead) {
+    // The dialog's order of stages: connected first, then the open names the cause.
+    const auto expectOpenFailure = [this](const std::string& text) {
+        expectFailureEnding(messages(), statusLines(), lastEvent(), text);
+        EXPECT_EQ(statusLines(),
+                  (std::vector<std::string>{"Start loading..", "Connecting to Oracle..",
+                                            "Connected.", "Open file for read..", text}));
+    };
+    ASSERT_TRUE(writeFileBytes(dbfPath, ByteImage(20, 0x03)));
+    runLoad();
+    expectOpenFailure("Cannot read file: it is too short to hold the header of a table.");
+    ASSERT_TRUE(writeFileBytes(dbfPath, ByteImage()));
+    runLoad();
+    expectOpenFailure("Cannot read file: it is too short to hold the header of a table.");
+    std::filesystem::remove(dbfPath);
+    std::filesystem::create_directory(dbfPath);
+    runLoad();
+    expectOpenFailure("Cannot open file: it is a folder.");
+#if !defined(_WIN32)
+    std::filesystem::remove(dbfPath);
+    std::filesystem::create_symlink(folder.path("loop.dbf"), dbfPath);
+    std::filesystem::create_symlink(dbfPath, folder.path("loop.dbf"));
+    runLoad();
+    expectOpenFailure("Cannot open file: its name leads through a loop of symbolic links.");
+    // A FIFO is never opened: its open would wait for a writer that never comes.
+    std::filesystem::remove(dbfPath);
+    ASSERT_EQ(::mkfifo(dbfPath.c_str(), 0600), 0);
+    runLoad();
+    expectOpenFailure("Cannot open file: it is a FIFO, not a regular file.");
+#endif
+    EXPECT_TRUE(database.tableNames("SCOTT").empty());
+}
+
+TEST_F(LoadJobTest, FieldNamesThatWouldChangeTheStatementNeverReachOracle) {
+    // Each name holds what no unquoted name holds: it would add a column, end a string, open
+    // a list, end the statement, or break the line.
+    const char* const names[] = {"X NUMBER,Y", "A'B", "(D", "E;F", "G\x01H"};
+    const char* const shown[] = {"\"X NUMBER,Y\"", "\"A'B\"", "\"(D\"", "\"E;F\"", "\"G\\x01H\""};
+    for (std::size_t index = 0; index < std::size(names); ++index) {
+        SCOPED_TRACE(names[index]);
+        DbfWriter table;
+        table.addField("NAME", 'C', 5).addField(names[index], 'C', 5);
+        table.addRecord({"a", "b"});
+        writeTable(table);
+        runLoad();
+        expectFailureEnding(messages(), statusLines(), lastEvent(),
+                            "Field " + std::string(shown[index]) +
+                                " cannot name a column: an unquoted name holds only letters, "
+                                "digits, _, $ and #.\nmarlin-load --fix-names loads such a "
+                                "table, with every name made one Oracle takes.");
+        EXPECT_EQ(statusLines()[statusLines().size() - 2], "1 rows in file.");
+        EXPECT_TRUE(database.tableNames("SCOTT").empty());
+    }
+
+    // --fix-names makes them names Oracle takes.
+    LoadParams::options.fixNames = true;
+    runLoad();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(loadedTable().columnNames, (std::vector<std::string>{"NAME", "G_H"}));
+    LoadParams::options.fixNames = false;
+
+    // National letters are letters: the database's character set decides.
+    DbfWriter national;
+    national
+        .addField("STRA\xE1"
+                  "E",
+                  'C', 5)
+        .setLanguageDriver(0x02);
+    national.addRecord({"a"});
+    writeTable(national);
+    LoadParams::tableName = "STREETS";
+    runLoad();
+    EXPECT_TRUE(messages().empty()) << messages().front();
+    EXPECT_EQ(loadedTable("STREETS").columnNames.size(), 1u);
 }
 
 TEST_F(LoadJobTest, AnExceptionEndsTheLoadLikeAnyFailure) {

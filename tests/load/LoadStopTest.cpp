@@ -15,19 +15,38 @@ TEST_F(LoadJobTest, AStopInTheFirstBatchLeavesTheNewTableEmpty) {
     auto stored = loadedTable();
     EXPECT_EQ(stored.columnNames.size(), 6u);
     EXPECT_TRUE(stored.rows.empty());
+}
 
-    // Asked before the first record, the stop still comes at the first test, after the
-    // table was made.
-    onEvent = [](const JobEvent& event) {
-        if (event.kind == JobEvent::Kind::Status && event.text == "Connected.")
-            LoadStatus::loadActive = 0;
+TEST_F(LoadJobTest, AStopBeforeTheTransferEndsTheLoadBeforeAnythingIsMade) {
+    // A header that needs a working copy, so that every stage runs.
+    DbfWriter table;
+    table.addField("NAME", 'C', 10).setDisplacements({0});
+    for (int record = 0; record < 3; ++record)
+        table.addRecord({clientName(record)});
+    writeTable(table);
+    // Each stage's last line, with what the load must have left undone when it stops there.
+    const std::string copyName = dbfPath + ".0.tmp";
+    const std::vector<std::string> stopPoints = {
+        "Try copy file to " + copyName, // during the copy
+        "Copy of file created.",
+        "Connected.",
+        "3 rows in file.",
     };
-    LoadParams::tableName = "EARLY";
-    runLoad();
-    EXPECT_TRUE(messages().empty());
-    EXPECT_EQ(statusLines().back(), "Importing file into table EARLY..");
-    EXPECT_TRUE(progressValues().empty());
-    EXPECT_TRUE(loadedTable("EARLY").rows.empty());
+    for (const std::string& stopPoint : stopPoints) {
+        SCOPED_TRACE(stopPoint);
+        onEvent = [stopPoint](const JobEvent& event) {
+            if (event.kind == JobEvent::Kind::Status && event.text == stopPoint)
+                LoadStatus::loadActive = 0;
+        };
+        runLoad();
+        EXPECT_EQ(result.outcome, LoadJob::Outcome::Stopped);
+        EXPECT_TRUE(messages().empty());
+        // The job ends without a word (the dialog writes its own line), connects no further,
+        // makes no table and leaves no copy.
+        EXPECT_EQ(statusLines().back(), stopPoint);
+        EXPECT_TRUE(database.tableNames("SCOTT").empty());
+        EXPECT_EQ(folder.fileNames(), std::vector<std::string>{"clients.dbf"});
+    }
 }
 
 TEST_F(LoadJobTest, AStopInALaterBatchKeepsTheCommittedOnes) {

@@ -2,6 +2,8 @@
 // away at every end and never touches the user's file.
 #include "load/LoadJobHarness.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -21,6 +23,29 @@ DbfWriter tableWithoutDisplacements(int records) {
 void touch(const std::string& path) {
     std::ofstream(path) << "left from an earlier load";
 }
+
+// Makes `folder` the system's temporary folder for as long as it lives.
+class TemporaryFolderSetting {
+  public:
+    explicit TemporaryFolderSetting(const std::string& folder)
+        : previous_(std::getenv(kVariable) != nullptr ? std::getenv(kVariable) : "") {
+        fs::create_directories(folder);
+        standin_test::StandinDatabase::setEnvironmentVariable(kVariable, folder);
+    }
+    ~TemporaryFolderSetting() {
+        standin_test::StandinDatabase::setEnvironmentVariable(kVariable, previous_);
+    }
+    TemporaryFolderSetting(const TemporaryFolderSetting&) = delete;
+    TemporaryFolderSetting& operator=(const TemporaryFolderSetting&) = delete;
+
+  private:
+#if defined(_WIN32)
+    static constexpr const char* kVariable = "TMP";
+#else
+    static constexpr const char* kVariable = "TMPDIR";
+#endif
+    std::string previous_;
+};
 
 // On Windows the read-only attribute.
 void setWritable(const std::string& path, bool writable) {
@@ -86,10 +111,13 @@ TEST_F(LoadJobTest, AnExistingCopyNameIsSkippedAndKept) {
     runLoad();
     auto lines = statusLines();
     ASSERT_GE(lines.size(), 6u);
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 6),
-              (std::vector<std::string>{"Try copy file to " + dbfPath + ".0.tmp", "File exists. ",
-                                        "Try copy file to " + dbfPath + ".1.tmp",
-                                        "Copy of file created."}));
+    // The copy a killed load left is named, so that the user can delete it.
+    EXPECT_EQ(
+        std::vector<std::string>(lines.begin() + 2, lines.begin() + 7),
+        (std::vector<std::string>{"Try copy file to " + dbfPath + ".0.tmp", "File exists. ",
+                                  "Try copy file to " + dbfPath + ".1.tmp", "Copy of file created.",
+                                  dbfPath + ".0.tmp exists already: left by a load that "
+                                            "did not end, or in use by one running now."}));
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(loadedTable().rows.size(), 3u);
     EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"clients.dbf", "clients.dbf.0.tmp"}));
@@ -192,15 +220,66 @@ TEST_F(LoadJobTest, CopyStageFailuresEndLikeEveryOtherFailure) {
     EXPECT_EQ(lastEvent().loadActive, 0);
     EXPECT_EQ(folder.fileNames().size(), 10003u);
 
-    // A name close to the length limit leaves no room for ".0.tmp".
-    const std::string longName = folder.path(std::string(250, 'x') + ".dbf");
-    ASSERT_TRUE(tableWithoutDisplacements(3).writeTo(longName));
-    LoadParams::fileName = longName;
+    // A name close to the length limit leaves no room for ".0.tmp", beside the file or in the
+    // temporary folder: the system's reason is given.
+    const TemporaryFolderSetting temporary(folder.path("tmp"));
+    const std::string longName = std::string(250, 'x') + ".dbf";
+    ASSERT_TRUE(tableWithoutDisplacements(3).writeTo(folder.path(longName)));
+    LoadParams::fileName = folder.path(longName);
     runLoad();
-    const std::string text = "Error while copy file " + longName + " to " + longName + ".0.tmp";
+    const std::string text = "Error while copy file " + folder.path(longName) + " to " +
+                             folder.path("tmp/" + longName) + ".0.tmp: File name too long";
     EXPECT_EQ(messages(), std::vector<std::string>{text});
-    EXPECT_EQ(statusLines().back(), text);
+    lines = statusLines();
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{
+                  "Cannot write copy of file beside it: File name too long. "
+                  "Trying the temporary folder..",
+                  "Try copy file to " + folder.path("tmp/" + longName) + ".0.tmp", text}));
     EXPECT_EQ(lastEvent().loadActive, 0);
 }
 
 #endif
+
+TEST_F(LoadJobTest, ACopyThatCannotBeWrittenBesideTheFileGoesToTheTemporaryFolder) {
+    // A folder whose path leaves no room for ".0.tmp" within the system's limit: 4095 bytes,
+    // or the 260 characters of Windows' ANSI file functions (MAX_PATH).
+#if defined(_WIN32)
+    constexpr std::size_t kLongestPath = 260;
+    const std::string separator = "\\";
+#else
+    constexpr std::size_t kLongestPath = 4095;
+    const std::string separator = "/";
+#endif
+    std::string deep = folder.path("");
+    while (deep.size() < kLongestPath - 15)
+        deep += std::string(std::min<std::size_t>(200, kLongestPath - 15 - deep.size()), 'd') +
+                separator;
+    const std::string name = std::string(kLongestPath - 5 - deep.size() - 4, 'f') + ".dbf";
+    fs::create_directories(deep);
+    ASSERT_TRUE(tableWithoutDisplacements(3).writeTo(deep + name));
+    const TemporaryFolderSetting temporary(folder.path("tmp"));
+    LoadParams::fileName = deep + name;
+    runLoad();
+    EXPECT_TRUE(messages().empty()) << messages().front();
+    const std::string copy = folder.path("tmp") + separator + name + ".0.tmp";
+    const std::vector<std::string> lines = statusLines();
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(
+        std::vector<std::string>(lines.begin() + 1, lines.begin() + 3),
+        (std::vector<std::string>{"Header not formatted propely. Loading from copy of file.. ",
+                                  "Try copy file to " + deep + name + ".0.tmp"}));
+    // The system's reason, in its own words.
+#if defined(_WIN32)
+    EXPECT_EQ(lines[3].rfind("Cannot write copy of file beside it: ", 0), 0u) << lines[3];
+    EXPECT_NE(lines[3].find(". Trying the temporary folder.."), std::string::npos) << lines[3];
+#else
+    EXPECT_EQ(lines[3], "Cannot write copy of file beside it: File name too long. Trying the "
+                        "temporary folder..");
+#endif
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.begin() + 6),
+              (std::vector<std::string>{"Try copy file to " + copy, "Copy of file created."}));
+    EXPECT_EQ(lines.back(), "Loading completed. 3 records processed.");
+    EXPECT_EQ(loadedTable().rows.size(), 3u);
+    EXPECT_TRUE(fs::is_empty(folder.path("tmp")));
+}

@@ -90,6 +90,32 @@ TEST_F(OracleTest, RefusedConnectsReportOracleTexts) {
     EXPECT_EQ(StandinDatabase::liveHandleCount(), 0);
 }
 
+TEST_F(OracleTest, NoConnectStringMeansTheClientsDefaultDatabase) {
+    // As Oracle's client: TWO_TASK (LOCAL on Windows), else the local database ORACLE_SID
+    // names, else nothing to attach to.
+#if defined(_WIN32)
+    const char* remote = "LOCAL";
+#else
+    const char* remote = "TWO_TASK";
+#endif
+    {
+        DBConnect connection;
+        EXPECT_THROW(connection.connect("scott", "tiger", ""), DBConnect::OtherException);
+        EXPECT_STREQ(connection.errorText(),
+                     "ORA-12162: TNS:net service name is incorrectly specified\n");
+    }
+    StandinDatabase::setEnvironmentVariable("ORACLE_SID", "orcl");
+    DBConnect local;
+    local.connect("scott", "tiger", "");
+    EXPECT_TRUE(local.isConnected());
+    StandinDatabase::setEnvironmentVariable(remote, "nowhere");
+    DBConnect remoteFirst;
+    EXPECT_THROW(remoteFirst.connect("scott", "tiger", ""), DBConnect::OtherException);
+    EXPECT_EQ(remoteFirst.errorCode(), 12154);
+    StandinDatabase::setEnvironmentVariable(remote, "");
+    StandinDatabase::setEnvironmentVariable("ORACLE_SID", "");
+}
+
 TEST_F(OracleTest, ConnectAndDisconnectMakeOracleCallsInOrder) {
     StandinDatabase::recordCalls(true);
     {

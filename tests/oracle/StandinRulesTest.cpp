@@ -384,3 +384,67 @@ TEST_F(OracleTest, MessagesComeInTheClientsLanguageAndCharacterSet) {
                  "ORA-12154: TNS: Angegebener Connect Identifier konnte nicht aufgel\xF6st "
                  "werden\n");
 }
+
+namespace {
+
+// Counts SCOTT's objects of the name and type, both bound as typed.
+int countObjectsOfType(DBConnect& connection, std::string name, std::string type) {
+    int count = -1;
+    DBStmt query(&connection, "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1 "
+                              "AND OBJECT_TYPE = :2");
+    query.bindByPos(1, &name[0], static_cast<int>(name.size()));
+    query.bindByPos(2, &type[0], static_cast<int>(type.size()));
+    query.defineByPos(1, &count);
+    query.execute();
+    return count;
+}
+
+} // namespace
+
+TEST_F(OracleTest, ViewsAndSynonymsCountByTheirTypeAndViewsListTheirColumns) {
+    DBConnect connection;
+    connect(connection);
+    run(connection, "CREATE TABLE  T (NAME VARCHAR2(10 CHAR))");
+    database.addView("SCOTT", "V", {{"NAME", 10}, {"CITY", 5}});
+    database.addObject("SCOTT", "S", "SYNONYM");
+    EXPECT_EQ(countObjectsOfType(connection, "T", "TABLE"), 1);
+    EXPECT_EQ(countObjectsOfType(connection, "T", "VIEW"), 0);
+    EXPECT_EQ(countObjectsOfType(connection, "V", "VIEW"), 1);
+    EXPECT_EQ(countObjectsOfType(connection, "V", "TABLE"), 0);
+    EXPECT_EQ(countObjectsOfType(connection, "S", "SYNONYM"), 1);
+    EXPECT_EQ(countObjectsOfType(connection, "S", "TABLE"), 0);
+    EXPECT_EQ(countObjects(connection, "V"), 1);
+    // USER_TAB_COLUMNS lists a view's columns as a table's; the view takes its name, and it
+    // is no table to drop.
+    EXPECT_EQ(columnAt(connection, "V", "2"), "CITY VARCHAR2 5 C 5 2");
+    EXPECT_EQ(createFailure(connection, "CREATE TABLE  V (A VARCHAR2(1 ))"),
+              "955|ORA-00955: name is already used by an existing object\n");
+    EXPECT_EQ(createFailure(connection, "DROP TABLE V"),
+              "942|ORA-00942: table or view does not exist\n");
+}
+
+TEST_F(OracleTest, NamesThatAreNoTextOfTheDatabasesSetAreRefused) {
+    database.setCharacterSet("AL32UTF8");
+    DBConnect connection;
+    connect(connection);
+    const std::string invalid = "911|ORA-00911: invalid character\n";
+    // A name cut inside its last character (З, then the first byte of А), and one holding the
+    // replacement character that stands for bytes no set could read.
+    EXPECT_EQ(createFailure(connection, "CREATE TABLE  X\xD0\x97\xD0$NEW1 (A VARCHAR2(1 ))"),
+              invalid);
+    EXPECT_EQ(createFailure(connection, "CREATE TABLE  T (A\xEF\xBF\xBD VARCHAR2(1 ))"), invalid);
+    run(connection, "CREATE TABLE  X\xD0\x97\xD0\x90$NEW1 (A VARCHAR2(1 ))");
+    EXPECT_EQ(createFailure(connection, "ALTER TABLE X\xD0\x97\xD0\x90$NEW1 RENAME TO X\xD0"),
+              invalid);
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"X\xD0\x97\xD0\x90$NEW1"});
+
+    // A Windows database lacks Cyrillic letters: they arrive as its replacement character.
+    StandinDatabase western("WESTERN");
+    western.addUser("SCOTT", "tiger");
+    western.useEnvironment();
+    DBConnect westernConnection;
+    westernConnection.connect("scott", "tiger", "western");
+    EXPECT_EQ(createFailure(westernConnection, "CREATE TABLE  \xD0\x97 (A VARCHAR2(1 ))"), invalid);
+    run(westernConnection, "CREATE TABLE  \xC3\x9C (A VARCHAR2(1 ))");
+    EXPECT_EQ(western.tableNames("SCOTT"), std::vector<std::string>{"\xDC"});
+}

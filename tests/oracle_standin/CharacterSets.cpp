@@ -248,4 +248,19 @@ bool fitsInCharacters(const char* bytes, std::size_t length, ub2 characterSet,
     return continuations >= needed;
 }
 
+bool isIdentifierText(const std::string& text, ub2 characterSet) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t used = 1;
+        const char32_t point = decode(bytes + at, text.size() - at, characterSet, used);
+        const bool replacement = characterSet == kAL32UTF8 ? point == kNoCharacter
+                                                           : bytes[at] == kWesternReplacement &&
+                                                                 characterSet != kUS7ASCII;
+        if (replacement)
+            return false;
+        at += used;
+    }
+    return true;
+}
+
 } // namespace standin

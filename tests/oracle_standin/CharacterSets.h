@@ -40,6 +40,11 @@ std::string convertText(const std::string& text, ub2 from, ub2 to);
 // names: ASCII, and the letters of the Latin-1, Latin Extended-A, Greek and Cyrillic blocks.
 std::string upperCased(const std::string& text, ub2 characterSet);
 
+// True when `text` is text of set `characterSet` that an identifier may hold: no malformed
+// sequence and no replacement character (what a character another set lacked became on its
+// way here). Oracle refuses such a name with ORA-00911.
+bool isIdentifierText(const std::string& text, ub2 characterSet);
+
 // The characters in `bytes` of set `characterSet`.
 std::size_t characterCount(const char* bytes, std::size_t length, ub2 characterSet);
 // True when `bytes` of set `characterSet` hold at most `characters` characters; counts no

@@ -38,19 +38,33 @@ bool writeInteger(const DefineHandle& define, long long value) {
     return true;
 }
 
-CallResult countObjects(SessionHandle& session, StatementHandle& statement, ub4 rowOffset) {
-    if (int error = checkBinds(statement, 1))
+CallResult countObjects(SessionHandle& session, StatementHandle& statement, const SqlStatement& sql,
+                        ub4 rowOffset) {
+    if (int error = checkBinds(statement, sql.placeholderCount))
         return CallResult::failure(error);
     std::optional<BoundValue> name = boundValue(*statement.binds.at(1), rowOffset);
     if (!name)
         return CallResult::failure(1459);
-    // NULL equals nothing, so a NULL name counts no object. The name is compared in the
-    // database's set, as the dictionary holds it.
+    // NULL equals nothing, so a NULL name (or type) counts no object. Both are compared in
+    // the database's set, as the dictionary holds them.
+    const ub2 clientSet = statement.environment->clientCharacterSet;
+    const ub2 databaseSet = session.server->databaseCharacterSet;
     const std::string bound(name->bytes, name->length);
-    int count = name->isNull ? 0
-                             : session.schema.countObjects(
-                                   convertText(bound, statement.environment->clientCharacterSet,
-                                               session.server->databaseCharacterSet));
+    std::optional<std::string> type;
+    if (sql.byObjectType) {
+        std::optional<BoundValue> boundType = boundValue(*statement.binds.at(2), rowOffset);
+        if (!boundType)
+            return CallResult::failure(1459);
+        if (boundType->isNull)
+            name->isNull = true;
+        else
+            type = convertText(std::string(boundType->bytes, boundType->length), clientSet,
+                               databaseSet);
+    }
+    int count = name->isNull
+                    ? 0
+                    : session.schema.countObjects(convertText(bound, clientSet, databaseSet),
+                                                  type ? &*type : nullptr);
     auto define = statement.defines.find(1);
     if (define != statement.defines.end() && !writeInteger(*define->second, count))
         return CallResult::failure(3115);
@@ -185,9 +199,8 @@ CallResult describeColumn(SessionHandle& session, StatementHandle& statement,
     const std::string name = table->isNull ? ""
                                            : convertText(std::string(table->bytes, table->length),
                                                          clientSet, databaseSet);
-    std::optional<std::vector<ColumnDefinition>> columns;
-    if (session.schema.hasTable(name))
-        columns = session.schema.tableColumns(name);
+    // Views list their columns here too, as Oracle's do.
+    std::optional<std::vector<ColumnDefinition>> columns = session.schema.listedColumns(name);
     if (!columns || columnId == 0 || columnId > columns->size())
         return CallResult{OCI_NO_DATA, oracleError(1403)};
     bool truncated = false;
@@ -339,8 +352,8 @@ CallResult executeStatement(SessionHandle& session, StatementHandle& statement, 
     CallResult result;
     switch (sql.kind) {
     case SqlStatement::Kind::CountObjects:
-        result =
-            iterations == 0 ? CallResult::success() : countObjects(session, statement, rowOffset);
+        result = iterations == 0 ? CallResult::success()
+                                 : countObjects(session, statement, sql, rowOffset);
         break;
     case SqlStatement::Kind::CreateTable:
         result = createTable(session, sql);

@@ -113,10 +113,13 @@ STANDIN_EXPORT sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const Or
         return OCI_INVALID_HANDLE;
     if (server->attached)
         return fail(*errors, 24309);
-    if (dblink == nullptr || dblink_len <= 0)
+    // No connect string: the client's default database, as Oracle's client finds it.
+    const std::string identifier = dblink == nullptr || dblink_len <= 0
+                                       ? defaultConnectIdentifier()
+                                       : textOf(dblink, static_cast<size_t>(dblink_len));
+    if (identifier.empty())
         return fail(*errors, 12162);
-    std::optional<std::filesystem::path> database =
-        findDatabase(textOf(dblink, static_cast<size_t>(dblink_len)));
+    std::optional<std::filesystem::path> database = findDatabase(identifier);
     if (!database)
         return fail(*errors, 12154);
     FailureRules rules = FailureRules::fromEnvironment();

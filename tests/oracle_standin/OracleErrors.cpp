@@ -23,6 +23,7 @@ constexpr KnownMessage kMessages[] = {
     {906, "missing left parenthesis"},
     {907, "missing right parenthesis"},
     {910, "specified length too long for its datatype"},
+    {911, "invalid character"},
     {913, "too many values"},
     {917, "missing comma"},
     {922, "missing or invalid option"},

@@ -4,6 +4,7 @@
 #include "ColumnTypes.h"
 #include "FileNames.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -55,7 +56,39 @@ constexpr const char* kTableNamespaceTypes[] = {
     "FUNCTION", "PACKAGE", "PACKAGE BODY", "TYPE",    "MATERIALIZED VIEW",
 };
 
+// The columns a table or view file lists on its first line.
+std::optional<std::vector<ColumnDefinition>> columnsOfFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string header;
+    if (!in || !std::getline(in, header) || header.rfind("columns", 0) != 0)
+        return std::nullopt;
+    std::vector<ColumnDefinition> columns;
+    std::size_t start = header.find('\t');
+    while (start != std::string::npos) {
+        std::size_t end = header.find('\t', start + 1);
+        std::optional<ColumnDefinition> column = columnFromStoredText(header.substr(
+            start + 1, end == std::string::npos ? std::string::npos : end - start - 1));
+        if (!column)
+            return std::nullopt;
+        columns.push_back(*column);
+        start = end;
+    }
+    return columns;
+}
+
 } // namespace
+
+std::string defaultConnectIdentifier() {
+#if defined(_WIN32)
+    const char* remote = std::getenv("LOCAL");
+#else
+    const char* remote = std::getenv("TWO_TASK");
+#endif
+    if (remote != nullptr && *remote != '\0')
+        return remote;
+    const char* local = std::getenv("ORACLE_SID");
+    return local != nullptr ? local : "";
+}
 
 std::optional<fs::path> findDatabase(const std::string& connectIdentifier) {
     const char* root = std::getenv("ORACLE_STANDIN_ROOT");
@@ -142,6 +175,10 @@ fs::path Schema::tableFile(const std::string& table) const {
     return folder_ / (fileNameOf(table) + ".tbl");
 }
 
+fs::path Schema::viewFile(const std::string& view) const {
+    return folder_ / (fileNameOf(view) + ".view");
+}
+
 std::vector<std::pair<std::string, std::string>> Schema::listedObjects() const {
     std::vector<std::pair<std::string, std::string>> objects;
     for (const std::string& line : fileLines(folder_ / "OBJECTS")) {
@@ -152,23 +189,36 @@ std::vector<std::pair<std::string, std::string>> Schema::listedObjects() const {
     return objects;
 }
 
-int Schema::countObjects(const std::string& name) const {
-    int count = 0;
+std::vector<std::string> Schema::namesWithExtension(const std::string& extension) const {
+    std::vector<std::string> names;
     std::error_code error;
-    // Compared with the listed names, not through the file system, which may ignore case.
+    // The listed names, not a look-up through the file system, which may ignore case.
     for (const fs::directory_entry& entry : fs::directory_iterator(folder_, error)) {
         fs::path file = entry.path().filename();
-        if (file.extension() == ".tbl" && nameOfFile(file.stem().string()) == name)
-            ++count;
+        if (file.extension() == extension)
+            names.push_back(nameOfFile(file.stem().string()));
     }
+    return names;
+}
+
+int Schema::countObjects(const std::string& name, const std::string* type) const {
+    int count = 0;
+    const auto typeMatches = [type](const std::string& objectType) {
+        return type == nullptr || *type == objectType;
+    };
+    for (const auto& [extension, objectType] :
+         {std::pair<const char*, const char*>{".tbl", "TABLE"},
+          std::pair<const char*, const char*>{".view", "VIEW"}})
+        for (const std::string& stored : namesWithExtension(extension))
+            count += stored == name && typeMatches(objectType) ? 1 : 0;
     for (const auto& object : listedObjects())
-        count += object.first == name ? 1 : 0;
+        count += object.first == name && typeMatches(object.second) ? 1 : 0;
     return count;
 }
 
 bool Schema::isNameTaken(const std::string& upperName) const {
     std::error_code error;
-    if (fs::exists(tableFile(upperName), error))
+    if (fs::exists(tableFile(upperName), error) || fs::exists(viewFile(upperName), error))
         return true;
     for (const auto& object : listedObjects()) {
         for (const char* type : kTableNamespaceTypes) {
@@ -180,33 +230,21 @@ bool Schema::isNameTaken(const std::string& upperName) const {
 }
 
 bool Schema::hasTable(const std::string& name) const {
-    std::error_code error;
-    // Compared with the listed names, not through the file system, which may ignore case.
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder_, error)) {
-        fs::path file = entry.path().filename();
-        if (file.extension() == ".tbl" && nameOfFile(file.stem().string()) == name)
-            return true;
-    }
-    return false;
+    const std::vector<std::string> tables = namesWithExtension(".tbl");
+    return std::find(tables.begin(), tables.end(), name) != tables.end();
+}
+
+std::optional<std::vector<ColumnDefinition>> Schema::listedColumns(const std::string& name) const {
+    if (hasTable(name))
+        return tableColumns(name);
+    const std::vector<std::string> views = namesWithExtension(".view");
+    if (std::find(views.begin(), views.end(), name) == views.end())
+        return std::nullopt;
+    return columnsOfFile(viewFile(name));
 }
 
 std::optional<std::vector<ColumnDefinition>> Schema::tableColumns(const std::string& table) const {
-    std::ifstream in(tableFile(table), std::ios::binary);
-    std::string header;
-    if (!in || !std::getline(in, header) || header.rfind("columns", 0) != 0)
-        return std::nullopt;
-    std::vector<ColumnDefinition> columns;
-    std::size_t start = header.find('\t');
-    while (start != std::string::npos) {
-        std::size_t end = header.find('\t', start + 1);
-        std::optional<ColumnDefinition> column = columnFromStoredText(header.substr(
-            start + 1, end == std::string::npos ? std::string::npos : end - start - 1));
-        if (!column)
-            return std::nullopt;
-        columns.push_back(*column);
-        start = end;
-    }
-    return columns;
+    return columnsOfFile(tableFile(table));
 }
 
 bool Schema::createTable(const std::string& table,

@@ -11,6 +11,10 @@
 
 namespace standin {
 
+// Where a client attaches when it is given no connect string: the database TWO_TASK names
+// (LOCAL on Windows), else the local database named by ORACLE_SID; empty when neither is set.
+std::string defaultConnectIdentifier();
+
 // The database folder under ORACLE_STANDIN_ROOT whose name equals `connectIdentifier`
 // without regard to case; nothing when there is no root or no such folder.
 std::optional<std::filesystem::path> findDatabase(const std::string& connectIdentifier);
@@ -40,14 +44,17 @@ class Schema {
 
     // Makes the user's folder when it is missing. False when it cannot.
     bool ensureFolder() const;
-    // Tables and OBJECTS entries whose name equals `name` byte for byte.
-    int countObjects(const std::string& name) const;
-    // True when a table or an OBJECTS entry of the table namespace has this name.
+    // Tables, views and OBJECTS entries whose name equals `name` byte for byte; with `type`,
+    // only those of that OBJECT_TYPE (a table's is TABLE, a view's VIEW).
+    int countObjects(const std::string& name, const std::string* type = nullptr) const;
+    // True when a table, a view or an OBJECTS entry of the table namespace has this name.
     bool isNameTaken(const std::string& upperName) const;
     // True when the user has a table of exactly this name.
     bool hasTable(const std::string& name) const;
     // The columns of a table; nothing when there is no such table or its file is unreadable.
     std::optional<std::vector<ColumnDefinition>> tableColumns(const std::string& table) const;
+    // The columns of a table or of a view, as USER_TAB_COLUMNS lists both.
+    std::optional<std::vector<ColumnDefinition>> listedColumns(const std::string& name) const;
 
     // Writes a new table file with no rows. False on an I/O failure.
     bool createTable(const std::string& table, const std::vector<ColumnDefinition>& columns) const;
@@ -60,6 +67,9 @@ class Schema {
 
   private:
     std::filesystem::path tableFile(const std::string& table) const;
+    std::filesystem::path viewFile(const std::string& view) const;
+    // The names of the user's files with this extension (".tbl", ".view"), as stored.
+    std::vector<std::string> namesWithExtension(const std::string& extension) const;
     std::vector<std::pair<std::string, std::string>> listedObjects() const;
 
     std::filesystem::path folder_;

@@ -88,7 +88,7 @@ class Lexer {
 class Parser {
   public:
     Parser(const std::string& text, ub2 characterSet)
-        : tokens_(Lexer(text, characterSet).tokens()) {}
+        : tokens_(Lexer(text, characterSet).tokens()), characterSet_(characterSet) {}
 
     SqlStatement parse() {
         const Token& first = peek();
@@ -136,8 +136,8 @@ class Parser {
         const Token& name = take();
         if (name.kind != Token::Kind::Word || isReservedWord(name.text))
             return 903;
-        if (name.text.size() > kMaxIdentifierBytes)
-            return 972;
+        if (int error = checkIdentifier(name))
+            return error;
         target = name.text;
         return 0;
     }
@@ -162,9 +162,18 @@ class Parser {
     SqlStatement parseAlter();
     SqlStatement parseAlterSession();
 
+    // 0 when the word may name a table or column, else Oracle's error: ORA-00911 for bytes
+    // that are no text of the database's set, ORA-00972 for a name past the limit.
+    int checkIdentifier(const Token& name) const {
+        if (!isIdentifierText(name.text, characterSet_))
+            return 911;
+        return name.text.size() > kMaxIdentifierBytes ? 972 : 0;
+    }
+
     std::vector<Token> tokens_;
     std::size_t pos_ = 0;
     SqlStatement statement_;
+    const ub2 characterSet_;
 };
 
 SqlStatement Parser::parseCreate() {
@@ -194,8 +203,8 @@ int Parser::parseColumn() {
     const Token& name = take();
     if (name.kind != Token::Kind::Word || isReservedWord(name.text))
         return 904;
-    if (name.text.size() > kMaxIdentifierBytes)
-        return 972;
+    if (int error = checkIdentifier(name))
+        return error;
     ColumnDefinition column;
     column.name = name.text;
     const Token& type = take();
@@ -335,6 +344,8 @@ int Parser::parseInsertColumns() {
         const Token& column = take();
         if (column.kind != Token::Kind::Word || isReservedWord(column.text))
             return 904;
+        if (int error = checkIdentifier(column))
+            return error;
         statement_.insertColumns.push_back(column.text);
     } while (takeSymbol(','));
     return takeSymbol(')') ? 0 : 907;
@@ -347,7 +358,8 @@ SqlStatement Parser::parseSelect() {
     return parseTableColumns();
 }
 
-// "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :x", COUNT(*) too.
+// "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :x [AND OBJECT_TYPE = :y]",
+// COUNT(*) too.
 SqlStatement Parser::parseCountObjects() {
     bool fromSeen = std::any_of(tokens_.begin(), tokens_.end(),
                                 [](const Token& token) { return isWord(token, "FROM"); });
@@ -356,11 +368,16 @@ SqlStatement Parser::parseCountObjects() {
                                               peek().text == "1" && (take(), true)));
     matches = matches && takeSymbol(')') && isWord(take(), "FROM") &&
               isWord(take(), "USER_OBJECTS") && isWord(take(), "WHERE") &&
-              takeCondition("OBJECT_NAME") && atEnd();
-    if (!matches)
+              takeCondition("OBJECT_NAME");
+    if (matches && isWord(peek(), "AND")) {
+        take();
+        matches = takeCondition("OBJECT_TYPE");
+        statement_.byObjectType = true;
+    }
+    if (!matches || !atEnd())
         return refuse(fromSeen ? 942 : 923);
     statement_.kind = SqlStatement::Kind::CountObjects;
-    statement_.placeholderCount = 1;
+    statement_.placeholderCount = statement_.byObjectType ? 2 : 1;
     return statement_;
 }
 

@@ -50,6 +50,8 @@ struct SqlStatement {
     // the second placeholder picks the row by COLUMN_ID.
     std::vector<std::string> selectItems;
     bool byColumnId = false;
+    // CountObjects: the second placeholder names the OBJECT_TYPE to count.
+    bool byObjectType = false;
 };
 
 // The columns of USER_TAB_COLUMNS a query may ask for.
@@ -57,7 +59,7 @@ bool isTableColumnsItem(const std::string& upperName);
 
 // Parses one statement, written in the database's character set `characterSet`. Never
 // throws; anything it does not understand is refused with a plausible Oracle error
-// (ORA-00900 for an unknown command).
+// (ORA-00900 for an unknown command; ORA-00911 for a name that is no text of the set).
 SqlStatement parseSql(const std::string& text, unsigned short characterSet);
 
 // True when `upperName` is one of Oracle's reserved words.

@@ -188,6 +188,15 @@ void StandinDatabase::addTable(const std::string& userName, const std::string& t
     std::ofstream(file, std::ios::binary | std::ios::trunc) << header << '\n';
 }
 
+void StandinDatabase::addView(const std::string& userName, const std::string& viewName,
+                              const std::vector<std::pair<std::string, int>>& columns) {
+    std::string header = "columns";
+    for (const auto& column : columns)
+        header += "\t" + column.first + ":" + std::to_string(column.second) + " CHAR";
+    fs::path file = fs::path(userFolder(userName)) / (standin::fileNameOf(viewName) + ".view");
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << header << '\n';
+}
+
 bool StandinDatabase::hasABlockedCall() const {
     std::error_code error;
     return fs::exists(fs::path(databaseFolder()) / "blocked", error);

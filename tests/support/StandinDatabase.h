@@ -55,6 +55,11 @@ class StandinDatabase {
     void addTable(const std::string& userName, const std::string& tableName,
                   const std::vector<std::pair<std::string, int>>& columns);
 
+    // Writes a view with the given columns (name, width of a VARCHAR2(n CHAR)), which
+    // USER_OBJECTS counts as a VIEW and USER_TAB_COLUMNS lists, as Oracle's views are.
+    void addView(const std::string& userName, const std::string& viewName,
+                 const std::vector<std::pair<std::string, int>>& columns);
+
     // Waits until a call is held by a `block` rule (the stand-in's marker file exists);
     // false when none is after twenty seconds.
     bool waitUntilACallIsBlocked() const;
