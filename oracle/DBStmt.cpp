@@ -75,10 +75,14 @@ void DBStmt::prepare(const char* sqlText) {
         api().OCIStmtPrepare2(connection_->serviceContext(), &statement_, errorHandle(), text,
                               length, nullptr, 0, OCI_NTV_SYNTAX, OCI_DEFAULT);
     // The failure is the connection's to tell: the caller gets no statement to ask.
-    if (connection_->judgeCall(status, "OCIStmtPrepare2") == OciDiagnostics::Outcome::Failure) {
+    const OciDiagnostics::Outcome outcome = connection_->judgeCall(status, "OCIStmtPrepare2");
+    if (outcome == OciDiagnostics::Outcome::Failure) {
         releaseHandle();
         throw OtherException();
     }
+    // A statement prepared with a warning is prepared; the warning is no later call's error.
+    if (outcome == OciDiagnostics::Outcome::Warning)
+        connection_->resetErrorHandle();
 }
 
 DBStmt::~DBStmt() {
