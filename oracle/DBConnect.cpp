@@ -127,8 +127,6 @@ void DBConnect::noteFailedCall(const OciDiagnostics& diagnostics) {
 }
 
 bool DBConnect::serverStatusIsNormal() const {
-    if (session_ == nullptr)
-        return true;
     // A handle of its own, so that the record of the failure stays on the connection's.
     OciHandle<OCIError, OCI_HTYPE_ERROR> errors(*environment_);
     ub4 status = OCI_SERVER_NORMAL;

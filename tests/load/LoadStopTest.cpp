@@ -136,3 +136,21 @@ TEST_F(LoadJobTest, ACallTheUserCancelledThroughOraclesClientEndsTheLoadAsStoppe
     EXPECT_EQ(lastEvent().loadActive, 0);
     EXPECT_EQ(loadedTable().rows.size(), 1000u);
 }
+
+TEST_F(LoadJobTest, AUsersStopThenACancelThroughOraclesClientEndsTheLoadAsTheStopDid) {
+    // The stop waits for the stalled commit; then the user's Ctrl+C reaches Oracle's client.
+    writeTable(wideClientTable(2500));
+    failWith("commit#2=block");
+    std::thread worker([this] { runLoad(); });
+    const bool blocked = database.waitUntilACallIsBlocked();
+    const bool stopEnded = claimLoadEnding();
+    standin_test::StandinDatabase::interruptCalls();
+    worker.join();
+    ASSERT_TRUE(blocked);
+    ASSERT_TRUE(stopEnded);
+    EXPECT_EQ(result.outcome, LoadJob::Outcome::Stopped);
+    // The stop's own line is the dialog's: the job adds none, and no failure.
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(statusLines().back(), "Commit point reached. 1000 rows imported..");
+    EXPECT_EQ(loadedTable().rows.size(), 1000u);
+}

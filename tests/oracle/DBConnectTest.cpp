@@ -488,6 +488,19 @@ TEST_F(OracleTest, OnLinuxTheClientTakesCtrlCWhileConnectedAndCancelsTheCallInPr
 
 #endif
 
+TEST(SessionLoss, TheDeadSessionErrorsOfOraclesDriverLayerSayWhatTheirCallDid) {
+    using oci::SessionLoss;
+    // The link or the server's process went during the call; or the call came too late.
+    for (int code : {3113, 3135, 3122, 12537, 12547, 12570, 12583, 28511, 28,  31,    45,
+                     600,  602,  603,  1089,  1092,  1041,  1043,  378,   609, 27146, 56600})
+        EXPECT_EQ(oci::sessionLossOf(code), SessionLoss::OutcomeUnknown) << code;
+    for (int code : {1012, 3114, 12153, 22, 2396})
+        EXPECT_EQ(oci::sessionLossOf(code), SessionLoss::NothingDone) << code;
+    // Errors of a statement, a value or a commit the server refused leave the session.
+    for (int code : {0, 1, 942, 1013, 1653, 2091, 12899, 24343, 3112, 3136, 12536, 12538})
+        EXPECT_EQ(oci::sessionLossOf(code), SessionLoss::None) << code;
+}
+
 TEST_F(OracleTest, ASessionFoundGoneIsNeverEndedAndSaysWhatItsFailedCallDid) {
     using oci::SessionLoss;
     const std::pair<const char*, SessionLoss> cases[] = {

@@ -295,6 +295,14 @@ TEST_F(OracleTest, AStatementOracleRefusesToPrepareLeavesItsReasonWithTheConnect
     // Nothing of the refused statement is left over.
     connection.disconnect();
     EXPECT_EQ(StandinDatabase::liveHandleCount(), 1);
+
+    // A statement prepared with a warning is prepared, and the warning is no later error.
+    StandinDatabase::setFailRules("prepare#1=24344");
+    connect(connection);
+    DBStmt warned(&connection, "CREATE TABLE  T (A VARCHAR2(4 ),B VARCHAR2(3 ))");
+    EXPECT_EQ(connection.errorCode(), 0);
+    warned.execute();
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"T"});
 }
 
 TEST_F(OracleTest, LongMessagesArriveWholeUpToOraclesLargest) {

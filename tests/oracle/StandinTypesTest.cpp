@@ -263,6 +263,11 @@ TEST_F(OracleTest, LobDataArrivesWholeAndLobBindsMustComeLast) {
     EXPECT_EQ(stored.rows[0],
               (std::vector<StoredValue>{"first", std::string(kLong, '-'), std::string("0001FF")}));
     EXPECT_EQ(stored.rows[1], (std::vector<StoredValue>{"secnd", "abc", std::nullopt}));
+    // A row past the values bound is never handed over: the execution stops instead.
+    insert.bindWholeValuesByPos(2, BindType::Text,
+                                {memos.data(), offsets, memoLengths, memoIndicators, 1});
+    EXPECT_THROW(insert.executeArray(2), DBStmt::OtherException);
+    EXPECT_EQ(insert.errorCode(), 24343);
 
     // An array element over 32,767 bytes for a LOB column: one row takes it, several do not.
     std::vector<char> wide(2 * 32768, 'w');

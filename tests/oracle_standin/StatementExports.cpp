@@ -47,15 +47,18 @@ STANDIN_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmtp, OCIError
     Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (context == nullptr || errors == nullptr || stmtp == nullptr)
         return OCI_INVALID_HANDLE;
-    if (auto* server = call.find<ServerHandle>(context->server, OCI_HTYPE_SERVER)) {
-        std::optional<FailureRule> rule = server->rules.count(FailurePoint::Prepare);
-        if (rule)
-            return finish(*errors, CallResult::failure(oracleError(rule->code, rule->text)));
-    }
+    std::optional<FailureRule> rule;
+    if (auto* server = call.find<ServerHandle>(context->server, OCI_HTYPE_SERVER))
+        rule = server->rules.count(FailurePoint::Prepare);
+    if (rule && !isExecutionWarning(rule->code))
+        return finish(*errors, CallResult::failure(oracleError(rule->code, rule->text)));
     auto* statement = static_cast<StatementHandle*>(call.handles().create(OCI_HTYPE_STMT, context));
     statement->fromPrepare2 = true;
     keepText(*statement, stmt, stmt_len);
     *stmtp = reinterpret_cast<OCIStmt*>(statement);
+    // A warning rule prepares the statement and says so.
+    if (rule)
+        return finish(*errors, CallResult{OCI_SUCCESS_WITH_INFO, oracleError(rule->code)});
     return OCI_SUCCESS;
 }
 
