@@ -54,6 +54,9 @@ int LoadSeries::run(const std::vector<TableLoad>& loads, const LoadTexts& connec
         endings.push_back(endingOf(loads[index], result, connection.options.existingTable));
         failed = failed || result.outcome == LoadJob::Outcome::Failed;
         lastResult = result;
+        // A load may end as stopped without a stop of ours: on Linux Oracle's client takes
+        // Ctrl+C for itself once connected, and cancels the call in progress.
+        stopped = stopped || result.outcome == LoadJob::Outcome::Stopped;
     }
     if (loads.size() > 1)
         console::write(console::Stream::Output, summaryText(endings) + closingLine);

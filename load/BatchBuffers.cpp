@@ -85,12 +85,16 @@ BatchBuffers::Binding BatchBuffers::binding(std::size_t column) {
     bind.indicators = buffer.indicators.get();
     if (buffer.longValues) {
         LongValues& values = *buffer.longValues;
+        bind.isLong = true;
+        if (values.longest() > kMaxElementBytes) {
+            bind.handsOverWhole = true;
+            bind.wholeValues = values.wholeValues();
+            return bind;
+        }
         bind.buffer = values.elements();
-        bind.elementBytes = static_cast<std::int64_t>(values.elementBytes());
+        bind.elementBytes = static_cast<int>(values.elementBytes());
         bind.indicators = values.indicators();
         bind.lengths = values.shortLengths();
-        bind.longLengths = values.lengths();
-        bind.isLong = true;
         return bind;
     }
     bind.buffer = buffer.slots.get();
@@ -186,21 +190,8 @@ void BatchBuffers::fillTypedValue(ColumnBuffer& column, int row) {
 
 void BatchBuffers::layOutLongValues() {
     for (ColumnBuffer& column : columns_)
-        if (column.longValues)
+        if (column.longValues && column.longValues->longest() <= kMaxElementBytes)
             column.longValues->layOut();
-}
-
-std::size_t BatchBuffers::longestLongValue(std::size_t& column, std::size_t& row) const {
-    std::size_t longest = 0;
-    for (std::size_t index = 0; index < columns_.size(); ++index) {
-        const LongValues* values = columns_[index].longValues.get();
-        if (values != nullptr && values->longest() > longest) {
-            longest = values->longest();
-            column = index;
-            row = values->longestRow();
-        }
-    }
-    return longest;
 }
 
 void BatchBuffers::batchCommitted() {

@@ -32,6 +32,10 @@ class BatchBuffers {
     // The most bytes the memos of one batch may take, laid out for its insert; a batch ends
     // early rather than pass it, unless its first row alone does.
     static constexpr std::size_t kLongBudgetBytes = 64u << 20;
+    // The longest memo of a batch that its column binds as an array of equal elements; a
+    // column with a longer one hands each of its values over whole. Oracle's clients take
+    // elements of array binds to a LOB up to this size.
+    static constexpr std::size_t kMaxElementBytes = 32767;
 
     // Allocates zero-filled buffers for rowsPerBatch rows of every column, each text slot as
     // large as the column's width in the widest UTF-8 that `converter` makes of a byte, but
@@ -45,15 +49,17 @@ class BatchBuffers {
     unsigned short* lengths(std::size_t column) { return columns_[column].lengths.get(); }
     int slotBytes(std::size_t column) const { return columns_[column].slotBytes; }
 
-    // How a column is bound: its buffer, the bytes of one element, and the arrays beside.
+    // How a column is bound: its buffer, the bytes of one element, and the arrays beside; or
+    // the values it hands over whole.
     struct Binding {
         void* buffer = nullptr;
-        std::int64_t elementBytes = 0;
+        int elementBytes = 0;
         DBStmt::BindType type = DBStmt::BindType::Text;
         short* indicators = nullptr;       // typed columns only
         unsigned short* lengths = nullptr; // 2-byte lengths, where the type has lengths
-        unsigned* longLengths = nullptr;   // CLOB and BLOB columns: 4-byte lengths
         bool isLong = false;               // CLOB and BLOB: bound anew for each batch
+        bool handsOverWhole = false;       // a memo over kMaxElementBytes: `wholeValues`
+        DBStmt::WholeValues wholeValues;
     };
     Binding binding(std::size_t column);
     // The columns in the order of their binds: every CLOB and BLOB column after the others,
@@ -66,10 +72,9 @@ class BatchBuffers {
     bool roomForRecord(int rows) const;
     // Converts the current record's value of every column into slot `row`.
     void fillRow(int row);
-    // Lays out the memos of the batch for its insert (see LongValues::layOut).
+    // Lays out the memos of the batch for its insert, for the columns that bind them as
+    // arrays of equal elements (see LongValues::layOut).
     void layOutLongValues();
-    // The longest memo of the batch: its bytes, column and row.
-    std::size_t longestLongValue(std::size_t& column, std::size_t& row) const;
 
     // Says that the rows filled so far are committed: their cut and nulled values count from
     // now on, and the next row is the first of a new batch.

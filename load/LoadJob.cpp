@@ -113,9 +113,10 @@ LoadJob::Outcome LoadJob::runStages() {
     } catch (const std::bad_alloc&) {
         fail("Not enough memory to load this file.");
     } catch (const DBStmt::OtherException&) {
-        // A statement refuses to be built only when the client library is missing.
-        fail("Can't load oci.dll");
-        refusal_ = Refusal::Client;
+        // A statement Oracle refused to prepare: the connection holds what it said.
+        fail(oracleFailureText());
+    } catch (const DBConnect::OtherException&) {
+        fail(oracleFailureText());
     } catch (const std::exception& error) {
         fail(std::string("Unexpected error: ") + error.what());
     } catch (...) {
@@ -128,8 +129,8 @@ LoadJob::Outcome LoadJob::runStages() {
 LoadJob::Outcome LoadJob::runEnding(bool completed) {
     if (completed)
         return complete();
-    // A call broken after a stop request fails; the load still ends as a stopped one.
-    if (end_ != End::RepairFailed && stoppedByBreak())
+    // A call the user cancelled fails; the load still ends as a stopped one.
+    if (end_ != End::RepairFailed && cancelledByUser())
         end_ = End::Stopped;
     switch (end_) {
     case End::Stopped:
@@ -441,10 +442,15 @@ void LoadJob::reportLine(const std::string& line) {
 }
 
 void LoadJob::rollBackOpenTransaction() {
+    if (rowTransfer_ == nullptr)
+        return;
+    // A session found gone is never used again: the server has rolled it back.
+    if (connection_->sessionLoss() != oci::SessionLoss::None)
+        return connection_->abandonSession();
     // The failure being reported already says what went wrong with the connection. Ending
     // the session now would commit what a failed rollback left; a session that goes away
     // without its end is rolled back by the server.
-    if (rowTransfer_ && !rowTransfer_->rollBackOpenBatch())
+    if (!rowTransfer_->rollBackOpenBatch())
         connection_->abandonSession();
 }
 
@@ -567,6 +573,10 @@ void LoadJob::undoReplacement() {
         return reportStatus(line + ".");
     temporaryTableMade_ = false;
     const std::string& temporary = existingTable_->temporaryName();
+    // A session found gone is never used again; what it said is the reason.
+    if (connection_->sessionLoss() != oci::SessionLoss::None)
+        return reportStatus(line + "; cannot drop " + temporary + ".\n" +
+                            connection_->sessionLossText());
     try {
         existingTable_->dropTemporary();
         reportStatus(line + "; " + temporary + " dropped.");
@@ -583,7 +593,20 @@ bool LoadJob::replacing() const {
     return existingTable_ != nullptr && params_.options.existingTable == ExistingTable::Replace;
 }
 
-bool LoadJob::stoppedByBreak() const {
-    return LoadStatus::loadActive.load() == 0 && connection_ != nullptr &&
-           connection_->wasInterrupted();
+bool LoadJob::cancelledByUser() {
+    if (connection_ == nullptr)
+        return false;
+    if (LoadStatus::loadActive.load() == 0)
+        return connection_->wasInterrupted() || connection_->callWasCancelled();
+    if (!connection_->callWasCancelled())
+        return false;
+    // Nobody asked the job to stop, yet the user cancelled a call: the Ctrl+C that Oracle's
+    // client takes for itself on Linux. The job says what a stop asked of it would have.
+    if (claimLoadEnding())
+        reportStatus("Loading stopped by user request.");
+    return true;
+}
+
+std::string LoadJob::oracleFailureText() const {
+    return connection_ != nullptr ? connection_->errorText() : "Can't load oci.dll";
 }

@@ -95,7 +95,10 @@ class LoadJob {
     void undoReplacement();
     const std::string& loadTableName() const;
     bool replacing() const;
-    bool stoppedByBreak() const;
+    // True when a call failed because the user cancelled it; the load then ends as stopped.
+    bool cancelledByUser();
+    // What the connection says of the Oracle call that failed last.
+    std::string oracleFailureText() const;
 
     bool fail(const std::string& text);
     void endWithFailure();

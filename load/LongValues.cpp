@@ -65,10 +65,8 @@ std::size_t LongValues::convertKeepingZeros(const unsigned char* bytes, std::siz
 
 void LongValues::addRow(std::size_t length, bool isNull) {
     offsets_.push_back(gathered_.size() - length);
-    if (length > longest_) {
+    if (length > longest_)
         longest_ = length;
-        longestRow_ = lengths_.size();
-    }
     lengths_.push_back(static_cast<unsigned>(length));
     shortLengths_.push_back(static_cast<unsigned short>(length));
     indicators_.push_back(isNull ? -1 : 0);
@@ -87,6 +85,16 @@ void LongValues::layOut() {
                         lengths_[row]);
 }
 
+DBStmt::WholeValues LongValues::wholeValues() {
+    DBStmt::WholeValues values;
+    values.bytes = gathered_.data();
+    values.offsets = offsets_.data();
+    values.lengths = lengths_.data();
+    values.indicators = indicators_.data();
+    values.rows = rows();
+    return values;
+}
+
 void LongValues::clear() {
     gathered_.clear();
     offsets_.clear();
@@ -94,5 +102,4 @@ void LongValues::clear() {
     shortLengths_.clear();
     indicators_.clear();
     longest_ = 0;
-    longestRow_ = 0;
 }

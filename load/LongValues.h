@@ -1,10 +1,11 @@
 // The whole memos of one CLOB or BLOB column for one batch: gathered record by record, then
-// laid out as the array of equal elements an array insert binds.
+// handed to the array insert whole, or laid out as an array of equal elements.
 #pragma once
 
 #include "dbf/DbfTable.h"
 #include "dbf/TextConverter.h"
 #include "load/TypedValues.h"
+#include "oracle/DBStmt.h"
 
 #include <cstddef>
 #include <memory>
@@ -26,20 +27,21 @@ class LongValues {
     TypedValue add(const DbfFieldValue& field);
 
     std::size_t rows() const { return lengths_.size(); }
-    // The longest value added since the last clear(), and its row.
+    // The longest value added since the last clear().
     std::size_t longest() const { return longest_; }
-    std::size_t longestRow() const { return longestRow_; }
 
-    // Lays the rows out as elements of elementBytes() bytes each, for the bind. The arrays
-    // stay valid until the next layOut() or clear().
+    // Lays the rows out as elements of elementBytes() bytes each, for a bind of equal
+    // elements. The arrays stay valid until the next layOut() or clear().
     void layOut();
     char* elements() { return layout_.get(); }
     std::size_t elementBytes() const { return longest_ > 0 ? longest_ : 1; }
-    unsigned* lengths() { return lengths_.data(); }
-    // The lengths in two bytes, for a client without 4-byte ones: valid when longest() is
-    // below 65,536.
+    // The lengths in two bytes, for a bind of equal elements: valid while longest() is below
+    // 65,536.
     unsigned short* shortLengths() { return shortLengths_.data(); }
     short* indicators() { return indicators_.data(); }
+    // The rows as gathered, for a bind that hands each over whole; valid until the next add()
+    // or clear().
+    DBStmt::WholeValues wholeValues();
 
     // Forgets the rows, keeping the memory for the next batch.
     void clear();
@@ -58,7 +60,6 @@ class LongValues {
     std::vector<unsigned short> shortLengths_;
     std::vector<short> indicators_;
     std::size_t longest_ = 0;
-    std::size_t longestRow_ = 0;
     std::unique_ptr<char[]> layout_;
     std::size_t layoutBytes_ = 0;
 };

@@ -12,15 +12,6 @@ bool stopRequested() {
     return LoadStatus::loadActive.load() == 0;
 }
 
-// Oracle's errors for a connection that went away. A commit that fails with one of them may
-// or may not have been done by the server before the link broke.
-bool isLostConnection(int code) {
-    return code == 3113 || code == 3114 || code == 3135;
-}
-
-// The most bytes a value may have through a client's 2-byte length array.
-constexpr std::size_t kLargestShortLength = 65535;
-
 } // namespace
 
 RowTransfer::RowTransfer(DBConnect& connection, DbfTable& table, BatchBuffers& buffers,
@@ -103,11 +94,11 @@ bool RowTransfer::prepareInsert() {
                 continue;
             if (bind.indicators == nullptr)
                 insertStatement_->bindByPos(static_cast<int>(position), bind.buffer,
-                                            static_cast<int>(bind.elementBytes), bind.lengths);
+                                            bind.elementBytes, bind.lengths);
             else
                 insertStatement_->bindByPos(static_cast<int>(position), bind.buffer,
-                                            static_cast<int>(bind.elementBytes), bind.type,
-                                            bind.indicators, bind.lengths);
+                                            bind.elementBytes, bind.type, bind.indicators,
+                                            bind.lengths);
         }
     } catch (const DBStmt::OtherException&) {
         return fail("Error during insert rows. ");
@@ -118,36 +109,24 @@ bool RowTransfer::prepareInsert() {
 bool RowTransfer::bindLongValues(const char* failurePrefix) {
     if (!buffers_.hasLongValues())
         return true;
-    if (!fitsClient())
-        return false;
     buffers_.layOutLongValues();
     try {
         for (std::size_t position = 1; position <= bindOrder_.size(); ++position) {
             const BatchBuffers::Binding bind = buffers_.binding(bindOrder_[position - 1]);
-            if (bind.isLong)
-                insertStatement_->bindLongByPos(static_cast<int>(position), bind.buffer,
-                                                bind.elementBytes, bind.type, bind.indicators,
-                                                bind.longLengths, bind.lengths);
+            if (!bind.isLong)
+                continue;
+            if (bind.handsOverWhole)
+                insertStatement_->bindWholeValuesByPos(static_cast<int>(position), bind.type,
+                                                       bind.wholeValues);
+            else
+                insertStatement_->bindByPos(static_cast<int>(position), bind.buffer,
+                                            bind.elementBytes, bind.type, bind.indicators,
+                                            bind.lengths);
         }
     } catch (const DBStmt::OtherException&) {
         return fail(failurePrefix);
     }
     return true;
-}
-
-bool RowTransfer::fitsClient() {
-    std::size_t column = 0, row = 0;
-    const std::size_t longest = buffers_.longestLongValue(column, row);
-    if (longest <= kLargestShortLength || insertStatement_->bindsLongValues())
-        return true;
-    const auto position = std::find(bindOrder_.begin(), bindOrder_.end(), column);
-    const std::string& name = columnNames_[static_cast<std::size_t>(position - bindOrder_.begin())];
-    failureText_ = "Cannot load the memo of record " +
-                   std::to_string(committedRows_ + static_cast<std::int64_t>(row) + 1) +
-                   " (column " + name + ", " + std::to_string(longest) +
-                   " bytes): this Oracle client sends at most 65535 bytes of a value. An Oracle "
-                   "client of release 12.1 or later loads it whole.";
-    return false;
 }
 
 RowTransfer::Outcome RowTransfer::rollBackAndStop() {
@@ -185,10 +164,14 @@ bool RowTransfer::commitBatch(int rows, const char* failurePrefix) {
         insertStatement_->commit();
     } catch (const DBStmt::OtherException&) {
         fail(failurePrefix);
-        // The user must not take the batch for lost, nor for stored.
-        if (rows > 0 && isLostConnection(insertStatement_->errorCode()))
-            failureText_ += "The last batch of " + std::to_string(rows) +
-                            " rows may or may not have been committed.";
+        // A commit whose session went during the call may have been done by the server before
+        // its reply was lost: the user must not take the batch for lost, nor for stored. One
+        // that found no session did nothing, and the server rolled the batch back.
+        const std::string batch = "The last batch of " + std::to_string(rows) + " rows ";
+        if (rows > 0 && connection_.sessionLoss() == oci::SessionLoss::OutcomeUnknown)
+            failureText_ += batch + "may or may not have been committed.";
+        else if (rows > 0 && connection_.sessionLoss() == oci::SessionLoss::NothingDone)
+            failureText_ += batch + "was not committed.";
         return false;
     }
     transactionOpen_ = false;

@@ -55,9 +55,8 @@ class RowTransfer {
     Outcome gatherRecord();
     // Inserts and commits the batch gathered, in the loop: Completed when the load goes on.
     Outcome endBatchInLoop();
-    // Binds the memos of the batch, laid out, to their positions.
+    // Binds the memos of the batch to their positions.
     bool bindLongValues(const char* failurePrefix);
-    bool fitsClient();
     Outcome rollBackAndStop();
     bool insertBatch(int rows, const char* failurePrefix);
     // Commits the batch of `rows` rows just inserted.

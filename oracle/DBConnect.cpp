@@ -1,17 +1,40 @@
 // The Oracle session: library loading, the connect sequence and the disconnect sequence.
 #include "oracle/DBConnect.h"
 
+#include "oracle/DBStmt.h"
+
 #include <cstring>
 #include <mutex>
-#include <set>
+#include <vector>
 
 using namespace oci;
 
+// The handles a break needs, shared between the connection and the breaks on their way, so
+// that whichever lets go of them last frees them: a connection never waits for a break, and
+// a break never uses a freed handle. Declared in the order that frees the server first and the
+// environment last.
+struct DBConnect::SessionHandles {
+    // Allocates the server handle, then the service context; the session comes later.
+    explicit SessionHandles(std::shared_ptr<OciEnvironment> madeIn)
+        : environment(std::move(madeIn)) {
+        server = decltype(server)(*environment);
+        serviceContext = decltype(serviceContext)(*environment);
+    }
+
+    std::shared_ptr<OciEnvironment> environment;
+    OciHandle<OCISession, OCI_HTYPE_SESSION> session;
+    OciHandle<OCISvcCtx, OCI_HTYPE_SVCCTX> serviceContext;
+    OciHandle<OCIServer, OCI_HTYPE_SERVER> server;
+};
+
 namespace {
 
+// Oracle's "user requested cancel of current operation".
+constexpr int kUserCancel = 1013;
+
 // Every DBConnect of the process, so that the thread that takes a user's stop can break the
-// calls of a load's worker. Its lock also keeps a break from using a connection's handles
-// while the connection's own thread replaces or frees them.
+// calls of a load's worker. Its lock also keeps a break from taking a connection's handles
+// while the connection's own thread replaces or drops them.
 std::mutex& connectionsLock() {
     static std::mutex lock;
     return lock;
@@ -39,45 +62,84 @@ DBConnect::DBConnect() {
 
 DBConnect::~DBConnect() {
     disconnect();
+    for (DBStmt* statement : statements_)
+        statement->connection_ = nullptr;
     std::lock_guard<std::mutex> lock(connectionsLock());
     liveConnections().erase(this);
 }
 
 void DBConnect::breakCallsInProgress() {
-    std::lock_guard<std::mutex> lock(connectionsLock());
-    for (DBConnect* connection : liveConnections())
-        connection->breakCall();
-}
-
-void DBConnect::breakCall() {
-    if (environment_ == nullptr || serviceContext_.get() == nullptr)
-        return;
-    interrupted_ = true;
-    // The break reports on a handle of its own: the connection's thread reads its error
-    // handle at the same time.
-    OciHandle<OCIError, OCI_HTYPE_ERROR> errors(*environment_);
-    const OciEntryPoints& oci = environment_->api();
-    oci.OCIBreak(serviceContext_.get(), errors.get());
-    // Needed only after non-blocking calls; Oracle's own drivers reset after every break.
-    oci.OCIReset(serviceContext_.get(), errors.get());
+    std::vector<std::shared_ptr<SessionHandles>> targets;
+    {
+        std::lock_guard<std::mutex> lock(connectionsLock());
+        for (DBConnect* connection : liveConnections()) {
+            if (connection->session_ == nullptr)
+                continue;
+            connection->interrupted_ = true;
+            targets.push_back(connection->session_);
+        }
+    }
+    // A break may take as long as the call it breaks, or longer where the network loses it:
+    // the lock is not held meanwhile, so that no connection's thread waits for it.
+    for (const std::shared_ptr<SessionHandles>& target : targets) {
+        // The break reports on a handle of its own: the connection's thread reads its error
+        // handle at the same time. In blocking mode no OCIReset follows: Oracle wants one only
+        // after a break of a non-blocking call.
+        OciHandle<OCIError, OCI_HTYPE_ERROR> errors(*target->environment);
+        target->environment->api().OCIBreak(target->serviceContext.get(), errors.get());
+    }
 }
 
 const OciEntryPoints* DBConnect::api() const {
     return environment_ != nullptr ? &environment_->api() : nullptr;
 }
 
+OCISvcCtx* DBConnect::serviceContext() const {
+    return session_ != nullptr ? session_->serviceContext.get() : nullptr;
+}
+
+OciDiagnostics::Outcome DBConnect::judgeCall(sword status, const char* callName) {
+    const OciDiagnostics::Outcome outcome =
+        diagnostics_.judge(status, callName, api(), errorHandle_.get());
+    if (outcome == OciDiagnostics::Outcome::Failure)
+        noteFailedCall(diagnostics_);
+    return outcome;
+}
+
 void DBConnect::check(sword status, const char* callName) {
-    if (diagnostics_.judge(status, callName, api(), errorHandle_.get()) !=
-        OciDiagnostics::Outcome::Success)
+    if (judgeCall(status, callName) != OciDiagnostics::Outcome::Success)
         throw OtherException();
+}
+
+void DBConnect::noteFailedCall(const OciDiagnostics& diagnostics) {
+    const int oracleError = diagnostics.lastError();
+    if (oracleError == kUserCancel)
+        callCancelled_ = true;
+    if (!sessionBegun_ || sessionLoss_ != SessionLoss::None)
+        return;
+    sessionLoss_ = sessionLossOf(oracleError);
+    // An error Oracle's drivers do not list may still have taken the connection with it; the
+    // client knows, and says so in the server handle's status.
+    if (sessionLoss_ == SessionLoss::None && !serverStatusIsNormal())
+        sessionLoss_ = SessionLoss::OutcomeUnknown;
+    if (sessionLoss_ != SessionLoss::None)
+        sessionLossText_ = diagnostics.lastText();
+}
+
+bool DBConnect::serverStatusIsNormal() const {
+    // A handle of its own, so that the record of the failure stays on the connection's.
+    OciHandle<OCIError, OCI_HTYPE_ERROR> errors(*environment_);
+    ub4 status = OCI_SERVER_NORMAL;
+    // A status that cannot be read claims nothing.
+    if (environment_->api().OCIAttrGet(session_->server.get(), OCI_HTYPE_SERVER, &status, nullptr,
+                                       OCI_ATTR_SERVER_STATUS, errors.get()) != OCI_SUCCESS)
+        return true;
+    return status == OCI_SERVER_NORMAL;
 }
 
 void DBConnect::connect(const char* userName, const char* password, const char* database) {
     disconnect();
-    {
-        std::lock_guard<std::mutex> lock(connectionsLock());
-        environment_.reset();
-    }
+    environment_.reset();
     std::string failureText;
     std::optional<OciEntryPoints> entryPoints = loadOciLibrary(&failureText);
     if (!entryPoints) {
@@ -85,21 +147,22 @@ void DBConnect::connect(const char* userName, const char* password, const char* 
         throw OtherException();
     }
     logonWarning_.clear();
+    callCancelled_ = false;
+    sessionLoss_ = SessionLoss::None;
+    sessionLossText_.clear();
     std::shared_ptr<OciEnvironment> environment = createEnvironment(*entryPoints);
     decltype(errorHandle_) errors(*environment);
-    decltype(server_) server(*environment);
-    decltype(serviceContext_) serviceContext(*environment);
+    auto session = std::make_shared<SessionHandles>(environment);
+    environment_ = std::move(environment);
+    errorHandle_ = std::move(errors);
     {
         std::lock_guard<std::mutex> lock(connectionsLock());
-        environment_ = std::move(environment);
-        errorHandle_ = std::move(errors);
-        server_ = std::move(server);
-        serviceContext_ = std::move(serviceContext);
+        session_ = session;
     }
     // The service context learns its server before the attach; Oracle keeps the pointer.
-    entryPoints->OCIAttrSet(serviceContext_.get(), OCI_HTYPE_SVCCTX, server_.get(), 0,
-                            OCI_ATTR_SERVER, errorHandle_.get());
-    session_ = decltype(session_)(*environment_);
+    entryPoints->OCIAttrSet(session->serviceContext.get(), OCI_HTYPE_SVCCTX, session->server.get(),
+                            0, OCI_ATTR_SERVER, errorHandle_.get());
+    session->session = decltype(session->session)(*environment_);
     attachAndLogOn(userName, password, database);
     connected_ = true;
 }
@@ -118,29 +181,29 @@ std::shared_ptr<OciEnvironment> DBConnect::createEnvironment(const OciEntryPoint
 void DBConnect::attachAndLogOn(const char* userName, const char* password, const char* database) {
     const OciEntryPoints& oci = environment_->api();
     OCIError* errors = errorHandle_.get();
+    OCISession* session = session_->session.get();
     // No connect string is a null one, as Oracle documents it: the client's default database.
     const OraText* connectString = *database != '\0' ? oraText(database) : nullptr;
-    check(oci.OCIServerAttach(server_.get(), errors, connectString,
+    check(oci.OCIServerAttach(session_->server.get(), errors, connectString,
                               static_cast<sb4>(byteLength(database)), OCI_DEFAULT),
           "OCIServerAttach");
     attached_ = true;
-    check(oci.OCIAttrSet(session_.get(), OCI_HTYPE_SESSION, const_cast<char*>(userName),
+    check(oci.OCIAttrSet(session, OCI_HTYPE_SESSION, const_cast<char*>(userName),
                          byteLength(userName), OCI_ATTR_USERNAME, errors),
           "OCIAttrSet");
-    check(oci.OCIAttrSet(session_.get(), OCI_HTYPE_SESSION, const_cast<char*>(password),
+    check(oci.OCIAttrSet(session, OCI_HTYPE_SESSION, const_cast<char*>(password),
                          byteLength(password), OCI_ATTR_PASSWORD, errors),
           "OCIAttrSet");
     beginSession();
-    check(oci.OCIAttrSet(serviceContext_.get(), OCI_HTYPE_SVCCTX, session_.get(), 0,
-                         OCI_ATTR_SESSION, errorHandle_.get()),
+    check(oci.OCIAttrSet(serviceContext(), OCI_HTYPE_SVCCTX, session, 0, OCI_ATTR_SESSION,
+                         errorHandle_.get()),
           "OCIAttrSet");
 }
 
 void DBConnect::beginSession() {
     const sword status = environment_->api().OCISessionBegin(
-        serviceContext_.get(), errorHandle_.get(), session_.get(), OCI_CRED_RDBMS, OCI_DEFAULT);
-    const OciDiagnostics::Outcome outcome =
-        diagnostics_.judge(status, "OCISessionBegin", api(), errorHandle_.get());
+        serviceContext(), errorHandle_.get(), session_->session.get(), OCI_CRED_RDBMS, OCI_DEFAULT);
+    const OciDiagnostics::Outcome outcome = judgeCall(status, "OCISessionBegin");
     if (outcome == OciDiagnostics::Outcome::Failure)
         throw OtherException();
     sessionBegun_ = true;
@@ -154,20 +217,30 @@ void DBConnect::beginSession() {
     }
 }
 
+void DBConnect::releaseStatements() {
+    for (DBStmt* statement : statements_)
+        statement->releaseHandle();
+}
+
 void DBConnect::disconnect() {
     if (environment_ != nullptr) {
+        releaseStatements();
         const OciEntryPoints& oci = environment_->api();
         // Only what the connect sequence reached is undone, so that a refused logon ends no
-        // session and a refused attach detaches nothing.
-        if (sessionBegun_)
-            oci.OCISessionEnd(serviceContext_.get(), errorHandle_.get(), session_.get(),
+        // session and a refused attach detaches nothing. A session found gone is left alone:
+        // the server has rolled it back.
+        if (sessionBegun_ && sessionLoss_ == SessionLoss::None)
+            oci.OCISessionEnd(serviceContext(), errorHandle_.get(), session_->session.get(),
                               OCI_DEFAULT);
         if (attached_)
-            oci.OCIServerDetach(server_.get(), errorHandle_.get(), OCI_DEFAULT);
-        std::lock_guard<std::mutex> lock(connectionsLock());
-        server_.reset();
-        serviceContext_.reset();
-        session_.reset();
+            oci.OCIServerDetach(session_->server.get(), errorHandle_.get(), OCI_DEFAULT);
+        std::shared_ptr<SessionHandles> session;
+        {
+            std::lock_guard<std::mutex> lock(connectionsLock());
+            session = std::move(session_);
+        }
+        // Freed here, unless a break still holds them: then when it returns.
+        session.reset();
         errorHandle_.reset();
     }
     sessionBegun_ = false;

@@ -3,6 +3,7 @@
 
 #include "oracle/DBConnect.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -14,12 +15,14 @@ class DBStmt {
     // errorCode() of the statement that threw (or of any statement of its connection).
     class OtherException {};
 
-    // Allocates a statement handle and prepares `sqlText` (zero-terminated; the caller keeps
-    // it valid while the statement is used). Throws OtherException only when the
-    // connection's client library is not loaded; the exception then is all the caller gets,
-    // and the connection's errorText() says "Can't load oci.dll". Errors in the text show
-    // at the first execution. The statement may outlive its connection, but then only its
-    // destructor may be called.
+    // Prepares `sqlText` (zero-terminated; the caller keeps it valid while the statement is
+    // used) with OCIStmtPrepare2 where the client has it, else in a statement handle of its
+    // own with OCIStmtPrepare. Throws OtherException when the connection's client library is
+    // not loaded (the connection's errorText() then says "Can't load oci.dll") or Oracle
+    // refuses to prepare (the connection's errorText() says why): the exception is all the
+    // caller gets. Errors in the text show at the first execution. The statement may outlive
+    // its connection, but then only its destructor may be called; its connection's
+    // disconnect() releases its handle.
     DBStmt(DBConnect* connection, const char* sqlText);
     // Frees the statement handle, and with it its bind and define handles.
     ~DBStmt();
@@ -50,16 +53,21 @@ class DBStmt {
     void bindByPos(int position, void* buffer, int width, BindType type, short* indicators,
                    unsigned short* actualLengths);
 
-    // True when the client takes elements over 65,535 bytes (OCIBindByPos2, from the 12.1
-    // clients on).
-    bool bindsLongValues() const { return api().OCIBindByPos2 != nullptr; }
-    // Binds elements of `elementBytes` bytes that may each be longer than 65,535 bytes, for
-    // CLOB and BLOB columns: through OCIBindByPos2 with the 4-byte `lengths` when the client
-    // has it, else through OCIBindByPos with the 2-byte `shortLengths`, which then must all
-    // be below 65,536 (and `elementBytes` below 2^31). Throws OtherException when Oracle
-    // refuses the bind.
-    void bindLongByPos(int position, void* buffer, std::int64_t elementBytes, BindType type,
-                       short* indicators, unsigned* lengths, unsigned short* shortLengths);
+    // The values of one column handed to Oracle row by row while an execution runs, each in
+    // one piece: row r is `lengths[r]` bytes from `bytes + offsets[r]`, NULL where
+    // `indicators[r]` is -1. The arrays must stay in place until the last execution.
+    struct WholeValues {
+        const char* bytes = nullptr;
+        const std::size_t* offsets = nullptr;
+        const unsigned* lengths = nullptr;
+        short* indicators = nullptr;
+        std::size_t rows = 0;
+    };
+    // Binds `values` to placeholder `position` for CLOB and BLOB columns, each value of any
+    // length below 2 GB: the client asks for them during the execution (OCI_DATA_AT_EXEC and
+    // OCIBindDynamic), so no array of equal elements is laid out. Binding the position again
+    // replaces the bind. Throws OtherException when Oracle refuses the bind.
+    void bindWholeValuesByPos(int position, BindType type, const WholeValues& values);
     // Defines select-list column `position` (from 1) as a 32-bit integer written to
     // `*target` by execute(). `indicator`, when given, receives -1 for a NULL (which without
     // it is an error). Throws OtherException when Oracle refuses.
@@ -93,20 +101,34 @@ class DBStmt {
     int errorCode();
 
   private:
+    friend class DBConnect;
+
     const oci::OciEntryPoints& api() const { return environment_->api(); }
     oci::OCIError* errorHandle() const { return connection_->errorHandle_.get(); }
+    void prepare(const char* sqlText);
+    // Gives the statement handle back to the client (OCIStmtRelease, or OCIHandleFree for a
+    // handle of our own), its binds and defines with it.
+    void releaseHandle();
     void check(oci::sword status, const char* callName);
+    void noteFailure();
     void define(int position, void* target, int bytes, oci::ub2 type, short* indicator);
     oci::sword executeOnce(oci::ub4 iterations);
     void judgeExecution(oci::sword status, bool acceptNullInAggregate);
 
+    // Null once the connection is destroyed.
     DBConnect* connection_;
-    // Declared before the statement handle so that the environment outlives it.
+    // Kept so that the environment outlives the statement handle.
     std::shared_ptr<oci::OciEnvironment> environment_;
-    oci::OciHandle<oci::OCIStmt, oci::OCI_HTYPE_STMT> statement_;
+    // Null once released.
+    oci::OCIStmt* statement_ = nullptr;
+    // The handle came from OCIStmtPrepare2 and goes back through OCIStmtRelease.
+    bool preparedByTheClient_ = false;
     oci::OciDiagnostics diagnostics_;
     // Owned by the statement handle and freed with it; by position, so that a position bound
     // again keeps its handle.
     std::map<int, oci::OCIBind*> binds_;
     std::vector<oci::OCIDefine*> defines_;
+    // What the callbacks of the positions bound by bindWholeValuesByPos() read; a map's
+    // elements stay where they are.
+    std::map<int, WholeValues> wholeValues_;
 };

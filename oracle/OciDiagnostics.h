@@ -12,7 +12,8 @@ namespace oci {
 // library is missing or a call failed without leaving a record.
 class OciDiagnostics {
   public:
-    static constexpr int kBufferSize = 512;
+    // Oracle's largest message (OCI_ERROR_MAXMSG_SIZE2), so that a long one arrives whole.
+    static constexpr int kBufferSize = 3072;
 
     // How one OCI call ended, judged by its return code.
     enum class Outcome {

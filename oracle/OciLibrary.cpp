@@ -36,6 +36,13 @@ std::string lookUpEntryPoints(platform::LibraryHandle library, OciEntryPoints& e
     entryPoints.name = reinterpret_cast<name##Fn>(platform::findSymbol(library, #name));
     MARLIN_OCI_OPTIONAL_ENTRY_POINTS(MARLIN_OCI_OPTIONAL_LOOKUP)
 #undef MARLIN_OCI_OPTIONAL_LOOKUP
+    // A statement from OCIStmtPrepare2 can only go back through OCIStmtRelease.
+    if (entryPoints.OCIStmtPrepare2 == nullptr || entryPoints.OCIStmtRelease == nullptr) {
+        entryPoints.OCIStmtPrepare2 = nullptr;
+        entryPoints.OCIStmtRelease = nullptr;
+        if (entryPoints.OCIStmtPrepare == nullptr && missing.empty())
+            missing = "OCIStmtPrepare2";
+    }
     return missing;
 }
 

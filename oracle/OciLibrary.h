@@ -18,8 +18,9 @@ struct OciEntryPoints {
 
 // Loads the client library (the first of platform::oracleClientLibraryNames() that loads)
 // and looks up every entry point by name. Returns nothing when the library cannot be loaded or
-// lacks any of the entry points but the optional ones (left null): such a library counts as
-// not loaded, so no call ever goes through a missing pointer; `failureText`, when given, then
+// lacks any of the entry points but the optional ones (left null), or has no way of preparing
+// a statement: such a library counts as not loaded, so no call ever goes through a missing
+// pointer; `failureText`, when given, then
 // receives what the user is told (platform::clientLibraryFailureText). The library stays loaded
 // until the process ends.
 std::optional<OciEntryPoints> loadOciLibrary(std::string* failureText = nullptr);

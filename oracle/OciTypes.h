@@ -53,11 +53,21 @@ constexpr sword OCI_ERROR = -1;
 constexpr sword OCI_INVALID_HANDLE = -2;
 constexpr sword OCI_NEED_DATA = 99;
 constexpr sword OCI_STILL_EXECUTING = -3123;
+// What a bind callback returns to let the execution go on; anything else aborts it.
+constexpr sb4 OCI_CONTINUE = -24200;
 
 // Modes and flags.
 constexpr ub4 OCI_DEFAULT = 0x00000000;
 constexpr ub4 OCI_THREADED = 0x00000001;
 constexpr ub4 OCI_OBJECT = 0x00000002;
+// A bind whose values a callback hands over during the execution (OCIBindDynamic).
+constexpr ub4 OCI_DATA_AT_EXEC = 0x00000002;
+
+// How much of a value one callback hands over.
+constexpr ub1 OCI_ONE_PIECE = 0;
+constexpr ub1 OCI_FIRST_PIECE = 1;
+constexpr ub1 OCI_NEXT_PIECE = 2;
+constexpr ub1 OCI_LAST_PIECE = 3;
 
 // Handle types.
 constexpr ub4 OCI_HTYPE_ENV = 1;
@@ -74,6 +84,11 @@ constexpr ub4 OCI_ATTR_SERVER = 6;
 constexpr ub4 OCI_ATTR_SESSION = 7;
 constexpr ub4 OCI_ATTR_USERNAME = 22;
 constexpr ub4 OCI_ATTR_PASSWORD = 23;
+constexpr ub4 OCI_ATTR_SERVER_STATUS = 143; // of a server handle: a ub4, below
+
+// OCI_ATTR_SERVER_STATUS: the connection to the server is there, or it is gone.
+constexpr ub4 OCI_SERVER_NOT_CONNECTED = 0;
+constexpr ub4 OCI_SERVER_NORMAL = 1;
 
 // Credentials, syntax and external data types.
 constexpr ub4 OCI_CRED_RDBMS = 1;
@@ -85,6 +100,13 @@ constexpr ub2 SQLT_VNU = 6;      // a length byte, then Oracle's NUMBER bytes; 2
 constexpr ub2 SQLT_DAT = 12;     // seven bytes: century, year, month, day, hour, minute, second
 constexpr ub2 SQLT_BDOUBLE = 22; // a C double
 constexpr ub2 SQLT_BIN = 23;     // bytes, never converted
+
+// The callbacks of OCIBindDynamic. The in-bind one hands over the value of row `iter` (from
+// 0): its bytes, their length, which piece of the value they are, and its indicator.
+using OCICallbackInBind = sb4 (*)(void* ictxp, OCIBind* bindp, ub4 iter, ub4 index, void** bufpp,
+                                  ub4* alenp, ub1* piecep, void** indpp);
+using OCICallbackOutBind = sb4 (*)(void* octxp, OCIBind* bindp, ub4 iter, ub4 index, void** bufpp,
+                                   ub4** alenpp, ub1* piecep, void** indpp, ub2** rcodepp);
 
 // Prototypes of the entry points, with Oracle's parameter order and widths.
 using OCIEnvNlsCreateFn = sword (*)(OCIEnv** envhpp, ub4 mode, void* ctxp,
@@ -100,6 +122,8 @@ using OCIServerAttachFn = sword (*)(OCIServer* srvhp, OCIError* errhp, const Ora
 using OCIServerDetachFn = sword (*)(OCIServer* srvhp, OCIError* errhp, ub4 mode);
 using OCIAttrSetFn = sword (*)(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size,
                                ub4 attrtype, OCIError* errhp);
+using OCIAttrGetFn = sword (*)(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* sizep,
+                               ub4 attrtype, OCIError* errhp);
 using OCISessionBeginFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 credt,
                                     ub4 mode);
 using OCISessionEndFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 mode);
@@ -107,13 +131,17 @@ using OCIErrorGetFn = sword (*)(void* hndlp, ub4 recordno, OraText* sqlstate, sb
                                 OraText* bufp, ub4 bufsiz, ub4 type);
 using OCIStmtPrepareFn = sword (*)(OCIStmt* stmtp, OCIError* errhp, const OraText* stmt,
                                    ub4 stmt_len, ub4 language, ub4 mode);
+// The statement handle comes from the call itself and goes back through OCIStmtRelease.
+using OCIStmtPrepare2Fn = sword (*)(OCISvcCtx* svchp, OCIStmt** stmtp, OCIError* errhp,
+                                    const OraText* stmt, ub4 stmt_len, const OraText* key,
+                                    ub4 keylen, ub4 language, ub4 mode);
+using OCIStmtReleaseFn = sword (*)(OCIStmt* stmtp, OCIError* errhp, const OraText* key, ub4 keylen,
+                                   ub4 mode);
 using OCIBindByPosFn = sword (*)(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position,
                                  void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* alenp,
                                  ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode);
-// From the 12.1 clients on: 4-byte lengths and an 8-byte element size.
-using OCIBindByPos2Fn = sword (*)(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position,
-                                  void* valuep, sb8 value_sz, ub2 dty, void* indp, ub4* alenp,
-                                  ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode);
+using OCIBindDynamicFn = sword (*)(OCIBind* bindp, OCIError* errhp, void* ictxp,
+                                   OCICallbackInBind icbfp, void* octxp, OCICallbackOutBind ocbfp);
 using OCIDefineByPosFn = sword (*)(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp, ub4 position,
                                    void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* rlenp,
                                    ub2* rcodep, ub4 mode);
@@ -123,7 +151,6 @@ using OCIStmtExecuteFn = sword (*)(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* e
 using OCITransCommitFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, ub4 flags);
 using OCITransRollbackFn = sword (*)(OCISvcCtx* svchp, OCIError* errhp, ub4 flags);
 using OCIBreakFn = sword (*)(void* hndlp, OCIError* errhp);
-using OCIResetFn = sword (*)(void* hndlp, OCIError* errhp);
 
 // Every entry point Marlin binds, for generating the table and its look-up together.
 #define MARLIN_OCI_ENTRY_POINTS(V)                                                                 \
@@ -133,19 +160,24 @@ using OCIResetFn = sword (*)(void* hndlp, OCIError* errhp);
     V(OCIServerAttach)                                                                             \
     V(OCIServerDetach)                                                                             \
     V(OCIAttrSet)                                                                                  \
+    V(OCIAttrGet)                                                                                  \
     V(OCISessionBegin)                                                                             \
     V(OCISessionEnd)                                                                               \
     V(OCIErrorGet)                                                                                 \
-    V(OCIStmtPrepare)                                                                              \
     V(OCIBindByPos)                                                                                \
+    V(OCIBindDynamic)                                                                              \
     V(OCIDefineByPos)                                                                              \
     V(OCIStmtExecute)                                                                              \
     V(OCITransCommit)                                                                              \
     V(OCITransRollback)                                                                            \
-    V(OCIBreak)                                                                                    \
-    V(OCIReset)
+    V(OCIBreak)
 
-// Entry points a client may lack; their pointers are then null.
-#define MARLIN_OCI_OPTIONAL_ENTRY_POINTS(V) V(OCIBindByPos2)
+// Entry points a client may lack; their pointers are then null. A client needs one way of
+// preparing a statement: the pair OCIStmtPrepare2 and OCIStmtRelease, which Oracle's newer
+// clients keep, or the older OCIStmtPrepare.
+#define MARLIN_OCI_OPTIONAL_ENTRY_POINTS(V)                                                        \
+    V(OCIStmtPrepare2)                                                                             \
+    V(OCIStmtRelease)                                                                              \
+    V(OCIStmtPrepare)
 
 } // namespace oci

@@ -136,6 +136,20 @@ TEST_F(ExistingTableTest, AReplacementThatFailsOrStopsLeavesTheOldTableAsItWas) 
     loadAgain(ExistingTable::Replace, clientsFrom(5000, 3));
     EXPECT_EQ(statusLines().at(statusLines().size() - 2), "Table CLIENTS left as it was.");
     EXPECT_EQ(names(loadedTable()), theOldNames());
+
+    // A session found gone is never used again: its temporary table stays, and the line says
+    // why.
+    failWith("insert#2@10=3113");
+    loadAgain(ExistingTable::Replace, clientsFrom(5000, 1500));
+    const std::string lost = "Error during insert (at end).\n"
+                             "ORA-03113: end-of-file on communication channel\n";
+    EXPECT_EQ(messages(), std::vector<std::string>{lost});
+    EXPECT_EQ(statusLines(), replacementLines({"Table CLIENTS left as it was; cannot drop "
+                                               "CLIENTS$NEW1.\nORA-03113: end-of-file on "
+                                               "communication channel\n",
+                                               lost}));
+    EXPECT_EQ(database.tableNames("SCOTT"), (std::vector<std::string>{"CLIENTS", "CLIENTS$NEW1"}));
+    EXPECT_EQ(names(loadedTable()), theOldNames());
 }
 
 TEST_F(ExistingTableTest, ADropOrRenameThatFailsNeverLosesBothTables) {
@@ -302,12 +316,13 @@ TEST_F(ExistingTableTest, ACallBrokenAfterAStopEndsTheLoadAsAStop) {
     failWith("commit#1=block");
     writeTable(clientsFrom(5000, 500));
     LoadParams::options.existingTable = ExistingTable::Replace;
-    std::thread worker([this] { runLoad(); });
+    std::thread worker([this] { runLoad(false); });
     const bool blocked = database.waitUntilACallIsBlocked();
     LoadStatus::loadActive = 0;
     DBConnect::breakCallsInProgress();
     worker.join();
     ASSERT_TRUE(blocked);
+    EXPECT_EQ(standin_test::StandinDatabase::liveHandleCount(), 0);
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(result.outcome, LoadJob::Outcome::Stopped);
     EXPECT_EQ(statusLines().back(), "Table CLIENTS left as it was; CLIENTS$NEW1 dropped.");

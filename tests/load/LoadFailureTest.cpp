@@ -183,6 +183,9 @@ TEST_F(LoadJobTest, BatchFailuresKeepTheCommittedBatchesAndNameABatchInDoubt) {
         std::size_t rowsInDoubt; // of a commit whose outcome the server did not report
     };
     const std::string lost = "ORA-03113: end-of-file on communication channel\n";
+    const std::string inDoubt = "The last batch of 500 rows may or may not have been committed.";
+    const std::string notCommitted = "The last batch of 500 rows was not committed.";
+    const std::string atEnd = "Error during commit (at end).\n";
     const Case cases[] = {
         {2500, "insert#2@10=3113", "Error during insert rows. \n" + lost, 0},
         {2500, "commit#2=3113",
@@ -190,19 +193,25 @@ TEST_F(LoadJobTest, BatchFailuresKeepTheCommittedBatchesAndNameABatchInDoubt) {
              "The last batch of 1000 rows may or may not have been committed.",
          1000},
         {1500, "insert#2@10=3113", "Error during insert (at end).\n" + lost, 0},
-        {1500, "commit#2=3113",
-         "Error during commit (at end).\n" + lost +
-             "The last batch of 500 rows may or may not have been committed.",
+        {1500, "commit#2=3113", atEnd + lost + inDoubt, 500},
+        // A server that committed, then lost the link before its reply.
+        {1500, "commit#2=3113 after", atEnd + lost + inDoubt, 500},
+        {1500, "commit#2=3135", atEnd + "ORA-03135: connection lost contact\n" + inDoubt, 500},
+        {1500, "commit#2=28", atEnd + "ORA-00028: your session has been killed\n" + inDoubt, 500},
+        {1500, "commit#2=1092",
+         atEnd + "ORA-01092: ORACLE instance terminated. Disconnection forced\n" + inDoubt, 500},
+        {1500, "commit#2=12547", atEnd + "ORA-12547: TNS:lost contact\n" + inDoubt, 500},
+        // An error of no dead session's, after which the client says its server is gone.
+        {1500, "commit#2=25408 gone",
+         atEnd + "ORA-25408: Message 25408 not found;  product=RDBMS; facility=ORA\n" + inDoubt,
          500},
-        {1500, "commit#2=3135",
-         "Error during commit (at end).\nORA-03135: connection lost contact\n"
-         "The last batch of 500 rows may or may not have been committed.",
-         500},
+        // A commit that found no session: the server never saw it.
+        {1500, "commit#2=1012", atEnd + "ORA-01012: not logged on\n" + notCommitted, 0},
+        {1500, "commit#2=2396",
+         atEnd + "ORA-02396: exceeded maximum idle time, please connect again\n" + notCommitted, 0},
         // A commit the server refused has a known outcome: the batch is not in the table.
         {1500, "commit#2=2091",
-         "Error during commit (at end).\n"
-         "ORA-02091: Message 2091 not found;  product=RDBMS; facility=ORA\n",
-         0},
+         atEnd + "ORA-02091: Message 2091 not found;  product=RDBMS; facility=ORA\n", 0},
     };
     int run = 0;
     for (const Case& failure : cases) {
@@ -210,7 +219,10 @@ TEST_F(LoadJobTest, BatchFailuresKeepTheCommittedBatchesAndNameABatchInDoubt) {
         writeTable(wideClientTable(failure.records));
         LoadParams::tableName = "BATCH" + std::to_string(run++);
         failWith(failure.rules);
+        standin_test::StandinDatabase::recordCalls(true);
         runLoad();
+        const std::string calls = standin_test::StandinDatabase::callLog();
+        standin_test::StandinDatabase::recordCalls(false);
         expectFailureEnding(messages(), statusLines(), lastEvent(), failure.text);
         auto lines = statusLines();
         EXPECT_EQ(lines[lines.size() - 2], "Commit point reached. 1000 rows imported..");
@@ -222,6 +234,15 @@ TEST_F(LoadJobTest, BatchFailuresKeepTheCommittedBatchesAndNameABatchInDoubt) {
             << stored.rows.size();
         for (std::size_t row = 0; row < stored.rows.size(); ++row)
             ASSERT_EQ(stored.rows[row][0], clientName(static_cast<int>(row))) << row;
+        // A session found gone is never used again: no rollback, no end of the session.
+        const bool sessionGone = failure.rules.find("2091") == std::string::npos;
+        const bool atCommit = failure.rules.rfind("commit", 0) == 0;
+        const std::string afterFailure =
+            calls.substr(calls.rfind(atCommit ? "OCITransCommit" : "OCIStmtExecute"));
+        EXPECT_EQ(afterFailure.find("OCITransRollback") == std::string::npos, sessionGone)
+            << afterFailure;
+        EXPECT_EQ(afterFailure.find("OCISessionEnd") == std::string::npos, sessionGone)
+            << afterFailure;
     }
 }
 
@@ -337,4 +358,14 @@ TEST_F(LoadJobTest, AnExceptionEndsTheLoadLikeAnyFailure) {
     runLoad();
     expectFailureEnding(messages(), statusLines(), lastEvent(), "Unexpected error: no more room");
     EXPECT_EQ(loadedTable().rows.size(), 1000u);
+}
+
+TEST_F(LoadJobTest, AStatementOracleRefusesToPrepareEndsTheLoadWithOraclesText) {
+    // The third statement is the INSERT.
+    writeTable(wideClientTable(10));
+    failWith("prepare#3=1012");
+    runLoad();
+    expectFailureEnding(messages(), statusLines(), lastEvent(), "ORA-01012: not logged on\n");
+    EXPECT_EQ(statusLines()[statusLines().size() - 2], "Importing file into table CLIENTS..");
+    EXPECT_TRUE(loadedTable().rows.empty());
 }

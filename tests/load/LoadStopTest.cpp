@@ -1,6 +1,8 @@
 // Stop requests: the table keeps exactly the batches committed before the stop.
 #include "load/LoadJobHarness.h"
 
+#include <thread>
+
 TEST_F(LoadJobTest, AStopInTheFirstBatchLeavesTheNewTableEmpty) {
     writeTable(wideClientTable(1500));
     onEvent = [](const JobEvent& event) {
@@ -134,4 +136,40 @@ TEST_F(LoadJobTest, AStopDuringTheLastBatchIsTheLoadsOnlyEnding) {
     auto stored = loadedTable();
     ASSERT_EQ(stored.rows.size(), 1000u);
     EXPECT_EQ(stored.rows.back()[0], clientName(999));
+}
+
+TEST_F(LoadJobTest, ACallTheUserCancelledThroughOraclesClientEndsTheLoadAsStopped) {
+    // Oracle's client on Linux takes Ctrl+C for itself once connected: the stalled commit
+    // fails with ORA-01013, and nobody asked the job to stop.
+    writeTable(wideClientTable(2500));
+    failWith("commit#2=block");
+    std::thread worker([this] { runLoad(); });
+    const bool blocked = database.waitUntilACallIsBlocked();
+    standin_test::StandinDatabase::interruptCalls();
+    worker.join();
+    ASSERT_TRUE(blocked);
+    EXPECT_EQ(result.outcome, LoadJob::Outcome::Stopped);
+    EXPECT_TRUE(messages().empty());
+    // The job says what a stop of the user's says: no failure, and the dialog back to idle.
+    EXPECT_EQ(statusLines().back(), "Loading stopped by user request.");
+    EXPECT_EQ(lastEvent().loadActive, 0);
+    EXPECT_EQ(loadedTable().rows.size(), 1000u);
+}
+
+TEST_F(LoadJobTest, AUsersStopThenACancelThroughOraclesClientEndsTheLoadAsTheStopDid) {
+    // The stop waits for the stalled commit; then the user's Ctrl+C reaches Oracle's client.
+    writeTable(wideClientTable(2500));
+    failWith("commit#2=block");
+    std::thread worker([this] { runLoad(); });
+    const bool blocked = database.waitUntilACallIsBlocked();
+    const bool stopEnded = claimLoadEnding();
+    standin_test::StandinDatabase::interruptCalls();
+    worker.join();
+    ASSERT_TRUE(blocked);
+    ASSERT_TRUE(stopEnded);
+    EXPECT_EQ(result.outcome, LoadJob::Outcome::Stopped);
+    // The stop's own line is the dialog's: the job adds none, and no failure.
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(statusLines().back(), "Commit point reached. 1000 rows imported..");
+    EXPECT_EQ(loadedTable().rows.size(), 1000u);
 }

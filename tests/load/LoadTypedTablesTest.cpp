@@ -1,5 +1,5 @@
 // Typed loads of memo tables and of tables that exist: batches ended early by their memos'
-// bytes, an 11.2 client that cannot send a long memo, dBase 7's own types, --append that
+// bytes, long memos handed over whole (by an 11.2 client too), dBase 7's own types, --append that
 // compares typed columns, and --replace of a typed table.
 #include "load/LoadJobHarness.h"
 
@@ -78,27 +78,50 @@ TEST_F(LoadJobTest, MemosEndABatchBeforeTheirBytesPassTheBudgetAndTheCommitLines
     EXPECT_EQ(loadedTable("FAILED").rows.size(), 223u);
 }
 
-TEST_F(LoadJobTest, AnOldClientLoadsMemosItCanSendAndNamesTheOneItCannot) {
+TEST_F(LoadJobTest, LongMemosAreHandedOverWholeInTheSameInsertByAnOldClientToo) {
+    // A batch whose memos all fit an array element binds them as one; a longer memo makes its
+    // column's values go over one by one while the insert runs, on an 11.2 client as well.
     FptWriter memos(64);
-    writeTable(memoTable(memos, {std::string(65535, 'a'), "short"}));
+    writeTable(memoTable(memos, {std::string(32767, 'a'), "short", std::string(65536, 'b'), "",
+                                 std::string(100000, 'c')}));
     writeMemos(memos);
     LoadParams::options.typedColumns = true;
-    standin_test::StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY", clientLibrary112());
-    runLoad();
-    ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << messages().at(0);
-    EXPECT_EQ(loadedTable().rows.at(0)[1], StoredValue(std::string(65535, 'a')));
+    for (const std::string& library : {std::string(), clientLibrary112()}) {
+        SCOPED_TRACE(library);
+        if (!library.empty())
+            standin_test::StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY", library);
+        LoadParams::tableName = library.empty() ? "CLIENTS" : "OLDCLIENT";
+        standin_test::StandinDatabase::recordCalls(true);
+        runLoad();
+        const std::string calls = standin_test::StandinDatabase::callLog();
+        standin_test::StandinDatabase::recordCalls(false);
+        ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << messages().at(0);
+        // One insert of five rows, its memos bound for it (the log is the first client's).
+        if (library.empty()) {
+            EXPECT_NE(calls.find("OCIBindDynamic\nOCIStmtExecute 5 0\n"), std::string::npos)
+                << calls;
+        }
+        const auto rows = loadedTable(LoadParams::tableName).rows;
+        ASSERT_EQ(rows.size(), 5u);
+        const std::vector<StoredValue> notes = {std::string(32767, 'a'), "short",
+                                                std::string(65536, 'b'), std::nullopt,
+                                                std::string(100000, 'c')};
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            EXPECT_EQ(rows[row][1], notes[row]) << row;
+    }
 
-    FptWriter longer(64);
-    writeTable(memoTable(longer, {"short", std::string(65536, 'b')}));
-    writeMemos(longer);
-    LoadParams::tableName = "LONGER";
+    // Memos that fit an array element are bound as one.
+    FptWriter shorter(64);
+    writeTable(memoTable(shorter, {std::string(32767, 'a'), "short"}));
+    writeMemos(shorter);
+    LoadParams::tableName = "SHORTER";
+    standin_test::StandinDatabase::recordCalls(true);
     runLoad();
-    const std::string text = "Cannot load the memo of record 2 (column NOTES, 65536 bytes): this "
-                             "Oracle client sends at most 65535 bytes of a value. An Oracle "
-                             "client of release 12.1 or later loads it whole.";
-    EXPECT_EQ(messages(), std::vector<std::string>{text});
-    EXPECT_EQ(statusLines().back(), text);
-    EXPECT_TRUE(loadedTable("LONGER").rows.empty());
+    const std::string calls = standin_test::StandinDatabase::callLog();
+    standin_test::StandinDatabase::recordCalls(false);
+    ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << messages().at(0);
+    EXPECT_EQ(calls.find("OCIBindDynamic"), std::string::npos) << calls;
+    EXPECT_EQ(loadedTable("SHORTER").rows.at(0)[1], StoredValue(std::string(32767, 'a')));
 }
 
 TEST_F(LoadJobTest, DBase7ValuesLoadTyped) {

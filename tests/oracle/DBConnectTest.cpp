@@ -7,7 +7,13 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <future>
+#include <memory>
 #include <thread>
+
+#if !defined(_WIN32)
+#include <signal.h>
+#endif
 
 using standin_test::StandinDatabase;
 
@@ -373,10 +379,10 @@ TEST_F(OracleTest, ABreakEndsAStalledCallFromAnotherThreadAndTheSessionGoesOn) {
     EXPECT_EQ(code, 1013);
     EXPECT_EQ(text, "ORA-01013: user requested cancel of current operation\n");
     EXPECT_TRUE(connection.wasInterrupted());
-    // The broken call's thread may read its error between the two.
-    const std::size_t breakCall = calls.find("OCIBreak\n");
-    EXPECT_NE(breakCall, std::string::npos) << calls;
-    EXPECT_NE(calls.find("OCIReset\n", breakCall), std::string::npos) << calls;
+    EXPECT_TRUE(connection.callWasCancelled());
+    // A break of a blocking call needs no reset.
+    EXPECT_NE(calls.find("OCIBreak\n"), std::string::npos) << calls;
+    EXPECT_EQ(calls.find("OCIReset"), std::string::npos) << calls;
 
     // The session outlives the break: the row is still pending, and a break while nothing
     // is in progress changes nothing for the next call.
@@ -384,7 +390,174 @@ TEST_F(OracleTest, ABreakEndsAStalledCallFromAnotherThreadAndTheSessionGoesOn) {
     DBConnect::breakCallsInProgress();
     insert.commit();
     EXPECT_EQ(table("T").rows.size(), 1u);
+    EXPECT_EQ(connection.sessionLoss(), oci::SessionLoss::None);
     connection.disconnect();
-    // The statement, its bind and the environment; the breaks' error handles are gone.
-    EXPECT_EQ(StandinDatabase::liveHandleCount(), 3);
+    // The environment, for the statement; its handle went with the connection, the breaks'
+    // error handles with the breaks.
+    EXPECT_EQ(StandinDatabase::liveHandleCount(), 1);
+}
+
+namespace {
+
+// A connection with table T and one row inserted, whose commit a rule may hold.
+struct PendingRow {
+    explicit PendingRow(const std::string& table = "T") {
+        connection.connect("scott", "tiger", "orcl");
+        DBStmt create(&connection, ("CREATE TABLE  " + table + " (A VARCHAR2(2 ))").c_str());
+        create.execute();
+        insertText = "INSERT INTO " + table + " VALUES( :1   )";
+        insert = std::make_unique<DBStmt>(&connection, insertText.c_str());
+        insert->bindByPos(1, value, 2);
+        insert->executeArray(1);
+    }
+    DBConnect connection;
+    char value[2] = {'o', 'k'};
+    std::string insertText;
+    std::unique_ptr<DBStmt> insert;
+};
+
+// Commits on another thread, where a rule holds the commit; the error code it ended with.
+std::thread commitOnAnotherThread(DBStmt& insert, int& code) {
+    return std::thread([&insert, &code] {
+        try {
+            insert.commit();
+        } catch (const DBStmt::OtherException&) {
+            code = insert.errorCode();
+        }
+    });
+}
+
+} // namespace
+
+TEST_F(OracleTest, ABreakTheNetworkLosesHoldsUpNoOtherThreadsConnection) {
+    // The break never reaches the server: it returns only when the stalled commit ends some
+    // other way.
+    StandinDatabase::setFailRules("commit#1=block;break#1=lost");
+    PendingRow pending;
+    StandinDatabase::setFailRules("");
+    int code = 0;
+    std::thread stalled = commitOnAnotherThread(*pending.insert, code);
+    ASSERT_TRUE(database.waitUntilACallIsBlocked());
+    StandinDatabase::recordCalls(true);
+    std::thread breaker([] { DBConnect::breakCallsInProgress(); });
+    for (int tries = 0;
+         tries < 10000 && StandinDatabase::callLog().find("OCIBreak") == std::string::npos; ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    StandinDatabase::recordCalls(false);
+
+    // Meanwhile another thread makes a connection, works on it and ends it.
+    auto other = std::async(std::launch::async, [this] {
+        DBConnect another;
+        connect(another);
+        run(another, "CREATE TABLE  U (A VARCHAR2(2 ))");
+        another.disconnect();
+    });
+    const bool otherDone = other.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    // The client's own Ctrl+C ends the stalled commit, and the lost break returns with it.
+    StandinDatabase::interruptCalls();
+    stalled.join();
+    breaker.join();
+    other.wait();
+    EXPECT_TRUE(otherDone) << "a connection waited for a break";
+    EXPECT_EQ(code, 1013);
+    EXPECT_EQ(database.tableNames("SCOTT"), (std::vector<std::string>{"T", "U"}));
+}
+
+TEST_F(OracleTest, ABreakKeepsTheHandlesItUsesWhileTheirConnectionEnds) {
+    // The broken commit's thread ends its connection at once, while the break may still be
+    // inside OCIBreak; the stand-in ends the process if a handle in use there is freed.
+    StandinDatabase::setFailRules("commit#1=block");
+    auto pending = std::make_unique<PendingRow>();
+    int code = 0;
+    std::thread stalled([&] {
+        try {
+            pending->insert->commit();
+        } catch (const DBStmt::OtherException&) {
+            code = pending->insert->errorCode();
+            pending.reset();
+        }
+    });
+    ASSERT_TRUE(database.waitUntilACallIsBlocked());
+    DBConnect::breakCallsInProgress();
+    stalled.join();
+    EXPECT_EQ(code, 1013);
+    EXPECT_EQ(StandinDatabase::liveHandleCount(), 0);
+}
+
+#if !defined(_WIN32)
+
+TEST_F(OracleTest, OnLinuxTheClientTakesCtrlCWhileConnectedAndCancelsTheCallInProgress) {
+    struct sigaction before {};
+    sigaction(SIGINT, nullptr, &before);
+    StandinDatabase::setFailRules("commit#1=block");
+    {
+        PendingRow pending;
+        struct sigaction connected {};
+        sigaction(SIGINT, nullptr, &connected);
+        EXPECT_NE(connected.sa_handler, before.sa_handler);
+        // With no call in progress the Ctrl+C is taken, and nothing else happens.
+        raise(SIGINT);
+        int code = 0;
+        std::thread stalled = commitOnAnotherThread(*pending.insert, code);
+        ASSERT_TRUE(database.waitUntilACallIsBlocked());
+        raise(SIGINT);
+        stalled.join();
+        EXPECT_EQ(code, 1013);
+        EXPECT_TRUE(pending.connection.callWasCancelled());
+        EXPECT_FALSE(pending.connection.wasInterrupted());
+    }
+    // The handler goes with the connection.
+    struct sigaction after {};
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+#endif
+
+TEST(SessionLoss, TheDeadSessionErrorsOfOraclesDriverLayerSayWhatTheirCallDid) {
+    using oci::SessionLoss;
+    // The link or the server's process went during the call; or the call came too late.
+    for (int code : {3113, 3135, 3122, 12537, 12547, 12570, 12583, 28511, 28,  31,    45,
+                     600,  602,  603,  1089,  1092,  1041,  1043,  378,   609, 27146, 56600})
+        EXPECT_EQ(oci::sessionLossOf(code), SessionLoss::OutcomeUnknown) << code;
+    for (int code : {1012, 3114, 12153, 22, 2396})
+        EXPECT_EQ(oci::sessionLossOf(code), SessionLoss::NothingDone) << code;
+    // Errors of a statement, a value or a commit the server refused leave the session.
+    for (int code : {0, 1, 942, 1013, 1653, 2091, 12899, 24343, 3112, 3136, 12536, 12538})
+        EXPECT_EQ(oci::sessionLossOf(code), SessionLoss::None) << code;
+}
+
+TEST_F(OracleTest, ASessionFoundGoneIsNeverEndedAndSaysWhatItsFailedCallDid) {
+    using oci::SessionLoss;
+    const std::pair<const char*, SessionLoss> cases[] = {
+        {"commit#1=3113", SessionLoss::OutcomeUnknown},
+        {"commit#1=28", SessionLoss::OutcomeUnknown},
+        {"commit#1=1089", SessionLoss::OutcomeUnknown},
+        {"commit#1=3122", SessionLoss::OutcomeUnknown},
+        {"commit#1=12537", SessionLoss::OutcomeUnknown},
+        {"commit#1=12583", SessionLoss::OutcomeUnknown},
+        {"commit#1=28511", SessionLoss::OutcomeUnknown},
+        // An error no list names, after which the client's server handle is no longer normal.
+        {"commit#1=25408 gone", SessionLoss::OutcomeUnknown},
+        {"commit#1=1012", SessionLoss::NothingDone},
+        {"commit#1=3114", SessionLoss::NothingDone},
+        {"commit#1=2396", SessionLoss::NothingDone},
+        {"commit#1=1653", SessionLoss::None},
+    };
+    int table = 0;
+    for (const auto& [rule, loss] : cases) {
+        SCOPED_TRACE(rule);
+        StandinDatabase::setFailRules(rule);
+        PendingRow pending("T" + std::to_string(table++));
+        EXPECT_THROW(pending.insert->commit(), DBStmt::OtherException);
+        EXPECT_EQ(pending.connection.sessionLoss(), loss);
+        const std::string text = pending.insert->errorText();
+        EXPECT_EQ(pending.connection.sessionLossText(), loss == SessionLoss::None ? "" : text);
+        StandinDatabase::recordCalls(true);
+        pending.connection.disconnect();
+        const std::string calls = StandinDatabase::callLog();
+        StandinDatabase::recordCalls(false);
+        EXPECT_EQ(calls.find("OCISessionEnd") == std::string::npos, loss != SessionLoss::None)
+            << calls;
+    }
 }

@@ -248,3 +248,80 @@ TEST_F(OracleTest, CallWithoutErrorRecordStillFailsWithItsOwnText) {
     EXPECT_STREQ(statement.errorText(), "OCIStmtExecute failed: invalid handle");
     EXPECT_EQ(statement.errorCode(), -2);
 }
+
+TEST_F(OracleTest, StatementsArePreparedByTheClientAndGoBackToItWhicheverWayItHas) {
+    StandinDatabase::recordCalls(true);
+    {
+        DBConnect connection;
+        connect(connection);
+        createTableT(connection);
+    }
+    const std::string calls = StandinDatabase::callLog();
+    StandinDatabase::recordCalls(false);
+    // OCIStmtPrepare2 makes the handle, OCIStmtRelease takes it back.
+    EXPECT_NE(calls.find("OCIStmtPrepare2 1 0\n"), std::string::npos) << calls;
+    EXPECT_NE(calls.find("OCIStmtRelease 0\n"), std::string::npos) << calls;
+    EXPECT_EQ(calls.find("OCIStmtPrepare "), std::string::npos) << calls;
+    EXPECT_EQ(calls.find("OCIHandleAlloc 4"), std::string::npos) << calls;
+
+    // A client without the older call, and one with it alone, load and run statements.
+    for (const std::string client : {MARLIN_PREPARE2_CLIENT, MARLIN_PREPARE1_CLIENT}) {
+        SCOPED_TRACE(client);
+        StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY", client);
+        DBConnect connection;
+        connect(connection);
+        run(connection, "DROP TABLE T");
+        createTableT(connection);
+        ColumnBuffer a(2, 4);
+        ColumnBuffer b(2, 3);
+        DBStmt insert(&connection, kInsertAB);
+        insert.bindByPos(1, a.bytes.data(), a.width);
+        insert.bindByPos(2, b.bytes.data(), b.width);
+        insertRows(insert, a, b, 2);
+        insert.commit();
+        EXPECT_EQ(table("T").rows.size(), 2u);
+    }
+}
+
+TEST_F(OracleTest, AStatementOracleRefusesToPrepareLeavesItsReasonWithTheConnection) {
+    StandinDatabase::setFailRules("prepare#2=24431");
+    DBConnect connection;
+    connect(connection);
+    DBStmt first(&connection, "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1");
+    EXPECT_THROW(DBStmt(&connection, kInsertAB), DBStmt::OtherException);
+    EXPECT_STREQ(connection.errorText(),
+                 "ORA-24431: Message 24431 not found;  product=RDBMS; facility=ORA\n");
+    EXPECT_EQ(connection.errorCode(), 24431);
+    // Nothing of the refused statement is left over.
+    connection.disconnect();
+    EXPECT_EQ(StandinDatabase::liveHandleCount(), 1);
+
+    // A statement prepared with a warning is prepared, and the warning is no later error.
+    StandinDatabase::setFailRules("prepare#1=24344");
+    connect(connection);
+    DBStmt warned(&connection, "CREATE TABLE  T (A VARCHAR2(4 ),B VARCHAR2(3 ))");
+    EXPECT_EQ(connection.errorCode(), 0);
+    warned.execute();
+    EXPECT_EQ(database.tableNames("SCOTT"), std::vector<std::string>{"T"});
+}
+
+TEST_F(OracleTest, LongMessagesArriveWholeUpToOraclesLargest) {
+    // A trigger's RAISE_APPLICATION_ERROR may give 2,048 bytes of text of its own.
+    const std::string reason(2048, 'r');
+    StandinDatabase::setFailRules("insert#1=20001:" + reason +
+                                  ";insert#2=20002:" + std::string(4000, 's'));
+    DBConnect connection;
+    connect(connection);
+    createTableT(connection);
+    ColumnBuffer a(1, 4);
+    ColumnBuffer b(1, 3);
+    DBStmt insert(&connection, kInsertAB);
+    insert.bindByPos(1, a.bytes.data(), a.width);
+    insert.bindByPos(2, b.bytes.data(), b.width);
+    EXPECT_THROW(insertRows(insert, a, b, 1), DBStmt::OtherException);
+    EXPECT_EQ(insert.errorText(), "ORA-20001: " + reason + "\n");
+    EXPECT_EQ(insert.errorCode(), 20001);
+    // Longer ones are cut to Oracle's largest message, 3,072 bytes with the terminator.
+    EXPECT_THROW(insertRows(insert, a, b, 1), DBStmt::OtherException);
+    EXPECT_EQ(insert.errorText(), "ORA-20002: " + std::string(3071 - 11, 's'));
+}

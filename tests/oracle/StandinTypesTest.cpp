@@ -3,6 +3,9 @@
 // a column cannot hold, and LOB data through the data interface.
 #include "OracleTestFixture.h"
 
+#include "oracle/OciEnvironment.h"
+
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -236,23 +239,23 @@ TEST_F(OracleTest, LobDataArrivesWholeAndLobBindsMustComeLast) {
     DBConnect connection;
     connect(connection);
     executed(connection, "CREATE TABLE  T (NAME VARCHAR2(10 CHAR),NOTES CLOB,PICTURE BLOB)");
-    // Two rows of one array: a memo of 100,000 characters and one of 3, bytes with zeros.
+    // Two rows of one array: a memo of 100,000 characters handed over whole at execution and
+    // one of 3, bytes with zeros in an array of equal elements.
     constexpr std::size_t kLong = 100000;
-    std::vector<char> memos(2 * kLong, '-');
-    std::memcpy(memos.data() + kLong, "abc", 3);
-    unsigned memoLengths[] = {static_cast<unsigned>(kLong), 3};
-    unsigned short shortLengths[] = {0, 3};
+    std::string memos = std::string(kLong, '-') + "abc";
+    const std::size_t offsets[] = {0, kLong};
+    const unsigned memoLengths[] = {static_cast<unsigned>(kLong), 3};
+    short memoIndicators[] = {0, 0};
     const char pictures[] = {'\0', '\x01', '\xFF', '\0', 'p', 'q'};
-    unsigned pictureLengths[] = {3, 0};
-    unsigned short shortPictureLengths[] = {3, 0};
+    unsigned short pictureLengths[] = {3, 0};
+    short pictureIndicators[] = {0, -1};
     char names[] = "firstsecnd";
     DBStmt insert(&connection, "INSERT INTO T (NAME,NOTES,PICTURE) VALUES( :1 ,:2 ,:3   )");
     insert.bindByPos(1, names, 5);
-    ASSERT_TRUE(insert.bindsLongValues());
-    insert.bindLongByPos(2, memos.data(), kLong, BindType::Text, nullptr, memoLengths,
-                         shortLengths);
-    insert.bindLongByPos(3, const_cast<char*>(pictures), 3, BindType::Bytes, nullptr,
-                         pictureLengths, shortPictureLengths);
+    insert.bindWholeValuesByPos(2, BindType::Text,
+                                {memos.data(), offsets, memoLengths, memoIndicators, 2});
+    insert.bindByPos(3, const_cast<char*>(pictures), 3, BindType::Bytes, pictureIndicators,
+                     pictureLengths);
     insert.executeArray(2);
     insert.commit();
     const standin_test::StoredTable stored = table("T");
@@ -260,16 +263,31 @@ TEST_F(OracleTest, LobDataArrivesWholeAndLobBindsMustComeLast) {
     EXPECT_EQ(stored.rows[0],
               (std::vector<StoredValue>{"first", std::string(kLong, '-'), std::string("0001FF")}));
     EXPECT_EQ(stored.rows[1], (std::vector<StoredValue>{"secnd", "abc", std::nullopt}));
+    // A row past the values bound is never handed over: the execution stops instead.
+    insert.bindWholeValuesByPos(2, BindType::Text,
+                                {memos.data(), offsets, memoLengths, memoIndicators, 1});
+    EXPECT_THROW(insert.executeArray(2), DBStmt::OtherException);
+    EXPECT_EQ(insert.errorCode(), 24343);
+
+    // An array element over 32,767 bytes for a LOB column: one row takes it, several do not.
+    std::vector<char> wide(2 * 32768, 'w');
+    unsigned short wideLengths[] = {32768, 1};
+    EXPECT_EQ(outcome(connection, "INSERT INTO T (NOTES) VALUES( :1   )",
+                      [&](DBStmt& bound) { bound.bindByPos(1, wide.data(), 32768, wideLengths); }),
+              "done");
+    DBStmt twoRows(&connection, "INSERT INTO T (NOTES) VALUES( :1   )");
+    twoRows.bindByPos(1, wide.data(), 32768, wideLengths);
+    EXPECT_THROW(twoRows.executeArray(2), DBStmt::OtherException);
+    EXPECT_EQ(twoRows.errorCode(), 932);
+    twoRows.bindByPos(1, wide.data(), 32767, wideLengths + 1);
+    twoRows.executeArray(1);
 
     // A bind over 4000 bytes for a column that is no LOB, after a LOB's: ORA-24816; before
     // it, the VARCHAR2 column refuses it as LONG data.
-    std::vector<char> wide(4001, 'w');
     unsigned short one[] = {1};
-    unsigned oneLong[] = {1};
     EXPECT_EQ(outcome(connection, "INSERT INTO T (NOTES,NAME) VALUES( :1 ,:2   )",
                       [&](DBStmt& bound) {
-                          bound.bindLongByPos(1, memos.data(), 3, BindType::Text, nullptr, oneLong,
-                                              one);
+                          bound.bindByPos(1, memos.data(), 3, one);
                           bound.bindByPos(2, wide.data(), 4001, one);
                       }),
               "24816|ORA-24816: Expanded non LONG bind data supplied after actual LONG or LOB "
@@ -277,12 +295,153 @@ TEST_F(OracleTest, LobDataArrivesWholeAndLobBindsMustComeLast) {
     EXPECT_EQ(outcome(connection, "INSERT INTO T (NAME,NOTES) VALUES( :1 ,:2   )",
                       [&](DBStmt& bound) {
                           bound.bindByPos(1, wide.data(), 4001, one);
-                          bound.bindLongByPos(2, memos.data(), 3, BindType::Text, nullptr, oneLong,
-                                              one);
+                          bound.bindByPos(2, memos.data(), 3, one);
                       }),
               "1461|ORA-01461: can bind a LONG value only for insert into a LONG column\n");
     EXPECT_EQ(executed(connection, "INSERT INTO T (NAME,NOSUCH) VALUES( :1 ,:2   )"),
               "904|ORA-00904: \"NOSUCH\": invalid identifier\n");
+}
+
+namespace {
+
+// A session made through the client's entry points themselves, for what Marlin's wrappers
+// never send: in-bind callbacks of the test's own.
+struct RawSession {
+    RawSession() {
+        api.OCIEnvNlsCreate(&environment, oci::OCI_THREADED, nullptr, nullptr, nullptr, nullptr, 0,
+                            nullptr, oci::kAl32Utf8, oci::kAl32Utf8);
+        errors = static_cast<oci::OCIError*>(allocate(oci::OCI_HTYPE_ERROR));
+        server = static_cast<oci::OCIServer*>(allocate(oci::OCI_HTYPE_SERVER));
+        context = static_cast<oci::OCISvcCtx*>(allocate(oci::OCI_HTYPE_SVCCTX));
+        session = static_cast<oci::OCISession*>(allocate(oci::OCI_HTYPE_SESSION));
+        api.OCIAttrSet(context, oci::OCI_HTYPE_SVCCTX, server, 0, oci::OCI_ATTR_SERVER, errors);
+        api.OCIServerAttach(server, errors, reinterpret_cast<const oci::OraText*>("orcl"), 4,
+                            oci::OCI_DEFAULT);
+        char user[] = "scott", password[] = "tiger";
+        api.OCIAttrSet(session, oci::OCI_HTYPE_SESSION, user, 5, oci::OCI_ATTR_USERNAME, errors);
+        api.OCIAttrSet(session, oci::OCI_HTYPE_SESSION, password, 5, oci::OCI_ATTR_PASSWORD,
+                       errors);
+        api.OCISessionBegin(context, errors, session, oci::OCI_CRED_RDBMS, oci::OCI_DEFAULT);
+    }
+    ~RawSession() {
+        release();
+        api.OCISessionEnd(context, errors, session, oci::OCI_DEFAULT);
+        api.OCIServerDetach(server, errors, oci::OCI_DEFAULT);
+        api.OCIHandleFree(environment, oci::OCI_HTYPE_ENV);
+    }
+    void* allocate(oci::ub4 type) {
+        void* handle = nullptr;
+        api.OCIHandleAlloc(environment, &handle, type, 0, nullptr);
+        return handle;
+    }
+    void prepare(const std::string& sql) {
+        release();
+        api.OCIStmtPrepare2(
+            context, &statement, errors, reinterpret_cast<const oci::OraText*>(sql.data()),
+            static_cast<oci::ub4>(sql.size()), nullptr, 0, oci::OCI_NTV_SYNTAX, oci::OCI_DEFAULT);
+    }
+    void release() {
+        if (statement != nullptr)
+            api.OCIStmtRelease(statement, errors, nullptr, 0, oci::OCI_DEFAULT);
+        statement = nullptr;
+    }
+    oci::sword execute(oci::ub4 rows) {
+        return api.OCIStmtExecute(context, statement, errors, rows, 0, nullptr, nullptr,
+                                  oci::OCI_DEFAULT);
+    }
+    int errorCode() {
+        oci::sb4 code = 0;
+        api.OCIErrorGet(errors, 1, nullptr, &code, nullptr, 0, oci::OCI_HTYPE_ERROR);
+        return code;
+    }
+
+    oci::OciEntryPoints api = *oci::loadOciLibrary();
+    oci::OCIEnv* environment = nullptr;
+    oci::OCIError* errors = nullptr;
+    oci::OCIServer* server = nullptr;
+    oci::OCISvcCtx* context = nullptr;
+    oci::OCISession* session = nullptr;
+    oci::OCIStmt* statement = nullptr;
+};
+
+// What an in-bind callback hands over: per call, the piece code, its bytes and whether the
+// row is NULL; and what it answers at call `abortAt`.
+struct Script {
+    struct Piece {
+        Piece(oci::ub1 pieceCode, std::string pieceBytes, bool null = false)
+            : code(pieceCode), bytes(std::move(pieceBytes)), isNull(null) {}
+        oci::ub1 code;
+        std::string bytes;
+        bool isNull;
+    };
+    explicit Script(std::vector<Piece> played = {}, std::size_t abortingCall = SIZE_MAX)
+        : pieces(std::move(played)), abortAt(abortingCall) {}
+    std::vector<Piece> pieces;
+    std::size_t abortAt;
+    std::vector<oci::ub4> iterations; // `iter` of each call
+    short indicator = 0;
+};
+
+oci::sb4 playScript(void* context, oci::OCIBind*, oci::ub4 iter, oci::ub4, void** bufpp,
+                    oci::ub4* alenp, oci::ub1* piecep, void** indpp) {
+    auto& script = *static_cast<Script*>(context);
+    const std::size_t call = script.iterations.size();
+    script.iterations.push_back(iter);
+    if (call == script.abortAt || call >= script.pieces.size())
+        return oci::OCI_ERROR;
+    Script::Piece& piece = script.pieces[call];
+    *bufpp = piece.bytes.data();
+    *alenp = static_cast<oci::ub4>(piece.bytes.size());
+    *piecep = piece.code;
+    script.indicator = piece.isNull ? -1 : 0;
+    *indpp = &script.indicator;
+    return oci::OCI_CONTINUE;
+}
+
+} // namespace
+
+TEST_F(OracleTest, DataAtExecutionComesRowByRowFromTheInBindCallback) {
+    RawSession raw;
+    raw.prepare("CREATE TABLE  T (NOTES CLOB)");
+    ASSERT_EQ(raw.execute(1), oci::OCI_SUCCESS);
+    const std::string insert = "INSERT INTO T VALUES( :1   )";
+    // Binds the script to position 1 with OCI_DATA_AT_EXEC; executes `rows` rows.
+    auto run = [&](Script& script, oci::ub4 rows, bool callbacks = true) {
+        raw.prepare(insert);
+        oci::OCIBind* bind = nullptr;
+        raw.api.OCIBindByPos(raw.statement, &bind, raw.errors, 1, nullptr, 0x7FFFFFFF,
+                             oci::SQLT_CHR, nullptr, nullptr, nullptr, 0, nullptr,
+                             oci::OCI_DATA_AT_EXEC);
+        if (callbacks)
+            raw.api.OCIBindDynamic(bind, raw.errors, &script, playScript, nullptr, nullptr);
+        return raw.execute(rows);
+    };
+    // Row 0 in three pieces, row 1 NULL, row 2 in one piece; rows counted from 0.
+    Script pieces{{{oci::OCI_FIRST_PIECE, "ab"},
+                   {oci::OCI_NEXT_PIECE, "cd"},
+                   {oci::OCI_LAST_PIECE, "ef"},
+                   {oci::OCI_ONE_PIECE, "", true},
+                   {oci::OCI_ONE_PIECE, "x"}}};
+    ASSERT_EQ(run(pieces, 3), oci::OCI_SUCCESS);
+    EXPECT_EQ(pieces.iterations, (std::vector<oci::ub4>{0, 0, 0, 1, 2}));
+
+    // Anything but OCI_CONTINUE aborts the execution; so does a piece out of order. Nothing
+    // of the array is inserted.
+    Script aborting{{{oci::OCI_ONE_PIECE, "y"}, {oci::OCI_ONE_PIECE, "z"}}, 1};
+    EXPECT_EQ(run(aborting, 2), oci::OCI_ERROR);
+    EXPECT_EQ(raw.errorCode(), 24343);
+    Script disordered{{{oci::OCI_NEXT_PIECE, "y"}}};
+    EXPECT_EQ(run(disordered, 1), oci::OCI_ERROR);
+    EXPECT_EQ(raw.errorCode(), 24343);
+    Script unfinished{{{oci::OCI_FIRST_PIECE, "y"}, {oci::OCI_ONE_PIECE, "z"}}};
+    EXPECT_EQ(run(unfinished, 1), oci::OCI_ERROR);
+    // Without callbacks the client would ask for the pieces one by one.
+    Script none;
+    EXPECT_EQ(run(none, 1, false), oci::OCI_NEED_DATA);
+
+    raw.api.OCITransCommit(raw.context, raw.errors, oci::OCI_DEFAULT);
+    EXPECT_EQ(table("T").rows,
+              (std::vector<std::vector<StoredValue>>{{"abcdef"}, {std::nullopt}, {"x"}}));
 }
 
 namespace {

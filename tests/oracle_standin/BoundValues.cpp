@@ -4,6 +4,12 @@
 namespace standin {
 
 std::optional<BoundValue> boundValue(const BindHandle& bind, std::size_t row) {
+    if (bind.dataAtExecution) {
+        const std::size_t index = row - bind.fetchedFrom;
+        if (row < bind.fetchedFrom || index >= bind.fetched.size() || !bind.fetched[index])
+            return BoundValue{};
+        return BoundValue{bind.fetched[index]->data(), bind.fetched[index]->size(), false};
+    }
     if (bind.indicators != nullptr && bind.indicators[row] < 0)
         return BoundValue{};
     const auto elementBytes = static_cast<std::size_t>(bind.valueSize);

@@ -16,7 +16,8 @@ struct BoundValue {
 
 // Row r of a bind: value_sz bytes at value + r * value_sz, or the row's actual length when a
 // length array was given (4-byte ones through OCIBindByPos2). An indicator of -1 is NULL, and
-// so is a text or bytes of length 0. Nothing when a length exceeds value_sz (ORA-01459).
+// so is a text or bytes of length 0. Nothing when a length exceeds value_sz (ORA-01459). A
+// bind made with OCI_DATA_AT_EXEC gives what its callback handed over at this execution.
 std::optional<BoundValue> boundValue(const BindHandle& bind, std::size_t row);
 
 // ORA-01008 when a placeholder has no bind, ORA-01036 for a bind past the placeholders,

@@ -309,9 +309,16 @@ std::optional<FailureRule> countKind(FailureRules& rules, SqlStatement::Kind kin
     }
 }
 
-// A rule that fails the call outright (not a warning, not a block).
+// A rule that fails the call outright (not a warning, not a block, not after its work).
 bool failsOutright(const std::optional<FailureRule>& rule) {
-    return rule && !rule->blocks && !isExecutionWarning(rule->code);
+    return rule && !rule->blocks && !rule->after && !isExecutionWarning(rule->code);
+}
+
+// The failure of a rule that lets the call do its work first, replacing its success.
+CallResult failedAfterwards(CallResult result, const std::optional<FailureRule>& rule) {
+    if (result.status != OCI_ERROR && rule && rule->after)
+        return ruleFailure(*rule);
+    return result;
 }
 
 bool blocks(const std::optional<FailureRule>& rule) {
@@ -343,9 +350,9 @@ CallResult executeStatement(SessionHandle& session, StatementHandle& statement, 
     if (blocks(executeRule) || blocks(kindRule))
         return CallResult::blockedCall();
     if (failsOutright(executeRule))
-        return CallResult::failure(executeRule->code);
+        return ruleFailure(*executeRule);
     if (failsOutright(kindRule) && sql.kind != SqlStatement::Kind::Insert)
-        return CallResult::failure(kindRule->code);
+        return ruleFailure(*kindRule);
     if (sql.errorCode != 0)
         return CallResult::failure(sql.errorCode);
 
@@ -377,7 +384,14 @@ CallResult executeStatement(SessionHandle& session, StatementHandle& statement, 
     default:
         result = CallResult::failure(900);
     }
+    result = failedAfterwards(failedAfterwards(result, executeRule), kindRule);
     return withWarning(withWarning(result, executeRule), kindRule);
+}
+
+CallResult ruleFailure(const FailureRule& rule) {
+    CallResult result = CallResult::failure(oracleError(rule.code, rule.text));
+    result.connectionGone = rule.gone;
+    return result;
 }
 
 CallResult commitTransaction(SessionHandle& session, bool counted) {
@@ -387,14 +401,15 @@ CallResult commitTransaction(SessionHandle& session, bool counted) {
     if (blocks(rule))
         return CallResult::blockedCall();
     if (failsOutright(rule))
-        return CallResult::failure(rule->code);
+        return ruleFailure(*rule);
     for (const auto& table : session.transaction) {
         if (table.second.rowCount > 0 &&
             !session.schema.appendRows(table.first, table.second.lines))
             return CallResult::failure(1114);
     }
     session.transaction.clear();
-    return withWarning(CallResult::success(), rule);
+    // A rule that commits and still fails: the reply lost on its way back.
+    return failedAfterwards(withWarning(CallResult::success(), rule), rule);
 }
 
 CallResult rollbackTransaction(SessionHandle& session) {
@@ -402,9 +417,9 @@ CallResult rollbackTransaction(SessionHandle& session) {
     if (blocks(rule))
         return CallResult::blockedCall();
     if (failsOutright(rule))
-        return CallResult::failure(rule->code);
+        return ruleFailure(*rule);
     session.transaction.clear();
-    return withWarning(CallResult::success(), rule);
+    return failedAfterwards(withWarning(CallResult::success(), rule), rule);
 }
 
 } // namespace standin

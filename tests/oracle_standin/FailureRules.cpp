@@ -25,12 +25,15 @@ constexpr PointName kPointNames[] = {
     {"drop", FailurePoint::Drop},
     {"rename", FailurePoint::Rename},
     {"environment", FailurePoint::Environment},
+    {"prepare", FailurePoint::Prepare},
+    {"break", FailurePoint::Break},
 };
 
 // Calls that can be held until a break: those a stalled server or network leaves waiting.
 bool canBlock(FailurePoint point) {
     return point != FailurePoint::Attach && point != FailurePoint::Logon &&
-           point != FailurePoint::Environment;
+           point != FailurePoint::Environment && point != FailurePoint::Prepare &&
+           point != FailurePoint::Break;
 }
 
 std::string trimmed(const std::string& text) {
@@ -60,17 +63,44 @@ std::optional<int> errorNumber(std::string text) {
     return static_cast<int>(*number);
 }
 
-// "point[#n][@k]=E", or "point[#n]=block"
+// What follows the '=': "block", "lost", "E", "E after", "E gone" or "E:text". False when it
+// is none of them.
+bool parseEffect(const std::string& text, FailureRule& rule) {
+    const std::string effect = trimmed(text);
+    if (effect == "block" || effect == "lost") {
+        rule.blocks = effect == "block";
+        rule.lost = effect == "lost";
+        rule.code = kUserCancel;
+        return true;
+    }
+    std::string number = effect;
+    const std::size_t colon = effect.find(':');
+    const std::size_t blank = effect.find(' ');
+    if (colon != std::string::npos) {
+        number = effect.substr(0, colon);
+        rule.text = effect.substr(colon + 1);
+    } else if (blank != std::string::npos) {
+        number = effect.substr(0, blank);
+        const std::string word = trimmed(effect.substr(blank + 1));
+        rule.after = word == "after";
+        rule.gone = word == "gone";
+        if (!rule.after && !rule.gone)
+            return false;
+    }
+    std::optional<int> code = errorNumber(number);
+    rule.code = code.value_or(0);
+    return code.has_value();
+}
+
+// "point[#n][@k]=effect"
 std::optional<FailureRule> parseRule(const std::string& text) {
     std::size_t equals = text.find('=');
     if (equals == std::string::npos)
         return std::nullopt;
-    const bool blocks = trimmed(text.substr(equals + 1)) == "block";
-    std::optional<int> code = blocks ? kUserCancel : errorNumber(text.substr(equals + 1));
-    if (!code)
+    FailureRule rule;
+    if (!parseEffect(text.substr(equals + 1), rule))
         return std::nullopt;
     std::string target = trimmed(text.substr(0, equals));
-    FailureRule rule{FailurePoint::Attach, 1, 0, *code, blocks};
 
     std::size_t at = target.find('@');
     if (at != std::string::npos) {
@@ -95,6 +125,9 @@ std::optional<FailureRule> parseRule(const std::string& text) {
             if (at != std::string::npos && rule.point != FailurePoint::Insert)
                 return std::nullopt;
             if (rule.blocks && (at != std::string::npos || !canBlock(rule.point)))
+                return std::nullopt;
+            // Only a break can be lost, and a break does nothing else.
+            if (rule.lost != (rule.point == FailurePoint::Break))
                 return std::nullopt;
             return rule;
         }

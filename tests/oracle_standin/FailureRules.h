@@ -20,18 +20,24 @@ enum class FailurePoint {
     Drop,
     Rename,
     Environment, // every OCIEnvNlsCreate and OCIEnvInit, as each reads the rules anew
+    Prepare,     // OCIStmtPrepare and OCIStmtPrepare2
+    Break,       // OCIBreak
 };
-constexpr int kFailurePointCount = 11;
+constexpr int kFailurePointCount = 13;
 
 // The error of a call that was blocked until OCIBreak ended it.
 constexpr int kUserCancel = 1013;
 
 struct FailureRule {
-    FailurePoint point;
+    FailurePoint point = FailurePoint::Attach;
     long occurrence = 1; // the n-th call of its kind, from 1
     long row = 0;        // inserts only: the row that fails
     int code = 0;        // Oracle error number
     bool blocks = false; // the call waits for OCIBreak, then fails with kUserCancel
+    bool after = false;  // the call does its work first, then fails with `code`
+    bool gone = false;   // the connection goes with the failure, whatever `code` is
+    bool lost = false;   // a break: it never reaches the server
+    std::string text;    // the message of an error the application names (ORA-20000 to 20999)
 };
 
 // The rules of one connection and the counts of its calls so far.

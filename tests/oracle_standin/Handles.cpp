@@ -1,6 +1,9 @@
 // Allocation, validation and release of the stand-in's handles.
 #include "Handles.h"
 
+#include "Interrupts.h"
+#include "Strictness.h"
+
 namespace standin {
 
 Handle* HandleRegistry::create(ub4 type, Handle* parent) {
@@ -78,6 +81,17 @@ void HandleRegistry::forgetInStatement(Handle* handle) {
 }
 
 void HandleRegistry::free(Handle* handle) {
+    // A handle an OCIBreak of another thread is using stays while it is inside.
+    int breaksInside = 0;
+    if (handle->type == OCI_HTYPE_SERVER)
+        breaksInside = static_cast<ServerHandle*>(handle)->breaksInside;
+    if (handle->type == OCI_HTYPE_SVCCTX)
+        breaksInside = static_cast<ServiceContextHandle*>(handle)->breaksInside;
+    if (breaksInside > 0)
+        endProcess("OCIHandleFree on a handle that OCIBreak is using on another thread");
+    if (handle->type == OCI_HTYPE_SERVER &&
+        static_cast<ServerHandle*>(handle)->holdsInterruptHandler)
+        releaseInterruptHandler();
     std::vector<Handle*> children;
     for (auto& entry : handles_) {
         if (entry.second->parent == handle)

@@ -53,8 +53,18 @@ struct ServerHandle : Handle {
     std::filesystem::path database;
     ub2 databaseCharacterSet = 0; // in which the database stores its text
     FailureRules rules;
-    // OCIBreak calls on this server so far; a blocked call waits for it to change.
+    // OCIBreak calls on this server so far that reached it; a blocked call waits for it to
+    // change.
     unsigned long breakCount = 0;
+    // Calls held by a `block` rule now, and those that have returned since; a break waits
+    // until the calls held when it came have returned.
+    int callsHeld = 0;
+    unsigned long callsReleased = 0;
+    // OCIBreak calls inside the library on this server now, which must not see it freed.
+    int breaksInside = 0;
+    // Attached once, and not yet detached or freed: the client's SIGINT handler is in place
+    // for it.
+    bool holdsInterruptHandler = false;
 };
 
 struct SessionHandle : Handle {
@@ -72,6 +82,8 @@ struct ServiceContextHandle : Handle {
     ServiceContextHandle() : Handle(OCI_HTYPE_SVCCTX) {}
     void* server = nullptr; // attribute values exactly as set; validated when used
     void* session = nullptr;
+    // OCIBreak calls inside the library on this context now, which must not see it freed.
+    int breaksInside = 0;
 };
 
 struct BindHandle : Handle {
@@ -83,6 +95,14 @@ struct BindHandle : Handle {
     const sb2* indicators = nullptr;
     const ub2* lengths = nullptr;
     const ub4* longLengths = nullptr; // OCIBindByPos2's
+    // OCI_DATA_AT_EXEC: the values come from the in-bind callback during the execution.
+    bool dataAtExecution = false;
+    OCICallbackInBind inCallback = nullptr;
+    void* inContext = nullptr;
+    // Each row's value as the callback handed it over, from row `fetchedFrom` on; filled by
+    // each execution.
+    std::vector<std::optional<std::string>> fetched;
+    std::size_t fetchedFrom = 0;
 };
 
 struct DefineHandle : Handle {
@@ -98,6 +118,8 @@ struct DefineHandle : Handle {
 struct StatementHandle : Handle {
     StatementHandle() : Handle(OCI_HTYPE_STMT) {}
     bool prepared = false;
+    // Made by OCIStmtPrepare2 (under the service context): it goes back through OCIStmtRelease.
+    bool fromPrepare2 = false;
     std::string text;
     std::map<ub4, BindHandle*> binds;
     std::map<ub4, DefineHandle*> defines;

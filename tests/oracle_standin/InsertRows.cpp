@@ -2,6 +2,8 @@
 // for its column's type, and the rows in the table file's line format.
 #include "InsertRows.h"
 
+#include "Strictness.h"
+
 #include "BoundValues.h"
 #include "CharacterSets.h"
 #include "ColumnTypes.h"
@@ -72,10 +74,15 @@ bool acceptsBindType(const ColumnDefinition& column, ub2 type) {
     }
 }
 
+// The largest element of an array bind to a LOB column in array DML; longer values go through
+// a bind whose callback hands them over at execution.
+constexpr std::size_t kMaxLobArrayElement = 32767;
+
 // ORA-24816 when a bind declared over 4000 bytes for a column that is no LOB comes after a
 // bind for a LOB column; ORA-01461 when such a bind feeds a column at all, since Oracle takes
-// it as LONG data; ORA-00932 for a bind the column's type cannot take.
-int checkBindsAgainstColumns(const InsertTarget& target) {
+// it as LONG data; ORA-00932 for a bind the column's type cannot take, and for an array
+// element over 32,767 bytes for a LOB column when more than one row is inserted.
+int checkBindsAgainstColumns(const InsertTarget& target, std::size_t rows) {
     ub4 firstLob = UINT32_MAX;
     for (std::size_t c = 0; c < target.columns.size(); ++c)
         if (target.binds[c] != nullptr && isLobColumn(target.columns[c]))
@@ -90,9 +97,12 @@ int checkBindsAgainstColumns(const InsertTarget& target) {
         const BindHandle* bind = target.binds[c];
         if (bind == nullptr)
             continue;
-        if (!isLobColumn(target.columns[c]) &&
-            static_cast<std::size_t>(bind->valueSize) > kMaxValueBytes)
+        const auto elementBytes = static_cast<std::size_t>(bind->valueSize);
+        if (!isLobColumn(target.columns[c]) && elementBytes > kMaxValueBytes)
             return 1461;
+        if (isLobColumn(target.columns[c]) && !bind->dataAtExecution && rows > 1 &&
+            elementBytes > kMaxLobArrayElement)
+            return 932;
         if (!acceptsBindType(target.columns[c], bind->dataType))
             return 932;
     }
@@ -309,7 +319,7 @@ bool isPlainTextColumn(const InsertTarget& target, std::size_t c) {
     const ColumnType type = target.columns[c].type;
     return (type == ColumnType::Varchar2 || type == ColumnType::Char) &&
            target.binds[c] != nullptr && target.binds[c]->dataType == SQLT_CHR &&
-           target.binds[c]->longLengths == nullptr;
+           target.binds[c]->longLengths == nullptr && !target.binds[c]->dataAtExecution;
 }
 
 // True when no value of a plain text column's rows can fail: each fits, or is NULL.
@@ -336,6 +346,62 @@ bool textColumnFits(const InsertTarget& target, std::size_t c, std::size_t rowOf
             return false;
     }
     return true;
+}
+
+// One row's value of a bind made with OCI_DATA_AT_EXEC, from its in-bind callback: one piece,
+// or a first piece, next ones and a last one. ORA-24343 when the callback answers anything but
+// OCI_CONTINUE or breaks the order of the pieces.
+CallResult fetchValue(BindHandle& bind, ub4 row) {
+    std::string value;
+    bool isNull = false;
+    for (bool first = true;; first = false) {
+        void* bytes = nullptr;
+        ub4 length = 0;
+        ub1 piece = first ? OCI_FIRST_PIECE : OCI_NEXT_PIECE;
+        void* indicator = nullptr;
+        if (bind.inCallback(bind.inContext, reinterpret_cast<OCIBind*>(&bind), row, 0, &bytes,
+                            &length, &piece, &indicator) != OCI_CONTINUE)
+            return CallResult::failure(24343);
+        const bool opens = piece == OCI_ONE_PIECE || piece == OCI_FIRST_PIECE;
+        if (piece > OCI_LAST_PIECE || opens != first)
+            return CallResult::failure(24343);
+        if (length > 0 && bytes == nullptr)
+            endProcess("an in-bind callback handed over " + std::to_string(length) +
+                       " bytes at a null pointer");
+        value.append(static_cast<const char*>(bytes), length);
+        if (static_cast<sb8>(value.size()) > bind.valueSize)
+            return CallResult::failure(1459);
+        isNull = indicator != nullptr && *static_cast<const sb2*>(indicator) < 0;
+        if (piece == OCI_ONE_PIECE || piece == OCI_LAST_PIECE)
+            break;
+    }
+    bind.fetched.push_back(isNull || value.empty() ? std::nullopt
+                                                   : std::optional<std::string>(std::move(value)));
+    return CallResult::success();
+}
+
+// Asks the in-bind callbacks for the values of the rows about to be inserted: row by row, and
+// within a row bind by bind in the order of their positions, each row counted from 0.
+// OCI_NEED_DATA, without a record, for such a bind without a callback: the piecewise polling
+// that calls for is not modelled.
+CallResult fetchValuesAtExecution(StatementHandle& statement, ub4 rowOffset, ub4 iterations) {
+    std::vector<BindHandle*> binds;
+    for (auto& entry : statement.binds)
+        if (entry.second->dataAtExecution)
+            binds.push_back(entry.second);
+    for (BindHandle* bind : binds) {
+        if (bind->inCallback == nullptr)
+            return CallResult{OCI_NEED_DATA, std::nullopt};
+        bind->fetched.clear();
+        bind->fetchedFrom = rowOffset;
+    }
+    for (ub4 row = rowOffset; row < iterations; ++row)
+        for (BindHandle* bind : binds) {
+            CallResult fetched = fetchValue(*bind, row);
+            if (fetched.status != OCI_SUCCESS)
+                return fetched;
+        }
+    return CallResult::success();
 }
 
 // Checks one value and makes it what the row stores; the error that refuses it, if any.
@@ -431,19 +497,22 @@ CallResult insertRows(SessionHandle& session, StatementHandle& statement, const 
     target.binds.assign(columnCount, nullptr);
     for (std::size_t k = 0; k < fed.size(); ++k)
         target.binds[fed[k]] = statement.binds.at(static_cast<ub4>(k + 1));
-    if (int error = checkBindsAgainstColumns(target))
+    if (int error = checkBindsAgainstColumns(target, iterations - rowOffset))
         return CallResult::failure(error);
+    CallResult fetched = fetchValuesAtExecution(statement, rowOffset, iterations);
+    if (fetched.status != OCI_SUCCESS)
+        return fetched;
     PendingRows* pending =
         session.server->rules.discardRows() ? nullptr : &session.transaction[sql.tableName];
     target.keepsRows = pending != nullptr;
-    bool ruleFails = rule && !isExecutionWarning(rule->code);
+    bool ruleFails = rule && !rule->after && !isExecutionWarning(rule->code);
     if (pending == nullptr && !ruleFails)
         return session.server->rules.acceptRowsUnchecked()
                    ? CallResult::success()
                    : checkDiscardedRows(session, target, rowOffset, iterations);
     for (std::size_t row = rowOffset; row < iterations; ++row) {
         if (ruleFails && static_cast<long>(row - rowOffset) == rule->row)
-            return CallResult::failure(rule->code);
+            return ruleFailure(*rule);
         CallResult stored = insertRow(session, target, row, pending);
         if (stored.status != OCI_SUCCESS)
             return stored;

@@ -31,7 +31,8 @@ CallResult activeSession(Call& call, const ServiceContextHandle& context, Sessio
 }
 
 void dropSessionIfConnectionLost(Call& call, SessionHandle& session, const CallResult& result) {
-    if (result.status == OCI_ERROR && result.record && isLostConnection(result.record->code) &&
+    if (result.status == OCI_ERROR && result.record &&
+        (isLostConnection(result.record->code) || result.connectionGone) &&
         session.server != nullptr)
         call.handles().detachServer(session.server, true);
 }

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "Execution.h"
+#include "Interrupts.h"
 #include "StandinOci.h"
 #include "Strictness.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
@@ -18,7 +20,8 @@ namespace standin {
 // its own, sees the threads that wait for it.
 struct Library {
     std::mutex lock;
-    // Signalled by OCIBreak for the calls a `block` rule holds; waited on with `lock`.
+    // Signalled by OCIBreak for the calls a `block` rule holds, and by those calls for the
+    // breaks that wait for them to return; waited on with `lock`.
     std::condition_variable breaks;
     ThreadWatch watch;
     HandleRegistry handles;
@@ -68,18 +71,32 @@ class Call {
     // The call works on an environment of this mode (for calls that make one).
     void settle(bool threaded) { library().watch.settle(entry_, threaded); }
 
-    // Holds the call, as a stalled server would, until OCIBreak reaches its server; it then
-    // fails as an interrupted call does. Other threads' calls run meanwhile. While it waits,
-    // the file `blocked` in the database folder names the call, so that a test in another
-    // process knows when to break it.
+    // Holds the call, as a stalled server would, until OCIBreak reaches its server or the
+    // client's SIGINT handler takes a Ctrl+C; it then fails as an interrupted call does.
+    // Other threads' calls run meanwhile. While it waits, the file `blocked` in the database
+    // folder names the call, so that a test in another process knows when to break it.
     CallResult blockUntilBreak(ServerHandle& server) {
         const unsigned long breaksBefore = server.breakCount;
+        const unsigned long interruptsBefore = interruptCount();
         const std::filesystem::path marker = server.database / "blocked";
         std::ofstream(marker) << name_ << '\n';
-        library().breaks.wait(lock_, [&] { return server.breakCount != breaksBefore; });
+        ++server.callsHeld;
+        waitUntil([&] {
+            return server.breakCount != breaksBefore || interruptCount() != interruptsBefore;
+        });
+        --server.callsHeld;
+        ++server.callsReleased;
+        library().breaks.notify_all();
         std::error_code ignored;
         std::filesystem::remove(marker, ignored);
         return CallResult::failure(kUserCancel);
+    }
+
+    // Lets go of the library's lock until `done` holds. A signal handler cannot wake a
+    // waiting thread, so the condition is looked at again every few milliseconds as well.
+    template <typename Condition> void waitUntil(Condition done) {
+        while (!done())
+            library().breaks.wait_for(lock_, std::chrono::milliseconds(5));
     }
 
     // The server a service context or server handle stands for, or null.
@@ -102,9 +119,10 @@ sword fail(Handle& errorHandle, int code);
 // The session a service context works for, or the error that says why there is none.
 CallResult activeSession(Call& call, const ServiceContextHandle& context, SessionHandle** session);
 
-// A call that failed because the connection dropped (only ever an injected failure) leaves
-// no session behind: the server rolls back what was not committed, as Oracle's does when the
-// link goes, and the next call fails with ORA-03114.
+// A call that failed because the connection dropped or the session died (only ever an injected
+// failure) leaves no session behind: the server rolls back what was not committed, as
+// Oracle's does when the link goes, the server handle's status is no longer normal, and the
+// next call fails with ORA-03114.
 void dropSessionIfConnectionLost(Call& call, SessionHandle& session, const CallResult& result);
 
 // A commit or a rollback: the same checks of the handles and the session, then `end`.

@@ -100,6 +100,8 @@ STANDIN_EXPORT sword OCIHandleFree(void* hndlp, const ub4 type) {
     Handle* handle = call.find(hndlp, type);
     if (handle == nullptr)
         return OCI_INVALID_HANDLE;
+    if (type == OCI_HTYPE_STMT && static_cast<StatementHandle*>(handle)->fromPrepare2)
+        endProcess("OCIHandleFree on a statement of OCIStmtPrepare2, which OCIStmtRelease takes");
     call.handles().free(handle);
     return OCI_SUCCESS;
 }
@@ -131,6 +133,11 @@ STANDIN_EXPORT sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const Or
         return fail(*errors, 12705);
     server->attached = true;
     server->connectionLost = false;
+    if (!server->holdsInterruptHandler) {
+        // The client takes Ctrl+C for itself while it is connected.
+        server->holdsInterruptHandler = true;
+        holdInterruptHandler();
+    }
     server->database = *database;
     server->databaseCharacterSet = databaseSet;
     server->rules = rules;
@@ -143,6 +150,10 @@ STANDIN_EXPORT sword OCIServerDetach(OCIServer* srvhp, OCIError* errhp, ub4 mode
     Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
     if (server == nullptr || errors == nullptr)
         return OCI_INVALID_HANDLE;
+    if (server->holdsInterruptHandler) {
+        server->holdsInterruptHandler = false;
+        releaseInterruptHandler();
+    }
     if (!server->attached)
         return fail(*errors, 3114);
     // Sessions still begun on it end without a commit, as when the connection drops.
@@ -168,6 +179,26 @@ STANDIN_EXPORT sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attribute
     } else {
         return fail(*errors, 24315);
     }
+    return OCI_SUCCESS;
+}
+
+// Only the server handle's status: OCI_SERVER_NORMAL while it is attached and its connection
+// is there, OCI_SERVER_NOT_CONNECTED once it was lost (or before the attach).
+STANDIN_EXPORT sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* sizep,
+                                ub4 attrtype, OCIError* errhp) {
+    Call call("OCIAttrGet", trghndltyp, attrtype);
+    Handle* target = call.find(trgthndlp, trghndltyp);
+    Handle* errors = call.find(errhp, OCI_HTYPE_ERROR);
+    if (target == nullptr || errors == nullptr || attributep == nullptr)
+        return OCI_INVALID_HANDLE;
+    if (trghndltyp != OCI_HTYPE_SERVER || attrtype != OCI_ATTR_SERVER_STATUS)
+        return fail(*errors, 24315);
+    const auto* server = static_cast<const ServerHandle*>(target);
+    const ub4 status =
+        server->attached && !server->connectionLost ? OCI_SERVER_NORMAL : OCI_SERVER_NOT_CONNECTED;
+    std::memcpy(attributep, &status, sizeof status);
+    if (sizep != nullptr)
+        *sizep = sizeof status;
     return OCI_SUCCESS;
 }
 

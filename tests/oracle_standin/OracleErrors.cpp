@@ -1,9 +1,11 @@
 // Oracle's message texts (as of the 21c servers) for the errors the stand-in produces.
 #include "OracleErrors.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace standin {
 
@@ -41,6 +43,22 @@ constexpr KnownMessage kMessages[] = {
     {957, "duplicate column name"},
     {972, "identifier is too long"},
     {984, "column not allowed here"},
+    {22, "invalid session ID; access denied"},
+    {28, "your session has been killed"},
+    {31, "your session has been marked for kill"},
+    {603, "ORACLE server session terminated by fatal error"},
+    {1089, "immediate shutdown or close in progress - no operations are permitted"},
+    {1092, "ORACLE instance terminated. Disconnection forced"},
+    {2396, "exceeded maximum idle time, please connect again"},
+    {3122, "attempt to close ORACLE-side window on user side"},
+    {12153, "TNS:not connected"},
+    {12537, "TNS:connection closed"},
+    {12547, "TNS:lost contact"},
+    {12570, "TNS:packet reader failure"},
+    {12583, "TNS:no reader"},
+    {24343, "user defined callback error"},
+    {24433, "This statement has already been prepared using OCIStmtPrepare2."},
+    {24434, "OCIStmtRelease called before OCIStmtPrepare2."},
     {1005, "null password given; logon denied"},
     {1008, "not all variables bound"},
     {1012, "not logged on"},
@@ -140,6 +158,10 @@ ErrorRecord oracleError(int code) {
                     "Message " + std::to_string(code) + " not found;  product=RDBMS; facility=ORA");
 }
 
+ErrorRecord oracleError(int code, const std::string& applicationText) {
+    return applicationText.empty() ? oracleError(code) : withText(code, applicationText);
+}
+
 ErrorRecord invalidIdentifier(const std::string& quotedName) {
     return withText(904, quotedName + ": invalid identifier");
 }
@@ -170,8 +192,21 @@ bool isLogonWarning(int code) {
     return code == 28002 || code == 28011;
 }
 
+// The dead-session errors of the driver layer's list (ODPI-C, dpiError__setFromOCI).
+constexpr int kLostDuringTheCall[] = {28,    31,    45,    378,   600,   602,  603,  609,
+                                      1041,  1043,  1089,  1092,  3113,  3122, 3135, 12537,
+                                      12547, 12570, 12583, 27146, 28511, 56600};
+constexpr int kLostBeforeTheCall[] = {22, 1012, 2396, 3114, 12153};
+
 bool isLostConnection(int code) {
-    return code == 3113 || code == 3114 || code == 3135;
+    return isLostBeforeTheCall(code) ||
+           std::find(std::begin(kLostDuringTheCall), std::end(kLostDuringTheCall), code) !=
+               std::end(kLostDuringTheCall);
+}
+
+bool isLostBeforeTheCall(int code) {
+    return std::find(std::begin(kLostBeforeTheCall), std::end(kLostBeforeTheCall), code) !=
+           std::end(kLostBeforeTheCall);
 }
 
 } // namespace standin

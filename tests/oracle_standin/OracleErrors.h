@@ -15,6 +15,9 @@ struct ErrorRecord {
 
 // The record for `code` with Oracle's fixed text, or Oracle's text for a missing message.
 ErrorRecord oracleError(int code);
+// The record for `code` with the text an application gave it (RAISE_APPLICATION_ERROR's
+// ORA-20000 to 20999, in a trigger); with an empty text, oracleError(code).
+ErrorRecord oracleError(int code, const std::string& applicationText);
 // ORA-00904 naming the identifier; an empty name gives ": invalid identifier".
 ErrorRecord invalidIdentifier(const std::string& quotedName);
 // ORA-12899 for a value of `actualBytes` bytes in a column of `maximumBytes`; the names in
@@ -30,7 +33,11 @@ ErrorRecord invalidNumberBytes(unsigned position);
 bool isExecutionWarning(int code);
 // True for the warnings a logon may succeed with (28002, 28011).
 bool isLogonWarning(int code);
-// True for the errors of a connection that is gone (3113, 3114, 3135).
+// True for the errors after which a session is gone: those Oracle's own driver layer reads so
+// (the link, the server process or the session lost; 3113, 3114, 3135, 1012, 28, ...).
 bool isLostConnection(int code);
+// True for those of them that say the call found the session gone already, so that the server
+// never saw it (1012, 3114, 12153, 22, 2396); false for those of a session lost during the call.
+bool isLostBeforeTheCall(int code);
 
 } // namespace standin

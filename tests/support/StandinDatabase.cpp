@@ -298,6 +298,10 @@ int StandinDatabase::callsInside() {
     return reinterpret_cast<int (*)()>(standinEntryPoint("StandinCallsInside"))();
 }
 
+void StandinDatabase::interruptCalls() {
+    reinterpret_cast<void (*)()>(standinEntryPoint("StandinInterruptCalls"))();
+}
+
 std::string StandinDatabase::callLog() {
     return reinterpret_cast<const char* (*)()>(standinEntryPoint("StandinCallLog"))();
 }

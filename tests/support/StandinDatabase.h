@@ -104,6 +104,9 @@ class StandinDatabase {
     static void setExecuteObserver(void (*observer)(unsigned iterations));
     // OCI calls in progress on all threads, those waiting for another's to end included.
     static int callsInside();
+    // Does what the client's own Ctrl+C handler does: the calls held by a `block` rule fail
+    // with ORA-01013.
+    static void interruptCalls();
 
   private:
     std::string userFolder(const std::string& userName) const;
