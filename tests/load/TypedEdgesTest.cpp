@@ -158,3 +158,20 @@ TEST_F(LoadJobTest, TypedDatesOfEveryMonthsLastDayAndLogicalsOfEveryByte) {
                                        "were loaded as NULL: OK 245.");
     EXPECT_EQ(columnOf(loadedTable("LOGICALS"), 0), expected);
 }
+
+TEST_F(LoadJobTest, ANumberFieldWithMoreDecimalsThanOracleTakesStillMakesItsColumn) {
+    // A descriptor may claim up to 255 decimals; Oracle's NUMBER takes a scale of at most 127
+    // (ORA-01728 beyond it), so the column has that, and the table is made.
+    DbfWriter table;
+    table.addField("RATE", 'N', 20, 200).addField("NAME", 'C', 4);
+    table.addRecord({"0", "zero"});
+    writeTable(table);
+    LoadParams::options.typedColumns = true;
+    runLoad();
+    ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << statusLines().back();
+    const auto stored = loadedTable();
+    ASSERT_EQ(stored.columnTypes.size(), 2u);
+    const std::string& type = stored.columnTypes[0];
+    EXPECT_EQ(type.substr(type.find(',')), ",127)") << type;
+    EXPECT_EQ(stored.rows, (std::vector<std::vector<StoredValue>>{{"0", "zero"}}));
+}
