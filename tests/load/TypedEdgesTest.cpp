@@ -175,3 +175,23 @@ TEST_F(LoadJobTest, ANumberFieldWithMoreDecimalsThanOracleTakesStillMakesItsColu
     EXPECT_EQ(type.substr(type.find(',')), ",127)") << type;
     EXPECT_EQ(stored.rows, (std::vector<std::vector<StoredValue>>{{"0", "zero"}}));
 }
+
+TEST_F(LoadJobTest, ATableOfMemosAloneLoadsTyped) {
+    // Every column is a LOB, so the first bound is one too.
+    FptWriter memos(64);
+    DbfWriter table;
+    table.setContainerArea("").setLanguageDriver(kWindows1252);
+    table.addField("NOTES", 'M', 4).addField("PICTURE", 'G', 4);
+    table.addRecord(
+        {uint32Bytes(memos.addMemo("first note")), uint32Bytes(memos.addMemo("\x01\x02"))});
+    table.addRecord({uint32Bytes(memos.addMemo("second note")), uint32Bytes(0)});
+    writeTable(table);
+    writeMemos(memos);
+    LoadParams::options.typedColumns = true;
+    runLoad();
+    ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << statusLines().back();
+    const auto stored = loadedTable();
+    EXPECT_EQ(stored.columnTypes, (std::vector<std::string>{"CLOB", "BLOB"}));
+    EXPECT_EQ(stored.rows, (std::vector<std::vector<StoredValue>>{{"first note", "0102"},
+                                                                  {"second note", StoredValue()}}));
+}
