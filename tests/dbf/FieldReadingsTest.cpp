@@ -111,6 +111,9 @@ TEST(FieldReadings, EveryMonthEndsOnItsLastDayInEveryKindOfYear) {
         std::snprintf(text, sizeof text, "%04u0001", year.year);
         EXPECT_EQ(date(text), FieldReading::Invalid) << text;
     }
+    // The first day a four-digit year can name, and the year before it, which no calendar has.
+    EXPECT_EQ(date("00010101"), FieldReading::Value);
+    EXPECT_EQ(date("00001231"), FieldReading::Invalid);
     // A date that reads is the date its text names.
     FieldDate value;
     const std::string text = "20241231";
