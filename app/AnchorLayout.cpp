@@ -54,7 +54,18 @@ int AnchorLayout::resize(int cx, int cy) {
         ::MoveWindow(entry.window, placement.x, placement.y, placement.width, placement.height,
                      TRUE);
     }
+    if (!entries.empty())
+        redrawWhole();
     return static_cast<int>(entries.size());
+}
+
+void AnchorLayout::redrawWhole() const {
+    // Each move repaints only the control's new place, and the dialog, which does not clip its
+    // children, may erase a control that painted before it: a moved control would stay
+    // undrawn, and the lines of a frame that grew would stay where the frame ended. So the
+    // dialog erases its whole surface, then every control paints itself over it, in that order.
+    ::RedrawWindow(dialog, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 SIZE AnchorLayout::minimumWindowSize() const {

@@ -23,8 +23,8 @@ class AnchorLayout {
     // Registers a control at its current window rectangle. Call after attach, while the
     // dialog still has its template size.
     void addControl(HWND control, int moveX, int moveY, int sizeX, int sizeY);
-    // Moves every registered control for a client area of cx x cy and repaints it. Returns
-    // the number of registered controls.
+    // Moves every registered control for a client area of cx x cy, then redraws the dialog
+    // and all its controls whole. Returns the number of registered controls.
     int resize(int cx, int cy);
     // The smallest window size at which every control stays inside the client area: the
     // start size less the shrink allowance. Zero before attach.
@@ -34,6 +34,8 @@ class AnchorLayout {
     const std::vector<AnchorEntry>& registeredControls() const { return entries; }
 
   private:
+    void redrawWhole() const;
+
     std::vector<AnchorEntry> entries;
     HWND dialog = nullptr;
     AnchorRect dialogRect;

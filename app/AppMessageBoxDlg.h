@@ -23,6 +23,11 @@ class AppMessageBoxDlg : public CDialog {
 
   protected:
     void DoDataExchange(CDataExchange* exchange) override;
+    BOOL OnInitDialog() override;
+
+  private:
+    // Gives the text field a vertical scroll bar when the text has more lines than it shows.
+    void addScrollBarWhenNeeded();
 };
 
 // AppMessageBoxDlg::run without the result. Callable from any thread, also from several at

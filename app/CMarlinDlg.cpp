@@ -4,6 +4,7 @@
 
 #include "app/AppMessageBoxDlg.h"
 #include "app/CAboutDlg.h"
+#include "app/DialogInput.h"
 #include "app/LoadWorker.h"
 #include "app/resource.h"
 #include "framework/CFileDialog.h"
@@ -186,31 +187,55 @@ void CMarlinDlg::onStartStop() {
     // first one started, leaving an empty table behind.
     if (startButton.clickIsSecondOfDoubleClick())
         return;
-    if (isLoading())
-        stopLoad();
-    else
+    if (!isLoading())
         startLoad();
+    else if (stopPending)
+        breakHungCall();
+    else
+        stopLoad();
 }
 
 bool CMarlinDlg::checkFields() {
-    const std::pair<const std::string*, const char*> checks[] = {
-        {&fileName, "Invalid file name"},      {&tableName, "Invalid table name"},
-        {&userName, "Invalid username"},       {&password, "Invalid password"},
-        {&database, "Invalid connect string"},
+    struct Check {
+        bool failed;
+        const char* failure;
+        CWnd& field;
     };
-    for (const auto& [text, failure] : checks) {
-        if (text->empty()) {
-            showAppMessage(failure);
+    // No file or table has a name of blanks only; a password or a user name might.
+    const Check checks[] = {
+        {isBlank(fileName), "Invalid file name", fileNameEdit},
+        {isBlank(tableName), "Invalid table name", tableNameEdit},
+        {userName.empty(), "Invalid username", userNameEdit},
+        {password.empty(), "Invalid password", passwordEdit},
+        {database.empty(), "Invalid connect string", databaseEdit},
+    };
+    for (const Check& check : checks) {
+        if (check.failed) {
+            showAppMessage(check.failure);
+            focusAfterMessage(check.field);
             return false;
         }
     }
     return true;
 }
 
+bool CMarlinDlg::checkFileExists() {
+    // A file moved or deleted since it was picked is told before the load connects to
+    // Oracle, which can take a while, and in words that name it.
+    if (!fileIsMissing(fileName))
+        return true;
+    showAppMessage(("Cannot find file " + fileName +
+                    ". Check the file name, or pick the file with the \"...\" button.")
+                       .c_str());
+    focusAfterMessage(fileNameEdit);
+    return false;
+}
+
 void CMarlinDlg::startLoad() {
     logLineCount = 0;
     UpdateData(true);
-    if (!checkFields())
+    takePathOutOfQuotes();
+    if (!checkFields() || !checkFileExists())
         return;
     // The job works in UTF-8; the file name stays as the system's file functions take it.
     LoadOptions options;
@@ -223,6 +248,8 @@ void CMarlinDlg::startLoad() {
     logList.clear();
     progressBar.setPos(0);
     LoadStatus::targetWindow = GetSafeHwnd();
+    stopPending = false;
+    breakAnnounced = false;
     // Set before the thread exists: the job's first test of the flag must see the load.
     LoadStatus::loadActive = 1;
     workerThread = startLoadWorker();
@@ -232,14 +259,37 @@ void CMarlinDlg::startLoad() {
     }
 }
 
+void CMarlinDlg::takePathOutOfQuotes() {
+    const std::string path = unquotedPath(fileName);
+    if (path == fileName)
+        return;
+    fileName = path;
+    // The field shows the name the load takes.
+    fileNameEdit.setWindowText(fileName);
+}
+
 void CMarlinDlg::stopLoad() {
     // A job past its last test of the flag may have ended the load already; its last line,
     // on its way, then returns the dialog to idle, and a "stopped" line would contradict it.
     // A Start whose thread never ran has no job to end the load.
     if (!claimLoadEnding() && workerThread != nullptr)
         return;
-    returnToIdle();
     appendLogLine("Loading stopped by user request.", true);
+    if (workerThread == nullptr) {
+        returnToIdle();
+        return;
+    }
+    // The job ends at its next look at the flag, or not at all while a call to Oracle hangs:
+    // the dialog shows the load ending until the worker has returned, and Stop stays there
+    // to break such a call.
+    stopPending = true;
+}
+
+void CMarlinDlg::breakHungCall() {
+    if (!breakAnnounced)
+        appendLogLine("Breaking the Oracle call in progress..", true);
+    breakAnnounced = true;
+    breakWorkerCalls();
 }
 
 void CMarlinDlg::enableInputs(bool enable) {
@@ -250,6 +300,7 @@ void CMarlinDlg::enableInputs(bool enable) {
 }
 
 void CMarlinDlg::returnToIdle() {
+    stopPending = false;
     startButton.setWindowText("Start");
     enableInputs(true);
     // One worker at a time: a stopped one may still be ending its session.
@@ -301,6 +352,13 @@ void CMarlinDlg::onGetMinMaxInfo(MINMAXINFO* limits) const {
     limits->ptMinTrackSize.y = std::max<LONG>(limits->ptMinTrackSize.y, minimum.cy);
 }
 
+void CMarlinDlg::focusAfterMessage(CWnd& control) {
+    // Closing a box the dialog owned activates the dialog again, which puts the focus back on
+    // the control it remembers; with another window in front the dialog keeps that.
+    if (isActive())
+        focusControl(control);
+}
+
 void CMarlinDlg::focusControl(CWnd& control) {
     sendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control.GetSafeHwnd()), TRUE);
 }
@@ -314,9 +372,9 @@ void CMarlinDlg::appendLogLine(const std::string& text, bool scroll) {
 
 LRESULT CMarlinDlg::onAddStrMessage() {
     appendLogLine(platform::localFromUtf8(LoadStatus::statusText), true);
-    // The job clears the flag before its last line, so this is the end of the load; a line
-    // after the user's stop finds the dialog idle already.
-    if (LoadStatus::loadActive == 0 && isLoading())
+    // The job clears the flag before its last line, so this is the end of the load; after the
+    // user's stop the dialog waits for the worker itself to return.
+    if (LoadStatus::loadActive == 0 && isLoading() && !stopPending)
         returnToIdle();
     return 0;
 }
@@ -346,17 +404,22 @@ LRESULT CMarlinDlg::onWorkerReturned(WPARAM threadId) {
 }
 
 void CMarlinDlg::OnCancel() {
-    if (isLoading()) {
+    if (isLoading() && !stopPending) {
         // The box runs its own message loop, so the worker's sends go on being handled.
         showAppMessage("Stop loading before close application.");
+        // The focus comes back where Enter does what the message asks for, never on Cancel.
+        focusAfterMessage(startButton);
         return;
     }
     if (workerThread != nullptr) {
         // A stop is honoured only between records: connecting, creating the table or a call
-        // blocked in the client keeps the window open a while, and the user learns why.
+        // blocked in the client keeps the window open a while, and the user learns why. A
+        // call that never returns (a stalled commit, a dead network) is broken, so that the
+        // window does close.
         if (!closeWhenWorkerReturns)
             appendLogLine("Waiting for the load to stop..", true);
         closeWhenWorkerReturns = true;
+        breakHungCall();
         return;
     }
     EndDialog(IDCANCEL);
@@ -366,6 +429,8 @@ void CMarlinDlg::waitForWorker() {
     if (workerThread == nullptr)
         return;
     LoadStatus::loadActive = 0;
+    // The program is ending: a call that hangs must not keep it alive.
+    breakWorkerCalls();
     releaseWorker(INFINITE);
 }
 
@@ -384,9 +449,13 @@ void CMarlinDlg::onBrowse() {
     // anything, and the current folder is where the system looks for libraries.
     CFileDialog picker(true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_NOCHANGEDIR,
                        std::string(kFilter, sizeof(kFilter) - 1), this);
+    // The picker opens where the table named in File name lies, or where the last one was
+    // picked, rather than wherever the system last was.
+    picker.setInitialFolder(pickerFolderFor(fileName, lastPickedFolder));
     if (picker.DoModal() != IDOK)
         return;
     fileName = picker.GetPathName();
+    lastPickedFolder = folderOfPath(fileName);
     tableName = platform::localFromUtf8(tableNameForFile(platform::utf8FromLocal(fileName)));
     UpdateData(false);
 }

@@ -52,7 +52,8 @@ class CMarlinDlg : public CDialog {
   protected:
     void DoDataExchange(CDataExchange* exchange) override;
     BOOL OnInitDialog() override;
-    // The close guard: refused while a load runs; waits for a stopped worker to return.
+    // The close guard: refused while a load runs; after a stop it breaks a call the worker
+    // may hang in and closes the dialog once the worker has returned.
     void OnCancel() override;
     // The dialog has no OK button: Enter with the default button disabled must not end it.
     void OnOK() override {}
@@ -75,13 +76,22 @@ class CMarlinDlg : public CDialog {
     void onGetMinMaxInfo(MINMAXINFO* limits) const;
     bool isLoading() const;
     bool isActive() const;
+    // The emptiness checks; on a failure the message, then the focus in the field to fill.
     bool checkFields();
+    bool checkFileExists();
+    void takePathOutOfQuotes();
     void startLoad();
     void stopLoad();
+    // A further Stop, or a close, while a stopped load is ending: breaks the Oracle call the
+    // worker may hang in, and says so once.
+    void breakHungCall();
     void enableInputs(bool enable);
     void returnToIdle();
     void keepFocusUsable(CWnd& fallback);
     void giveStartItsFocusBack();
+    // After a message box of this thread has closed: the focus goes to the control that the
+    // message asks the user to use.
+    void focusAfterMessage(CWnd& control);
     void focusControl(CWnd& control);
     // Waits (at most waitMs) for the worker's thread to end and closes its handle.
     void releaseWorker(DWORD waitMs);
@@ -90,6 +100,13 @@ class CMarlinDlg : public CDialog {
     int logLineCount = 0;
     HANDLE workerThread = nullptr;
     bool closeWhenWorkerReturns = false;
+    // The folder of the file last chosen in the picker; empty before the first.
+    std::string lastPickedFolder;
+    // The user has stopped the load and its worker has not returned yet: the caption stays
+    // "Stop", the inputs stay disabled, and Stop or a close breaks a hung call.
+    bool stopPending = false;
+    // The log has said that the call in progress is being broken (once per load).
+    bool breakAnnounced = false;
     // Where the focus went when Start was disabled while it had it; null when it did not.
     // Kept while the dialog is inactive, so that the focus comes back when it is activated.
     HWND focusParkedFromStart = nullptr;

@@ -4,6 +4,7 @@
 #include "app/AppMessageBoxDlg.h"
 #include "load/LoadJob.h"
 #include "load/LoadState.h"
+#include "oracle/DBConnect.h"
 #include "platform/CodePage.h"
 
 namespace {
@@ -16,6 +17,11 @@ DWORD WINAPI runLoadThread(void*) {
     LoadJob::run();
     // The thread's id tells the dialog that this is its worker's end, not a stray message.
     ::PostMessageA(targetWindow(), kWorkerReturnedMessage, ::GetCurrentThreadId(), 0);
+    return 0;
+}
+
+DWORD WINAPI runBreak(void*) {
+    DBConnect::breakCallsInProgress();
     return 0;
 }
 
@@ -38,4 +44,16 @@ void installDialogLoadHooks() {
 
 HANDLE startLoadWorker() {
     return ::CreateThread(nullptr, 0, runLoadThread, nullptr, 0, nullptr);
+}
+
+void breakWorkerCalls() {
+    // Nothing waits for this thread: it ends when the client library returns from the break,
+    // or with the process.
+    HANDLE thread = ::CreateThread(nullptr, 0, runBreak, nullptr, 0, nullptr);
+    if (thread == nullptr) {
+        // Without a thread of its own the break is still better than none.
+        DBConnect::breakCallsInProgress();
+        return;
+    }
+    ::CloseHandle(thread);
 }

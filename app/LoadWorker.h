@@ -18,3 +18,8 @@ void installDialogLoadHooks();
 // kWorkerReturnedMessage with its id to LoadStatus::targetWindow when the job has returned.
 // Returns the thread's handle, or null when the system cannot create the thread.
 HANDLE startLoadWorker();
+
+// Breaks the Oracle call the worker may be hanging in (a commit a server never answers, a dead
+// network), so that the job fails that call and ends as a stopped load. Returns at once: the
+// break itself goes to the server, and the dialog must stay usable while it travels.
+void breakWorkerCalls();

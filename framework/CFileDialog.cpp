@@ -32,6 +32,7 @@ INT_PTR CFileDialog::DoModal() {
     request.lpstrFile = file;
     request.nMaxFile = sizeof(file);
     request.lpstrDefExt = hasDefaultExtension_ ? defaultExtension_.c_str() : nullptr;
+    request.lpstrInitialDir = initialFolder_.empty() ? nullptr : initialFolder_.c_str();
     request.Flags = flags_ | OFN_EXPLORER;
     SystemDialog show = open_ ? ::GetOpenFileNameA : ::GetSaveFileNameA;
     if (systemDialogForTests != nullptr)

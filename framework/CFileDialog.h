@@ -15,6 +15,9 @@ class CFileDialog {
     CFileDialog(bool openFileDialog, const char* defaultExtension, const char* fileName,
                 DWORD flags, const std::string& filter, CWnd* parent);
 
+    // The folder the dialog opens in; empty leaves the choice to the system.
+    void setInitialFolder(const std::string& folder) { initialFolder_ = folder; }
+
     // Shows the dialog; IDOK when the user chose a file, IDCANCEL when the user cancelled
     // or the dialog could not be shown.
     INT_PTR DoModal();
@@ -36,4 +39,5 @@ class CFileDialog {
     DWORD flags_;
     CWnd* parent_;
     std::string path_;
+    std::string initialFolder_;
 };

@@ -139,6 +139,89 @@ TEST(AppMessageBox, LongTextScrollsInsideABoxOfFixedSize) {
     EXPECT_EQ(large.rect.bottom - large.rect.top, small.rect.bottom - small.rect.top);
 }
 
+// Whether the field shows the last character of its text.
+bool showsItsEnd(HWND edit) {
+    const int length = ::GetWindowTextLengthA(edit);
+    const LRESULT place =
+        ::SendMessageA(edit, EM_POSFROMCHAR, static_cast<WPARAM>(length > 0 ? length - 1 : 0), 0);
+    RECT client{};
+    ::GetClientRect(edit, &client);
+    HDC dc = ::GetDC(edit);
+    HGDIOBJ previous =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(edit, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(dc, &metrics);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(edit, dc);
+    const int top = static_cast<short>(HIWORD(place));
+    return place != -1 && top >= 0 && top + metrics.tmHeight <= client.bottom;
+}
+
+// Shows the text on a thread of its own, clicks the field's scroll bar down arrow as the
+// user does until the field shows the end of the text (at most 40 times), and closes the
+// box. Returns whether the end came into view; *hasScrollBar tells whether the field had one.
+// With a picture name, the box is saved as it looks at the end.
+bool scrollToTheEndWithTheMouse(const std::string& text, bool* hasScrollBar, RECT* boxRect,
+                                const char* pictureName = nullptr) {
+    std::thread worker([&] { AppMessageBoxDlg::run(text.c_str()); });
+    std::vector<HWND> boxes = apptest::waitForBoxes(1);
+    bool end = false;
+    if (!boxes.empty()) {
+        HWND box = boxes.front();
+        HWND edit = ::GetDlgItem(box, IDC_MESSAGE_TEXT);
+        ::GetWindowRect(box, boxRect);
+        EXPECT_EQ(guitest::windowText(box), "Crate Courier");
+        SCROLLBARINFO bar{};
+        bar.cbSize = sizeof(bar);
+        *hasScrollBar = (::GetWindowLongA(edit, GWL_STYLE) & WS_VSCROLL) != 0 &&
+                        ::GetScrollBarInfo(edit, OBJID_VSCROLL, &bar) &&
+                        (bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) == 0;
+        const POINT downArrow{(bar.rcScrollBar.left + bar.rcScrollBar.right) / 2,
+                              bar.rcScrollBar.bottom - bar.dxyLineButton / 2};
+        end = showsItsEnd(edit);
+        for (int click = 0; click < 40 && !end && *hasScrollBar; ++click) {
+            guitest::moveMouse(downArrow);
+            guitest::clickAt(downArrow);
+            ::Sleep(60);
+            end = showsItsEnd(edit);
+        }
+        if (pictureName != nullptr) {
+            EXPECT_TRUE(guitest::saveWindowImage(box, pictureName));
+        }
+        apptest::clickOk(box);
+    }
+    worker.join();
+    return end;
+}
+
+TEST(AppMessageBox, ATextLongerThanTheFieldGetsAScrollBarThatReachesItsEnd) {
+    bool scrollBar = true;
+    RECT shortBox{};
+    // Three lines fit: no scroll bar takes room from the text.
+    EXPECT_TRUE(scrollToTheEndWithTheMouse(
+        "Unable to open hyperlink:\n\nThe DDE transaction failed.", &scrollBar, &shortBox));
+    EXPECT_FALSE(scrollBar);
+
+    // A failure of four lines, whose last one says what to do.
+    RECT box{};
+    EXPECT_TRUE(scrollToTheEndWithTheMouse(
+        "Error while create table. \nORA-00904: \"SIZE\": invalid identifier\n"
+        "Field SIZE is a name Oracle keeps for itself.\nThe last line says what to do.",
+        &scrollBar, &box, "message-box-scrolled.bmp"));
+    EXPECT_TRUE(scrollBar);
+    EXPECT_EQ(box.right - box.left, shortBox.right - shortBox.left);
+    EXPECT_EQ(box.bottom - box.top, shortBox.bottom - shortBox.top);
+
+    // One long line of an Oracle text, broken into many by the field's width.
+    std::string longText = "ORA-12801: error signaled in parallel query server P001\n";
+    for (int word = 0; word < 60; ++word)
+        longText += "word" + std::to_string(word) + " ";
+    longText += "END";
+    EXPECT_TRUE(scrollToTheEndWithTheMouse(longText, &scrollBar, &box));
+    EXPECT_TRUE(scrollBar);
+    EXPECT_EQ(box.bottom - box.top, shortBox.bottom - shortBox.top);
+}
+
 TEST(AppMessageBox, TwoThreadsAtOnceEachShowTheirOwnText) {
     std::atomic<int> finished{0};
     std::thread first([&] {

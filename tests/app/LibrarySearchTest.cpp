@@ -1,5 +1,7 @@
 // Both programs started in a folder that holds a table and a planted OCI.DLL: the client
 // library comes from the PATH, never from the current folder.
+#include "StartedProgram.h"
+
 #include "dbf/TempFolder.h"
 #include "support/SampleTable.h"
 #include "support/StandinDatabase.h"
@@ -18,6 +20,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+using apptest::executableFolder;
+using apptest::StartedProgram;
+using apptest::windowOf;
 using standin_test::StandinDatabase;
 
 constexpr int kRecords = 40;
@@ -27,77 +32,6 @@ std::string environmentVariable(const char* name) {
     char value[32768] = {};
     const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof(value));
     return length > 0 && length < sizeof(value) ? std::string(value, length) : std::string();
-}
-
-fs::path executableFolder() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path();
-}
-
-// A program started by the test, ended by it when the test did not see it end.
-class StartedProgram {
-  public:
-    StartedProgram(const fs::path& program, const std::string& arguments,
-                   const fs::path& currentFolder) {
-        std::string line = "\"" + program.string() + "\" " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        started_ = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                    currentFolder.string().c_str(), &startup, &process_) != FALSE;
-    }
-    ~StartedProgram() {
-        if (!started_)
-            return;
-        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
-            ::TerminateProcess(process_.hProcess, 99);
-        ::CloseHandle(process_.hThread);
-        ::CloseHandle(process_.hProcess);
-    }
-    StartedProgram(const StartedProgram&) = delete;
-    StartedProgram& operator=(const StartedProgram&) = delete;
-
-    bool started() const { return started_; }
-    DWORD processId() const { return process_.dwProcessId; }
-    // The exit code, or -1 when the program is still running after the wait.
-    int waitForExit(DWORD timeoutMs) {
-        if (::WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
-            return -1;
-        DWORD code = 0;
-        ::GetExitCodeProcess(process_.hProcess, &code);
-        return static_cast<int>(code);
-    }
-
-  private:
-    bool started_ = false;
-    PROCESS_INFORMATION process_{};
-};
-
-struct WindowSearch {
-    DWORD processId;
-    std::string caption; // any caption when empty
-    HWND except;
-    HWND found;
-};
-
-BOOL CALLBACK matchWindow(HWND window, LPARAM parameter) {
-    auto* wanted = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char text[128] = {};
-    ::GetWindowTextA(window, text, sizeof(text));
-    if (owner != wanted->processId || !::IsWindowVisible(window) || window == wanted->except ||
-        (!wanted->caption.empty() && wanted->caption != text))
-        return TRUE;
-    wanted->found = window;
-    return FALSE;
-}
-
-// A visible top-level window of the process with the caption (any caption when empty).
-HWND windowOf(DWORD processId, const std::string& caption, HWND except = nullptr) {
-    WindowSearch search{processId, caption, except, nullptr};
-    ::EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 class LibrarySearch : public ::testing::Test {
@@ -149,11 +83,7 @@ TEST_F(LibrarySearch, TheDialogTakesTheClientFromThePathNotFromTheCurrentFolder)
     ASSERT_TRUE(writeSampleTable((dataFolder / "CLIENTS.DBF").string(), kRecords));
     StartedProgram marlin(copyProgram("marlin.exe"), "", dataFolder);
     ASSERT_TRUE(marlin.started());
-    HWND dialog = nullptr;
-    for (int wait = 0; wait < 150 && dialog == nullptr; ++wait) {
-        ::Sleep(100);
-        dialog = windowOf(marlin.processId(), kDialogCaption);
-    }
+    HWND dialog = apptest::waitForWindowOf(marlin.processId(), kDialogCaption);
     ASSERT_NE(dialog, nullptr);
     // The file named as a user names it in the folder the program started in.
     const std::pair<int, const char*> fields[] = {

@@ -138,22 +138,29 @@ TEST_F(MainDialogTest, StopKeepsTheCommittedBatchesAndTheDialogWaitsForTheWorker
         ::WaitForSingleObject(finishEnding, 30000);
     });
     click(1006);
-    ASSERT_TRUE(waitFor([&] { return caption() == "Start"; }));
-    EXPECT_EQ(logLines().back(), "Loading stopped by user request.");
-    EXPECT_TRUE(inputsEnabled());
-    EXPECT_FALSE(::IsWindowEnabled(item(1006))); // the stopped worker has not returned yet
-    // Enter does nothing while it ends; the close command says that the window closes once
-    // the load has stopped, once however often it is given.
-    pressKey(1003, VK_RETURN);
-    EXPECT_EQ(caption(), "Start");
+    ASSERT_TRUE(waitFor([&] { return logLines().back() == "Loading stopped by user request."; }));
+    // Until the worker has returned the load is ending: nothing can be changed or started,
+    // and Stop is there to break a call that hangs.
+    guitest::pumpFor(100);
+    EXPECT_EQ(caption(), "Stop");
+    EXPECT_TRUE(::IsWindowEnabled(item(1006)));
+    for (int id : {1000, 1001, 1003, 1013, 1014, 1015, 1020})
+        EXPECT_FALSE(::IsWindowEnabled(item(id))) << id;
+    // Stop again says once that the call in progress is broken; the close command says that
+    // the window closes once the load has stopped, once however often it is given.
+    pressKey(1006, VK_RETURN);
+    pressKey(1006, VK_RETURN);
     pressKey(1005, VK_ESCAPE);
     pressKey(1005, VK_ESCAPE);
     guitest::pumpFor(100);
     EXPECT_FALSE(dialog.isEnded());
+    EXPECT_EQ(caption(), "Stop");
     std::vector<std::string> lines = logLines();
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2], "Loading stopped by user request.");
-    EXPECT_EQ(lines.back(), "Waiting for the load to stop..");
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{"Loading stopped by user request.",
+                                        "Breaking the Oracle call in progress..",
+                                        "Waiting for the load to stop.."}));
 
     ::SetEvent(finishEnding);
     ASSERT_TRUE(waitFor([&] { return dialog.isEnded(); }));
@@ -279,7 +286,7 @@ TEST_F(MainDialogTest, TypedColumnsIsAnInputAfterTheTableNameThatTheLoadTakes) {
     ASSERT_EQ(typed.rows.size(), 20u);
     EXPECT_EQ(typed.columnTypes, (std::vector<std::string>{
                                      "NUMBER(6)", "VARCHAR2(24 CHAR)", "VARCHAR2(16 CHAR)", "DATE",
-                                     "CHAR(1)", "NUMBER(12,2)", "NUMBER(10)", "CLOB", "CLOB"}));
+                                     "CHAR(1)", "NUMBER(14,2)", "NUMBER(10)", "CLOB", "CLOB"}));
 
     // A click clears it again, and the next load is the default one.
     click(1020);

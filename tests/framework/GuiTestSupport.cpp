@@ -148,6 +148,17 @@ Rendering windowPicture(HWND hwnd) {
     return picture;
 }
 
+Rendering clientAsShown(HWND hwnd) {
+    RECT client{};
+    if (!::GetClientRect(hwnd, &client))
+        return {};
+    return renderWith(client.right, client.bottom, [&](HDC dc) {
+        HDC clientDc = ::GetDC(hwnd);
+        ::BitBlt(dc, 0, 0, client.right, client.bottom, clientDc, 0, 0, SRCCOPY);
+        ::ReleaseDC(hwnd, clientDc);
+    });
+}
+
 bool savePicture(const Rendering& picture, const std::string& path) {
     if (picture.width <= 0 || picture.height <= 0)
         return false;

@@ -43,6 +43,10 @@ Rendering renderWith(int width, int height, const std::function<void(HDC)>& draw
 // A picture of the window as the user sees it: its client area as shown, with the frame and
 // caption drawn around it. The window must be visible; empty when it cannot be taken.
 Rendering windowPicture(HWND hwnd);
+// The window's client area as the display shows it now, without asking the window to paint
+// anything first: what it drew, and what it left undrawn or failed to erase. Empty when the
+// window is gone.
+Rendering clientAsShown(HWND hwnd);
 // Writes the picture as a 24-bit BMP file; false when it cannot.
 bool savePicture(const Rendering& picture, const std::string& path);
 // windowPicture, saved; false when either fails.
