@@ -27,6 +27,32 @@ wchar_t characterOf(unsigned codePage, unsigned char byte) {
     return 0;
 }
 
+// Decodes a double-byte text a character at a time: a lead byte that forms no character with
+// the byte after it becomes U+FFFD and that byte is read again on its own, as iconv and
+// Python's codecs read it, where the code page's default character would take both and lose
+// the second. A lead byte that ends the text is dropped. Answers the UTF-16 units written to
+// `wide`, which holds one per byte.
+int decodeCharacterByCharacter(unsigned codePage, const unsigned char* from, std::size_t count,
+                               wchar_t* wide) {
+    int units = 0;
+    for (std::size_t at = 0; at < count;) {
+        const bool lead = ::IsDBCSLeadByteEx(codePage, from[at]) != FALSE;
+        if (lead && at + 1 == count)
+            break;
+        const int bytes = lead ? 2 : 1;
+        if (::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS,
+                                  reinterpret_cast<const char*>(from + at), bytes, wide + units,
+                                  1) == 1) {
+            at += static_cast<std::size_t>(bytes);
+        } else {
+            wide[units] = 0xFFFD;
+            ++at;
+        }
+        ++units;
+    }
+    return units;
+}
+
 } // namespace
 
 struct CodePageDecoder::System {
@@ -85,8 +111,14 @@ ConvertedText CodePageDecoder::decode(const unsigned char* from, std::size_t cou
     if (count == 0)
         return result;
     system_->wide.resize(count);
-    const int units = ::MultiByteToWideChar(system_->codePage, 0, bytes, static_cast<int>(count),
-                                            system_->wide.data(), static_cast<int>(count));
+    const bool doubleByte = system_->info.MaxCharSize == 2;
+    // Nearly every text is well formed: one call decodes it, and only a text it refuses goes a
+    // character at a time.
+    int units = ::MultiByteToWideChar(system_->codePage, doubleByte ? MB_ERR_INVALID_CHARS : 0,
+                                      bytes, static_cast<int>(count), system_->wide.data(),
+                                      static_cast<int>(count));
+    if (units == 0 && doubleByte)
+        units = decodeCharacterByCharacter(system_->codePage, from, count, system_->wide.data());
     system_->utf8.resize(3 * count);
     const int length =
         ::WideCharToMultiByte(CP_UTF8, 0, system_->wide.data(), units, system_->utf8.data(),

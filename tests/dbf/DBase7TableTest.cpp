@@ -11,8 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -170,4 +174,86 @@ TEST(DBase7Table, HeadersThatDoNotAddUpAreRefusedWithAClearText) {
     EXPECT_EQ(table.recordCount(), 1);
     EXPECT_EQ(table.declaredRecordCount(), 2u);
     EXPECT_STREQ(table.field(1).text(), "5           ");
+}
+
+namespace {
+
+// The fewest significant digits that read back as exactly `value`: what any shortest text of
+// it must carry.
+int shortestDigitCount(double value) {
+    for (int digits = 1; digits < 17; ++digits) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.*e", digits - 1, value);
+        if (std::strtod(text, nullptr) == value)
+            return digits;
+    }
+    return 17;
+}
+
+// The significant digits a decimal text carries: "-0.00120" and "1200" carry two, "1.5e+25" two.
+int significantDigitCount(const std::string& text) {
+    std::string digits;
+    for (char c : text.substr(0, text.find_first_of("eE")))
+        if (c >= '0' && c <= '9')
+            digits += c;
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return 0;
+    const std::size_t last = digits.find_last_not_of('0');
+    return static_cast<int>(last - first + 1);
+}
+
+} // namespace
+
+TEST(DBase7Table, DoublesAreTheirShortestTextPlainBetweenTheEndsOfPlainNotation) {
+    // Both ends of plain notation, and just past them: five zeros after the point at most, and
+    // at most 21 integer digits, beyond which a number is written with an exponent.
+    const std::pair<double, const char*> ends[] = {
+        {0.00001, "0.00001"},
+        {-0.000012345678901234567, "-0.000012345678901234568"},
+        {0.0000099, "9.9e-06"},
+        {0.000001, "1e-06"},
+        {1e20, "100000000000000000000"},
+        {-123456789012345678901.0, "-123456789012345680000"},
+        {999999999999999868928.0, "999999999999999900000"},
+        {1e21, "1e+21"},
+        {-1.5e21, "-1.5e+21"},
+        {1.0, "1"},
+        {-0.5, "-0.5"},
+        {5e-324, "5e-324"},
+    };
+    std::vector<std::string> stored;
+    std::vector<std::string> expected;
+    for (const auto& [value, text] : ends) {
+        stored.push_back(dBase7DoubleBytes(value));
+        expected.push_back(text);
+    }
+    EXPECT_EQ(fieldTexts('O', 8, stored), expected);
+
+    // Numbers of every size between and around them: each text reads back as the very same
+    // double, carries no more digits than the shortest that does, and fits the column of 24.
+    std::vector<double> values;
+    std::uint64_t seed = 0x9E3779B97F4A7C15u;
+    for (int exponent = -9; exponent <= 24; ++exponent) {
+        for (int sample = 0; sample < 6; ++sample) {
+            seed = seed * 6364136223846793005u + 1442695040888963407u;
+            const double mantissa = 1.0 + static_cast<double>(seed >> 11) / 9007199254740992.0 * 9;
+            const double value = (sample % 2 == 0 ? 1 : -1) * mantissa * std::pow(10.0, exponent);
+            values.push_back(value);
+        }
+    }
+    stored.clear();
+    for (double value : values)
+        stored.push_back(dBase7DoubleBytes(value));
+    const std::vector<std::string> texts = fieldTexts('O', 8, stored);
+    ASSERT_EQ(texts.size(), values.size());
+    for (std::size_t at = 0; at < values.size(); ++at) {
+        const std::string& text = texts[at];
+        EXPECT_EQ(std::strtod(text.c_str(), nullptr), values[at]) << text;
+        EXPECT_EQ(significantDigitCount(text), shortestDigitCount(values[at])) << text;
+        EXPECT_LE(text.size(), 24u) << text;
+        const double magnitude = std::fabs(values[at]);
+        const bool plain = text.find('e') == std::string::npos;
+        EXPECT_EQ(plain, magnitude >= 0.00001 && magnitude < 1e21) << text;
+    }
 }

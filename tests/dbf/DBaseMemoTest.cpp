@@ -283,3 +283,117 @@ TEST(DBaseMemo, MemoPointersAreFoundInAnyRecordWhateverTheCurrentOne) {
     ASSERT_TRUE(table.open(folder.path("null.dbf").c_str()));
     EXPECT_FALSE(table.holdsMemoPointer());
 }
+
+namespace {
+
+// What a table with one memo field pointing at `block` reads from the memo file `image`: the
+// default load's text, and the typed load's whole memo.
+struct MemoRead {
+    std::string text;
+    DbfFieldValue::Memo whole = DbfFieldValue::Memo::None;
+    std::string wholeBytes;
+};
+
+MemoRead readMemo(std::uint8_t version, const std::string& memoName, const ByteImage& image,
+                  std::uint32_t block) {
+    TempFolder folder;
+    MemoRead read;
+    DbfWriter table;
+    table.setVersionByte(version).addField("NOTES", 'M', 10);
+    table.addRecord({memoFieldText(block, 10)});
+    if (!table.writeTo(folder.path("t.dbf")) || !writeFileBytes(folder.path(memoName), image))
+        return read;
+    DbfTable reader;
+    if (!reader.open(folder.path("t.dbf").c_str()) || !reader.selectRecord(0))
+        return read;
+    read.text = reader.field(0).text();
+    const unsigned char* bytes = nullptr;
+    std::size_t length = 0;
+    read.whole = reader.field(0).wholeMemo(bytes, length);
+    if (read.whole == DbfFieldValue::Memo::Found)
+        read.wholeBytes.assign(reinterpret_cast<const char*>(bytes), length);
+    return read;
+}
+
+void expectMemo(const MemoRead& read, const std::string& memo) {
+    EXPECT_EQ(read.text, padded(memo, 1999));
+    EXPECT_EQ(read.whole, DbfFieldValue::Memo::Found);
+    EXPECT_EQ(read.wholeBytes, memo);
+}
+
+void expectDamaged(const MemoRead& read) {
+    EXPECT_EQ(read.text, kNoMemo);
+    EXPECT_EQ(read.whole, DbfFieldValue::Memo::Damaged);
+}
+
+} // namespace
+
+TEST(DBaseMemo, MemosAtTheEndsOfTheirFilesAndBlocksOfTheSizeTheHeaderGives) {
+    const std::string memo = "the last memo of the file";
+    const std::size_t memoEnd = 8 + memo.size(); // behind a block's 8 bytes of type and length
+    // A memo whose last byte is the file's last byte is whole; one byte fewer and its stored
+    // length reaches past the end: damaged, never a text read beyond the file.
+    {
+        SCOPED_TRACE("FPT");
+        FptWriter fpt(64);
+        fpt.addMemo("first");
+        const std::uint32_t block = fpt.addMemo(memo);
+        ByteImage image = fpt.image();
+        image.resize(block * 64 + memoEnd);
+        expectMemo(readMemo(0xF5, "t.fpt", image, block), memo);
+        image.pop_back();
+        expectDamaged(readMemo(0xF5, "t.fpt", image, block));
+    }
+    {
+        SCOPED_TRACE("dBase IV");
+        DbtWriter dbt = DbtWriter::dBase4(64);
+        dbt.addMemo("first");
+        const std::uint32_t block = dbt.addMemo(memo);
+        ByteImage image = dbt.image();
+        image.resize(block * 64 + memoEnd);
+        expectMemo(readMemo(kDBase4WithMemo, "t.dbt", image, block), memo);
+        image.pop_back();
+        expectDamaged(readMemo(kDBase4WithMemo, "t.dbt", image, block));
+    }
+
+    // A file that is only its header holds no memo: a pointer to the first block after it
+    // points past the end.
+    expectDamaged(readMemo(0xF5, "t.fpt", FptWriter(64).image(), 512 / 64));
+    expectDamaged(readMemo(kDBase3WithMemo, "t.dbt", DbtWriter::dBase3().image(), 1));
+    expectDamaged(readMemo(kDBase4WithMemo, "t.dbt", DbtWriter::dBase4(64).image(), 512 / 64));
+    // Nor does the shortest dBase IV header that still says its block size.
+    ByteImage shortest = DbtWriter::dBase4(64).image();
+    shortest.resize(22);
+    expectDamaged(readMemo(kDBase4WithMemo, "t.dbt", shortest, 1));
+
+    // A dBase IV block's length counts the block's own 8 bytes: 8 is an empty memo, and 7
+    // cannot be.
+    DbtWriter lengths = DbtWriter::dBase4(32);
+    const std::uint32_t emptyBlock = lengths.addMarkedMemo("", 8);
+    const std::uint32_t shortBlock = lengths.addMarkedMemo("", 7);
+    const std::uint32_t oneBlock = lengths.addMarkedMemo("xyz", 9);
+    const MemoRead empty = readMemo(kDBase4WithMemo, "t.dbt", lengths.image(), emptyBlock);
+    EXPECT_EQ(empty.whole, DbfFieldValue::Memo::Found);
+    EXPECT_EQ(empty.wholeBytes, "");
+    expectDamaged(readMemo(kDBase4WithMemo, "t.dbt", lengths.image(), shortBlock));
+    expectMemo(readMemo(kDBase4WithMemo, "t.dbt", lengths.image(), oneBlock), "x");
+
+    // The block size is the header's, whatever it is: a memo's offset is its block number
+    // times that size.
+    for (std::uint16_t size : {1, 33, 512, 16384}) {
+        SCOPED_TRACE("FPT blocks of " + std::to_string(size));
+        FptWriter fpt(size);
+        fpt.addMemo(std::string(100, 'a'));
+        const std::uint32_t block = fpt.addMemo(memo);
+        fpt.addMemo(std::string(100, 'z'));
+        expectMemo(readMemo(0x30, "t.FPT", fpt.image(), block), memo);
+    }
+    for (std::uint16_t size : {32, 1024}) {
+        SCOPED_TRACE("dBase IV blocks of " + std::to_string(size));
+        DbtWriter dbt = DbtWriter::dBase4(size);
+        dbt.addMemo(std::string(100, 'a'));
+        const std::uint32_t block = dbt.addMemo(memo);
+        dbt.addMemo(std::string(100, 'z'));
+        expectMemo(readMemo(kDBase4WithMemo, "t.DBT", dbt.image(), block), memo);
+    }
+}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -76,4 +77,84 @@ TEST(FieldReadings, DatesOfTheCalendarLogicalsOfTheirLetters) {
     EXPECT_EQ(logical(" ", value), FieldReading::Empty);
     EXPECT_EQ(logical("X", value), FieldReading::Invalid);
     EXPECT_EQ(logical("1", value), FieldReading::Invalid);
+}
+
+TEST(FieldReadings, EveryMonthEndsOnItsLastDayInEveryKindOfYear) {
+    // The Gregorian calendar's month lengths, written out rather than computed: a common
+    // year, leap years by four and by four hundred, and century years that are no leap years.
+    struct Year {
+        unsigned year;
+        unsigned lastDays[12];
+    };
+    const Year years[] = {
+        {2023, {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}},
+        {2024, {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}},
+        {2000, {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}},
+        {1900, {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}},
+        {2100, {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}},
+        {9999, {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}},
+    };
+    for (const Year& year : years) {
+        for (unsigned month = 1; month <= 12; ++month) {
+            const unsigned last = year.lastDays[month - 1];
+            char text[16];
+            std::snprintf(text, sizeof text, "%04u%02u%02u", year.year, month, last);
+            EXPECT_EQ(date(text), FieldReading::Value) << text;
+            std::snprintf(text, sizeof text, "%04u%02u%02u", year.year, month, last + 1);
+            EXPECT_EQ(date(text), FieldReading::Invalid) << text;
+            std::snprintf(text, sizeof text, "%04u%02u01", year.year, month);
+            EXPECT_EQ(date(text), FieldReading::Value) << text;
+        }
+        char text[16];
+        std::snprintf(text, sizeof text, "%04u1301", year.year);
+        EXPECT_EQ(date(text), FieldReading::Invalid) << text;
+        std::snprintf(text, sizeof text, "%04u0001", year.year);
+        EXPECT_EQ(date(text), FieldReading::Invalid) << text;
+    }
+    // The first day a four-digit year can name, and the year before it, which no calendar has.
+    EXPECT_EQ(date("00010101"), FieldReading::Value);
+    EXPECT_EQ(date("00001231"), FieldReading::Invalid);
+    // A date that reads is the date its text names.
+    FieldDate value;
+    const std::string text = "20241231";
+    ASSERT_EQ(
+        readFieldDate(reinterpret_cast<const unsigned char*>(text.data()), text.size(), value),
+        FieldReading::Value);
+    EXPECT_EQ(value.year, 2024u);
+    EXPECT_EQ(value.month, 12u);
+    EXPECT_EQ(value.day, 31u);
+}
+
+TEST(FieldReadings, EveryByteALogicalFieldCanHold) {
+    // dBase writes T or F, FoxPro also Y or N, in either case; a blank or '?' is no value
+    // yet, and a zero byte is a field no program wrote. Any other byte is no logical.
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        const std::string text(1, static_cast<char>(byte));
+        const std::string yes = "TtYy", no = "FfNn";
+        const char c = static_cast<char>(byte);
+        // Starts as the opposite of what a logical letter says, so that a reading must set it.
+        bool value = no.find(c) != std::string::npos;
+        const FieldReading reading = logical(text, value);
+        if (byte == ' ' || byte == '?' || byte == 0) {
+            EXPECT_EQ(reading, FieldReading::Empty) << byte;
+        } else if (yes.find(c) != std::string::npos) {
+            EXPECT_EQ(reading, FieldReading::Value) << byte;
+            EXPECT_TRUE(value) << byte;
+        } else if (no.find(c) != std::string::npos) {
+            EXPECT_EQ(reading, FieldReading::Value) << byte;
+            EXPECT_FALSE(value) << byte;
+        } else {
+            EXPECT_EQ(reading, FieldReading::Invalid) << byte;
+        }
+    }
+    // A wider field holds its letter among blanks; two letters are no logical.
+    bool value = false;
+    EXPECT_EQ(logical(" T ", value), FieldReading::Value);
+    EXPECT_TRUE(value);
+    EXPECT_EQ(logical(std::string("n\0", 2), value), FieldReading::Value);
+    EXPECT_FALSE(value);
+    EXPECT_EQ(logical("  ", value), FieldReading::Empty);
+    EXPECT_EQ(logical(" ? ", value), FieldReading::Empty);
+    EXPECT_EQ(logical("TF", value), FieldReading::Invalid);
+    EXPECT_EQ(logical("??", value), FieldReading::Invalid);
 }

@@ -105,6 +105,7 @@ TEST(SlotConversion, EveryValueArrivesAsItsTextConverted) {
     while (longText.size() < 2100)
         longText += national;
     const std::uint32_t longMemo = memos.addMemo(longText);
+    const std::uint32_t oneLetterMemo = memos.addMemo("\x81");
     ASSERT_TRUE(memos.writeTo(folder.path("slots.FPT")));
 
     // Character fields of 1 to 19 bytes take every path of the word loop.
@@ -131,6 +132,7 @@ TEST(SlotConversion, EveryValueArrivesAsItsTextConverted) {
            noFlags);
     record("\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F\x90\x91\x92", "", "",
            noFlags);
+    record("q", memoFieldText(oneLetterMemo, 10), "v", noFlags);
     record("abcdefg\x9Fhijklmnopqrs", memoFieldText(9999, 10), "plain", noFlags);
     ByteImage image = writer.image();
     image.pop_back(); // no end-of-file byte: the last record's words reach past the file

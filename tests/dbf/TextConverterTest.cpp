@@ -32,6 +32,20 @@ std::string convertChecked(const TextConverter& converter, const std::string& te
     return slot.substr(0, result.bytes);
 }
 
+// "61 EFBFBD" as the bytes it spells in hexadecimal; blanks only separate them.
+std::string fromHex(const std::string& hex) {
+    std::string bytes;
+    for (std::size_t at = 0; at + 1 < hex.size();) {
+        if (hex[at] == ' ') {
+            ++at;
+            continue;
+        }
+        bytes += static_cast<char>(std::stoi(hex.substr(at, 2), nullptr, 16));
+        at += 2;
+    }
+    return bytes;
+}
+
 } // namespace
 
 TEST(TextConverter, TheEndOfATextIsFoundInEveryWordAtEveryWidth) {
@@ -160,4 +174,50 @@ TEST(TextConverter, DoubleByteTextIsDecodedWholeCharactersOnly) {
     EXPECT_EQ(TextConverter::forCodePage(12345), nullptr);
     EXPECT_FALSE(platform::canDecodeCodePage(12345));
     EXPECT_TRUE(platform::canDecodeCodePage(866));
+}
+
+TEST(TextConverter, BytesADoubleByteCodePageDoesNotDefineBecomeReplacementsAsPythonDecodesThem) {
+    // Texts in hexadecimal with what Python's codec makes of them, a character at a time
+    // (bytes.decode('cpNNN', 'replace').encode('utf-8')): a lead byte before a byte that
+    // cannot follow it, or before one it forms no character with, becomes one U+FFFD
+    // (EFBFBD), and the byte it did not take is read on its own, never lost. (The pairs of the
+    // user-defined areas are left out: Windows gives them characters of its own.)
+    struct Case {
+        unsigned codePage;
+        const char* bytes;
+        const char* utf8;
+    };
+    const Case cases[] = {
+        {932, "61 81 20 62", "61 EFBFBD 20 62"},
+        {932, "61 81 7F 62", "61 EFBFBD 7F 62"},
+        {932, "61 81 30 62", "61 EFBFBD 30 62"},
+        {932, "61 85 40 62", "61 EFBFBD 40 62"},
+        {932, "61 81 81 40 62", "61 EFBC9D 40 62"},
+        {936, "61 81 20 62", "61 EFBFBD 20 62"},
+        {936, "61 81 7F 62", "61 EFBFBD 7F 62"},
+        {936, "61 81 30 62", "61 EFBFBD 30 62"},
+        {949, "61 81 20 62", "61 EFBFBD 20 62"},
+        {949, "61 81 7F 62", "61 EFBFBD 7F 62"},
+        {949, "61 85 40 62", "61 EFBFBD 40 62"},
+        {950, "61 81 20 62", "61 EFBFBD 20 62"},
+        {950, "61 81 7F 62", "61 EFBFBD 7F 62"},
+        {950, "61 A4 7F A4 40 62", "61 EFBFBD 7F E4B880 62"},
+    };
+    for (const Case& test : cases) {
+        std::unique_ptr<TextConverter> converter = TextConverter::forCodePage(test.codePage);
+        ASSERT_NE(converter, nullptr) << test.codePage;
+        const std::string text = fromHex(test.bytes);
+        platform::ConvertedText result;
+        EXPECT_EQ(convertChecked(*converter, text, 3 * text.size(), result), fromHex(test.utf8))
+            << "code page " << test.codePage << ", bytes " << test.bytes;
+        EXPECT_FALSE(result.cut);
+    }
+    // A replacement is a character like any other: one that does not fit is left out whole.
+    std::unique_ptr<TextConverter> shiftJis = TextConverter::forCodePage(932);
+    ASSERT_NE(shiftJis, nullptr);
+    platform::ConvertedText result;
+    EXPECT_EQ(convertChecked(*shiftJis, fromHex("61 81 20 62"), 3, result), "a");
+    EXPECT_TRUE(result.cut);
+    EXPECT_EQ(convertChecked(*shiftJis, fromHex("61 81 20 62"), 4, result), fromHex("61 EFBFBD"));
+    EXPECT_TRUE(result.cut);
 }

@@ -6,22 +6,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(ColumnListTest, ReservedFieldNamesGetTheirReplacementsAndNothingElseChanges) {
-    EXPECT_EQ(columnNameFor("DATE"), "THEDATE");
-    EXPECT_EQ(columnNameFor("TIME"), "THETIME");
-    EXPECT_EQ(columnNameFor("FILE"), "THEFILE");
-    EXPECT_EQ(columnNameFor("FORM"), "THEFORM");
-    EXPECT_EQ(columnNameFor("LINK"), "THELINK");
-    EXPECT_EQ(columnNameFor("BACKUP"), "ABACKUP");
-    EXPECT_EQ(columnNameFor("PRIOR"), "APRIOR");
-    EXPECT_EQ(columnNameFor("LEVEL"), "ALEVEL");
-    EXPECT_EQ(columnNameFor("COST"), "THECOST");
-    EXPECT_EQ(columnNameFor("FACTOR"), "AFACTOR");
-    // Only the whole name, as stored, is replaced.
-    for (const char* kept : {"DAT", "D", "COSTS", "date", "THEDATE", "ORDER", ""})
-        EXPECT_EQ(columnNameFor(kept), kept);
-}
-
 TEST(ColumnListTest, StatementTextsAreLaidOutExactly) {
     std::vector<Column> columns{{"NAME", 30, {}}, {"THEDATE", 8, {}}, {"SUM", 22, {}}};
     EXPECT_EQ(createTableText("CLIENTS", columns),

@@ -116,6 +116,14 @@ TEST(TableDescription, VisualFoxProFlagsAndDBase7Names) {
               "NAME        C          5         0  NAME        5  nullable (bit 0)\n"
               "NOTE        V          6         0  NOTE        6  nullable (bit 2), length bit 1\n"
               "_NullFlags  0          1         0  -           -  null flags: no column\n");
+    // A varchar field that comes first takes the first bit, bit 0.
+    DbfWriter varchar;
+    varchar.addField("NOTE", 'V', 6).addField("_NullFlags", '0', 1, 0, 0x05).setContainerArea("");
+    ASSERT_TRUE(varchar.writeTo(folder.path("varchar.dbf")));
+    const std::string first = described(folder.path("varchar.dbf"));
+    EXPECT_NE(first.find("\nNOTE        V          6         0  NOTE        6  length bit 0\n"),
+              std::string::npos)
+        << first;
 
     DBase7Writer dBase7;
     dBase7.setLanguageDriver(0x57, "DBWINUS0");

@@ -122,36 +122,31 @@ TEST_F(OracleTest, NoConnectStringMeansTheClientsDefaultDatabase) {
     StandinDatabase::setEnvironmentVariable("ORACLE_SID", "");
 }
 
-TEST_F(OracleTest, ConnectAndDisconnectMakeOracleCallsInOrder) {
-    StandinDatabase::recordCalls(true);
+TEST_F(OracleTest, AConnectionIsOneSessionOfItsUserAndLeavesNothingBehind) {
     {
         DBConnect connection;
         connect(connection);
-        // A threaded object-mode environment in AL32UTF8.
-        EXPECT_EQ(StandinDatabase::callLog(), "OCIEnvNlsCreate 3 873\n"
-                                              "OCIHandleAlloc 2\n"
-                                              "OCIHandleAlloc 8\n"
-                                              "OCIHandleAlloc 3\n"
-                                              "OCIAttrSet 3 6\n"
-                                              "OCIHandleAlloc 9\n"
-                                              "OCIServerAttach 0\n"
-                                              "OCIAttrSet 9 22\n"
-                                              "OCIAttrSet 9 23\n"
-                                              "OCISessionBegin 1 0\n"
-                                              "OCIAttrSet 3 7\n");
-        StandinDatabase::recordCalls(true);
+        EXPECT_TRUE(connection.isConnected());
+        // The session is SCOTT's own: what it creates is in SCOTT's schema.
+        run(connection, "CREATE TABLE  T (A VARCHAR2(4 CHAR)                 )");
+        char value[] = "kept";
+        {
+            DBStmt insert(&connection, "INSERT INTO T VALUES( :1   )");
+            insert.bindByPos(1, value, 4);
+            insert.execute();
+        }
+        EXPECT_TRUE(table("T").rows.empty()) << "not committed yet";
+        // Connecting again ends the first session, which commits its work as Oracle's does.
+        connect(connection);
+        EXPECT_EQ(table("T").rows.size(), 1u);
+        run(connection, "CREATE TABLE  U (B VARCHAR2(1 CHAR)                 )");
+        EXPECT_TRUE(table("U").rows.empty());
+
         connection.disconnect();
         EXPECT_FALSE(connection.isConnected());
-        EXPECT_EQ(StandinDatabase::callLog(), "OCISessionEnd 0\n"
-                                              "OCIServerDetach 0\n"
-                                              "OCIHandleFree 8\n"
-                                              "OCIHandleFree 3\n"
-                                              "OCIHandleFree 9\n"
-                                              "OCIHandleFree 2\n");
-        StandinDatabase::recordCalls(true);
     }
-    // The environment goes with the last of its owners.
-    EXPECT_EQ(StandinDatabase::callLog(), "OCIHandleFree 1\n");
+    // Every handle went with the connection.
+    EXPECT_EQ(StandinDatabase::liveHandleCount(), 0);
 
     // A refused logon ends no session, but the attach it made is undone.
     StandinDatabase::recordCalls(true);
