@@ -85,8 +85,16 @@ ConvertedText CodePageDecoder::decode(const unsigned char* from, std::size_t cou
     if (count == 0)
         return result;
     system_->wide.resize(count);
-    const int units = ::MultiByteToWideChar(system_->codePage, 0, bytes, static_cast<int>(count),
-                                            system_->wide.data(), static_cast<int>(count));
+    // Asked strictly first, so that a byte the code page does not define is known; then as
+    // usual, which puts a default character in its place.
+    int units = ::MultiByteToWideChar(system_->codePage, MB_ERR_INVALID_CHARS, bytes,
+                                      static_cast<int>(count), system_->wide.data(),
+                                      static_cast<int>(count));
+    if (units == 0) {
+        result.undefinedBytes = ::GetLastError() == ERROR_NO_UNICODE_TRANSLATION;
+        units = ::MultiByteToWideChar(system_->codePage, 0, bytes, static_cast<int>(count),
+                                      system_->wide.data(), static_cast<int>(count));
+    }
     system_->utf8.resize(3 * count);
     const int length =
         ::WideCharToMultiByte(CP_UTF8, 0, system_->wide.data(), units, system_->utf8.data(),
