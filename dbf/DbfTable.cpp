@@ -131,7 +131,10 @@ const char* DbfTable::formatValue(int index) {
 
 platform::ConvertedText DbfTable::convertOtherValue(int index, char* slot, std::size_t width,
                                                     std::size_t capacity,
-                                                    const TextConverter& converter) {
+                                                    const TextConverter& converter,
+                                                    SlotBlanks& blanks) {
+    const SlotBlanks known = blanks;
+    blanks = {};
     if (index < 0 || index >= fieldCount())
         return {};
     const Field& field = fields[static_cast<std::size_t>(index)];
@@ -148,8 +151,10 @@ platform::ConvertedText DbfTable::convertOtherValue(int index, char* slot, std::
     }
     if (field.type == 'V')
         return convertVarchar(field, slot, width, capacity, converter);
-    if (field.type == 'M')
-        return convertMemo(field, slot, width, capacity, converter);
+    if (field.type == 'M') {
+        blanks = known;
+        return convertMemo(field, slot, width, capacity, converter, blanks);
+    }
     // Numbers and moments are short texts made here; they take the detour through valueText.
     formatOtherValue(field);
     return converter.convert(reinterpret_cast<const unsigned char*>(valueText),
@@ -353,8 +358,8 @@ const char* DbfTable::formatMemo(const Field& field) {
 }
 
 platform::ConvertedText DbfTable::convertMemo(const Field& field, char* slot, std::size_t width,
-                                              std::size_t capacity,
-                                              const TextConverter& converter) const {
+                                              std::size_t capacity, const TextConverter& converter,
+                                              SlotBlanks& blanks) const {
     // The memo's text and then blanks, or blanks alone, as formatMemo() lays them out, but
     // built in the slot itself.
     const unsigned char* text = nullptr;
@@ -362,6 +367,8 @@ platform::ConvertedText DbfTable::convertMemo(const Field& field, char* slot, st
     const bool found = findMemo(field, text, stored);
     const std::size_t total = std::min(found ? kMemoTextChars : kMemoBlankChars, width);
     const std::size_t taken = std::min({stored, kMemoBlankChars, total});
+    const SlotBlanks known = blanks;
+    blanks = {};
     platform::ConvertedText converted;
     if (taken > 0)
         converted = converter.convert(text, taken, slot, capacity);
@@ -370,10 +377,27 @@ platform::ConvertedText DbfTable::convertMemo(const Field& field, char* slot, st
     // A memo longer than its column lost its end, though what it kept fits the slot.
     converted.cut = stored > taken;
     // The blanks are the column's padding: those that do not fit the slot are no loss.
-    const std::size_t blanks = std::min(total - taken, capacity - converted.bytes);
-    std::memset(slot + converted.bytes, ' ', blanks);
-    converted.bytes += blanks;
+    const std::size_t wanted = total - taken;
+    const std::size_t padding = std::min(wanted, capacity - converted.bytes);
+    blanks = {converted.bytes, converted.bytes + padding, wanted - padding};
+    writeBlanks(slot, blanks, known);
+    converted.bytes += padding;
     return converted;
+}
+
+void DbfTable::writeBlanks(char* slot, const SlotBlanks& wanted, const SlotBlanks& known) {
+    // The blanks an earlier value left are kept, but for those where the text and what the
+    // conversion may have written past it now lie.
+    const std::size_t keptFrom =
+        std::max(known.from, wanted.from + TextConverter::kBytesWrittenPastAnswer);
+    const std::size_t keptTo = known.to;
+    if (keptFrom >= keptTo || keptFrom >= wanted.to || keptTo <= wanted.from) {
+        std::memset(slot + wanted.from, ' ', wanted.to - wanted.from);
+        return;
+    }
+    std::memset(slot + wanted.from, ' ', keptFrom - wanted.from);
+    if (wanted.to > keptTo)
+        std::memset(slot + keptTo, ' ', wanted.to - keptTo);
 }
 
 const char* DbfTable::memoBlanks() {
@@ -430,6 +454,20 @@ DbfTable::MemoPointer DbfTable::readMemoPointer(const Field& field, std::uint64_
     if (strict && at != end)
         return MemoPointer::Damaged;
     return block != 0 ? MemoPointer::Block : MemoPointer::None;
+}
+
+bool DbfFieldValue::storedTextPlace(std::size_t& displacement, std::size_t& length) const {
+    if (table == nullptr || fieldIndex < 0 || fieldIndex >= table->fieldCount())
+        return false;
+    const DbfTable::Field& field = table->fields[static_cast<std::size_t>(fieldIndex)];
+    displacement = field.displacement;
+    length = field.length;
+    return field.isPlainText;
+}
+
+bool DbfFieldValue::padsWithBlanks() const {
+    return table != nullptr && fieldIndex >= 0 && fieldIndex < table->fieldCount() &&
+           table->fields[static_cast<std::size_t>(fieldIndex)].type == 'M';
 }
 
 bool DbfFieldValue::storedBytes(const unsigned char*& bytes, std::size_t& length) const {

@@ -45,6 +45,8 @@ class RowTransfer {
 
   private:
     bool prepareInsert();
+    // Binds every column's slots but those of memos gathered whole.
+    bool bindSlots(const char* failurePrefix);
     // Inserts and commits the batch gathered, in the loop: Completed when the load goes on.
     Outcome endBatchInLoop();
     // Binds the memos of the batch, laid out, to their positions.
