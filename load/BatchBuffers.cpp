@@ -269,6 +269,8 @@ void BatchBuffers::fillTypedValue(ColumnBuffer& column, int row) {
     std::size_t length = 0;
     if (column.longValues) {
         outcome = column.longValues->add(column.value);
+        if (column.longValues->lastHeldUndefinedBytes())
+            ++column.undefinedInBatch;
     } else {
         const auto slotBytes = static_cast<std::size_t>(column.slotBytes);
         char* slot = column.slots.get() + static_cast<std::size_t>(row) * slotBytes;

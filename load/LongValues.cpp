@@ -14,6 +14,7 @@ std::size_t LongValues::bytesNeeded(const DbfFieldValue& field) const {
 }
 
 TypedValue LongValues::add(const DbfFieldValue& field) {
+    lastHeldUndefinedBytes_ = false;
     const unsigned char* bytes = nullptr;
     std::size_t length = 0;
     switch (field.wholeMemo(bytes, length)) {
@@ -33,7 +34,10 @@ TypedValue LongValues::add(const DbfFieldValue& field) {
         // The word loop of the converter writes whole words: room for one more.
         const std::size_t capacity = length * converter_->utf8BytesPerByte() + 32;
         gathered_.resize(start + capacity);
-        length = converter_->convert(bytes, length, gathered_.data() + start, capacity).bytes;
+        const platform::ConvertedText text =
+            converter_->convert(bytes, length, gathered_.data() + start, capacity);
+        length = text.bytes;
+        lastHeldUndefinedBytes_ = text.undefinedBytes;
         gathered_.resize(start + length);
     }
     addRow(length, length == 0);

@@ -25,6 +25,8 @@ class LongValues {
     TypedValue add(const DbfFieldValue& field);
 
     std::size_t rows() const { return lengths_.size(); }
+    // True when the memo added last held bytes the code page does not define.
+    bool lastHeldUndefinedBytes() const { return lastHeldUndefinedBytes_; }
     // The longest value added since the last clear(), and its row.
     std::size_t longest() const { return longest_; }
     std::size_t longestRow() const { return longestRow_; }
@@ -54,6 +56,7 @@ class LongValues {
     std::vector<short> indicators_;
     std::size_t longest_ = 0;
     std::size_t longestRow_ = 0;
+    bool lastHeldUndefinedBytes_ = false;
     std::unique_ptr<char[]> layout_;
     std::size_t layoutBytes_ = 0;
 };
