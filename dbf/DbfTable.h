@@ -190,6 +190,8 @@ class DbfTable {
     using Field = DbfField;
 
     static constexpr std::size_t kValueTextBytes = 2000;
+    // How far ahead of the current record its successors' bytes are asked for.
+    static constexpr std::uint64_t kReadAheadBytes = 2048;
 
     bool readHeader();
     bool refuse(OpenFailure why, const std::string& text);
@@ -225,9 +227,10 @@ class DbfTable {
     bool findVarchar(const Field& field, const unsigned char*& stored, std::size_t& length) const;
     const char* formatMemo(const Field& field);
     const char* memoBlanks();
-    // Writes blanks from wanted.from to wanted.to in a slot that holds blanks where `known`
-    // says, but for those it holds already.
-    static void writeBlanks(char* slot, const SlotBlanks& wanted, const SlotBlanks& known);
+    // Writes blanks from wanted.from to wanted.to in a slot that holds blanks from knownFrom
+    // to knownTo, but for those it holds already.
+    static void writeBlanks(char* slot, const SlotBlanks& wanted, std::size_t knownFrom,
+                            std::size_t knownTo);
     // Finds the current record's memo: its text and its whole stored length.
     bool findMemo(const Field& field, const unsigned char*& text, std::size_t& length) const;
     bool readMemoBlock(const Field& field, std::uint64_t& block) const;

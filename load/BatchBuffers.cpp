@@ -159,17 +159,8 @@ bool BatchBuffers::roomForLongValues(int rows) const {
 }
 
 void BatchBuffers::fillRow(int row) {
-    if (hasTypedColumns_) {
-        for (ColumnBuffer& column : columns_) {
-            if (column.type.kind == ColumnKind::Text)
-                fillText(column, row);
-            else
-                fillTypedValue(column, row);
-        }
-        return;
-    }
-    // A default load's row is all text. A text that is its stored bytes and all ASCII is
-    // copied a word at a time, checked as it goes; any other takes the converter's way.
+    // A text that is its stored bytes and all ASCII is copied a word at a time, checked as it
+    // goes; any other takes the converter's way. A default load's row is all text.
     const unsigned char* record = storedTexts_ != nullptr ? storedTexts_->recordWords() : nullptr;
     for (ColumnBuffer& column : columns_) {
         if (record != nullptr && column.storedText) {
@@ -181,7 +172,10 @@ void BatchBuffers::fillRow(int row) {
                 continue;
             }
         }
-        fillText(column, row);
+        if (!hasTypedColumns_ || column.type.kind == ColumnKind::Text)
+            fillText(column, row);
+        else
+            fillTypedValue(column, row);
     }
 }
 
