@@ -106,7 +106,8 @@ bool isCalendarDay(unsigned year, unsigned month, unsigned day) {
     return day <= (month == 2 && leap ? 29u : kDays[month - 1]);
 }
 
-FieldReading readFieldDate(const unsigned char* text, std::size_t length, FieldDate& date) {
+FieldReading readFieldDate(const unsigned char* text, std::size_t length, FieldDate& date,
+                           CalendarDayCheck isDay) {
     trimText(text, length);
     if (length == 0 || (length == 8 && consistsOf(text, length, '0')))
         return FieldReading::Empty;
@@ -121,8 +122,7 @@ FieldReading readFieldDate(const unsigned char* text, std::size_t length, FieldD
     date.year = value[0] * 1000 + value[1] * 100 + value[2] * 10 + value[3];
     date.month = value[4] * 10 + value[5];
     date.day = value[6] * 10 + value[7];
-    return isCalendarDay(date.year, date.month, date.day) ? FieldReading::Value
-                                                          : FieldReading::Invalid;
+    return isDay(date.year, date.month, date.day) ? FieldReading::Value : FieldReading::Invalid;
 }
 
 FieldReading readFieldLogical(const unsigned char* text, std::size_t length, bool& value) {

@@ -40,14 +40,18 @@ struct FieldDate {
     unsigned day = 0;
 };
 
+// True when the Gregorian calendar has the day (years 1 to 9999).
+bool isCalendarDay(unsigned year, unsigned month, unsigned day);
+
+// Says whether a calendar has a day.
+using CalendarDayCheck = bool (*)(unsigned year, unsigned month, unsigned day);
+
 // Reads the text of a 'D' field, YYYYMMDD (up to its first zero byte, blanks around it).
 // Empty: blanks only, or eight zeros (how dBase writes no date). Invalid: other text, or a
-// day the Gregorian calendar has not (year 0, 20230229).
-FieldReading readFieldDate(const unsigned char* text, std::size_t length, FieldDate& date);
+// day the calendar `isDay` has not (by default the Gregorian one: year 0, 20230229).
+FieldReading readFieldDate(const unsigned char* text, std::size_t length, FieldDate& date,
+                           CalendarDayCheck isDay = isCalendarDay);
 
 // Reads the text of an 'L' field: T, t, Y and y are true, F, f, N and n false. Empty: '?'
 // (dBase's unknown) or blanks. Invalid: any other text.
 FieldReading readFieldLogical(const unsigned char* text, std::size_t length, bool& value);
-
-// True when the Gregorian calendar has the day (years 1 to 9999).
-bool isCalendarDay(unsigned year, unsigned month, unsigned day);

@@ -58,15 +58,22 @@ void formatCurrencyText(std::int64_t tenThousandths, char* out) {
     out[kCurrencyTextChars] = '\0';
 }
 
-bool civilMomentOf(std::uint32_t julianDay, std::uint32_t milliseconds, CivilMoment& moment) {
+bool roundToSecond(std::uint32_t& julianDay, std::uint32_t milliseconds, std::uint32_t& second) {
     if (milliseconds >= kMillisecondsPerDay)
         return false;
     // Visual FoxPro keeps whole seconds but stores them a millisecond off now and then.
-    std::uint32_t seconds = (milliseconds + 500) / 1000;
-    if (seconds == kSecondsPerDay) {
-        seconds = 0;
+    second = (milliseconds + 500) / 1000;
+    if (second == kSecondsPerDay) {
+        second = 0;
         ++julianDay;
     }
+    return true;
+}
+
+bool civilMomentOf(std::uint32_t julianDay, std::uint32_t milliseconds, CivilMoment& moment) {
+    std::uint32_t seconds = 0;
+    if (!roundToSecond(julianDay, milliseconds, seconds))
+        return false;
     if (julianDay < kFirstJulianDay || julianDay > kLastJulianDay)
         return false;
     const CivilDate date = civilDateOf(julianDay);

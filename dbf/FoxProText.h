@@ -14,7 +14,8 @@ constexpr std::size_t kDateTimeTextChars = 14;
 // hold 23 bytes. Every 64-bit amount fits.
 void formatCurrencyText(std::int64_t tenThousandths, char* out);
 
-// A moment of the Gregorian calendar (extended backwards), to the second.
+// A moment to the second: a date's year, month and day in a calendar (the Gregorian one,
+// extended backwards, unless a function says another) and a time of day.
 struct CivilMoment {
     unsigned year = 0;
     unsigned month = 0;
@@ -23,6 +24,11 @@ struct CivilMoment {
     unsigned minute = 0;
     unsigned second = 0;
 };
+
+// Rounds a moment given as a Julian day number and milliseconds since midnight to the nearest
+// second (half a second up): `second` of the day, and `julianDay` moved on to the next day when
+// the moment rounds up to midnight. False for milliseconds a day has not.
+bool roundToSecond(std::uint32_t& julianDay, std::uint32_t milliseconds, std::uint32_t& second);
 
 // The moment given as a Julian day number and milliseconds since midnight, rounded to the
 // nearest second (half a second up, into the next day when it comes to that). False for a

@@ -15,6 +15,9 @@ DBStmt::BindType bindTypeOf(ColumnKind kind) {
     switch (kind) {
     case ColumnKind::Integer:
         return DBStmt::BindType::Integer;
+    case ColumnKind::Number:
+    case ColumnKind::Currency:
+        return DBStmt::BindType::Number;
     case ColumnKind::Double:
         return DBStmt::BindType::Double;
     case ColumnKind::Date:
@@ -127,7 +130,8 @@ BatchBuffers::Binding BatchBuffers::binding(std::size_t column) {
     }
     bind.buffer = buffer.slots.get();
     bind.elementBytes = buffer.slotBytes;
-    // Numbers, dates and doubles have their size; a length array is for texts and bytes.
+    // Numbers (their length byte too), dates and doubles have their size; a length array is
+    // for texts and bytes.
     if (bind.type == DBStmt::BindType::Text || bind.type == DBStmt::BindType::Bytes)
         bind.lengths = buffer.lengths.get();
     return bind;

@@ -8,10 +8,16 @@ namespace {
 // Oracle's NUMBER scale goes up to 127; a descriptor may say more.
 constexpr int kLargestScale = 127;
 
+// Writers disagree on whether an N field's width counts its decimals: dBase's does, but GDAL
+// and R write N(w,d) values of w integer digits and d decimals. Room for w digits in front
+// of the point and d behind it takes every value either way.
 ColumnType numberType(const DbfFieldInfo& field) {
     ColumnType type{ColumnKind::Number};
-    type.precision = std::min(field.length, kLargestPrecision);
-    type.scale = type.precision > 0 ? std::min(field.decimals, kLargestScale) : 0;
+    if (field.length <= 0)
+        return type;
+    const int decimals = std::max(field.decimals, 0);
+    type.precision = std::min(field.length + decimals, kLargestPrecision);
+    type.scale = std::min(decimals, kLargestScale);
     return type;
 }
 

@@ -10,7 +10,8 @@
 // What a column holds, and so how its values are read from the file and bound.
 enum class ColumnKind {
     Text,       // VARCHAR2(n CHAR): the field's text, as the default load gives every field
-    Number,     // NUMBER(p,s), NUMBER(p) or NUMBER: the text of an 'N' or 'F' field
+    Number,     // NUMBER(p,s), NUMBER(p) or NUMBER: the text of an 'N' or 'F' field; N(w,d)
+                // is NUMBER(w + d, d), at most 38 digits
     Currency,   // NUMBER(19,4): the ten-thousandths of a 'Y' field
     Integer,    // NUMBER(10): an 'I' field, dBase 7's '+'
     Double,     // BINARY_DOUBLE: a 'B' field of FoxPro, dBase 7's 'O'
@@ -25,7 +26,7 @@ enum class ColumnKind {
 struct ColumnType {
     ColumnKind kind = ColumnKind::Text;
     int precision = 0;   // Number: 1 to 38, or 0 for a NUMBER without precision
-    int scale = 0;       // Number with a precision
+    int scale = 0;       // Number and Currency with a precision
     bool dBase7 = false; // Integer, Double and Moment: in dBase 7's own encodings
 };
 

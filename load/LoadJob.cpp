@@ -13,7 +13,6 @@
 namespace {
 
 constexpr const char* kExistenceQuery = "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1";
-constexpr const char* kNumberFormatSetting = "ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'";
 // Oracle's "invalid identifier", and the number 23ai servers give for a reserved word.
 constexpr int kInvalidIdentifier = 904;
 constexpr int kReservedWord = 3050;
@@ -199,19 +198,6 @@ bool LoadJob::connect() {
     reportStatus("Connected.");
     if (!connection_->logonWarning().empty())
         reportStatus(connection_->logonWarning());
-    return params_.options.typedColumns ? setNumberFormat() : true;
-}
-
-bool LoadJob::setNumberFormat() {
-    // Numbers go to Oracle as text with a decimal point; a session whose territory has a
-    // decimal comma (NLS_LANG's) would refuse or misread them.
-    sessionSetting_ = std::make_unique<DBStmt>(connection_.get(), kNumberFormatSetting);
-    try {
-        sessionSetting_->execute();
-    } catch (const DBStmt::OtherException&) {
-        return fail(std::string("Error while setting the session's number format.\n") +
-                    sessionSetting_->errorText());
-    }
     return true;
 }
 
@@ -459,8 +445,11 @@ LoadJob::Take LoadJob::takeExistingTable() {
 
 bool LoadJob::matchExistingColumns() {
     const std::string difference = columnDifference(existingTable_->columns(), columns_);
-    if (difference.empty())
+    if (difference.empty()) {
+        // Numbers are rounded and checked as the columns they go into keep them.
+        takeNumberColumnsOf(existingTable_->columns(), columns_);
         return true;
+    }
     return fail("Cannot append to table " + params_.tableName + ": " + difference + ".");
 }
 

@@ -64,7 +64,6 @@ class LoadJob {
     bool makeWorkingCopy();
     bool checkTableFile();
     bool connect();
-    bool setNumberFormat();
     bool ensureTableFree();
     bool openTable();
     bool createTable();
@@ -103,7 +102,6 @@ class LoadJob {
     std::string workingCopyName_;
     std::string createText_;
     std::unique_ptr<DBConnect> connection_;
-    std::unique_ptr<DBStmt> sessionSetting_;
     std::unique_ptr<DBStmt> existenceQuery_;
     std::unique_ptr<DBStmt> createStatement_;
     DbfTable table_;

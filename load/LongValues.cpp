@@ -34,14 +34,35 @@ TypedValue LongValues::add(const DbfFieldValue& field) {
         // The word loop of the converter writes whole words: room for one more.
         const std::size_t capacity = length * converter_->utf8BytesPerByte() + 32;
         gathered_.resize(start + capacity);
-        const platform::ConvertedText text =
-            converter_->convert(bytes, length, gathered_.data() + start, capacity);
-        length = text.bytes;
-        lastHeldUndefinedBytes_ = text.undefinedBytes;
+        length = convertKeepingZeros(bytes, length, gathered_.data() + start, capacity);
         gathered_.resize(start + length);
     }
     addRow(length, length == 0);
     return length == 0 ? TypedValue::Null : TypedValue::Value;
+}
+
+std::size_t LongValues::convertKeepingZeros(const unsigned char* bytes, std::size_t length,
+                                            char* to, std::size_t capacity) {
+    // The converter ends a text at a zero byte, as a field's text ends there; a memo's zero
+    // bytes are characters of it (U+0000 in UTF-8), so each run between them is converted
+    // on its own. A byte the code page leaves undefined still ends the memo.
+    std::size_t in = 0;
+    std::size_t out = 0;
+    for (;;) {
+        const void* zero = std::memchr(bytes + in, 0, length - in);
+        const std::size_t runEnd =
+            zero != nullptr
+                ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - bytes)
+                : length;
+        const platform::ConvertedText run =
+            converter_->convert(bytes + in, runEnd - in, to + out, capacity - out);
+        out += run.bytes;
+        lastHeldUndefinedBytes_ = lastHeldUndefinedBytes_ || run.undefinedBytes;
+        if (zero == nullptr || run.ended || run.cut)
+            return out;
+        to[out++] = '\0';
+        in = runEnd + 1;
+    }
 }
 
 void LongValues::addRow(std::size_t length, bool isNull) {

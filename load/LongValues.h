@@ -19,8 +19,9 @@ class LongValues {
 
     // The most bytes the current record's memo takes once added.
     std::size_t bytesNeeded(const DbfFieldValue& field) const;
-    // Adds the current record's memo as the next row: its text without padding, NULL when
-    // there is none or it is empty, and Nulled when its pointer, block or length is damaged.
+    // Adds the current record's memo as the next row: its text (zero bytes included) without
+    // padding, NULL when there is none or it is empty, and Nulled when its pointer, block or
+    // length is damaged.
     // Throws std::bad_alloc when memory runs out.
     TypedValue add(const DbfFieldValue& field);
 
@@ -46,6 +47,11 @@ class LongValues {
     void clear();
 
   private:
+    // Decodes a memo's `length` bytes into at most `capacity` bytes of UTF-8 at `to`, its zero
+    // bytes kept; answers the bytes written, and notes whether bytes the code page does not
+    // define were among them.
+    std::size_t convertKeepingZeros(const unsigned char* bytes, std::size_t length, char* to,
+                                    std::size_t capacity);
     void addRow(std::size_t length, bool isNull);
 
     const TextConverter* converter_;

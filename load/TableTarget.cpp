@@ -30,7 +30,10 @@ std::string asciiUpperCase(std::string text) {
 std::string describe(const TableColumn& column) {
     if (column.dataType == "NUMBER" && column.precision >= 0)
         return column.name + " NUMBER(" + std::to_string(column.precision) +
-               (column.scale > 0 ? "," + std::to_string(column.scale) : "") + ")";
+               (column.scale != 0 ? "," + std::to_string(column.scale) : "") + ")";
+    // A scale without a precision: INTEGER is NUMBER(*,0).
+    if (column.dataType == "NUMBER" && column.scale != kNoScale)
+        return column.name + " NUMBER(*," + std::to_string(column.scale) + ")";
     if (column.dataType == "CHAR" && column.lengthUnit.empty())
         return column.name + " CHAR(" + std::to_string(column.characterLength) + ")";
     if (column.lengthUnit.empty())
@@ -61,13 +64,20 @@ TableColumn fileColumn(const Column& column) {
     }
 }
 
+// The digits a NUMBER column holds: its precision, or for one with a scale alone
+// (NUMBER(*,s), INTEGER) the most Oracle gives a precision.
+int precisionOf(const TableColumn& column) {
+    return column.precision >= 0 ? column.precision : kLargestPrecision;
+}
+
 // A NUMBER column holds the file's numbers when it has room for as many digits in front of
-// the point and as many behind it; one without a precision holds them all.
+// the point and as many behind it; only one with neither precision nor scale holds them all,
+// since a scale rounds every number to it.
 bool holdsNumbers(const TableColumn& table, const TableColumn& file) {
-    if (table.precision < 0)
+    if (table.precision < 0 && table.scale == kNoScale)
         return true;
     return file.precision >= 0 && table.scale >= file.scale &&
-           table.precision - table.scale >= file.precision - file.scale;
+           precisionOf(table) - table.scale >= file.precision - file.scale;
 }
 
 bool takesValuesOf(const TableColumn& table, const TableColumn& file) {
@@ -96,6 +106,18 @@ std::string columnDifference(const std::vector<TableColumn>& table,
                    describe(wanted);
     }
     return "";
+}
+
+void takeNumberColumnsOf(const std::vector<TableColumn>& table, std::vector<Column>& file) {
+    for (std::size_t index = 0; index < table.size() && index < file.size(); ++index) {
+        ColumnType& type = file[index].type;
+        if (type.kind != ColumnKind::Number && type.kind != ColumnKind::Currency)
+            continue;
+        const TableColumn& column = table[index];
+        const bool unbounded = column.precision < 0 && column.scale == kNoScale;
+        type.precision = unbounded ? 0 : precisionOf(column);
+        type.scale = unbounded ? 0 : column.scale;
+    }
 }
 
 TableTarget::TableTarget(DBConnect& connection, const std::string& tableName, bool numberColumns)
@@ -131,7 +153,7 @@ bool TableTarget::findTable() {
             return !columns_.empty();
         columns_.push_back({name, type, lengthNull == 0 ? length : 0, unitNull == 0 ? unit : "",
                             numberColumns_ && precisionNull == 0 ? precision : -1,
-                            numberColumns_ && scaleNull == 0 ? scale : -1});
+                            numberColumns_ && scaleNull == 0 ? scale : kNoScale});
     }
 }
 

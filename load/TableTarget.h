@@ -11,23 +11,33 @@
 #include <string>
 #include <vector>
 
+// A TableColumn's scale when USER_TAB_COLUMNS has none (Oracle's scales run from -84 to 127).
+constexpr int kNoScale = -1000;
+
 // One column of an existing table, as USER_TAB_COLUMNS describes it.
 struct TableColumn {
     std::string name;
     std::string dataType;    // "VARCHAR2", "NUMBER", ...
     int characterLength = 0; // the declared width of a character column
     std::string lengthUnit;  // "C" (characters), "B" (bytes), or empty for other types
-    int precision = -1;      // a NUMBER's precision and scale; -1 when the column has none
-    int scale = -1;
+    int precision = -1;      // a NUMBER's precision; -1 when the column has none
+    int scale = kNoScale;    // a NUMBER's scale; kNoScale when the column has none
 };
 
 // Where the existing table and the file's columns part: "its column 2 is NAME
 // VARCHAR2(8 CHAR), the file's is NAME VARCHAR2(10 CHAR)", "it has no column 3, ...", "its
 // column 4 NOTE VARCHAR2(10 CHAR) is not in the file". Empty when every column has the file's
 // name and type, at the same position, and is at least as wide: a NUMBER with as many digits
-// before and after its point (or none said), a VARCHAR2 as many characters.
+// before and after its point (or neither precision nor scale said; NUMBER(*,s) has 38
+// digits), a VARCHAR2 as many characters.
 std::string columnDifference(const std::vector<TableColumn>& table,
                              const std::vector<Column>& file);
+
+// Makes each NUMBER column of `file` round its values to the scale of the table's column at
+// its position and check them against that column's precision (NUMBER(*,s) holds 38 digits; a
+// NUMBER with neither rounds to none), for a table whose columns columnDifference() found to
+// take the file's.
+void takeNumberColumnsOf(const std::vector<TableColumn>& table, std::vector<Column>& file);
 
 // Used on the load's worker thread only. Every query and statement throws
 // DBStmt::OtherException when Oracle refuses it; errorText() then holds Oracle's message.

@@ -3,6 +3,8 @@
 
 #include "dbf/DBase7Values.h"
 #include "dbf/DbfLayout.h"
+#include "load/OracleDate.h"
+#include "load/OracleNumber.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,10 +16,6 @@ namespace {
 using dbf_layout::readLittle32;
 using dbf_layout::readLittle64;
 
-// Oracle's NUMBER holds values below 1E126; below 1E-130 it has only zero, which every
-// column's scale (at most 127) rounds such a value to anyway.
-constexpr long kLargestNumberExponent = 126;
-constexpr long kSmallestNumberExponent = -129;
 constexpr std::size_t kDateBytes = 7;
 constexpr std::size_t kMomentBytes = 8;
 
@@ -39,28 +37,45 @@ TypedValue nullFor(FieldReading reading) {
     return reading == FieldReading::Empty ? TypedValue::Null : TypedValue::Nulled;
 }
 
-TypedValue writeNumber(const ColumnType& type, const unsigned char* bytes, std::size_t length,
-                       char* slot, std::size_t& written) {
+TypedValue writeNumber(const ColumnType& type, FieldNumber& number, char* slot,
+                       std::size_t& written) {
+    if (!roundToColumn(number, type.precision, type.scale))
+        return TypedValue::Nulled;
+    writeOracleNumber(number, reinterpret_cast<unsigned char*>(slot));
+    written = kOracleNumberBytes;
+    return TypedValue::Value;
+}
+
+TypedValue writeNumberText(const ColumnType& type, const unsigned char* bytes, std::size_t length,
+                           char* slot, std::size_t& written) {
     FieldNumber number;
     const FieldReading reading = readFieldNumber(bytes, length, number);
     if (reading != FieldReading::Value)
         return nullFor(reading);
-    if (!numberFits(number, type.precision, type.scale))
-        return TypedValue::Nulled;
-    if (number.exponent < kSmallestNumberExponent)
-        number.digitCount = 0;
-    written = writeNumberText(number, slot);
-    return TypedValue::Value;
+    return writeNumber(type, number, slot, written);
 }
 
-TypedValue writeCurrency(const unsigned char* bytes, char* slot, std::size_t& written) {
-    // Ten-thousandths: the digits, then the exponent that puts the point in its place.
+// Ten-thousandths: the amount's digits, with the point four places from their end.
+TypedValue writeCurrency(const ColumnType& type, const unsigned char* bytes, char* slot,
+                         std::size_t& written) {
     const auto amount = static_cast<std::int64_t>(readLittle64(bytes));
-    const std::string text = std::to_string(amount) + "E-4";
+    // Two's complement: the magnitude of the most negative amount is its own bit pattern.
+    std::uint64_t magnitude =
+        amount < 0 ? 0 - static_cast<std::uint64_t>(amount) : static_cast<std::uint64_t>(amount);
     FieldNumber number;
-    readFieldNumber(reinterpret_cast<const unsigned char*>(text.data()), text.size(), number);
-    written = writeNumberText(number, slot);
-    return TypedValue::Value;
+    while (magnitude > 0 && magnitude % 10 == 0) {
+        magnitude /= 10;
+        ++number.exponent;
+    }
+    char reversed[20];
+    std::size_t count = 0;
+    for (; magnitude > 0; magnitude /= 10)
+        reversed[count++] = static_cast<char>('0' + magnitude % 10);
+    std::reverse_copy(reversed, reversed + count, number.digits);
+    number.digitCount = count;
+    number.exponent = count > 0 ? number.exponent + static_cast<long>(count) - 4 : 0;
+    number.negative = count > 0 && amount < 0;
+    return writeNumber(type, number, slot, written);
 }
 
 TypedValue writeInteger(const ColumnType& type, const unsigned char* bytes, char* slot,
@@ -104,7 +119,8 @@ TypedValue writeDouble(const ColumnType& type, const unsigned char* bytes, char*
 TypedValue writeDate(const unsigned char* bytes, std::size_t length, char* slot,
                      std::size_t& written) {
     FieldDate date;
-    const FieldReading reading = readFieldDate(bytes, length, date);
+    // A written date keeps its label, which Oracle's calendar must have.
+    const FieldReading reading = readFieldDate(bytes, length, date, isOracleCalendarDay);
     if (reading != FieldReading::Value)
         return nullFor(reading);
     writeOracleDate({date.year, date.month, date.day, 0, 0, 0},
@@ -126,8 +142,9 @@ TypedValue writeMoment(const ColumnType& type, const unsigned char* bytes, char*
         day = readLittle32(bytes);
         milliseconds = readLittle32(bytes + 4);
     }
+    // A day number keeps its day: the date Oracle gives the same number.
     CivilMoment moment;
-    if (!civilMomentOf(day, milliseconds, moment))
+    if (!oracleMomentOf(day, milliseconds, moment))
         return TypedValue::Nulled;
     writeOracleDate(moment, reinterpret_cast<unsigned char*>(slot));
     written = kDateBytes;
@@ -165,9 +182,8 @@ std::size_t typedSlotBytes(const ColumnType& type, int width) {
     const auto fieldBytes = static_cast<std::size_t>(width > 0 ? width : 0);
     switch (type.kind) {
     case ColumnKind::Number:
-        return fieldBytes + 16;
     case ColumnKind::Currency:
-        return 20 + 16; // the digits of a 64-bit amount
+        return kOracleNumberBytes;
     case ColumnKind::Integer:
         return sizeof(std::int32_t);
     case ColumnKind::Double:
@@ -196,9 +212,9 @@ TypedValue writeTypedValue(const ColumnType& type, const DbfFieldValue& field, c
         return TypedValue::Nulled;
     switch (type.kind) {
     case ColumnKind::Number:
-        return writeNumber(type, bytes, stored, slot, length);
+        return writeNumberText(type, bytes, stored, slot, length);
     case ColumnKind::Currency:
-        return writeCurrency(bytes, slot, length);
+        return writeCurrency(type, bytes, slot, length);
     case ColumnKind::Integer:
         return writeInteger(type, bytes, slot, length);
     case ColumnKind::Double:
@@ -218,65 +234,4 @@ TypedValue writeTypedValue(const ColumnType& type, const DbfFieldValue& field, c
     default:
         return TypedValue::Null;
     }
-}
-
-std::size_t writeNumberText(const FieldNumber& number, char* out) {
-    char* at = out;
-    if (number.digitCount == 0) {
-        *at++ = '0';
-        return 1;
-    }
-    if (number.negative)
-        *at++ = '-';
-    *at++ = '0';
-    *at++ = '.';
-    // A few digits: a loop costs less than a call.
-    for (std::size_t digit = 0; digit < number.digitCount; ++digit)
-        *at++ = number.digits[digit];
-    *at++ = 'E';
-    long exponent = number.exponent;
-    if (exponent < 0) {
-        *at++ = '-';
-        exponent = -exponent;
-    }
-    // The digits from the last, then turned round.
-    char* first = at;
-    do {
-        *at++ = static_cast<char>('0' + exponent % 10);
-        exponent /= 10;
-    } while (exponent > 0);
-    std::reverse(first, at);
-    return static_cast<std::size_t>(at - out);
-}
-
-bool numberFits(const FieldNumber& number, int precision, int scale) {
-    if (number.digitCount == 0)
-        return true;
-    if (precision == 0)
-        return number.exponent <= kLargestNumberExponent;
-    // The digits kept after rounding to the scale; a number that rounds up past a run of
-    // nines gains an integer digit.
-    const long kept = number.exponent + scale;
-    if (kept < 0)
-        return true; // rounds to zero
-    long exponent = number.exponent;
-    const auto keptDigits = static_cast<std::size_t>(kept);
-    if (keptDigits < number.digitCount && number.digits[keptDigits] >= '5') {
-        std::size_t nines = 0;
-        while (nines < keptDigits && number.digits[nines] == '9')
-            ++nines;
-        if (nines == keptDigits)
-            ++exponent;
-    }
-    return exponent <= precision - scale;
-}
-
-void writeOracleDate(const CivilMoment& moment, unsigned char* out) {
-    out[0] = static_cast<unsigned char>(moment.year / 100 + 100);
-    out[1] = static_cast<unsigned char>(moment.year % 100 + 100);
-    out[2] = static_cast<unsigned char>(moment.month);
-    out[3] = static_cast<unsigned char>(moment.day);
-    out[4] = static_cast<unsigned char>(moment.hour + 1);
-    out[5] = static_cast<unsigned char>(moment.minute + 1);
-    out[6] = static_cast<unsigned char>(moment.second + 1);
 }

@@ -16,6 +16,8 @@ ub2 externalType(DBStmt::BindType type) {
     switch (type) {
     case DBStmt::BindType::Integer:
         return SQLT_INT;
+    case DBStmt::BindType::Number:
+        return SQLT_VNU;
     case DBStmt::BindType::Date:
         return SQLT_DAT;
     case DBStmt::BindType::Double:

@@ -30,6 +30,8 @@ class DBStmt {
     enum class BindType {
         Text,    // characters (SQLT_CHR), converted into the database's character set
         Integer, // a native signed integer of the element's size (SQLT_INT)
+        Number,  // a length byte, then Oracle's NUMBER bytes: exponent, base-100 digits
+                 // (SQLT_VNU, 22 bytes an element)
         Date,    // seven bytes: century + 100, year of it + 100, month, day, hour + 1,
                  // minute + 1, second + 1 (SQLT_DAT)
         Double,  // a native double (SQLT_BDOUBLE)

@@ -81,6 +81,7 @@ constexpr ub4 OCI_NTV_SYNTAX = 1;
 constexpr ub2 SQLT_CHR = 1;
 constexpr ub2 SQLT_INT = 3;
 constexpr ub2 SQLT_STR = 5;
+constexpr ub2 SQLT_VNU = 6;      // a length byte, then Oracle's NUMBER bytes; 22 bytes in all
 constexpr ub2 SQLT_DAT = 12;     // seven bytes: century, year, month, day, hour, minute, second
 constexpr ub2 SQLT_BDOUBLE = 22; // a C double
 constexpr ub2 SQLT_BIN = 23;     // bytes, never converted

@@ -279,7 +279,7 @@ TEST_F(MainDialogTest, TypedColumnsIsAnInputAfterTheTableNameThatTheLoadTakes) {
     ASSERT_EQ(typed.rows.size(), 20u);
     EXPECT_EQ(typed.columnTypes, (std::vector<std::string>{
                                      "NUMBER(6)", "VARCHAR2(24 CHAR)", "VARCHAR2(16 CHAR)", "DATE",
-                                     "CHAR(1)", "NUMBER(12,2)", "NUMBER(10)", "CLOB", "CLOB"}));
+                                     "CHAR(1)", "NUMBER(14,2)", "NUMBER(10)", "CLOB", "CLOB"}));
 
     // A click clears it again, and the next load is the default one.
     click(1020);

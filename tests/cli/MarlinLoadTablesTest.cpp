@@ -102,7 +102,7 @@ TEST_F(MarlinLoadTablesTest, TypedLoadsValuesAsTheirTypesAndCountsWhatItLoadsAsN
     ChildProcess describe(kProgram, {"--describe", dbfPath, "--typed"});
     EXPECT_EQ(describe.wait(), 0);
     EXPECT_NE(describe.output().find("\nAREA     N          8         2  AREA         8  "
-                                     "NUMBER(8,2)\n"),
+                                     "NUMBER(10,2)\n"),
               std::string::npos)
         << describe.output();
 
@@ -119,7 +119,7 @@ TEST_F(MarlinLoadTablesTest, TypedLoadsValuesAsTheirTypesAndCountsWhatItLoadsAsN
               "AREA 1, FOUNDED 1.\nLoading completed. 2 records processed.\n");
     const standin_test::StoredTable stored = database.readTable("SCOTT", "TOWNS_DBF");
     EXPECT_EQ(stored.columnTypes,
-              (std::vector<std::string>{"VARCHAR2(10 CHAR)", "NUMBER(8,2)", "DATE", "CHAR(1)"}));
+              (std::vector<std::string>{"VARCHAR2(10 CHAR)", "NUMBER(10,2)", "DATE", "CHAR(1)"}));
     const standin_test::StoredValue null;
     EXPECT_EQ(stored.rows, (std::vector<std::vector<standin_test::StoredValue>>{
                                {"Troon     ", "12.5", "1808-03-05 00:00:00", "T"},

@@ -155,11 +155,11 @@ TEST_F(LoadJobTest, ATypedAppendComparesTypesAndAReplacementKeepsThem) {
     writeTable(amountTable(10, {"3"}));
     runLoad();
     EXPECT_EQ(statusLines().back(), "Cannot append to table CLIENTS: its column 2 is AMOUNT "
-                                    "NUMBER(8,2), the file's is AMOUNT NUMBER(10,2).");
+                                    "NUMBER(10,2), the file's is AMOUNT NUMBER(12,2).");
     writeTable(amountTable(9, {"3"}, 3));
     runLoad();
     EXPECT_EQ(statusLines().back(), "Cannot append to table CLIENTS: its column 2 is AMOUNT "
-                                    "NUMBER(8,2), the file's is AMOUNT NUMBER(9,3).");
+                                    "NUMBER(10,2), the file's is AMOUNT NUMBER(12,3).");
     LoadParams::options.typedColumns = false;
     writeTable(amountTable(8, {"4"}));
     runLoad();
@@ -181,9 +181,60 @@ TEST_F(LoadJobTest, ATypedAppendComparesTypesAndAReplacementKeepsThem) {
     EXPECT_EQ(result.outcome, LoadJob::Outcome::Completed);
     const auto stored = loadedTable();
     EXPECT_EQ(stored.columnTypes,
-              (std::vector<std::string>{"VARCHAR2(6 CHAR)", "NUMBER(10,2)", "DATE"}));
+              (std::vector<std::string>{"VARCHAR2(6 CHAR)", "NUMBER(12,2)", "DATE"}));
     EXPECT_EQ(stored.rows, (std::vector<std::vector<StoredValue>>{
                                {"n12345", "12345678.9", "2024-03-05 00:00:00"}}));
+}
+
+TEST_F(LoadJobTest, AnAppendRoundsAsTheTablesColumnsDoAndAScaleAloneLimitsWhatTheyTake) {
+    {
+        DBConnect connection;
+        connection.connect("SCOTT", "tiger", "ORCL");
+        DBStmt create(&connection,
+                      "CREATE TABLE  CLIENTS (NAME VARCHAR2(6 CHAR),AMOUNT INTEGER,PAID DATE)");
+        create.execute();
+        DBStmt wider(&connection,
+                     "CREATE TABLE  WIDER (NAME VARCHAR2(6 CHAR),AMOUNT NUMBER(14,4),PAID DATE)");
+        wider.execute();
+        DBStmt scaled(&connection,
+                      "CREATE TABLE  SCALED (NAME VARCHAR2(6 CHAR),AMOUNT NUMBER(*,3),PAID DATE)");
+        scaled.execute();
+    }
+    LoadParams::options.typedColumns = true;
+    LoadParams::options.existingTable = ExistingTable::Append;
+    // INTEGER is NUMBER(*,0): whole numbers only, though of any 38 digits.
+    writeTable(amountTable(10, {"12.75"}));
+    runLoad();
+    EXPECT_EQ(statusLines().back(), "Cannot append to table CLIENTS: its column 2 is AMOUNT "
+                                    "NUMBER(*,0), the file's is AMOUNT NUMBER(12,2).");
+    writeTable(amountTable(30, {"123456789012345678901234567890"}, 0));
+    runLoad();
+    EXPECT_EQ(result.outcome, LoadJob::Outcome::Completed);
+    EXPECT_EQ(loadedTable().rows.at(0)[1], StoredValue("123456789012345678901234567890"));
+
+    // The values are rounded to the table's scale, not the file's.
+    LoadParams::tableName = "WIDER";
+    writeTable(amountTable(8, {"3.14159", "-0.00005"}));
+    runLoad();
+    EXPECT_EQ(result.outcome, LoadJob::Outcome::Completed);
+    std::vector<StoredValue> amounts;
+    for (const auto& row : loadedTable("WIDER").rows)
+        amounts.push_back(row.at(1));
+    EXPECT_EQ(amounts, (std::vector<StoredValue>{"3.1416", "-0.0001"}));
+
+    // NUMBER(*,3) takes three decimals and 35 integer digits.
+    LoadParams::tableName = "SCALED";
+    writeTable(amountTable(36, {"2.71828"}, 1));
+    runLoad();
+    EXPECT_EQ(statusLines().back(), "Cannot append to table SCALED: its column 2 is AMOUNT "
+                                    "NUMBER(*,3), the file's is AMOUNT NUMBER(37,1).");
+    writeTable(amountTable(34, {"2.71828", "12345678901234567890123456789012.5"}, 1));
+    runLoad();
+    EXPECT_EQ(result.outcome, LoadJob::Outcome::Completed);
+    amounts.clear();
+    for (const auto& row : loadedTable("SCALED").rows)
+        amounts.push_back(row.at(1));
+    EXPECT_EQ(amounts, (std::vector<StoredValue>{"2.718", "12345678901234567890123456789012.5"}));
 }
 
 TEST_F(LoadJobTest, DBase3MemoPointersThatAreNoBlockNumberLoadAsCountedNulls) {

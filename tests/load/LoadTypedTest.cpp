@@ -143,18 +143,19 @@ TEST_F(LoadJobTest, TypedLoadStoresEveryValueAsItsTypeUnderAnyNlsSettings) {
         const std::vector<std::string> lines = statusLines();
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(lines[lines.size() - 2],
-                  "11 values could not be read as their columns' types and were loaded as NULL: "
-                  "AMOUNT 2, RATIO 2, WEIGHT 2, BORN 1, SEEN 1, OK 1, NOTES 1, PIC 1.");
+                  "10 values could not be read as their columns' types and were loaded as NULL: "
+                  "AMOUNT 1, RATIO 2, WEIGHT 2, BORN 1, SEEN 1, OK 1, NOTES 1, PIC 1.");
         EXPECT_EQ(lines.back(), "Loading completed. 7 records processed.");
 
         const auto stored = loadedTable(LoadParams::tableName);
         EXPECT_EQ(stored.columnTypes,
-                  (std::vector<std::string>{"VARCHAR2(8 CHAR)", "NUMBER(8,2)", "NUMBER",
+                  (std::vector<std::string>{"VARCHAR2(8 CHAR)", "NUMBER(10,2)", "NUMBER",
                                             "NUMBER(10)", "BINARY_DOUBLE", "NUMBER(19,4)", "DATE",
                                             "DATE", "CHAR(1)", "CLOB", "BLOB", "BLOB"}));
         ASSERT_EQ(stored.rows.size(), 7u);
+        // Seven integer digits in N(8,2), as GDAL and R write them, fit NUMBER(10,2).
         EXPECT_EQ(columnOf(stored, 1),
-                  (std::vector<StoredValue>{"12.5", "1", null, null, null, "3.14", "-0.01"}));
+                  (std::vector<StoredValue>{"12.5", "1", null, null, "9999999", "3.14", "-0.01"}));
         EXPECT_EQ(columnOf(stored, 2),
                   (std::vector<StoredValue>{"3.14", "0.5", null, null, "5", "100000", "-0.0025"}));
         EXPECT_EQ(columnOf(stored, 3), (std::vector<StoredValue>{"42", "-7", "0", "2147483647",
@@ -213,4 +214,79 @@ TEST_F(LoadJobTest, TheSameTableLoadedUntypedGivesTextColumnsAsEver) {
     EXPECT_EQ(columnOf(stored, 9)[6], StoredValue(memoText(1998)));
     // Binary data has no text.
     EXPECT_EQ(columnOf(stored, 10), std::vector<StoredValue>(7, null));
+}
+
+TEST_F(LoadJobTest, TypedValuesKeepTheirMeaningAtTheEdgesOfOraclesDigitsAndCalendar) {
+    database.setCharacterSet("AL32UTF8");
+    FptWriter memos(64);
+    DbfWriter table;
+    table.setContainerArea("").setLanguageDriver(kWindows1252);
+    table.addField("RATIO", 'F', 60, 0)
+        .addField("BORN", 'D', 8)
+        .addField("SEEN", 'T', 8)
+        .addField("NOTES", 'M', 4);
+    const std::string nines40(40, '9');
+    const std::string withZeros = std::string("before\0after\0", 13);
+    // 41 nines just below 1E126 round to 1E126, which no NUMBER holds: NULL, not a failed batch.
+    table.addRecord({"0." + nines40 + "9E126", "15000229", moment(2299160, 0),
+                     uint32Bytes(memos.addMemo(withZeros))});
+    table.addRecord({"0." + nines40 + "E126", "15821004", moment(2299161, 0),
+                     uint32Bytes(memos.addMemo(std::string("\0", 1)))});
+    table.addRecord({"12345678901234567890123456789012345678901", "15821010", moment(1721424, 0),
+                     uint32Bytes(memos.addMemo("plain"))});
+    table.addRecord({"-123456789.0123456789012345678901234567891", "15821015", moment(1721423, 0),
+                     uint32Bytes(0)});
+    writeTable(table);
+    writeMemos(memos);
+    LoadParams::options.typedColumns = true;
+    runLoad();
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    const std::vector<std::string> lines = statusLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2],
+              "3 values could not be read as their columns' types and were loaded as NULL: "
+              "RATIO 1, BORN 1, SEEN 1.");
+    EXPECT_EQ(lines.back(), "Loading completed. 4 records processed.");
+
+    const auto stored = loadedTable();
+    // At most 40 significant digits, 39 where the decimal point splits a base-100 digit.
+    EXPECT_EQ(columnOf(stored, 0),
+              (std::vector<StoredValue>{null, nines40 + std::string(86, '0'),
+                                        "12345678901234567890123456789012345678900",
+                                        "-123456789.012345678901234567890123456789"}));
+    // A written date keeps its label in Oracle's calendar; a day number keeps its day.
+    EXPECT_EQ(columnOf(stored, 1),
+              (std::vector<StoredValue>{"1500-02-29 00:00:00", "1582-10-04 00:00:00", null,
+                                        "1582-10-15 00:00:00"}));
+    EXPECT_EQ(columnOf(stored, 2),
+              (std::vector<StoredValue>{"1582-10-04 00:00:00", "1582-10-15 00:00:00",
+                                        "0001-01-01 00:00:00", null}));
+    EXPECT_EQ(columnOf(stored, 3),
+              (std::vector<StoredValue>{withZeros, std::string("\0", 1), "plain", null}));
+}
+
+TEST_F(LoadJobTest, ATypedLoadChangesNoSessionSettingAndRunsTheDefaultLoadsStatements) {
+    DbfWriter table;
+    table.addField("NAME", 'C', 8).addField("AMOUNT", 'N', 8, 2);
+    table.addRecord({"one", "1.5"});
+    writeTable(table);
+    auto executions = [this](bool typed, const char* tableName) {
+        LoadParams::options.typedColumns = typed;
+        LoadParams::tableName = tableName;
+        standin_test::StandinDatabase::recordCalls(true);
+        runLoad();
+        const std::string calls = standin_test::StandinDatabase::callLog();
+        standin_test::StandinDatabase::recordCalls(false);
+        EXPECT_EQ(result.outcome, LoadJob::Outcome::Completed);
+        std::size_t count = 0;
+        for (std::size_t at = calls.find("OCIStmtExecute"); at != std::string::npos;
+             at = calls.find("OCIStmtExecute", at + 1))
+            ++count;
+        return count;
+    };
+    // The existence query, CREATE TABLE and one INSERT each: numbers need no NLS setting.
+    EXPECT_EQ(executions(false, "PLAIN"), 3u);
+    EXPECT_EQ(executions(true, "TYPED"), 3u);
+    EXPECT_EQ(loadedTable("TYPED").rows,
+              (std::vector<std::vector<StoredValue>>{{"one     ", "1.5"}}));
 }

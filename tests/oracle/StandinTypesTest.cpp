@@ -284,3 +284,176 @@ TEST_F(OracleTest, LobDataArrivesWholeAndLobBindsMustComeLast) {
     EXPECT_EQ(executed(connection, "INSERT INTO T (NAME,NOSUCH) VALUES( :1 ,:2   )"),
               "904|ORA-00904: \"NOSUCH\": invalid identifier\n");
 }
+
+namespace {
+
+// One SQLT_VNU element of 22 bytes (or `width`) holding `bytes` at its start, inserted into T.
+std::string insertNumberBytes(DBConnect& connection, const std::vector<int>& bytes,
+                              int width = 22) {
+    std::string element(22, '\0');
+    for (std::size_t at = 0; at < bytes.size(); ++at)
+        element[at] = static_cast<char>(bytes[at]);
+    return outcome(connection, "INSERT INTO T VALUES( :1   )", [&](DBStmt& insert) {
+        insert.bindByPos(1, element.data(), width, BindType::Number, nullptr, nullptr);
+    });
+}
+
+std::string bytesText(const std::vector<int>& bytes) {
+    std::string text;
+    for (int byte : bytes)
+        text += std::to_string(byte) + ",";
+    return text;
+}
+
+std::vector<int> repeatedByte(std::vector<int> start, std::size_t count, int byte) {
+    start.insert(start.end(), count, byte);
+    return start;
+}
+
+} // namespace
+
+TEST_F(OracleTest, NumberBytesAreReadAsOraclesFormatDefinesThemAndNothingElse) {
+    DBConnect connection;
+    connect(connection);
+    executed(connection, "CREATE TABLE  T (N NUMBER)");
+    // Oracle's VARNUM examples, then values at the format's limits.
+    const std::vector<std::vector<int>> sound = {
+        {1, 128},
+        {2, 193, 6},
+        {3, 62, 96, 102},
+        {3, 194, 28, 68},
+        {4, 61, 74, 34, 102},
+        {2, 195, 11},
+        {5, 196, 2, 24, 46, 68},
+        {4, 194, 2, 24, 46},
+        {5, 61, 100, 78, 56, 102},
+        {2, 191, 11},
+        {2, 255, 11},
+        repeatedByte({21, 255}, 20, 100),
+        repeatedByte({21, 0}, 20, 2),
+        {2, 128, 2},
+    };
+    for (const std::vector<int>& bytes : sound)
+        EXPECT_EQ(insertNumberBytes(connection, bytes), "done") << bytesText(bytes);
+    const std::string invalid = "22060|ORA-22060: argument [1] is an invalid or uninitialized "
+                                "number\n";
+    const std::vector<std::vector<int>> malformed = {
+        {0},                            // no bytes at all
+        {22, 193, 2},                   // a length past 21
+        {1, 193},                       // an exponent without digits
+        {2, 193, 0},                    // a digit below 1
+        {2, 193, 101},                  // a digit above 100
+        {3, 193, 1, 2},                 // a zero digit in front
+        {3, 193, 2, 1},                 // a zero digit at the end
+        {2, 62, 96},                    // a negative number without its 102
+        {4, 62, 96, 102, 96},           // a 102 among the digits
+        {3, 62, 1, 102},                // a negative digit below 2
+        {2, 62, 102},                   // a 102 and no digit
+        repeatedByte({21, 62}, 19, 96), // 19 negative digits, no 102
+        repeatedByte({21, 0}, 19, 2),   // the same at the largest exponent
+    };
+    for (const std::vector<int>& bytes : malformed)
+        EXPECT_EQ(insertNumberBytes(connection, bytes), invalid) << bytesText(bytes);
+    // The length byte counts bytes past the element.
+    EXPECT_EQ(insertNumberBytes(connection, {3, 194, 28, 68}, 3), invalid);
+    EXPECT_EQ(insertNumberBytes(connection, {3, 194, 28, 68}, 4), "done");
+    // The infinities are NUMBER bytes, but no column holds them.
+    EXPECT_EQ(insertNumberBytes(connection, {1, 0}), "1426|ORA-01426: numeric overflow\n");
+    EXPECT_EQ(insertNumberBytes(connection, {2, 255, 101}), "1426|ORA-01426: numeric overflow\n");
+    connection.disconnect();
+
+    std::vector<StoredValue> stored;
+    for (const auto& row : table("T").rows)
+        stored.push_back(row.at(0));
+    EXPECT_EQ(stored,
+              (std::vector<StoredValue>{"0", "5", "-5", "2767", "-2767", "100000", "1234567",
+                                        "123.45", "-123.45", "0.001", "1" + std::string(125, '0'),
+                                        std::string(40, '9') + std::string(86, '0'),
+                                        "-" + std::string(40, '9') + std::string(86, '0'),
+                                        "0." + std::string(129, '0') + "1", "2767"}));
+}
+
+TEST_F(OracleTest, NumberBytesAreRoundedToTheirColumnAndScalesAloneHold38Digits) {
+    DBConnect connection;
+    connect(connection);
+    EXPECT_EQ(executed(connection, "CREATE TABLE  T (P NUMBER(4,1))"), "done");
+    EXPECT_EQ(insertNumberBytes(connection, {4, 194, 2, 24, 46}), "done"); // 123.45
+    EXPECT_EQ(insertNumberBytes(connection, {3, 194, 100, 100}),           // 9999
+              "1438|ORA-01438: value larger than specified precision allowed for this column\n");
+    EXPECT_EQ(executed(connection, "CREATE TABLE  S (I INTEGER,M SMALLINT,N NUMBER(*,2),W "
+                                   "NUMBER(7),F NUMBER,X NUMBER(*))"),
+              "1727|ORA-01727: numeric precision specifier is out of range (1 to 38)\n");
+    EXPECT_EQ(executed(connection, "CREATE TABLE  S (I INTEGER,M SMALLINT,N NUMBER(*,2),W "
+                                   "NUMBER(7),F NUMBER)"),
+              "done");
+    EXPECT_EQ(table("S").columnTypes,
+              (std::vector<std::string>{"NUMBER(*,0)", "NUMBER(*,0)", "NUMBER(*,2)", "NUMBER(7)",
+                                        "NUMBER"}));
+    // DATA_PRECISION and DATA_SCALE as Oracle lists them.
+    auto describe = [&connection](const char* id) {
+        DBStmt query(&connection, "SELECT DATA_PRECISION, DATA_SCALE FROM USER_TAB_COLUMNS "
+                                  "WHERE TABLE_NAME = :1 AND COLUMN_ID = :2");
+        char name[] = "S";
+        std::string position = id;
+        int precision = 0, scale = 0;
+        short precisionNull = 0, scaleNull = 0;
+        query.bindByPos(1, name, 1);
+        query.bindByPos(2, position.data(), static_cast<int>(position.size()));
+        query.defineByPos(1, &precision, &precisionNull);
+        query.defineByPos(2, &scale, &scaleNull);
+        query.execute();
+        return (precisionNull < 0 ? std::string("-") : std::to_string(precision)) + " " +
+               (scaleNull < 0 ? std::string("-") : std::to_string(scale));
+    };
+    EXPECT_EQ(describe("1"), "- 0");
+    EXPECT_EQ(describe("2"), "- 0");
+    EXPECT_EQ(describe("3"), "- 2");
+    EXPECT_EQ(describe("4"), "7 0");
+    EXPECT_EQ(describe("5"), "- -");
+
+    // INTEGER rounds to whole numbers; NUMBER(*,2) holds 36 integer digits, not 37.
+    std::string half = "12.5", big = "1E35", bigger = "1E36";
+    auto insert = [&connection](const char* sql, std::string& text) {
+        return outcome(connection, sql, [&text](DBStmt& statement) {
+            statement.bindByPos(1, text.data(), static_cast<int>(text.size()));
+        });
+    };
+    EXPECT_EQ(insert("INSERT INTO S (I) VALUES( :1   )", half), "done");
+    EXPECT_EQ(insert("INSERT INTO S (N) VALUES( :1   )", big), "done");
+    EXPECT_EQ(insert("INSERT INTO S (N) VALUES( :1   )", bigger),
+              "1438|ORA-01438: value larger than specified precision allowed for this column\n");
+    connection.disconnect();
+    EXPECT_EQ(table("T").rows, (std::vector<std::vector<StoredValue>>{{"123.5"}}));
+    const auto rows = table("S").rows;
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0], StoredValue("13"));
+    EXPECT_EQ(rows[1][2], StoredValue("1" + std::string(35, '0')));
+}
+
+TEST_F(OracleTest, DateBytesAreDaysOfOraclesCalendar) {
+    DBConnect connection;
+    connect(connection);
+    executed(connection, "CREATE TABLE  D (V DATE)");
+    auto insertDate = [&connection](std::string date) {
+        return outcome(connection, "INSERT INTO D VALUES( :1   )", [&date](DBStmt& insert) {
+            insert.bindByPos(1, date.data(), 7, BindType::Date, nullptr, nullptr);
+        });
+    };
+    const std::string notInMonth = "1839|ORA-01839: date not valid for month specified\n";
+    // Julian leap years up to the reform, Gregorian ones after it.
+    EXPECT_EQ(insertDate(oracleDate(1500, 2, 29)), "done");
+    EXPECT_EQ(insertDate(oracleDate(1300, 2, 29, 23, 59, 59)), "done");
+    EXPECT_EQ(insertDate(oracleDate(1700, 2, 29)), notInMonth);
+    EXPECT_EQ(insertDate(oracleDate(1600, 2, 29)), "done");
+    // The ten days the reform left out.
+    EXPECT_EQ(insertDate(oracleDate(1582, 10, 4)), "done");
+    for (int day = 5; day <= 14; ++day)
+        EXPECT_EQ(insertDate(oracleDate(1582, 10, day)), notInMonth) << day;
+    EXPECT_EQ(insertDate(oracleDate(1582, 10, 15)), "done");
+    connection.disconnect();
+    EXPECT_EQ(table("D").rows, (std::vector<std::vector<StoredValue>>{{"1500-02-29 00:00:00"},
+                                                                      {"1300-02-29 23:59:59"},
+                                                                      {"1600-02-29 00:00:00"},
+                                                                      {"1582-10-04 00:00:00"},
+                                                                      {"1582-10-15 00:00:00"}}));
+}

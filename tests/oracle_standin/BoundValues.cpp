@@ -28,8 +28,8 @@ int checkBinds(const StatementHandle& statement, int placeholderCount) {
         if (bind.first > static_cast<ub4>(placeholderCount))
             return 1036;
         const ub2 type = bind.second->dataType;
-        if (type != SQLT_CHR && type != SQLT_INT && type != SQLT_DAT && type != SQLT_BDOUBLE &&
-            type != SQLT_BIN)
+        if (type != SQLT_CHR && type != SQLT_INT && type != SQLT_VNU && type != SQLT_DAT &&
+            type != SQLT_BDOUBLE && type != SQLT_BIN)
             return 3115;
     }
     return 0;

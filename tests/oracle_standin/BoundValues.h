@@ -20,8 +20,8 @@ struct BoundValue {
 std::optional<BoundValue> boundValue(const BindHandle& bind, std::size_t row);
 
 // ORA-01008 when a placeholder has no bind, ORA-01036 for a bind past the placeholders,
-// ORA-03115 for an external type the stand-in does not read (SQLT_CHR, SQLT_INT, SQLT_DAT,
-// SQLT_BDOUBLE and SQLT_BIN it does); 0 when the binds are sound.
+// ORA-03115 for an external type the stand-in does not read (SQLT_CHR, SQLT_INT, SQLT_VNU,
+// SQLT_DAT, SQLT_BDOUBLE and SQLT_BIN it does); 0 when the binds are sound.
 int checkBinds(const StatementHandle& statement, int placeholderCount);
 
 } // namespace standin

@@ -27,16 +27,17 @@ bool readWidth(const std::string& text, ColumnDefinition& column) {
     return column.width > 0;
 }
 
-// "(10,2)", "(10)" or nothing after NUMBER.
+// "(10,2)", "(10)", "(*,0)" or nothing after NUMBER.
 bool readPrecision(const std::string& text, ColumnDefinition& column) {
     if (text.empty())
         return true;
     if (text.front() != '(' || text.back() != ')')
         return false;
-    column.precision = std::atoi(text.c_str() + 1);
+    column.scaleOnly = text[1] == '*';
+    column.precision = column.scaleOnly ? 0 : std::atoi(text.c_str() + 1);
     const std::size_t comma = text.find(',');
     column.scale = comma == std::string::npos ? 0 : std::atoi(text.c_str() + comma + 1);
-    return column.precision > 0;
+    return column.scaleOnly ? comma != std::string::npos : column.precision > 0;
 }
 
 } // namespace
@@ -64,6 +65,8 @@ std::string typeText(const ColumnDefinition& column) {
     std::string text = dataTypeName(column.type);
     if (column.type == ColumnType::Varchar2 || column.type == ColumnType::Char)
         return text + widthText(column);
+    if (column.type == ColumnType::Number && column.scaleOnly)
+        return text + "(*," + std::to_string(column.scale) + ")";
     if (column.type == ColumnType::Number && column.precision > 0)
         return text + "(" + std::to_string(column.precision) +
                (column.scale != 0 ? "," + std::to_string(column.scale) : "") + ")";

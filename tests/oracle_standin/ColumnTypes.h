@@ -9,7 +9,8 @@
 
 namespace standin {
 
-// "VARCHAR2(10 CHAR)", "CHAR(1)", "NUMBER(10,2)", "NUMBER", "DATE", "CLOB", ...
+// "VARCHAR2(10 CHAR)", "CHAR(1)", "NUMBER(10,2)", "NUMBER(*,0)" (INTEGER too), "NUMBER", "DATE",
+// "CLOB", ...
 std::string typeText(const ColumnDefinition& column);
 
 // A column of a table file's columns line: "NAME:10" and "NAME:10 CHAR" for VARCHAR2, as the

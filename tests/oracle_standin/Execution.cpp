@@ -102,6 +102,8 @@ DictionaryValue dictionaryValue(const std::string& item, const ColumnDefinition&
                                 std::size_t columnId, ub2 databaseSet) {
     const bool characters = column.type == ColumnType::Varchar2 || column.type == ColumnType::Char;
     const bool hasPrecision = column.type == ColumnType::Number && column.precision > 0;
+    // INTEGER and NUMBER(*,s) have a scale without a precision.
+    const bool hasScale = hasPrecision || (column.type == ColumnType::Number && column.scaleOnly);
     if (item == "COLUMN_NAME")
         return textValue(column.name);
     if (item == "DATA_TYPE")
@@ -113,7 +115,7 @@ DictionaryValue dictionaryValue(const std::string& item, const ColumnDefinition&
     if (item == "DATA_PRECISION")
         return hasPrecision ? numberValue(column.precision) : nullValue();
     if (item == "DATA_SCALE")
-        return hasPrecision ? numberValue(column.scale) : nullValue();
+        return hasScale ? numberValue(column.scale) : nullValue();
     if (item == "COLUMN_ID")
         return numberValue(static_cast<long long>(columnId));
     return numberValue(dataLength(column, databaseSet));

@@ -60,6 +60,7 @@ CallResult namedColumns(const SqlStatement& sql, const InsertTarget& target,
 bool acceptsBindType(const ColumnDefinition& column, ub2 type) {
     switch (column.type) {
     case ColumnType::Number:
+        return type == SQLT_CHR || type == SQLT_INT || type == SQLT_VNU || type == SQLT_BDOUBLE;
     case ColumnType::BinaryDouble:
         return type == SQLT_CHR || type == SQLT_INT || type == SQLT_BDOUBLE;
     case ColumnType::Date:
@@ -165,20 +166,26 @@ long long boundInteger(const BoundValue& value) {
     }
 }
 
-// A NUMBER from text under the session's settings, an integer or a double.
+// A NUMBER from text under the session's settings, an integer, Oracle's NUMBER bytes or a
+// double.
 int storeNumber(const InsertTarget& target, std::size_t column, ub2 type, const BoundValue& value,
                 std::string& text) {
     Decimal number;
     int error = 0;
     if (type == SQLT_INT)
         number = decimalFromInteger(boundInteger(value));
+    else if (type == SQLT_VNU)
+        error = decimalFromVarnum(reinterpret_cast<const unsigned char*>(value.bytes), value.length,
+                                  number);
     else if (type == SQLT_BDOUBLE)
         error = decimalFromDouble(readBound<double>(value), number);
     else
         error = parseNumberText(value.bytes, value.length, target.nls.decimalCharacter, number);
     const ColumnDefinition& definition = target.columns[column];
     if (error == 0)
-        error = fitNumberColumn(number, definition.precision, definition.scale);
+        error =
+            fitNumberColumn(number, definition.scaleOnly ? kLargestPrecision : definition.precision,
+                            definition.scale);
     if (target.keepsRows)
         text = decimalText(number);
     return error;
@@ -263,6 +270,8 @@ std::optional<ErrorRecord> storeTypedValue(const SessionHandle& session, InsertT
     }
     }
     target.stored[column] = true;
+    if (error == kInvalidNumberBytes)
+        return invalidNumberBytes(target.binds[column]->position);
     if (error != 0)
         return oracleError(error);
     return std::nullopt;

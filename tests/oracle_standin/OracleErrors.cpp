@@ -156,6 +156,11 @@ ErrorRecord valueTooLarge(const std::string& user, const std::string& table,
                                ", maximum: " + maximum + ")");
 }
 
+ErrorRecord invalidNumberBytes(unsigned position) {
+    return withText(22060, "argument [" + std::to_string(position) +
+                               "] is an invalid or uninitialized number");
+}
+
 bool isExecutionWarning(int code) {
     return code == 24344 || code == 24345 || code == 24347;
 }

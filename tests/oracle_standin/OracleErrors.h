@@ -23,6 +23,9 @@ ErrorRecord valueTooLarge(const std::string& user, const std::string& table,
                           const std::string& column, std::size_t actualBytes,
                           std::size_t maximumBytes);
 
+// ORA-22060 for bytes that are no NUMBER, naming the bind `position` (from 1) as the argument.
+ErrorRecord invalidNumberBytes(unsigned position);
+
 // True for the warnings an execution may end with (24344, 24345, 24347).
 bool isExecutionWarning(int code);
 // True for the warnings a logon may succeed with (28002, 28011).

@@ -151,6 +151,7 @@ class Parser {
     int parseColumn();
     int parseCharacterWidth(ColumnDefinition& column, bool fixed);
     int parseNumberPrecision(ColumnDefinition& column);
+    int parseNumberScale(ColumnDefinition& column);
     int parseInsertColumns();
     int checkColumns();
     SqlStatement parseInsert();
@@ -187,8 +188,8 @@ SqlStatement Parser::parseCreate() {
     return statement_;
 }
 
-// "NAME TYPE": VARCHAR2(n [BYTE|CHAR]), CHAR[(n [BYTE|CHAR])], NUMBER[(p[,s])], DATE, CLOB,
-// BLOB or BINARY_DOUBLE.
+// "NAME TYPE": VARCHAR2(n [BYTE|CHAR]), CHAR[(n [BYTE|CHAR])], NUMBER[(p[,s])], NUMBER(*,s),
+// INTEGER, SMALLINT, DATE, CLOB, BLOB or BINARY_DOUBLE.
 int Parser::parseColumn() {
     const Token& name = take();
     if (name.kind != Token::Kind::Word || isReservedWord(name.text))
@@ -205,7 +206,10 @@ int Parser::parseColumn() {
         error = parseCharacterWidth(column, true);
     else if (isWord(type, "NUMBER"))
         error = parseNumberPrecision(column);
-    else if (isWord(type, "DATE"))
+    else if (isWord(type, "INTEGER") || isWord(type, "SMALLINT")) {
+        column.type = ColumnType::Number;
+        column.scaleOnly = true;
+    } else if (isWord(type, "DATE"))
         column.type = ColumnType::Date;
     else if (isWord(type, "CLOB"))
         column.type = ColumnType::Clob;
@@ -247,11 +251,18 @@ int Parser::parseCharacterWidth(ColumnDefinition& column, bool fixed) {
     return 0;
 }
 
-// "[(p[,s])]": a precision of 1 to 38, a scale of -84 to 127.
+// "[(p[,s])]" or "(*,s)": a precision of 1 to 38, a scale of -84 to 127.
 int Parser::parseNumberPrecision(ColumnDefinition& column) {
     column.type = ColumnType::Number;
     if (!takeSymbol('('))
         return 0;
+    if (takeSymbol('*')) {
+        // Oracle's largest precision, with the scale that must follow.
+        column.scaleOnly = true;
+        if (!isSymbol(peek(), ','))
+            return 1727;
+        return parseNumberScale(column);
+    }
     const Token& precision = take();
     if (precision.kind != Token::Kind::Number)
         return 1727;
@@ -259,15 +270,21 @@ int Parser::parseNumberPrecision(ColumnDefinition& column) {
         std::stoi(precision.text) > 38)
         return 1727;
     column.precision = std::stoi(precision.text);
-    if (takeSymbol(',')) {
-        const bool negative = takeSymbol('-');
-        const Token& scale = take();
-        if (scale.kind != Token::Kind::Number || scale.text.size() > 3)
-            return 1728;
-        column.scale = (negative ? -1 : 1) * std::stoi(scale.text);
-        if (column.scale < -84 || column.scale > 127)
-            return 1728;
-    }
+    if (isSymbol(peek(), ','))
+        return parseNumberScale(column);
+    return takeSymbol(')') ? 0 : 907;
+}
+
+// ",s)" after a NUMBER's precision.
+int Parser::parseNumberScale(ColumnDefinition& column) {
+    take();
+    const bool negative = takeSymbol('-');
+    const Token& scale = take();
+    if (scale.kind != Token::Kind::Number || scale.text.size() > 3)
+        return 1728;
+    column.scale = (negative ? -1 : 1) * std::stoi(scale.text);
+    if (column.scale < -84 || column.scale > 127)
+        return 1728;
     return takeSymbol(')') ? 0 : 907;
 }
 

@@ -16,6 +16,8 @@ struct ColumnDefinition {
     ColumnType type = ColumnType::Varchar2;
     int precision = 0; // NUMBER(p[,s]); 0 for a NUMBER without one
     int scale = 0;
+    // NUMBER(*,s), INTEGER, SMALLINT: a scale but no precision, so Oracle's largest (38).
+    bool scaleOnly = false;
 };
 
 // The most bytes a VARCHAR2 value can take (MAX_STRING_SIZE STANDARD).

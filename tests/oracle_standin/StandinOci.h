@@ -45,6 +45,7 @@ constexpr ub4 OCI_COMMIT_ON_SUCCESS = 0x20;
 constexpr ub2 SQLT_CHR = 1;
 constexpr ub2 SQLT_INT = 3;
 constexpr ub2 SQLT_STR = 5;
+constexpr ub2 SQLT_VNU = 6;
 constexpr ub2 SQLT_DAT = 12;
 constexpr ub2 SQLT_BDOUBLE = 22;
 constexpr ub2 SQLT_BIN = 23;

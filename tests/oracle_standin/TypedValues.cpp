@@ -11,8 +11,8 @@ namespace standin {
 
 namespace {
 
-// A NUMBER holds 38 significant digits (Oracle keeps up to 40) of values below 1E126.
-constexpr std::size_t kNumberDigits = 38;
+// A NUMBER has at most 20 base-100 digits, of values below 1E126.
+constexpr std::size_t kBase100Digits = 20;
 constexpr int kLargestNumberExponent = 126;
 constexpr int kSmallestNumberExponent = -129;
 // Exponents past this are saturated while reading: no NUMBER comes near them.
@@ -59,10 +59,17 @@ void roundDigits(Decimal& value, long kept) {
     stripZeros(value);
 }
 
+// Oracle's calendar is the Julian one up to the Gregorian reform of 1582.
 int daysInMonth(int year, int month) {
     static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const bool leap =
+        year <= 1582 ? year % 4 == 0 : (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// The ten days the reform left out: 1582-10-04 was followed by 1582-10-15.
+bool isMissingDay(const DateTime& date) {
+    return date.year == 1582 && date.month == 10 && date.day >= 5 && date.day <= 14;
 }
 
 int checkDate(const DateTime& date) {
@@ -233,6 +240,62 @@ Decimal decimalFromInteger(long long integer) {
     return value;
 }
 
+namespace {
+
+constexpr unsigned char kZeroExponent = 128;
+constexpr unsigned char kNegativeEnd = 102;
+
+// The digits of a VARNUM's mantissa, from `first` to `end`, as decimal digit pairs; false
+// for a byte outside the sign's range or a zero digit at either end.
+bool readBase100Digits(const unsigned char* first, const unsigned char* end, bool negative,
+                       std::string& digits) {
+    const int zero = negative ? 101 : 1;
+    if (first == end || *first == zero || *(end - 1) == zero)
+        return false;
+    for (const unsigned char* at = first; at != end; ++at) {
+        const int digit = negative ? 101 - *at : *at - 1;
+        if (digit < 0 || digit > 99)
+            return false;
+        digits.push_back(static_cast<char>('0' + digit / 10));
+        digits.push_back(static_cast<char>('0' + digit % 10));
+    }
+    return true;
+}
+
+} // namespace
+
+int decimalFromVarnum(const unsigned char* bytes, std::size_t available, Decimal& value) {
+    value = Decimal{};
+    if (available < 2 || bytes[0] < 1 || bytes[0] > 1 + kBase100Digits ||
+        std::size_t{bytes[0]} + 1 > available)
+        return kInvalidNumberBytes;
+    const std::size_t length = bytes[0];
+    const unsigned char exponent = bytes[1];
+    const unsigned char* end = bytes + 1 + length;
+    if (length == 1)
+        return exponent == kZeroExponent ? 0 : exponent == 0 ? 1426 : kInvalidNumberBytes;
+    if (length == 2 && exponent == 255 && bytes[2] == 101)
+        return 1426;
+    value.negative = exponent < kZeroExponent;
+    if (value.negative) {
+        // The 102 ends every negative number but one of all 20 digits, and is nowhere else.
+        const bool ended = *(end - 1) == kNegativeEnd;
+        const std::size_t digits = length - 1 - (ended ? 1 : 0);
+        if (ended == (digits == kBase100Digits))
+            return kInvalidNumberBytes;
+        end -= ended ? 1 : 0;
+    }
+    if (!readBase100Digits(bytes + 2, end, value.negative, value.digits))
+        return kInvalidNumberBytes;
+    // The first pair weighs 100^k: 0.(pair)... x 100^(k + 1).
+    const int k = value.negative ? 62 - exponent : exponent - 193;
+    value.exponent = 2 * (k + 1);
+    const bool negative = value.negative;
+    stripZeros(value);
+    value.negative = negative;
+    return 0;
+}
+
 int decimalFromDouble(double number, Decimal& value) {
     if (!std::isfinite(number))
         return 1722;
@@ -244,7 +307,9 @@ int decimalFromDouble(double number, Decimal& value) {
 
 int fitNumberColumn(Decimal& value, int precision, int scale) {
     if (precision == 0) {
-        roundDigits(value, static_cast<long>(kNumberDigits));
+        // An odd exponent leaves the first base-100 digit one decimal digit.
+        const bool oddExponent = value.exponent % 2 != 0;
+        roundDigits(value, static_cast<long>(2 * kBase100Digits - (oddExponent ? 1 : 0)));
         if (!value.digits.empty() && value.exponent > kLargestNumberExponent)
             return 1426;
         if (value.exponent < kSmallestNumberExponent)
@@ -282,7 +347,9 @@ int dateFromOracleBytes(const unsigned char* bytes, DateTime& date) {
             bytes[4] - 1,
             bytes[5] - 1,
             bytes[6] - 1};
-    return checkDate(date);
+    if (int error = checkDate(date))
+        return error;
+    return isMissingDay(date) ? 1839 : 0;
 }
 
 int parseDateText(const std::string& text, const std::string& format, DateTime& date) {
