@@ -101,26 +101,6 @@ int DbfTable::recordWidth() const {
     return width;
 }
 
-bool DbfTable::selectRecord(int index) {
-    if (!isOpen() || index < 0 || index >= records)
-        return false;
-    placeRecord(index);
-    return true;
-}
-
-void DbfTable::placeRecord(int index) {
-    currentRecord = index;
-    recordOffset = firstRecordOffset +
-                   static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(index);
-    // Within this record every text may be read in whole words without bounds checks.
-    wordsInsideFile = text_words::kLittleEndian && recordOffset + wordReadExtent <= dbf.size();
-    // Records are most often read one after another: the bytes some records ahead are asked
-    // for now, so that they are on their way while this one is converted. A load spends a
-    // fifth of its time less this way, as the processor's own look-ahead stops at every page.
-    if (recordOffset + kReadAheadBytes < dbf.size())
-        __builtin_prefetch(dbf.data() + recordOffset + kReadAheadBytes);
-}
-
 const char* DbfTable::formatValue(int index) {
     if (index < 0 || index >= fieldCount())
         return emptyText();
