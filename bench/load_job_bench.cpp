@@ -14,11 +14,7 @@
 #include "load/LoadState.h"
 #include "support/StandinDatabase.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -177,27 +173,17 @@ void memoFloor(benchmark::State& state) {
 // program's run, timed by the clock (its CPU time is not this process's).
 void pgdbf(benchmark::State& state, std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "pgdbf");
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     for (auto _ : state) {
-        pid_t child = 0;
-        if (posix_spawnp(&child, "pgdbf", &actions, nullptr, argv.data(), environ) != 0) {
+        const bench::ProgramRun run = bench::runProgram(arguments);
+        if (!run.started) {
             state.SkipWithError("pgdbf is not installed (apt-get install pgdbf)");
             break;
         }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        if (!run.succeeded) {
             state.SkipWithError("pgdbf failed");
             break;
         }
     }
-    posix_spawn_file_actions_destroy(&actions);
 }
 
 long peakResidentKilobytes() {

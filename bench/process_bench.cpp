@@ -10,14 +10,9 @@
 
 #include "support/StandinDatabase.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,43 +21,15 @@
 
 namespace {
 
-// The real and processor time of one process, from its start to its exit.
-struct ProcessTimes {
-    double realMs = 0;
-    double cpuMs = 0;
-};
-
-double milliseconds(const timeval& time) {
-    return static_cast<double>(time.tv_sec) * 1000.0 + static_cast<double>(time.tv_usec) / 1000.0;
-}
-
-// Runs the program with its standard output thrown away; exits the benchmark when it fails.
-ProcessTimes timeProcess(std::vector<std::string> arguments) {
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t child = 0;
-    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        std::fprintf(stderr, "process_bench: cannot run %s: %s\n", argv[0], std::strerror(spawned));
+// Runs the program to its end; a program that fails ends the benchmark.
+bench::ProgramRun timeProcess(const std::vector<std::string>& arguments) {
+    const bench::ProgramRun run = bench::runProgram(arguments);
+    if (!run.succeeded) {
+        std::fprintf(stderr, "process_bench: %s %s\n", arguments[0].c_str(),
+                     run.started ? "failed" : "cannot be run");
         std::exit(1);
     }
-    int status = 0;
-    rusage usage{};
-    ::wait4(child, &status, 0, &usage);
-    const auto end = std::chrono::steady_clock::now();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "process_bench: %s failed\n", argv[0]);
-        std::exit(1);
-    }
-    return {std::chrono::duration<double, std::milli>(end - start).count(),
-            milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime)};
+    return run;
 }
 
 std::string folderOfThisProgram() {
@@ -74,26 +41,26 @@ std::string folderOfThisProgram() {
     return self.substr(0, self.rfind('/'));
 }
 
-// One table's turns: its load and pgdbf on the same file, and the ratio the issue asks of them.
+// One table's turns: its load and pgdbf on the same file, and the ratio the load should reach.
 struct Contest {
     const char* name;
     std::string table;
     std::vector<std::string> pgdbfArguments;
     double goal;
-    std::vector<ProcessTimes> loads;
-    std::vector<ProcessTimes> pgdbfs;
+    std::vector<bench::ProgramRun> loads;
+    std::vector<bench::ProgramRun> pgdbfs;
 };
 
-double best(const std::vector<ProcessTimes>& times, double ProcessTimes::*member) {
+double best(const std::vector<bench::ProgramRun>& times, double bench::ProgramRun::*member) {
     double least = times.front().*member;
-    for (const ProcessTimes& time : times)
+    for (const bench::ProgramRun& time : times)
         least = std::min(least, time.*member);
     return least;
 }
 
-double worst(const std::vector<ProcessTimes>& times, double ProcessTimes::*member) {
+double worst(const std::vector<bench::ProgramRun>& times, double bench::ProgramRun::*member) {
     double most = 0;
-    for (const ProcessTimes& time : times)
+    for (const bench::ProgramRun& time : times)
         most = std::max(most, time.*member);
     return most;
 }
@@ -107,18 +74,18 @@ void printContest(const Contest& contest) {
     for (std::size_t round = 0; round < contest.loads.size(); ++round)
         ratios.push_back(contest.pgdbfs[round].realMs / contest.loads[round].realMs);
     const auto [fewest, most] = std::minmax_element(ratios.begin(), ratios.end());
-    const double load = best(contest.loads, &ProcessTimes::realMs);
-    const double pgdbf = best(contest.pgdbfs, &ProcessTimes::realMs);
-    const double loadCpu = best(contest.loads, &ProcessTimes::cpuMs);
-    const double pgdbfCpu = best(contest.pgdbfs, &ProcessTimes::cpuMs);
+    const double load = best(contest.loads, &bench::ProgramRun::realMs);
+    const double pgdbf = best(contest.pgdbfs, &bench::ProgramRun::realMs);
+    const double loadCpu = best(contest.loads, &bench::ProgramRun::cpuMs);
+    const double pgdbfCpu = best(contest.pgdbfs, &bench::ProgramRun::cpuMs);
     std::printf("%s file as a process: load %.0f-%.0f ms (processor %.0f-%.0f), pgdbf %.0f-%.0f "
                 "ms (processor %.0f-%.0f): %.2f x as fast by the clock, best against best "
                 "(%.2f-%.2f round by round), %.2f x by processor time; goal %.0f x: %s by the "
                 "clock, %s by processor time\n",
-                contest.name, load, worst(contest.loads, &ProcessTimes::realMs), loadCpu,
-                worst(contest.loads, &ProcessTimes::cpuMs), pgdbf,
-                worst(contest.pgdbfs, &ProcessTimes::realMs), pgdbfCpu,
-                worst(contest.pgdbfs, &ProcessTimes::cpuMs), pgdbf / load, *fewest, *most,
+                contest.name, load, worst(contest.loads, &bench::ProgramRun::realMs), loadCpu,
+                worst(contest.loads, &bench::ProgramRun::cpuMs), pgdbf,
+                worst(contest.pgdbfs, &bench::ProgramRun::realMs), pgdbfCpu,
+                worst(contest.pgdbfs, &bench::ProgramRun::cpuMs), pgdbf / load, *fewest, *most,
                 pgdbfCpu / loadCpu, contest.goal, verdict(pgdbf / load, contest.goal),
                 verdict(pgdbfCpu / loadCpu, contest.goal));
 }
@@ -159,9 +126,9 @@ int main(int argc, char** argv) {
         for (Contest& contest : contests) {
             std::vector<std::string> pgdbf = contest.pgdbfArguments;
             pgdbf.push_back(contest.table);
-            const ProcessTimes load =
+            const bench::ProgramRun load =
                 timeProcess({loader, contest.table, "LOADED" + std::to_string(loadNumber++)});
-            const ProcessTimes converter = timeProcess(pgdbf);
+            const bench::ProgramRun converter = timeProcess(pgdbf);
             if (round == 0)
                 continue;
             contest.loads.push_back(load);
