@@ -3,7 +3,13 @@
 
 #include "platform/MappedFile.h"
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
 
 #include <cstdint>
 #include <cstdio>
@@ -155,6 +161,39 @@ void touchEveryByteFreshlyMapped(benchmark::State& state) {
         benchmark::DoNotOptimize(sumOfBytes(file));
     }
     countRecords(state);
+}
+
+namespace {
+
+double milliseconds(const timeval& time) {
+    return static_cast<double>(time.tv_sec) * 1000.0 + static_cast<double>(time.tv_usec) / 1000.0;
+}
+
+} // namespace
+
+ProgramRun runProgram(std::vector<std::string> arguments) {
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    ProgramRun run;
+    const auto start = std::chrono::steady_clock::now();
+    pid_t child = 0;
+    run.started = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    if (!run.started)
+        return run;
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    run.realMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    run.cpuMs = milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
+    run.succeeded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
 }
 
 void BestTimesReporter::ReportRuns(const std::vector<Run>& runs) {

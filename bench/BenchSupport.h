@@ -31,6 +31,17 @@ void touchEveryByte(benchmark::State& state);
 // of the first touch count too.
 void touchEveryByteFreshlyMapped(benchmark::State& state);
 
+// How a program run to its end went, and its real and processor time.
+struct ProgramRun {
+    bool started = false;
+    bool succeeded = false; // exited with 0
+    double realMs = 0;
+    double cpuMs = 0;
+};
+// Runs `arguments` (the program first, looked for on the PATH, then its arguments) with its
+// standard output thrown away, and waits for its end.
+ProgramRun runProgram(std::vector<std::string> arguments);
+
 // Keeps each benchmark's best real and CPU time per iteration (over repetitions, or their
 // medians when only aggregates are reported).
 class BestTimesReporter : public benchmark::ConsoleReporter {

@@ -105,21 +105,6 @@ int DbfTable::recordWidth() const {
     return width;
 }
 
-bool DbfTable::selectRecord(int index) {
-    if (!isOpen() || index < 0 || index >= records)
-        return false;
-    placeRecord(index);
-    return true;
-}
-
-void DbfTable::placeRecord(int index) {
-    currentRecord = index;
-    recordOffset = firstRecordOffset +
-                   static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(index);
-    // Within this record every text may be read in whole words without bounds checks.
-    wordsInsideFile = text_words::kLittleEndian && recordOffset + wordReadExtent <= dbf.size();
-}
-
 const char* DbfTable::formatValue(int index) {
     if (index < 0 || index >= fieldCount())
         return emptyText();
@@ -135,12 +120,20 @@ const char* DbfTable::formatValue(int index) {
 
 platform::ConvertedText DbfTable::convertOtherValue(int index, char* slot, std::size_t width,
                                                     std::size_t capacity,
-                                                    const TextConverter& converter) {
-    if (index < 0 || index >= fieldCount())
+                                                    const TextConverter& converter,
+                                                    SlotBlanks& blanks) {
+    if (index < 0 || index >= fieldCount()) {
+        blanks = {};
         return {};
+    }
     const Field& field = fields[static_cast<std::size_t>(index)];
-    if (field.nullBit >= 0 && flagBitSet(field.nullBit))
+    if (field.nullBit >= 0 && flagBitSet(field.nullBit)) {
+        blanks = {};
         return {};
+    }
+    if (field.type == 'M')
+        return convertMemo(field, slot, width, capacity, converter, blanks);
+    blanks = {};
     if (field.isText) {
         const unsigned char* stored = wordsInsideFile
                                           ? dbf.data() + recordOffset + field.displacement
@@ -152,8 +145,6 @@ platform::ConvertedText DbfTable::convertOtherValue(int index, char* slot, std::
     }
     if (field.type == 'V')
         return convertVarchar(field, slot, width, capacity, converter);
-    if (field.type == 'M')
-        return convertMemo(field, slot, width, capacity, converter);
     // Numbers and moments are short texts made here; they take the detour through valueText.
     formatOtherValue(field);
     return converter.convert(reinterpret_cast<const unsigned char*>(valueText),
@@ -357,8 +348,8 @@ const char* DbfTable::formatMemo(const Field& field) {
 }
 
 platform::ConvertedText DbfTable::convertMemo(const Field& field, char* slot, std::size_t width,
-                                              std::size_t capacity,
-                                              const TextConverter& converter) const {
+                                              std::size_t capacity, const TextConverter& converter,
+                                              SlotBlanks& blanks) const {
     // The memo's text and then blanks, or blanks alone, as formatMemo() lays them out, but
     // built in the slot itself.
     const unsigned char* text = nullptr;
@@ -366,6 +357,10 @@ platform::ConvertedText DbfTable::convertMemo(const Field& field, char* slot, st
     const bool found = findMemo(field, text, stored);
     const std::size_t total = std::min(found ? kMemoTextChars : kMemoBlankChars, width);
     const std::size_t taken = std::min({stored, kMemoBlankChars, total});
+    // Read a member at a time: the caller has just written them one by one.
+    const std::size_t knownFrom = blanks.from;
+    const std::size_t knownTo = blanks.to;
+    blanks = {};
     platform::ConvertedText converted;
     if (taken > 0)
         converted = converter.convert(text, taken, slot, capacity);
@@ -374,10 +369,28 @@ platform::ConvertedText DbfTable::convertMemo(const Field& field, char* slot, st
     // A memo longer than its column lost its end, though what it kept fits the slot.
     converted.cut = stored > taken;
     // The blanks are the column's padding: those that do not fit the slot are no loss.
-    const std::size_t blanks = std::min(total - taken, capacity - converted.bytes);
-    std::memset(slot + converted.bytes, ' ', blanks);
-    converted.bytes += blanks;
+    const std::size_t wanted = total - taken;
+    const std::size_t padding = std::min(wanted, capacity - converted.bytes);
+    blanks = {converted.bytes, converted.bytes + padding, wanted - padding};
+    writeBlanks(slot, blanks, knownFrom, knownTo);
+    converted.bytes += padding;
     return converted;
+}
+
+void DbfTable::writeBlanks(char* slot, const SlotBlanks& wanted, std::size_t knownFrom,
+                           std::size_t knownTo) {
+    // The blanks an earlier value left are kept, but for those where the text and what the
+    // conversion may have written past it now lie.
+    const std::size_t keptFrom =
+        std::max(knownFrom, wanted.from + TextConverter::kBytesWrittenPastAnswer);
+    const std::size_t keptTo = knownTo;
+    if (keptFrom >= keptTo || keptFrom >= wanted.to || keptTo <= wanted.from) {
+        std::memset(slot + wanted.from, ' ', wanted.to - wanted.from);
+        return;
+    }
+    std::memset(slot + wanted.from, ' ', keptFrom - wanted.from);
+    if (wanted.to > keptTo)
+        std::memset(slot + keptTo, ' ', wanted.to - keptTo);
 }
 
 const char* DbfTable::memoBlanks() {
@@ -434,6 +447,20 @@ DbfTable::MemoPointer DbfTable::readMemoPointer(const Field& field, std::uint64_
     if (strict && at != end)
         return MemoPointer::Damaged;
     return block != 0 ? MemoPointer::Block : MemoPointer::None;
+}
+
+bool DbfFieldValue::storedTextPlace(std::size_t& displacement, std::size_t& length) const {
+    if (table == nullptr || fieldIndex < 0 || fieldIndex >= table->fieldCount())
+        return false;
+    const DbfTable::Field& field = table->fields[static_cast<std::size_t>(fieldIndex)];
+    displacement = field.displacement;
+    length = field.length;
+    return field.isPlainText;
+}
+
+bool DbfFieldValue::padsWithBlanks() const {
+    return table != nullptr && fieldIndex >= 0 && fieldIndex < table->fieldCount() &&
+           table->fields[static_cast<std::size_t>(fieldIndex)].type == 'M';
 }
 
 bool DbfFieldValue::storedBytes(const unsigned char*& bytes, std::size_t& length) const {

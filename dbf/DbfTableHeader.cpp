@@ -6,6 +6,7 @@
 #include "dbf/LanguageDriver.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -182,6 +183,10 @@ std::string DbfTable::fieldName(int index) const {
 }
 
 bool DbfTable::holdsMemoPointer() {
+    // A table without memo fields need not be read.
+    if (std::none_of(fields.begin(), fields.end(),
+                     [](const Field& field) { return field.type == 'M'; }))
+        return false;
     const int kept = currentRecord;
     bool found = false;
     for (int record = 0; record < records && !found; ++record) {

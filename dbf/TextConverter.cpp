@@ -1,6 +1,8 @@
 // The conversion table, and the conversion a value at a time.
 #include "dbf/TextConverter.h"
 
+#include "platform/UndefinedBytes.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -25,13 +27,16 @@ std::unique_ptr<TextConverter> TextConverter::forCodePage(unsigned codePage) {
     if (!decoder->isOpen())
         return nullptr;
     if (decoder->isSingleByte())
-        return std::make_unique<TextConverter>(decoder->utf8Table());
-    return std::unique_ptr<TextConverter>(new TextConverter(std::move(decoder)));
+        return std::make_unique<TextConverter>(decoder->utf8Table(), codePage);
+    return std::unique_ptr<TextConverter>(new TextConverter(std::move(decoder), codePage));
 }
 
-TextConverter::TextConverter(const platform::Utf8ByteTable& table) {
+TextConverter::TextConverter(const platform::Utf8ByteTable& table, unsigned codePage)
+    : codePage_(codePage) {
     std::size_t widest = 1;
     keepsAscii_ = text_words::kLittleEndian;
+    const std::uint32_t replacement =
+        packed(platform::utf8BytesOf(utf8::kReplacement, utf8::kReplacementBytes));
     for (unsigned byte = 0; byte < 256; ++byte) {
         table_[byte] = packed(table[byte]);
         widest = std::max<std::size_t>(widest, table_[byte] >> 24);
@@ -39,14 +44,17 @@ TextConverter::TextConverter(const platform::Utf8ByteTable& table) {
             keepsAscii_ = false;
         if (byte >= 0x80 && table_[byte] == kEnd)
             highBytesMayEnd_ = true;
+        // No code page has U+FFFD of its own: a byte that becomes it is one it leaves undefined.
+        undefined_[byte] = byte > 0 && table_[byte] == replacement ? 1 : 0;
+        definesEveryByte_ = definesEveryByte_ && undefined_[byte] == 0;
     }
     // A zero byte ends every stored text before any conversion sees it.
     table_[0] = kEnd;
     utf8BytesPerByte_ = widest;
 }
 
-TextConverter::TextConverter(std::unique_ptr<platform::CodePageDecoder> decoder)
-    : multiByte_(std::move(decoder)) {}
+TextConverter::TextConverter(std::unique_ptr<platform::CodePageDecoder> decoder, unsigned codePage)
+    : codePage_(codePage), multiByte_(std::move(decoder)) {}
 
 platform::ConvertedText TextConverter::convertMultiByte(const unsigned char* from,
                                                         std::size_t count, char* to,

@@ -2,6 +2,7 @@
 #include "load/BatchBuffers.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -48,24 +49,51 @@ BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
     const auto rows = static_cast<std::size_t>(rowsPerBatch);
     for (const Column& column : columns) {
         const ColumnKind kind = column.type.kind;
-        std::size_t slotBytes = 0;
-        if (kind == ColumnKind::Text)
-            slotBytes =
-                std::min(static_cast<std::size_t>(column.width) * converter.utf8BytesPerByte(),
-                         kMaxSlotBytes);
-        else if (!isMemoKind(kind))
-            slotBytes = typedSlotBytes(column.type, column.width);
-        columns_.push_back(
-            {allocateZeroed<char>(slotBytes * rows), allocateZeroed<unsigned short>(rows),
-             column.width, static_cast<int>(slotBytes), column.value, column.type,
-             kind != ColumnKind::Text ? allocateZeroed<short>(rows) : nullptr,
-             isMemoKind(kind)
-                 ? std::make_unique<LongValues>(kind == ColumnKind::Clob ? &converter : nullptr)
-                 : nullptr});
+        const std::size_t slotBytes = kind != ColumnKind::Text && !isMemoKind(kind)
+                                          ? typedSlotBytes(column.type, column.width)
+                                          : 0;
+        columns_.push_back({allocateSlots(slotBytes * rows), allocateZeroed<unsigned short>(rows),
+                            column.width, static_cast<int>(slotBytes), column.value, column.type,
+                            kind != ColumnKind::Text ? allocateZeroed<short>(rows) : nullptr,
+                            isMemoKind(kind) ? std::make_unique<LongValues>(
+                                                   kind == ColumnKind::Clob ? &converter : nullptr)
+                                             : nullptr});
         if (kind == ColumnKind::Text && column.value.isMemo())
             textMemoColumns_.push_back(columns_.size() - 1);
         hasLongValues_ = hasLongValues_ || isMemoKind(kind);
         hasTypedColumns_ = hasTypedColumns_ || kind != ColumnKind::Text;
+    }
+    planTextSlots(rows);
+}
+
+void BatchBuffers::planTextSlots(std::size_t rows) {
+    std::size_t widestBytes = 0;
+    for (ColumnBuffer& column : columns_) {
+        if (column.type.kind != ColumnKind::Text)
+            continue;
+        const auto width = static_cast<std::size_t>(column.width);
+        column.widestSlotBytes = std::min(width * converter_.utf8BytesPerByte(), kMaxSlotBytes);
+        widestBytes += column.widestSlotBytes * rows;
+    }
+    // Slots that may never need to move are worth their bytes while the budget holds them.
+    const bool widestFit = widestBytes <= kSlotBudgetBytes;
+    for (ColumnBuffer& column : columns_) {
+        if (column.type.kind != ColumnKind::Text)
+            continue;
+        const auto width = static_cast<std::size_t>(column.width);
+        const std::size_t slotBytes =
+            widestFit ? column.widestSlotBytes : std::min(width, column.widestSlotBytes);
+        column.slotBytes = static_cast<int>(slotBytes);
+        column.slots = allocateSlots(slotBytes * rows);
+        if (column.value.padsWithBlanks())
+            column.blanksFrom = allocateZeroed<unsigned short>(rows);
+        // An ASCII text of the file is its own UTF-8 where the converter keeps ASCII.
+        column.storedText =
+            converter_.keepsAscii() &&
+            column.value.storedTextPlace(column.storedDisplacement, column.storedLength) &&
+            column.storedLength <= width;
+        if (column.storedText)
+            storedTexts_ = column.value.owningTable();
     }
 }
 
@@ -76,6 +104,15 @@ template <class T> BatchBuffers::ZeroedArray<T> BatchBuffers::allocateZeroed(std
     if (memory == nullptr)
         throw std::bad_alloc();
     return ZeroedArray<T>(static_cast<T*>(memory));
+}
+
+// Slots are written before they are read, and only their values' lengths are: they need no
+// clearing.
+BatchBuffers::SlotArray BatchBuffers::allocateSlots(std::size_t bytes) {
+    void* memory = std::malloc(bytes > 0 ? bytes : 1);
+    if (memory == nullptr)
+        throw std::bad_alloc();
+    return SlotArray(static_cast<char*>(memory));
 }
 
 BatchBuffers::Binding BatchBuffers::binding(std::size_t column) {
@@ -115,9 +152,7 @@ std::vector<std::size_t> BatchBuffers::bindOrder() const {
     return order;
 }
 
-bool BatchBuffers::roomForRecord(int rows) const {
-    if (!hasLongValues_ || rows == 0)
-        return true;
+bool BatchBuffers::roomForLongValues(int rows) const {
     const auto rowsAfter = static_cast<std::size_t>(rows) + 1;
     std::size_t bytes = 0;
     for (const ColumnBuffer& column : columns_) {
@@ -134,17 +169,23 @@ bool BatchBuffers::roomForRecord(int rows) const {
 }
 
 void BatchBuffers::fillRow(int row) {
-    // A default load's row is all text: its loop asks nothing else of a column.
-    if (!hasTypedColumns_) {
-        for (ColumnBuffer& column : columns_)
-            fillText(column, row);
-    } else {
-        for (ColumnBuffer& column : columns_) {
-            if (column.type.kind == ColumnKind::Text)
-                fillText(column, row);
-            else
-                fillTypedValue(column, row);
+    // A text that is its stored bytes and all ASCII is copied a word at a time, checked as it
+    // goes; any other takes the converter's way. A default load's row is all text.
+    const unsigned char* record = storedTexts_ != nullptr ? storedTexts_->recordWords() : nullptr;
+    for (ColumnBuffer& column : columns_) {
+        if (record != nullptr && column.storedText) {
+            char* slot = column.slots.get() +
+                         static_cast<std::size_t>(row) * static_cast<std::size_t>(column.slotBytes);
+            if (text_words::copyAsciiText(record + column.storedDisplacement, column.storedLength,
+                                          slot)) {
+                column.lengths[row] = static_cast<unsigned short>(column.storedLength);
+                continue;
+            }
         }
+        if (!hasTypedColumns_ || column.type.kind == ColumnKind::Text)
+            fillText(column, row);
+        else
+            fillTypedValue(column, row);
     }
     countDamagedMemos();
 }
@@ -159,17 +200,82 @@ void BatchBuffers::countDamagedMemos() {
 }
 
 void BatchBuffers::fillText(ColumnBuffer& column, int row) {
-    // The value goes straight from the file into its slot. What lies past its length stays
-    // as it was: Oracle reads the length, and clearing three times the text would cost more
-    // than writing it.
-    const auto slotBytes = static_cast<std::size_t>(column.slotBytes);
-    char* slot = column.slots.get() + static_cast<std::size_t>(row) * slotBytes;
-    const platform::ConvertedText value = column.value.convertInto(
-        slot, static_cast<std::size_t>(column.width), slotBytes, converter_);
+    platform::ConvertedText value = convertText(column, row);
     column.lengths[row] = static_cast<unsigned short>(value.bytes);
     // Seldom true: a branch costs less than adding to memory for every value.
     if (value.cut)
         ++column.cutsInBatch;
+    if (value.undefinedBytes)
+        ++column.undefinedInBatch;
+}
+
+platform::ConvertedText BatchBuffers::convertText(ColumnBuffer& column, int row) {
+    // The value goes straight from the file into its slot. What lies past its length stays
+    // as it was: Oracle reads the length.
+    const auto slotBytes = static_cast<std::size_t>(column.slotBytes);
+    char* slot = column.slots.get() + static_cast<std::size_t>(row) * slotBytes;
+    const auto width = static_cast<std::size_t>(column.width);
+    if (!column.blanksFrom) {
+        const platform::ConvertedText value =
+            column.value.convertInto(slot, width, slotBytes, converter_);
+        // A cut where the slot ends may be the slot's fault, not the column's.
+        if (value.cut && slotBytes < column.widestSlotBytes)
+            return convertIntoWiderSlot(column, row);
+        return value;
+    }
+    SlotBlanks blanks{column.blanksFrom[row], column.lengths[row]};
+    const platform::ConvertedText value =
+        column.value.convertInto(slot, width, slotBytes, converter_, blanks);
+    if ((value.cut || blanks.left > 0) && slotBytes < column.widestSlotBytes)
+        return convertIntoWiderSlot(column, row);
+    column.blanksFrom[row] =
+        static_cast<unsigned short>(blanks.to > blanks.from ? blanks.from : value.bytes);
+    return value;
+}
+
+platform::ConvertedText BatchBuffers::convertIntoWiderSlot(ColumnBuffer& column, int row) {
+    // The value whole, as the widest slot takes it, tells how much room it needs.
+    wideValue_.resize(column.widestSlotBytes);
+    SlotBlanks blanks;
+    const platform::ConvertedText value =
+        column.value.convertInto(wideValue_.data(), static_cast<std::size_t>(column.width),
+                                 wideValue_.size(), converter_, blanks);
+    const auto slotBytes = static_cast<std::size_t>(column.slotBytes);
+    if (value.bytes > slotBytes)
+        widenSlots(
+            column,
+            std::min(column.widestSlotBytes, std::max(value.bytes, slotBytes + slotBytes / 16)),
+            row);
+    char* slot = column.slots.get() +
+                 static_cast<std::size_t>(row) * static_cast<std::size_t>(column.slotBytes);
+    std::memcpy(slot, wideValue_.data(), value.bytes);
+    if (column.blanksFrom)
+        column.blanksFrom[row] =
+            static_cast<unsigned short>(blanks.to > blanks.from ? blanks.from : value.bytes);
+    return value;
+}
+
+void BatchBuffers::widenSlots(ColumnBuffer& column, std::size_t slotBytes, int filledRows) {
+    const auto rows = static_cast<std::size_t>(rowsPerBatch_);
+    const auto oldBytes = static_cast<std::size_t>(column.slotBytes);
+    void* grown = std::realloc(column.slots.get(), slotBytes * rows);
+    if (grown == nullptr)
+        throw std::bad_alloc();
+    column.slots.release();
+    column.slots.reset(static_cast<char*>(grown));
+    // The rows filled so far move to their new places, the last first, so that none is
+    // overwritten before it moves; what the rows after them held from the batch before is
+    // gone.
+    char* slots = column.slots.get();
+    for (auto row = static_cast<std::size_t>(filledRows); row-- > 1;)
+        std::memmove(slots + row * slotBytes, slots + row * oldBytes, column.lengths[row]);
+    for (auto row = static_cast<std::size_t>(filledRows); row < rows; ++row) {
+        column.lengths[row] = 0;
+        if (column.blanksFrom)
+            column.blanksFrom[row] = 0;
+    }
+    column.slotBytes = static_cast<int>(slotBytes);
+    slotsMoved_ = true;
 }
 
 void BatchBuffers::fillTypedValue(ColumnBuffer& column, int row) {
@@ -177,6 +283,8 @@ void BatchBuffers::fillTypedValue(ColumnBuffer& column, int row) {
     std::size_t length = 0;
     if (column.longValues) {
         outcome = column.longValues->add(column.value);
+        if (column.longValues->lastHeldUndefinedBytes())
+            ++column.undefinedInBatch;
     } else {
         const auto slotBytes = static_cast<std::size_t>(column.slotBytes);
         char* slot = column.slots.get() + static_cast<std::size_t>(row) * slotBytes;
@@ -202,6 +310,8 @@ void BatchBuffers::batchCommitted() {
         column.nullsInBatch = 0;
         column.committedDamagedMemos += column.damagedMemosInBatch;
         column.damagedMemosInBatch = 0;
+        column.committedUndefined += column.undefinedInBatch;
+        column.undefinedInBatch = 0;
         if (column.longValues)
             column.longValues->clear();
     }
@@ -212,6 +322,13 @@ std::vector<long> BatchBuffers::committedCuts() const {
     for (const ColumnBuffer& column : columns_)
         cuts.push_back(column.committedCuts);
     return cuts;
+}
+
+std::vector<long> BatchBuffers::committedUndefinedBytes() const {
+    std::vector<long> undefined;
+    for (const ColumnBuffer& column : columns_)
+        undefined.push_back(column.committedUndefined);
+    return undefined;
 }
 
 std::vector<long> BatchBuffers::committedNulls() const {

@@ -100,6 +100,18 @@ std::string nulledValuesLine(const std::vector<Column>& columns, const std::vect
            nulled.list + ".";
 }
 
+std::string undefinedBytesLine(const std::vector<Column>& columns,
+                               const std::vector<long>& undefined, unsigned codePage) {
+    const CountedColumns held = countedColumns(columns, undefined, false);
+    if (held.total == 0)
+        return "";
+    const std::string page = " held bytes code page " + std::to_string(codePage) +
+                             " does not define: " + held.list + ".";
+    if (held.total == 1)
+        return "1 value" + page;
+    return std::to_string(held.total) + " values" + page;
+}
+
 LoadJob::Outcome LoadJob::runStages() {
     bool completed = false;
     try {
@@ -439,6 +451,10 @@ void LoadJob::reportEndingLines() {
 void LoadJob::reportLine(const std::string& line) {
     if (!line.empty())
         reportStatus(line);
+    const std::string undefined =
+        undefinedBytesLine(columns_, buffers_->committedUndefinedBytes(), converter_->codePage());
+    if (!undefined.empty())
+        reportStatus(undefined);
 }
 
 void LoadJob::rollBackOpenTransaction() {

@@ -24,6 +24,11 @@ std::string cutValuesLine(const std::vector<Column>& columns, const std::vector<
 // cannot hold, loaded as NULL: how many, and how many in each column. Empty when none did.
 std::string nulledValuesLine(const std::vector<Column>& columns, const std::vector<long>& nulls);
 
+// The line that ends a load whose committed rows held bytes that code page `codePage` does not
+// define, loaded as U+FFFD: how many values, and in which columns. Empty when none did.
+std::string undefinedBytesLine(const std::vector<Column>& columns,
+                               const std::vector<long>& undefined, unsigned codePage);
+
 // Runs every stage of a load from its copy of LoadParams and reports through the hooks of
 // LoadState.h. Every end (completion, failure, stop) releases what the job made: the
 // connection, its statements, the table reader, the bind buffers and the working copy.
@@ -58,7 +63,7 @@ class LoadJob {
     static Result runWithResult();
 
     // The byte budget of one batch's bind slots.
-    static constexpr int kBatchBudgetBytes = 10000000;
+    static constexpr int kBatchBudgetBytes = static_cast<int>(BatchBuffers::kSlotBudgetBytes);
 
   private:
     enum class End { None, Failed, FailedAfterTableCheck, RepairFailed, Stopped };

@@ -14,6 +14,7 @@ std::size_t LongValues::bytesNeeded(const DbfFieldValue& field) const {
 }
 
 TypedValue LongValues::add(const DbfFieldValue& field) {
+    lastHeldUndefinedBytes_ = false;
     const unsigned char* bytes = nullptr;
     std::size_t length = 0;
     switch (field.wholeMemo(bytes, length)) {
@@ -41,7 +42,7 @@ TypedValue LongValues::add(const DbfFieldValue& field) {
 }
 
 std::size_t LongValues::convertKeepingZeros(const unsigned char* bytes, std::size_t length,
-                                            char* to, std::size_t capacity) const {
+                                            char* to, std::size_t capacity) {
     // The converter ends a text at a zero byte, as a field's text ends there; a memo's zero
     // bytes are characters of it (U+0000 in UTF-8), so each run between them is converted
     // on its own. A byte the code page leaves undefined still ends the memo.
@@ -56,6 +57,7 @@ std::size_t LongValues::convertKeepingZeros(const unsigned char* bytes, std::siz
         const platform::ConvertedText run =
             converter_->convert(bytes + in, runEnd - in, to + out, capacity - out);
         out += run.bytes;
+        lastHeldUndefinedBytes_ = lastHeldUndefinedBytes_ || run.undefinedBytes;
         if (zero == nullptr || run.ended || run.cut)
             return out;
         to[out++] = '\0';

@@ -27,6 +27,8 @@ class LongValues {
     TypedValue add(const DbfFieldValue& field);
 
     std::size_t rows() const { return lengths_.size(); }
+    // True when the memo added last held bytes the code page does not define.
+    bool lastHeldUndefinedBytes() const { return lastHeldUndefinedBytes_; }
     // The longest value added since the last clear().
     std::size_t longest() const { return longest_; }
 
@@ -48,9 +50,10 @@ class LongValues {
 
   private:
     // Decodes a memo's `length` bytes into at most `capacity` bytes of UTF-8 at `to`, its zero
-    // bytes kept; answers the bytes written.
+    // bytes kept; answers the bytes written, and notes whether bytes the code page does not
+    // define were among them.
     std::size_t convertKeepingZeros(const unsigned char* bytes, std::size_t length, char* to,
-                                    std::size_t capacity) const;
+                                    std::size_t capacity);
     void addRow(std::size_t length, bool isNull);
 
     const TextConverter* converter_;
@@ -60,6 +63,7 @@ class LongValues {
     std::vector<unsigned short> shortLengths_;
     std::vector<short> indicators_;
     std::size_t longest_ = 0;
+    bool lastHeldUndefinedBytes_ = false;
     std::unique_ptr<char[]> layout_;
     std::size_t layoutBytes_ = 0;
 };

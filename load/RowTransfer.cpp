@@ -86,6 +86,10 @@ bool RowTransfer::prepareInsert() {
     insertText_ = columnNames_.empty() ? insertText(tableName_, buffers_.columnCount())
                                        : insertText(tableName_, columnNames_);
     insertStatement_ = std::make_unique<DBStmt>(&connection_, insertText_.c_str());
+    return bindSlots("Error during insert rows. ");
+}
+
+bool RowTransfer::bindSlots(const char* failurePrefix) {
     try {
         for (std::size_t position = 1; position <= bindOrder_.size(); ++position) {
             const std::size_t column = bindOrder_[position - 1];
@@ -101,7 +105,7 @@ bool RowTransfer::prepareInsert() {
                                             bind.lengths);
         }
     } catch (const DBStmt::OtherException&) {
-        return fail("Error during insert rows. ");
+        return fail(failurePrefix);
     }
     return true;
 }
@@ -150,6 +154,9 @@ bool RowTransfer::rollBackOpenBatch() {
 }
 
 bool RowTransfer::insertBatch(int rows, const char* failurePrefix) {
+    // Slots that grew for this batch's values lie elsewhere now, each of another size.
+    if (buffers_.slotsMoved() && !bindSlots(failurePrefix))
+        return false;
     transactionOpen_ = true;
     try {
         insertStatement_->executeArray(rows);

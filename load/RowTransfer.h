@@ -53,6 +53,8 @@ class RowTransfer {
     // Converts the current record into the batch, ending the batch before it or after it
     // when it is full: Completed when the load goes on.
     Outcome gatherRecord();
+    // Binds every column's slots but those of memos gathered whole.
+    bool bindSlots(const char* failurePrefix);
     // Inserts and commits the batch gathered, in the loop: Completed when the load goes on.
     Outcome endBatchInLoop();
     // Binds the memos of the batch to their positions.

@@ -18,11 +18,13 @@ using Utf8ByteTable = std::array<Utf8Bytes, 256>;
 
 // What a conversion into a buffer of limited size wrote: `bytes` of whole characters; `cut`
 // when characters were left out because the next one did not fit; `ended` when the text's end
-// (a zero byte) came before the bytes it was given ran out.
+// (a zero byte) came before the bytes it was given ran out; `undefinedBytes` when bytes the code
+// page does not define were written as U+FFFD.
 struct ConvertedText {
     std::size_t bytes = 0;
     bool cut = false;
     bool ended = false;
+    bool undefinedBytes = false;
 };
 
 // The machine's OEM code page, in which DOS programs wrote their files: GetOEMCP() on Windows,
@@ -49,7 +51,8 @@ class CodePageDecoder {
     Utf8ByteTable utf8Table() const;
 
     // Decodes `count` bytes (with no zero byte among them) into at most `capacity` bytes of
-    // UTF-8 at `to`, whole characters only. An incomplete character at the end is dropped.
+    // UTF-8 at `to`, whole characters only. An incomplete character at the end is dropped; a
+    // byte that starts no character becomes U+FFFD (then `undefinedBytes` is set).
     ConvertedText decode(const unsigned char* from, std::size_t count, char* to,
                          std::size_t capacity) const;
 

@@ -149,6 +149,7 @@ ConvertedText CodePageDecoder::decode(const unsigned char* from, std::size_t cou
             break;
         }
         std::memcpy(out, utf8::kReplacement, utf8::kReplacementBytes);
+        result.undefinedBytes = true;
         out += utf8::kReplacementBytes;
         outLeft -= utf8::kReplacementBytes;
         ++from;

@@ -111,14 +111,21 @@ ConvertedText CodePageDecoder::decode(const unsigned char* from, std::size_t cou
     if (count == 0)
         return result;
     system_->wide.resize(count);
+    // Nearly every text is well formed: one strict call decodes it, and only a text it
+    // refuses, which holds a byte the code page does not define, is decoded again: as usual
+    // (a default character in the byte's place), a double-byte one a character at a time.
     const bool doubleByte = system_->info.MaxCharSize == 2;
-    // Nearly every text is well formed: one call decodes it, and only a text it refuses goes a
-    // character at a time.
-    int units = ::MultiByteToWideChar(system_->codePage, doubleByte ? MB_ERR_INVALID_CHARS : 0,
-                                      bytes, static_cast<int>(count), system_->wide.data(),
+    int units = ::MultiByteToWideChar(system_->codePage, MB_ERR_INVALID_CHARS, bytes,
+                                      static_cast<int>(count), system_->wide.data(),
                                       static_cast<int>(count));
-    if (units == 0 && doubleByte)
-        units = decodeCharacterByCharacter(system_->codePage, from, count, system_->wide.data());
+    if (units == 0) {
+        result.undefinedBytes = ::GetLastError() == ERROR_NO_UNICODE_TRANSLATION;
+        units = doubleByte ? decodeCharacterByCharacter(system_->codePage, from, count,
+                                                        system_->wide.data())
+                           : ::MultiByteToWideChar(system_->codePage, 0, bytes,
+                                                   static_cast<int>(count), system_->wide.data(),
+                                                   static_cast<int>(count));
+    }
     system_->utf8.resize(3 * count);
     const int length =
         ::WideCharToMultiByte(CP_UTF8, 0, system_->wide.data(), units, system_->utf8.data(),

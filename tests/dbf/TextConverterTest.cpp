@@ -220,4 +220,67 @@ TEST(TextConverter, BytesADoubleByteCodePageDoesNotDefineBecomeReplacementsAsPyt
     EXPECT_TRUE(result.cut);
     EXPECT_EQ(convertChecked(*shiftJis, fromHex("61 81 20 62"), 4, result), fromHex("61 EFBFBD"));
     EXPECT_TRUE(result.cut);
+TEST(TextConverter, AByteTheCodePageDoesNotDefineIsToldWhereverItStandsInTheText) {
+    // Code page 1253 leaves 0xAA undefined (Python's codec refuses it); 0xC1 is capital alpha.
+    std::unique_ptr<TextConverter> greek = TextConverter::forCodePage(1253);
+    ASSERT_NE(greek, nullptr);
+    EXPECT_EQ(greek->codePage(), 1253u);
+    const std::string replacement = "\xEF\xBF\xBD";
+    for (std::size_t width = 1; width <= 24; ++width) {
+        for (const std::string& filler : {std::string("a"), std::string("\xC1")}) {
+            const std::string fillerUtf8 = filler == "a" ? "a" : "\xCE\x91";
+            for (std::size_t at = 0; at < width; ++at) {
+                std::string text;
+                for (std::size_t letter = 0; letter < width; ++letter)
+                    text += letter == at ? "\xAA" : filler;
+                std::string expected;
+                for (std::size_t letter = 0; letter < width; ++letter)
+                    expected += letter == at ? replacement : fillerUtf8;
+                const std::string where = "width " + std::to_string(width) + " at " +
+                                          std::to_string(at) + " among " +
+                                          (filler == "a" ? "ASCII" : "Greek");
+                platform::ConvertedText result;
+                EXPECT_EQ(convertChecked(*greek, text, 3 * width, result), expected) << where;
+                EXPECT_TRUE(result.undefinedBytes) << where;
+                // A text that ends before the byte, or a slot that ends before it, never holds it.
+                const std::size_t before = at * fillerUtf8.size();
+                EXPECT_EQ(convertChecked(*greek, text, before + 2, result),
+                          expected.substr(0, before))
+                    << where;
+                EXPECT_TRUE(result.cut) << where;
+                EXPECT_FALSE(result.undefinedBytes) << where;
+                std::string ended = text;
+                ended[at] = '\0';
+                ended += "\xAA";
+                convertChecked(*greek, ended, 3 * ended.size(), result);
+                EXPECT_TRUE(result.ended) << where;
+                EXPECT_FALSE(result.undefinedBytes) << where;
+                text[at] = filler[0];
+                convertChecked(*greek, text, 3 * width, result);
+                EXPECT_FALSE(result.undefinedBytes) << where;
+            }
+        }
+    }
+    // Windows gives 1252's 0x81 a control character of its own: defined, as in every byte of
+    // code page 437.
+    platform::ConvertedText result;
+    EXPECT_EQ(convertChecked(*TextConverter::forCodePage(1252), "abc\x81", 12, result),
+              "abc\xC2\x81");
+    EXPECT_FALSE(result.undefinedBytes);
+    std::string everyByte;
+    for (unsigned byte = 1; byte < 256; ++byte)
+        everyByte += static_cast<char>(byte);
+    convertChecked(*TextConverter::forCodePage(437), everyByte, 3 * everyByte.size(), result);
+    EXPECT_FALSE(result.undefinedBytes);
+    // Shift-JIS: a lead byte before a blank starts no character; UTF-8: 0xFF starts none.
+    convertChecked(*TextConverter::forCodePage(932), "\x82\xA0\x81 x", 30, result);
+    EXPECT_TRUE(result.undefinedBytes);
+    convertChecked(*TextConverter::forCodePage(932), "\x82\xA0 x", 30, result);
+    EXPECT_FALSE(result.undefinedBytes);
+    EXPECT_EQ(convertChecked(*TextConverter::forCodePage(65001),
+                             "a\xFF"
+                             "b",
+                             30, result),
+              "a" + replacement + "b");
+    EXPECT_TRUE(result.undefinedBytes);
 }

@@ -214,6 +214,81 @@ TEST_F(LoadJobTest, ValuesCutToFitTheirColumnsAreCountedBeforeTheLastLine) {
               std::vector<std::string>{"Importing file into table NONE.."});
 }
 
+TEST_F(LoadJobTest, ValuesHoldingBytesTheCodePageDoesNotDefineAreCountedBeforeTheLastLine) {
+    database.setCharacterSet("AL32UTF8");
+    // Code page 1253 leaves 0xAA and 0xD2 undefined (Python's codec refuses both); 0xC1 is
+    // capital alpha.
+    const std::string alpha = "\xCE\x91";
+    const std::string replacement = "\xEF\xBF\xBD";
+    FptWriter memos(64);
+    const std::uint32_t undefinedMemo = memos.addMemo("\xC1\xAA");
+    const std::uint32_t greekMemo = memos.addMemo("\xC1\xC1");
+    writeMemos(memos);
+    DbfWriter table;
+    table.setVersionByte(0xF5).setLanguageDriver(0xCB);
+    table.addField("NAME", 'C', 6).addField("CITY", 'C', 6).addField("NOTES", 'M', 10);
+    table.addRecord({"\xC1\xAA", "\xC1", memoFieldText(greekMemo, 10)});
+    table.addRecord({"ab\xD2", "\xC1\xC1", memoFieldText(undefinedMemo, 10)});
+    // A byte after the zero byte that ends a text is no part of its value.
+    table.addRecord({"a", std::string("b\0\xAA", 3), ""});
+    table.addRecord({"\xAA\xAA", "x", ""});
+    writeTable(table);
+    for (bool typed : {false, true}) {
+        SCOPED_TRACE(typed ? "typed" : "default");
+        LoadParams::options.typedColumns = typed;
+        LoadParams::tableName = typed ? "TYPED" : "CLIENTS";
+        runLoad();
+        ASSERT_TRUE(messages().empty()) << messages()[0];
+        EXPECT_EQ(linesBeforeTheLast(statusLines(), 1),
+                  std::vector<std::string>{
+                      "4 values held bytes code page 1253 does not define: NAME, NOTES."});
+        const auto stored = loadedTable(LoadParams::tableName);
+        ASSERT_EQ(stored.rows.size(), 4u);
+        EXPECT_EQ(*stored.rows[0][0], alpha + replacement + "    ");
+        EXPECT_EQ(*stored.rows[3][0], replacement + replacement + "    ");
+        EXPECT_EQ(stored.rows[1][2]->substr(0, 5), alpha + replacement);
+    }
+    LoadParams::options.typedColumns = false;
+
+    // Only rows that reached the table count: of 1000 rows a batch (five memos), the second
+    // batch fails and is rolled back.
+    DbfWriter many;
+    many.setVersionByte(0xF5).setLanguageDriver(0xCB);
+    many.addField("NOTES", 'M', 10);
+    for (int memo = 2; memo <= 5; ++memo)
+        many.addField("NOTES" + std::to_string(memo), 'M', 10);
+    many.addField("NAME", 'C', 10);
+    for (int record = 0; record < 2500; ++record)
+        many.addRecord({memoFieldText(record % 2 == 0 ? undefinedMemo : greekMemo, 10)});
+    writeTable(many);
+    LoadParams::tableName = "MANY";
+    failWith("insert#2=1653");
+    runLoad();
+    failWith("");
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(
+        linesBeforeTheLast(statusLines(), 1),
+        std::vector<std::string>{"500 values held bytes code page 1253 does not define: NOTES."});
+
+    // One value; and a load whose every byte is defined keeps its log as it was.
+    DbfWriter one;
+    one.setLanguageDriver(0xCB);
+    one.addField("CITY", 'C', 6).addRecord({"\xC1\xAA"}).addRecord({"\xC1"});
+    writeTable(one);
+    LoadParams::tableName = "ONE";
+    runLoad();
+    EXPECT_EQ(linesBeforeTheLast(statusLines(), 1),
+              std::vector<std::string>{"1 value held bytes code page 1253 does not define: CITY."});
+    DbfWriter none;
+    none.setLanguageDriver(0xCB);
+    none.addField("CITY", 'C', 6).addRecord({"\xC1\xD3"});
+    writeTable(none);
+    LoadParams::tableName = "NONE";
+    runLoad();
+    EXPECT_EQ(linesBeforeTheLast(statusLines(), 1),
+              std::vector<std::string>{"Importing file into table NONE.."});
+}
+
 TEST_F(LoadJobTest, AClientThatRefusesAl32Utf8EndsTheLoadWithItsReason) {
     writeTable(wideClientTable(3));
     failWith("environment=12705");
