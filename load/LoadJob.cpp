@@ -440,6 +440,8 @@ void LoadJob::reportEndingLines() {
     if (buffers_ != nullptr && rowsKept) {
         reportLine(nulledValuesLine(columns_, buffers_->committedNulls()));
         reportLine(cutValuesLine(columns_, buffers_->committedCuts()));
+        reportLine(undefinedBytesLine(columns_, buffers_->committedUndefinedBytes(),
+                                      converter_->codePage()));
         reportLine(damagedMemosLine(columns_, buffers_->committedDamagedMemos()));
         reportLine(deletedRecordsLine(deletedRowsLoaded_));
         reportLine(skippedRecordsLine(deletedRecordsSkipped_));
@@ -451,10 +453,6 @@ void LoadJob::reportEndingLines() {
 void LoadJob::reportLine(const std::string& line) {
     if (!line.empty())
         reportStatus(line);
-    const std::string undefined =
-        undefinedBytesLine(columns_, buffers_->committedUndefinedBytes(), converter_->codePage());
-    if (!undefined.empty())
-        reportStatus(undefined);
 }
 
 void LoadJob::rollBackOpenTransaction() {

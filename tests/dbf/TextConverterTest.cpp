@@ -220,6 +220,8 @@ TEST(TextConverter, BytesADoubleByteCodePageDoesNotDefineBecomeReplacementsAsPyt
     EXPECT_TRUE(result.cut);
     EXPECT_EQ(convertChecked(*shiftJis, fromHex("61 81 20 62"), 4, result), fromHex("61 EFBFBD"));
     EXPECT_TRUE(result.cut);
+}
+
 TEST(TextConverter, AByteTheCodePageDoesNotDefineIsToldWhereverItStandsInTheText) {
     // Code page 1253 leaves 0xAA undefined (Python's codec refuses it); 0xC1 is capital alpha.
     std::unique_ptr<TextConverter> greek = TextConverter::forCodePage(1253);
