@@ -52,7 +52,6 @@ bool refusesTheLogon(int oracleError) {
 // The code a connection reports when the client library could not be loaded.
 constexpr int kClientMissing = -1;
 
-
 } // namespace
 
 LoadJob::Outcome LoadJob::run() {
