@@ -23,6 +23,7 @@ constexpr OptionSpec kOptions[] = {
     {"--database", nullptr, true},
     {"--replace", nullptr, false},
     {"--append", nullptr, false},
+    {"--resume", nullptr, false},
     {"--stop-on-error", nullptr, false},
     {"--fix-names", nullptr, false},
     {"--describe", nullptr, false},
@@ -155,11 +156,16 @@ bool CommandLineParser::checkPaths() {
 bool CommandLineParser::checkExistingTablePolicy() {
     if (given("--replace") && given("--append"))
         return usageError("--replace and --append exclude each other");
+    if (given("--resume") && (given("--replace") || given("--append")))
+        return usageError(std::string("--resume and ") +
+                          (given("--replace") ? "--replace" : "--append") + " exclude each other");
     LoadCommand& command = result_.command;
     if (given("--replace"))
         command.options.existingTable = ExistingTable::Replace;
     if (given("--append"))
         command.options.existingTable = ExistingTable::Append;
+    if (given("--resume"))
+        command.options.existingTable = ExistingTable::Resume;
     command.stopOnError = given("--stop-on-error");
     return true;
 }
@@ -219,7 +225,7 @@ bool CommandLineParser::checkDescription() {
     if (command.paths.size() > 1)
         return usageError("--describe reads one DBF file");
     for (const char* loadOption : {"--table", "--userid", "--database", "--replace", "--append",
-                                   "--stop-on-error", "--skip-deleted"})
+                                   "--resume", "--stop-on-error", "--skip-deleted"})
         if (given(loadOption))
             return usageError(std::string("--describe connects to nothing: it takes no ") +
                               loadOption);
@@ -291,6 +297,16 @@ std::string usageText() {
            "                         old table's indexes, grants and constraints are lost\n"
            "      --append           when a table exists, insert into it if its columns are\n"
            "                         those the file would make; else insert nothing\n"
+           "      --resume           go on with a load that was stopped or failed: when a\n"
+           "                         table exists, check its columns as --append does,\n"
+           "                         count its rows, pass over as many records of the\n"
+           "                         file (those --skip-deleted loads, with it) and load\n"
+           "                         the rest; a table holding them all is left as it is,\n"
+           "                         one holding more is refused, a missing table is\n"
+           "                         loaded whole. It trusts that only Marlin wrote to the\n"
+           "                         table, one row for each record, in record order:\n"
+           "                         never resume a table that was appended to or written\n"
+           "                         to otherwise, nor with other options than its load's\n"
            "      --stop-on-error    start no further table after one that failed\n"
            "      --fix-names        make every field name, and every table name made from\n"
            "                         a file's name, one Oracle takes: a reserved word gets\n"
@@ -317,7 +333,8 @@ std::string usageText() {
            "      --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"
-           "Without --replace or --append, a table that exists ends its file's load.\n"
+           "Without --replace, --append or --resume, a table that exists ends its file's\n"
+           "load.\n"
            "Table names, user and database are taken in upper case, the password as typed.\n"
            "Text reaches Oracle in Unicode (AL32UTF8), decoded from the code page a file's\n"
            "header names, else its .cpg file, else --codepage, else the machine's OEM one.\n"

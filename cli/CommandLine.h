@@ -16,7 +16,7 @@ struct LoadCommand {
     std::string userName;
     std::optional<std::string> password; // none: ask for it
     std::string database;
-    LoadOptions options;      // --replace or --append, --fix-names, --typed, --codepage, ...
+    LoadOptions options;      // --replace, --append or --resume, --fix-names, --typed, ...
     bool stopOnError = false; // --stop-on-error: no table after a failed one
 };
 
@@ -29,7 +29,7 @@ struct ParsedCommandLine {
 
 // Parses the arguments after the program's name:
 //   FILE.DBF|FOLDER... [--table NAME] --userid USER[/PASSWORD][@DATABASE] [--database DATABASE]
-//   [--replace|--append] [--stop-on-error] [--fix-names] [--typed] [--codepage N[!]]
+//   [--replace|--append|--resume] [--stop-on-error] [--fix-names] [--typed] [--codepage N[!]]
 //   [--skip-deleted]
 //   --describe FILE.DBF [--fix-names] [--typed] [--codepage N[!]]
 // with -t and -u for the first two. A long option's value follows "=" or comes as the next

@@ -20,6 +20,10 @@ const char* nameOf(Kind kind) {
         return "replaced";
     case Kind::Appended:
         return "appended";
+    case Kind::Resumed:
+        return "resumed";
+    case Kind::Complete:
+        return "complete";
     case Kind::Failed:
         return "failed";
     case Kind::Stopped:
@@ -30,7 +34,8 @@ const char* nameOf(Kind kind) {
 }
 
 bool isDone(Kind kind) {
-    return kind == Kind::Loaded || kind == Kind::Replaced || kind == Kind::Appended;
+    return kind == Kind::Loaded || kind == Kind::Replaced || kind == Kind::Appended ||
+           kind == Kind::Resumed || kind == Kind::Complete;
 }
 
 // Characters of a UTF-8 text: its columns on a terminal, for the letters of these tables.
@@ -81,8 +86,12 @@ TableEnding endingOf(const TableLoad& load, const LoadJob::Result& result,
         ending.kind = Kind::Stopped;
     else if (result.outcome == LoadJob::Outcome::Completed && !result.tableExisted)
         ending.kind = Kind::Loaded;
+    else if (result.outcome == LoadJob::Outcome::Completed && result.tableComplete)
+        ending.kind = Kind::Complete;
     else if (result.outcome == LoadJob::Outcome::Completed)
-        ending.kind = existingTable == ExistingTable::Append ? Kind::Appended : Kind::Replaced;
+        ending.kind = existingTable == ExistingTable::Append   ? Kind::Appended
+                      : existingTable == ExistingTable::Resume ? Kind::Resumed
+                                                               : Kind::Replaced;
     return ending;
 }
 

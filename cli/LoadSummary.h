@@ -10,7 +10,9 @@
 
 // How one table of the run ended.
 struct TableEnding {
-    enum class Kind { Loaded, Replaced, Appended, Failed, Stopped, NotLoaded };
+    // Resumed: the rest of the file went into a table a load had begun; Complete: that table
+    // held every record already.
+    enum class Kind { Loaded, Replaced, Appended, Resumed, Complete, Failed, Stopped, NotLoaded };
     TableLoad load;
     Kind kind = Kind::NotLoaded;
     std::int64_t rows = 0; // of this run, in the table of the load's name

@@ -5,6 +5,7 @@
 #include "load/CodePageChoice.h"
 #include "load/ColumnNames.h"
 #include "load/EndingLines.h"
+#include "load/ResumePoint.h"
 #include "platform/CodePage.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr const char* kExistenceQuery = "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1";
 // Oracle's "invalid identifier", and the number 23ai servers give for a reserved word.
 constexpr int kInvalidIdentifier = 904;
 constexpr int kReservedWord = 3050;
@@ -65,6 +65,7 @@ LoadJob::Result LoadJob::runWithResult() {
         result.outcome = job.runStages();
         result.rowsLoaded = job.rowsLoaded_;
         result.tableExisted = job.existingTable_ != nullptr;
+        result.tableComplete = job.resumePoint_ != nullptr && job.resumePoint_->tableComplete();
         result.refusal = job.refusal_;
         if (job.refusal_ != Refusal::None)
             result.refusalText = job.failureText_;
@@ -227,15 +228,12 @@ void LoadJob::judgeConnectFailure() {
 }
 
 bool LoadJob::ensureTableFree() {
-    existenceQuery_ = std::make_unique<DBStmt>(connection_.get(), kExistenceQuery);
+    dictionary_ = std::make_unique<TableDictionary>(*connection_);
     int objectCount = 0;
-    std::string& tableName = params_.tableName;
     try {
-        existenceQuery_->bindByPos(1, tableName.data(), static_cast<int>(tableName.size()));
-        existenceQuery_->defineByPos(1, &objectCount);
-        existenceQuery_->execute();
+        objectCount = dictionary_->countObjects(params_.tableName);
     } catch (const DBStmt::OtherException&) {
-        fail(existenceQuery_->errorText());
+        fail(dictionary_->errorText());
         end_ = End::FailedAfterTableCheck;
         return false;
     }
@@ -307,7 +305,7 @@ bool LoadJob::checkFieldNames() {
 
 bool LoadJob::createTable() {
     if (existingTable_ != nullptr && !replacing())
-        return matchExistingColumns() && makeBuffers();
+        return matchExistingColumns() && placeResumePoint() && makeBuffers();
     createText_ = createTableText(loadTableName(), columns_);
     createStatement_ = std::make_unique<DBStmt>(connection_.get(), createText_.c_str());
     try {
@@ -317,6 +315,18 @@ bool LoadJob::createTable() {
     }
     temporaryTableMade_ = replacing();
     return makeBuffers();
+}
+
+bool LoadJob::placeResumePoint() {
+    if (params_.options.existingTable != ExistingTable::Resume)
+        return true;
+    resumePoint_ = std::make_unique<ResumePoint>(
+        findResumePoint(table_, existingTable_->countRows(), params_.options.skipDeleted));
+    if (resumePoint_->tooManyRows())
+        return fail(tooManyRowsText(params_.tableName, *resumePoint_, params_.options.skipDeleted));
+    if (!resumePoint_->tableComplete())
+        reportStatus(resumeLine(params_.tableName, *resumePoint_));
+    return true;
 }
 
 bool LoadJob::makeBuffers() {
@@ -341,6 +351,9 @@ std::string LoadJob::createFailureText(DBStmt& statement) const {
 }
 
 bool LoadJob::transferRows() {
+    // A table that holds every record already is left as it is.
+    if (resumePoint_ != nullptr && resumePoint_->tableComplete())
+        return true;
     reportStatus("Importing file into table " + loadTableName() + "..");
     std::vector<std::string> insertColumns;
     // A typed table names its columns in the INSERT: its CLOB and BLOB binds come last.
@@ -350,6 +363,11 @@ bool LoadJob::transferRows() {
     rowTransfer_ = std::make_unique<RowTransfer>(*connection_, table_, *buffers_, loadTableName(),
                                                  rowsPerBatch_, std::move(insertColumns),
                                                  params_.options.skipDeleted);
+    if (resumePoint_ != nullptr)
+        rowTransfer_->resumeAt(resumePoint_->firstRecord, resumePoint_->rowsInTable);
+    // Only a table this load made, or resumes, can be resumed: its rows are the file's.
+    if (params_.options.commandLine && (existingTable_ == nullptr || resumePoint_ != nullptr))
+        rowTransfer_->adviseResume();
     const RowTransfer::Outcome outcome = rowTransfer_->run();
     // Told at the end, after the transfer and its statements are gone.
     deletedRowsLoaded_ = rowTransfer_->committedDeletedRows();
@@ -366,7 +384,9 @@ bool LoadJob::transferRows() {
 }
 
 LoadJob::Outcome LoadJob::complete() {
-    const std::int64_t totalRows = rowTransfer_->rowsProcessed();
+    if (rowTransfer_ == nullptr)
+        return completeTable();
+    const std::int64_t totalRows = rowTransfer_->rowsBefore() + rowTransfer_->rowsProcessed();
     rowTransfer_.reset();
     createText_.clear();
     connection_.reset();
@@ -381,6 +401,19 @@ LoadJob::Outcome LoadJob::complete() {
         return Outcome::Stopped;
     LoadStatus::statusText =
         "Loading completed. " + std::to_string(totalRows) + " records processed.";
+    reportProgress(100);
+    sendStatusLine();
+    return Outcome::Completed;
+}
+
+LoadJob::Outcome LoadJob::completeTable() {
+    connection_.reset();
+    table_.close();
+    workingCopy_.remove();
+    reportEndingLines();
+    if (!claimLoadEnding())
+        return Outcome::Stopped;
+    LoadStatus::statusText = completeTableLine(params_.tableName, *resumePoint_);
     reportProgress(100);
     sendStatusLine();
     return Outcome::Completed;
@@ -490,6 +523,8 @@ LoadJob::Take LoadJob::takeExistingTable() {
             return Take::NoTable;
         if (params_.options.existingTable == ExistingTable::Append) {
             reportStatus("Table " + name + " exists; appending to it.");
+        } else if (params_.options.existingTable == ExistingTable::Resume) {
+            reportStatus("Table " + name + " exists; resuming the load into it.");
         } else if (target->chooseTemporaryNames()) {
             reportStatus("Table " + name + " exists; loading into " + target->temporaryName() +
                          " to replace it.");
@@ -513,9 +548,7 @@ void LoadJob::refuseOtherObject(TableTarget::Object object) {
     const char* what = object == TableTarget::Object::View      ? "a view"
                        : object == TableTarget::Object::Synonym ? "a synonym"
                                                                 : "a materialized view";
-    const bool appending = params_.options.existingTable == ExistingTable::Append;
-    fail(std::string(appending ? "Cannot append to " : "Cannot replace ") + params_.tableName +
-         ": it is " + what + ", not a table.");
+    fail(takingVerb() + " " + params_.tableName + ": it is " + what + ", not a table.");
     end_ = End::FailedAfterTableCheck;
 }
 
@@ -542,7 +575,7 @@ bool LoadJob::matchExistingColumns() {
         takeNumberColumnsOf(existingTable_->columns(), columns_);
         return true;
     }
-    return fail("Cannot append to table " + params_.tableName + ": " + difference + ".");
+    return fail(takingVerb() + " table " + params_.tableName + ": " + difference + ".");
 }
 
 bool LoadJob::replaceOldTable() {
@@ -595,6 +628,17 @@ void LoadJob::undoReplacement() {
         reportStatus(line + "; " + temporary + " dropped.");
     } catch (const DBStmt::OtherException&) {
         reportStatus(line + "; cannot drop " + temporary + ".\n" + existingTable_->errorText());
+    }
+}
+
+std::string LoadJob::takingVerb() const {
+    switch (params_.options.existingTable) {
+    case ExistingTable::Append:
+        return "Cannot append to";
+    case ExistingTable::Resume:
+        return "Cannot resume the load into";
+    default:
+        return "Cannot replace";
     }
 }
 

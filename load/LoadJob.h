@@ -5,7 +5,9 @@
 #include "load/BatchBuffers.h"
 #include "load/ColumnList.h"
 #include "load/LoadState.h"
+#include "load/ResumePoint.h"
 #include "load/RowTransfer.h"
+#include "load/TableDictionary.h"
 #include "load/TableTarget.h"
 #include "load/WorkingCopy.h"
 #include "oracle/DBConnect.h"
@@ -55,6 +57,8 @@ class LoadJob {
         std::int64_t rowsLoaded = 0;
         // The table existed and was replaced or appended to (or was to be).
         bool tableExisted = false;
+        // A resumed table held every record already: nothing was loaded.
+        bool tableComplete = false;
         // Why the connection failed, when no other load could connect either; its text.
         Refusal refusal = Refusal::None;
         std::string refusalText;
@@ -94,6 +98,11 @@ class LoadJob {
     void refuseOtherObject(TableTarget::Object object);
     void reportNamesInUse();
     bool matchExistingColumns();
+    // For a load that resumes: where it goes on, or why it cannot.
+    bool placeResumePoint();
+    Outcome completeTable();
+    // "Cannot append to", ...: how a failure to take the existing table begins.
+    std::string takingVerb() const;
     bool makeBuffers();
     bool replaceOldTable();
     bool failReplacement(TableTarget::Swap swap);
@@ -115,8 +124,7 @@ class LoadJob {
     void reportEndingLines();
     void reportLine(const std::string& line);
 
-    // Taken from LoadParams when the job starts; the job reads nothing else of them. The
-    // existence query binds tableName in place.
+    // Taken from LoadParams when the job starts; the job reads nothing else of them.
     LoadTexts params_;
 
     End end_ = End::None;
@@ -126,7 +134,7 @@ class LoadJob {
     WorkingCopy workingCopy_;
     std::string createText_;
     std::unique_ptr<DBConnect> connection_;
-    std::unique_ptr<DBStmt> existenceQuery_;
+    std::unique_ptr<TableDictionary> dictionary_;
     std::unique_ptr<DBStmt> createStatement_;
     DbfTable table_;
     std::unique_ptr<TextConverter> converter_;
@@ -135,6 +143,8 @@ class LoadJob {
     std::unique_ptr<RowTransfer> rowTransfer_;
     // Only while the load takes a table that exists: to replace it or to append to it.
     std::unique_ptr<TableTarget> existingTable_;
+    // Only while the load resumes into the existing table.
+    std::unique_ptr<ResumePoint> resumePoint_;
     // The replacement's temporary table was created and is not yet dropped or renamed.
     bool temporaryTableMade_ = false;
     // A replacement whose swap could not be undone left both tables under other names than

@@ -25,6 +25,8 @@ enum class ExistingTable {
     Replace, // load into a new table under a free name; only when every row is committed,
              // drop the old table and give the new one its name
     Append,  // insert into it when its columns are those the file would create
+    Resume,  // as Append, but first pass over the records whose rows it holds (see
+             // ResumePoint): a stopped or failed load goes on where it ended
 };
 
 // How a load departs from the default one, which every member's default keeps. Set and copied

@@ -22,11 +22,19 @@ RowTransfer::RowTransfer(DBConnect& connection, DbfTable& table, BatchBuffers& b
       bindOrder_(buffers.bindOrder()), recordCount_(table.recordCount()),
       skipDeleted_(skipDeleted) {}
 
+void RowTransfer::resumeAt(int firstRecord, std::int64_t rowsBefore) {
+    firstRecord_ = firstRecord;
+    rowsBefore_ = rowsBefore;
+}
+
 RowTransfer::Outcome RowTransfer::run() {
     if (!prepareInsert())
         return Outcome::Failed;
-    nextProgressIndex_ = recordCount_ / 100;
-    for (std::int64_t record = 0; record < recordCount_; ++record) {
+    // The progress steps of a whole load, the first one at or after the record it starts at.
+    const std::int64_t step = recordCount_ / 100;
+    nextProgressIndex_ =
+        step == 0 ? 0 : std::max<std::int64_t>(1, (firstRecord_ + step - 1) / step) * step;
+    for (std::int64_t record = firstRecord_; record < recordCount_; ++record) {
         table_.selectRecord(static_cast<int>(record));
         if (stopRequested())
             return Outcome::Stopped;
@@ -77,7 +85,8 @@ RowTransfer::Outcome RowTransfer::endBatchInLoop() {
     if (!commitBatch(rows, "Error during commit(in loop)."))
         return Outcome::Failed;
     committedRows_ += rows;
-    reportStatus("Commit point reached. " + std::to_string(committedRows_) + " rows imported..");
+    reportStatus("Commit point reached. " + std::to_string(rowsBefore_ + committedRows_) +
+                 " rows imported..");
     rowsInBatch_ = 0;
     return Outcome::Completed;
 }
@@ -176,7 +185,10 @@ bool RowTransfer::commitBatch(int rows, const char* failurePrefix) {
         // that found no session did nothing, and the server rolled the batch back.
         const std::string batch = "The last batch of " + std::to_string(rows) + " rows ";
         if (rows > 0 && connection_.sessionLoss() == oci::SessionLoss::OutcomeUnknown)
-            failureText_ += batch + "may or may not have been committed.";
+            failureText_ += batch + "may or may not have been committed." +
+                            (adviseResume_ ? " Run the same load with --resume to continue: it "
+                                             "counts the rows the table holds."
+                                           : "");
         else if (rows > 0 && connection_.sessionLoss() == oci::SessionLoss::NothingDone)
             failureText_ += batch + "was not committed.";
         return false;

@@ -28,6 +28,12 @@ class RowTransfer {
     RowTransfer(const RowTransfer&) = delete;
     RowTransfer& operator=(const RowTransfer&) = delete;
 
+    // Before run(): the transfer starts at record `firstRecord`, into a table that holds
+    // `rowsBefore` rows of the file already; its commit lines count those too.
+    void resumeAt(int firstRecord, std::int64_t rowsBefore);
+    // Before run(): a commit whose outcome is unknown tells the user that --resume goes on.
+    void adviseResume() { adviseResume_ = true; }
+
     // Moves every record, ending with the commit of the last batch. Failed: failureText()
     // says why, and a batch may be left inserted and not committed (rollBackOpenBatch()); a
     // commit that lost the connection says that its batch may or may not be in the table.
@@ -35,6 +41,8 @@ class RowTransfer {
     Outcome run();
 
     const std::string& failureText() const { return failureText_; }
+    // The rows the table held before the transfer (resumeAt()).
+    std::int64_t rowsBefore() const { return rowsBefore_; }
     // Rows of committed batches plus those of the batch gathered last.
     std::int64_t rowsProcessed() const { return committedRows_ + rowsInBatch_; }
     // Rows of the batches committed so far.
@@ -75,6 +83,10 @@ class RowTransfer {
     const std::vector<std::size_t> bindOrder_;
     const std::int64_t recordCount_;
     const bool skipDeleted_;
+
+    int firstRecord_ = 0;
+    std::int64_t rowsBefore_ = 0;
+    bool adviseResume_ = false;
 
     std::string insertText_;
     std::unique_ptr<DBStmt> insertStatement_;

@@ -7,20 +7,9 @@
 
 namespace {
 
-constexpr const char* kColumnQuery =
-    "SELECT COLUMN_NAME, DATA_TYPE, CHAR_LENGTH, CHAR_USED FROM USER_TAB_COLUMNS "
-    "WHERE TABLE_NAME = :1 AND COLUMN_ID = :2";
-constexpr const char* kTypedColumnQuery =
-    "SELECT COLUMN_NAME, DATA_TYPE, CHAR_LENGTH, CHAR_USED, DATA_PRECISION, DATA_SCALE "
-    "FROM USER_TAB_COLUMNS WHERE TABLE_NAME = :1 AND COLUMN_ID = :2";
-constexpr const char* kExistenceQuery = "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1";
-constexpr const char* kObjectTypeQuery =
-    "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :1 AND OBJECT_TYPE = :2";
 // Oracle's longest identifier before release 12.2, which every server takes.
 constexpr std::size_t kMaxNameBytes = 30;
 constexpr int kTemporaryNameCount = 99;
-// Oracle's identifiers hold at most 128 bytes; the type names are shorter.
-constexpr int kDictionaryTextBytes = 129;
 
 std::string asciiUpperCase(std::string text) {
     for (char& letter : text)
@@ -125,52 +114,23 @@ void takeNumberColumnsOf(const std::vector<TableColumn>& table, std::vector<Colu
 }
 
 TableTarget::TableTarget(DBConnect& connection, const std::string& tableName, bool numberColumns)
-    : connection_(connection), tableName_(tableName), numberColumns_(numberColumns) {}
+    : connection_(connection), tableName_(tableName), numberColumns_(numberColumns),
+      dictionary_(connection) {}
 
 TableTarget::Object TableTarget::findObject() {
-    // A materialized view lists a table of its name too: it is asked for first.
-    const std::pair<const char*, Object> kinds[] = {{"MATERIALIZED VIEW", Object::MaterializedView},
-                                                    {"TABLE", Object::Table},
-                                                    {"VIEW", Object::View},
-                                                    {"SYNONYM", Object::Synonym}};
-    for (const auto& kind : kinds)
-        if (countObjectsOfType(tableName_, kind.first) > 0)
-            return kind.second;
-    return Object::Other;
+    dictionaryRanLast_ = true;
+    return dictionary_.findObject(tableName_);
 }
 
 bool TableTarget::findTable() {
-    statementText_ = numberColumns_ ? kTypedColumnQuery : kColumnQuery;
-    statement_ = std::make_unique<DBStmt>(&connection_, statementText_.c_str());
-    std::string table = tableName_;
-    char position[12] = {};
-    unsigned short positionLength = 0;
-    char name[kDictionaryTextBytes] = {}, type[kDictionaryTextBytes] = {}, unit[2] = {};
-    int length = 0, precision = 0, scale = 0;
-    short nameNull = 0, typeNull = 0, lengthNull = 0, unitNull = 0, precisionNull = 0,
-          scaleNull = 0;
-    statement_->bindByPos(1, &table[0], static_cast<int>(table.size()));
-    statement_->bindByPos(2, position, sizeof position, &positionLength);
-    statement_->defineText(1, name, sizeof name, &nameNull);
-    statement_->defineText(2, type, sizeof type, &typeNull);
-    statement_->defineByPos(3, &length, &lengthNull);
-    statement_->defineText(4, unit, sizeof unit, &unitNull);
-    if (numberColumns_) {
-        statement_->defineByPos(5, &precision, &precisionNull);
-        statement_->defineByPos(6, &scale, &scaleNull);
-    }
-    // One query a position: COLUMN_ID counts the visible columns from 1 without a gap.
-    columns_.clear();
-    for (;;) {
-        const std::string id = std::to_string(columns_.size() + 1);
-        std::copy(id.begin(), id.end(), position);
-        positionLength = static_cast<unsigned short>(id.size());
-        if (!statement_->executeQuery())
-            return !columns_.empty();
-        columns_.push_back({name, type, lengthNull == 0 ? length : 0, unitNull == 0 ? unit : "",
-                            numberColumns_ && precisionNull == 0 ? precision : -1,
-                            numberColumns_ && scaleNull == 0 ? scale : kNoScale});
-    }
+    dictionaryRanLast_ = true;
+    columns_ = dictionary_.readColumns(tableName_, numberColumns_);
+    return !columns_.empty();
+}
+
+std::int64_t TableTarget::countRows() {
+    dictionaryRanLast_ = true;
+    return dictionary_.countRows(tableName_);
 }
 
 bool TableTarget::chooseTemporaryNames() {
@@ -187,7 +147,8 @@ std::string TableTarget::freeName(const std::string& marker) {
         const std::size_t kept = utf8::wholeCharacterPrefix(tableName_.data(), tableName_.size(),
                                                             kMaxNameBytes - suffix.size());
         const std::string candidate = tableName_.substr(0, kept) + suffix;
-        if (countObjects(candidate) == 0)
+        dictionaryRanLast_ = true;
+        if (dictionary_.countObjects(candidate) == 0)
             return candidate;
         namesInUse_.push_back(candidate);
     }
@@ -244,31 +205,13 @@ void TableTarget::dropTemporary() {
 }
 
 const char* TableTarget::errorText() {
+    if (dictionaryRanLast_)
+        return dictionary_.errorText();
     return statement_ != nullptr ? statement_->errorText() : connection_.errorText();
 }
 
-int TableTarget::countObjects(std::string name) {
-    statementText_ = kExistenceQuery;
-    statement_ = std::make_unique<DBStmt>(&connection_, statementText_.c_str());
-    int count = 0;
-    statement_->bindByPos(1, &name[0], static_cast<int>(name.size()));
-    statement_->defineByPos(1, &count);
-    statement_->execute();
-    return count;
-}
-
-int TableTarget::countObjectsOfType(std::string name, std::string type) {
-    statementText_ = kObjectTypeQuery;
-    statement_ = std::make_unique<DBStmt>(&connection_, statementText_.c_str());
-    int count = 0;
-    statement_->bindByPos(1, &name[0], static_cast<int>(name.size()));
-    statement_->bindByPos(2, &type[0], static_cast<int>(type.size()));
-    statement_->defineByPos(1, &count);
-    statement_->execute();
-    return count;
-}
-
 void TableTarget::execute(const std::string& sql) {
+    dictionaryRanLast_ = false;
     statementText_ = sql;
     statement_ = std::make_unique<DBStmt>(&connection_, statementText_.c_str());
     statement_->execute();

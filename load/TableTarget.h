@@ -4,25 +4,14 @@
 #pragma once
 
 #include "load/ColumnList.h"
+#include "load/TableDictionary.h"
 #include "oracle/DBConnect.h"
 #include "oracle/DBStmt.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-// A TableColumn's scale when USER_TAB_COLUMNS has none (Oracle's scales run from -84 to 127).
-constexpr int kNoScale = -1000;
-
-// One column of an existing table, as USER_TAB_COLUMNS describes it.
-struct TableColumn {
-    std::string name;
-    std::string dataType;    // "VARCHAR2", "NUMBER", ...
-    int characterLength = 0; // the declared width of a character column
-    std::string lengthUnit;  // "C" (characters), "B" (bytes), or empty for other types
-    int precision = -1;      // a NUMBER's precision; -1 when the column has none
-    int scale = kNoScale;    // a NUMBER's scale; kNoScale when the column has none
-};
 
 // Where the existing table and the file's columns part: "its column 2 is NAME
 // VARCHAR2(8 CHAR), the file's is NAME VARCHAR2(10 CHAR)", "it has no column 3, ...", "its
@@ -49,15 +38,15 @@ class TableTarget {
     TableTarget(const TableTarget&) = delete;
     TableTarget& operator=(const TableTarget&) = delete;
 
-    // What the name is, as USER_OBJECTS lists it: a table, or an object that a load must not
-    // take for one (its rows would go in, and the swap or the append would then fail), or
-    // another object (an index, a package) that is no table at all.
-    enum class Object { Table, View, Synonym, MaterializedView, Other };
+    // What the name is (see TableDictionary::findObject).
+    using Object = TableDictionary::Object;
     Object findObject();
 
     // True when a table (or view) of the name exists; its columns are then in columns().
     bool findTable();
     const std::vector<TableColumn>& columns() const { return columns_; }
+    // The rows the table holds.
+    std::int64_t countRows();
 
     // Picks two names no object has, one for the new table and one for the old table while
     // the swap runs: the table's name cut at a whole character to leave room, then "$NEW" or
@@ -85,8 +74,6 @@ class TableTarget {
     const char* errorText();
 
   private:
-    int countObjects(std::string name);
-    int countObjectsOfType(std::string name, std::string type);
     std::string freeName(const std::string& marker);
     bool tryExecute(const std::string& sql);
     bool rename(const std::string& from, const std::string& to);
@@ -103,7 +90,10 @@ class TableTarget {
     std::string oldTableAt_;
     std::string newTableAt_;
     std::string swapError_;
-    // The statement run last, whose connection's error record errorText() reads.
+    TableDictionary dictionary_;
+    // The statement of the last DDL, whose connection's error record errorText() reads
+    // unless a dictionary query ran after it.
     std::string statementText_;
     std::unique_ptr<DBStmt> statement_;
+    bool dictionaryRanLast_ = false;
 };

@@ -232,6 +232,28 @@ CallResult describeColumn(SessionHandle& session, StatementHandle& statement,
     return CallResult::success();
 }
 
+// SELECT COUNT(*) FROM a table: its committed rows and the session's own pending ones, as
+// Oracle's read consistency shows them; the count goes to an integer or a text define.
+CallResult countRows(SessionHandle& session, StatementHandle& statement, const SqlStatement& sql) {
+    if (int error = checkBinds(statement, 0))
+        return CallResult::failure(error);
+    const std::optional<long long> committed = session.schema.rowCount(sql.tableName);
+    if (!committed)
+        return CallResult::failure(942);
+    long long rows = *committed;
+    const auto pending = session.transaction.find(sql.tableName);
+    if (pending != session.transaction.end())
+        rows += pending->second.rowCount;
+    auto define = statement.defines.find(1);
+    if (define == statement.defines.end())
+        return CallResult::success();
+    bool cut = false;
+    const bool written = define->second->dataType == SQLT_INT
+                             ? writeInteger(*define->second, rows)
+                             : writeText(*define->second, std::to_string(rows), cut);
+    return written ? CallResult::success() : CallResult::failure(3115);
+}
+
 // DROP TABLE and ALTER TABLE ... RENAME TO: DDL on a table that must exist, so the open
 // transaction is committed first, even when the statement is then refused.
 template <typename Change>
@@ -293,6 +315,7 @@ CallResult withWarning(CallResult result, const std::optional<FailureRule>& rule
 std::optional<FailureRule> countKind(FailureRules& rules, SqlStatement::Kind kind) {
     switch (kind) {
     case SqlStatement::Kind::CountObjects:
+    case SqlStatement::Kind::CountRows:
         return rules.count(FailurePoint::Select);
     case SqlStatement::Kind::CreateTable:
         return rules.count(FailurePoint::Create);
@@ -338,6 +361,7 @@ CallResult executeStatement(SessionHandle& session, StatementHandle& statement, 
         databaseSet);
     // A query may run without fetching; anything else needs at least one iteration.
     const bool isQuery = sql.kind == SqlStatement::Kind::CountObjects ||
+                         sql.kind == SqlStatement::Kind::CountRows ||
                          sql.kind == SqlStatement::Kind::TableColumns;
     if (iterations == 0 && !isQuery)
         return CallResult::failure(24333);
@@ -361,6 +385,9 @@ CallResult executeStatement(SessionHandle& session, StatementHandle& statement, 
     case SqlStatement::Kind::CountObjects:
         result = iterations == 0 ? CallResult::success()
                                  : countObjects(session, statement, sql, rowOffset);
+        break;
+    case SqlStatement::Kind::CountRows:
+        result = iterations == 0 ? CallResult::success() : countRows(session, statement, sql);
         break;
     case SqlStatement::Kind::CreateTable:
         result = createTable(session, sql);

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -241,6 +242,16 @@ std::optional<std::vector<ColumnDefinition>> Schema::listedColumns(const std::st
     if (std::find(views.begin(), views.end(), name) == views.end())
         return std::nullopt;
     return columnsOfFile(viewFile(name));
+}
+
+std::optional<long long> Schema::rowCount(const std::string& table) const {
+    std::ifstream in(tableFile(table), std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    // Every line after the columns line is a row; a value's line breaks are escaped.
+    const auto lines =
+        std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n');
+    return std::max<long long>(0, static_cast<long long>(lines) - 1);
 }
 
 std::optional<std::vector<ColumnDefinition>> Schema::tableColumns(const std::string& table) const {

@@ -51,6 +51,8 @@ class Schema {
     bool isNameTaken(const std::string& upperName) const;
     // True when the user has a table of exactly this name.
     bool hasTable(const std::string& name) const;
+    // The committed rows of a table; nothing when there is no such table.
+    std::optional<long long> rowCount(const std::string& table) const;
     // The columns of a table; nothing when there is no such table or its file is unreadable.
     std::optional<std::vector<ColumnDefinition>> tableColumns(const std::string& table) const;
     // The columns of a table or of a view, as USER_TAB_COLUMNS lists both.

@@ -157,6 +157,7 @@ class Parser {
     int checkColumns();
     SqlStatement parseInsert();
     SqlStatement parseSelect();
+    SqlStatement parseCountRows();
     SqlStatement parseCountObjects();
     SqlStatement parseTableColumns();
     SqlStatement parseDrop();
@@ -360,15 +361,17 @@ SqlStatement Parser::parseSelect() {
 }
 
 // "SELECT COUNT(1) FROM USER_OBJECTS WHERE OBJECT_NAME = :x [AND OBJECT_TYPE = :y]",
-// COUNT(*) too.
+// COUNT(*) too; or "SELECT COUNT(*) FROM name", the rows of a table.
 SqlStatement Parser::parseCountObjects() {
     bool fromSeen = std::any_of(tokens_.begin(), tokens_.end(),
                                 [](const Token& token) { return isWord(token, "FROM"); });
     bool matches = isWord(take(), "COUNT") && takeSymbol('(');
     matches = matches && (takeSymbol('*') || (peek().kind == Token::Kind::Number &&
                                               peek().text == "1" && (take(), true)));
-    matches = matches && takeSymbol(')') && isWord(take(), "FROM") &&
-              isWord(take(), "USER_OBJECTS") && isWord(take(), "WHERE") &&
+    matches = matches && takeSymbol(')') && isWord(take(), "FROM");
+    if (matches && !isWord(peek(), "USER_OBJECTS"))
+        return parseCountRows();
+    matches = matches && isWord(take(), "USER_OBJECTS") && isWord(take(), "WHERE") &&
               takeCondition("OBJECT_NAME");
     if (matches && isWord(peek(), "AND")) {
         take();
@@ -379,6 +382,16 @@ SqlStatement Parser::parseCountObjects() {
         return refuse(fromSeen ? 942 : 923);
     statement_.kind = SqlStatement::Kind::CountObjects;
     statement_.placeholderCount = statement_.byObjectType ? 2 : 1;
+    return statement_;
+}
+
+// "name" after "SELECT COUNT(*) FROM".
+SqlStatement Parser::parseCountRows() {
+    statement_.kind = SqlStatement::Kind::CountRows;
+    if (int error = takeTableName())
+        return refuse(error == 903 ? 942 : error);
+    if (!atEnd())
+        return refuse(933);
     return statement_;
 }
 

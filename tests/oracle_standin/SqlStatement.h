@@ -29,6 +29,7 @@ struct SqlStatement {
     enum class Kind {
         Invalid,
         CountObjects,
+        CountRows,
         CreateTable,
         Insert,
         DropTable,
@@ -39,9 +40,9 @@ struct SqlStatement {
 
     Kind kind = Kind::Invalid;
     int errorCode = 0;
-    std::string tableName;                  // CreateTable, Insert, DropTable, RenameTable
-    std::string newTableName;               // RenameTable: upper case
-    std::vector<ColumnDefinition> columns;  // CreateTable
+    std::string tableName;                 // CountRows, CreateTable, Insert, DropTable, RenameTable
+    std::string newTableName;              // RenameTable: upper case
+    std::vector<ColumnDefinition> columns; // CreateTable
     std::vector<std::string> insertColumns; // Insert: the columns named (upper case), if any
     int placeholderCount = 0;               // CountObjects, Insert, TableColumns
     // AlterSession: each parameter (upper case) and its value, in order.
