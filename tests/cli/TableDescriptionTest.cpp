@@ -1,5 +1,5 @@
 // marlin-load --describe's text for a table of each dialect: what a load would make of it.
-#include "load/TableDescription.h"
+#include "cli/TableDescription.h"
 
 #include "load/LoadJobHarness.h"
 #include "platform/CodePage.h"
