@@ -2,6 +2,7 @@
 // is.
 #include "load/ColumnType.h"
 
+#include "load/OracleDate.h"
 #include "load/OracleNumber.h"
 #include "load/TypedValues.h"
 
@@ -12,9 +13,6 @@
 namespace {
 
 using Bind = DBStmt::BindType;
-
-// Oracle's DATE: century, year, month, day, hour, minute, second.
-constexpr std::size_t kDateBytes = 7;
 
 // Oracle's names of the types, and the binds its documentation gives them: SQLT_CHR for
 // character data, SQLT_VNU for NUMBER bytes, SQLT_INT for a native integer, SQLT_BDOUBLE for a
@@ -27,8 +25,8 @@ constexpr ColumnKindTraits kKinds[] = {
     {ColumnKind::Currency,   "NUMBER",        TypeSize::Precision,  Bind::Number,  kOracleNumberBytes,        8,          false,    false, false,        false,      true,          typed_forms::writeCurrency},
     {ColumnKind::Integer,    "NUMBER",        TypeSize::Precision,  Bind::Integer, sizeof(std::int32_t),      4,          false,    false, false,        false,      false,         typed_forms::writeInteger},
     {ColumnKind::Double,     "BINARY_DOUBLE", TypeSize::None,       Bind::Double,  sizeof(double),            8,          false,    false, false,        false,      false,         typed_forms::writeDouble},
-    {ColumnKind::Date,       "DATE",          TypeSize::None,       Bind::Date,    kDateBytes,                0,          false,    false, false,        false,      false,         typed_forms::writeDate},
-    {ColumnKind::Moment,     "DATE",          TypeSize::None,       Bind::Date,    kDateBytes,                8,          false,    false, false,        false,      false,         typed_forms::writeMoment},
+    {ColumnKind::Date,       "DATE",          TypeSize::None,       Bind::Date,    kOracleDateBytes,          0,          false,    false, false,        false,      false,         typed_forms::writeDate},
+    {ColumnKind::Moment,     "DATE",          TypeSize::None,       Bind::Date,    kOracleDateBytes,          8,          false,    false, false,        false,      false,         typed_forms::writeMoment},
     {ColumnKind::Logical,    "CHAR",          TypeSize::One,        Bind::Text,    1,                         0,          false,    false, false,        false,      false,         typed_forms::writeLogical},
     {ColumnKind::Clob,       "CLOB",          TypeSize::None,       Bind::Text,    0,                         0,          false,    true,  true,         true,       false,         nullptr},
     {ColumnKind::MemoBlob,   "BLOB",          TypeSize::None,       Bind::Bytes,   0,                         0,          false,    true,  true,         false,      false,         nullptr},

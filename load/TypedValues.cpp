@@ -16,7 +16,6 @@ namespace {
 using dbf_layout::readLittle32;
 using dbf_layout::readLittle64;
 
-constexpr std::size_t kDateBytes = 7;
 constexpr std::size_t kMomentBytes = 8;
 
 bool allBytesAre(const unsigned char* bytes, std::size_t length, unsigned char value) {
@@ -129,7 +128,7 @@ TypedValue writeDate(const ColumnType&, const unsigned char* bytes, std::size_t 
         return nullFor(reading);
     writeOracleDate({date.year, date.month, date.day, 0, 0, 0},
                     reinterpret_cast<unsigned char*>(slot));
-    written = kDateBytes;
+    written = kOracleDateBytes;
     return TypedValue::Value;
 }
 
@@ -151,7 +150,7 @@ TypedValue writeMoment(const ColumnType& type, const unsigned char* bytes, std::
     if (!oracleMomentOf(day, milliseconds, moment))
         return TypedValue::Nulled;
     writeOracleDate(moment, reinterpret_cast<unsigned char*>(slot));
-    written = kDateBytes;
+    written = kOracleDateBytes;
     return TypedValue::Value;
 }
 
