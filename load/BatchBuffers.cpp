@@ -21,13 +21,15 @@ BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
     const auto rows = static_cast<std::size_t>(rowsPerBatch);
     for (const Column& column : columns) {
         const ColumnKindTraits& kind = kindTraits(column.type.kind);
+        // A CLOB's memos are text, decoded as the file's; a BLOB's keep their bytes.
+        const TextConverter* longValuesConverter =
+            kind.bind == DBStmt::BindType::Text ? &converter : nullptr;
         const std::size_t slotBytes = typedSlotBytes(column.type, column.width);
-        columns_.push_back({allocateSlots(slotBytes * rows), allocateZeroed<unsigned short>(rows),
-                            column.width, static_cast<int>(slotBytes), column.value, column.type,
-                            &kind, !kind.textSlots ? allocateZeroed<short>(rows) : nullptr,
-                            kind.gatheredWhole ? std::make_unique<LongValues>(
-                                                     kind.decodesText ? &converter : nullptr)
-                                               : nullptr});
+        columns_.push_back(
+            {allocateSlots(slotBytes * rows), allocateZeroed<unsigned short>(rows), column.width,
+             static_cast<int>(slotBytes), column.value, column.type, &kind,
+             !kind.textSlots ? allocateZeroed<short>(rows) : nullptr,
+             kind.gatheredWhole ? std::make_unique<LongValues>(longValuesConverter) : nullptr});
         if (kind.textSlots && column.value.isMemo())
             textMemoColumns_.push_back(columns_.size() - 1);
         hasLongValues_ = hasLongValues_ || kind.gatheredWhole;

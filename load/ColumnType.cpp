@@ -19,18 +19,18 @@ using Bind = DBStmt::BindType;
 // native double, SQLT_DAT for DATE's seven bytes, SQLT_BIN for bytes taken as they are.
 // clang-format off
 constexpr ColumnKindTraits kKinds[] = {
-//   kind                    typeName         size                  bind           slotBytes                  storedBytes textSlots isLob  gatheredWhole decodesText roundsToColumn write
-    {ColumnKind::Text,       "VARCHAR2",      TypeSize::Characters, Bind::Text,    0,                         0,          true,     false, false,        false,      false,         nullptr},
-    {ColumnKind::Number,     "NUMBER",        TypeSize::Precision,  Bind::Number,  kOracleNumberBytes,        0,          false,    false, false,        false,      true,          typed_forms::writeNumberText},
-    {ColumnKind::Currency,   "NUMBER",        TypeSize::Precision,  Bind::Number,  kOracleNumberBytes,        8,          false,    false, false,        false,      true,          typed_forms::writeCurrency},
-    {ColumnKind::Integer,    "NUMBER",        TypeSize::Precision,  Bind::Integer, sizeof(std::int32_t),      4,          false,    false, false,        false,      false,         typed_forms::writeInteger},
-    {ColumnKind::Double,     "BINARY_DOUBLE", TypeSize::None,       Bind::Double,  sizeof(double),            8,          false,    false, false,        false,      false,         typed_forms::writeDouble},
-    {ColumnKind::Date,       "DATE",          TypeSize::None,       Bind::Date,    kOracleDateBytes,          0,          false,    false, false,        false,      false,         typed_forms::writeDate},
-    {ColumnKind::Moment,     "DATE",          TypeSize::None,       Bind::Date,    kOracleDateBytes,          8,          false,    false, false,        false,      false,         typed_forms::writeMoment},
-    {ColumnKind::Logical,    "CHAR",          TypeSize::One,        Bind::Text,    1,                         0,          false,    false, false,        false,      false,         typed_forms::writeLogical},
-    {ColumnKind::Clob,       "CLOB",          TypeSize::None,       Bind::Text,    0,                         0,          false,    true,  true,         true,       false,         nullptr},
-    {ColumnKind::MemoBlob,   "BLOB",          TypeSize::None,       Bind::Bytes,   0,                         0,          false,    true,  true,         false,      false,         nullptr},
-    {ColumnKind::RecordBlob, "BLOB",          TypeSize::None,       Bind::Bytes,   kFieldBytes,               0,          false,    true,  false,        false,      false,         typed_forms::writeBytes},
+//   kind                    typeName         size                  bind           slotBytes                  storedBytes textSlots isLob  gatheredWhole write
+    {ColumnKind::Text,       "VARCHAR2",      TypeSize::Characters, Bind::Text,    0,                         0,          true,     false, false,        nullptr},
+    {ColumnKind::Number,     "NUMBER",        TypeSize::Precision,  Bind::Number,  kOracleNumberBytes,        0,          false,    false, false,        typed_forms::writeNumberText},
+    {ColumnKind::Currency,   "NUMBER",        TypeSize::Precision,  Bind::Number,  kOracleNumberBytes,        8,          false,    false, false,        typed_forms::writeCurrency},
+    {ColumnKind::Integer,    "NUMBER",        TypeSize::Precision,  Bind::Integer, sizeof(std::int32_t),      4,          false,    false, false,        typed_forms::writeInteger},
+    {ColumnKind::Double,     "BINARY_DOUBLE", TypeSize::None,       Bind::Double,  sizeof(double),            8,          false,    false, false,        typed_forms::writeDouble},
+    {ColumnKind::Date,       "DATE",          TypeSize::None,       Bind::Date,    kOracleDateBytes,          0,          false,    false, false,        typed_forms::writeDate},
+    {ColumnKind::Moment,     "DATE",          TypeSize::None,       Bind::Date,    kOracleDateBytes,          8,          false,    false, false,        typed_forms::writeMoment},
+    {ColumnKind::Logical,    "CHAR",          TypeSize::One,        Bind::Text,    1,                         0,          false,    false, false,        typed_forms::writeLogical},
+    {ColumnKind::Clob,       "CLOB",          TypeSize::None,       Bind::Text,    0,                         0,          false,    true,  true,         nullptr},
+    {ColumnKind::MemoBlob,   "BLOB",          TypeSize::None,       Bind::Bytes,   0,                         0,          false,    true,  true,         nullptr},
+    {ColumnKind::RecordBlob, "BLOB",          TypeSize::None,       Bind::Bytes,   kFieldBytes,               0,          false,    true,  false,        typed_forms::writeBytes},
 };
 // clang-format on
 

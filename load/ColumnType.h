@@ -69,12 +69,12 @@ struct ColumnKindTraits {
     std::size_t slotBytes;
     // The least bytes a field must store to hold a value of the kind; fewer read as Nulled.
     std::size_t storedBytes;
-    bool textSlots;      // the field's text in UTF-8, in slots that grow to the widest value
-    bool isLob;          // CLOB or BLOB: bound after all others
-    bool gatheredWhole;  // memos gathered whole for each batch, not written into slots
-    bool decodesText;    // values gathered whole are text, decoded into UTF-8
-    bool roundsToColumn; // values are rounded to the precision and scale of the column
-    TypedWriter write;   // null for text slots and values gathered whole
+    bool textSlots; // the field's text in UTF-8, in slots that grow to the widest value
+    bool isLob;     // CLOB or BLOB: bound after all others
+    // Memos gathered whole for each batch, not written into slots: text decoded into UTF-8
+    // when the kind binds text, else bytes as they are.
+    bool gatheredWhole;
+    TypedWriter write; // null for text slots and values gathered whole
 };
 
 // The row of the kind.

@@ -111,7 +111,8 @@ std::string columnDifference(const std::vector<TableColumn>& table,
 void takeNumberColumnsOf(const std::vector<TableColumn>& table, std::vector<Column>& file) {
     for (std::size_t index = 0; index < table.size() && index < file.size(); ++index) {
         ColumnType& type = file[index].type;
-        if (!kindTraits(type.kind).roundsToColumn)
+        // Values bound as NUMBER bytes are rounded to their column; integers need no rounding.
+        if (kindTraits(type.kind).bind != DBStmt::BindType::Number)
             continue;
         const TableColumn& column = table[index];
         const bool unbounded = column.precision < 0 && column.scale == kNoScale;
