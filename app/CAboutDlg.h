@@ -1,7 +1,7 @@
 // The About box (dialog 100), opened from the main dialog's system menu.
 #pragma once
 
-#include "app/CHyperLink.h"
+#include "controls/CHyperLink.h"
 #include "controls/CButtonFX.h"
 #include "framework/CDialog.h"
 

@@ -1,9 +1,11 @@
 // The application object.
 #include "app/CMarlinApp.h"
 
+#include "app/AppMessageBoxDlg.h"
 #include "app/CMarlinDlg.h"
 
 BOOL CMarlinApp::InitInstance() {
+    CHyperLink::setMessageShower(showAppMessage);
     CMarlinDlg dialog;
     mainWindow = &dialog;
     dialog.DoModal();

@@ -364,7 +364,9 @@ void CMarlinDlg::focusControl(CWnd& control) {
 }
 
 void CMarlinDlg::appendLogLine(const std::string& text, bool scroll) {
-    logList.insertLine(logLineCount, text);
+    // A line break inside a status line shows as a blank (Oracle's texts hold them), trailing
+    // ones not at all.
+    logList.insertLine(logLineCount, statusTextAsOneLine(text));
     ++logLineCount;
     if (scroll)
         logList.setTopIndex(logLineCount - 1);

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/AnchorLayout.h"
-#include "app/CHyperLink.h"
-#include "app/LogList.h"
+#include "controls/CHyperLink.h"
+#include "controls/LogList.h"
 #include "controls/CButtonFX.h"
 #include "framework/CButton.h"
 #include "framework/CDialog.h"

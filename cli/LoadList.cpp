@@ -2,11 +2,11 @@
 #include "cli/LoadList.h"
 
 #include "cli/Console.h"
-#include "cli/Folder.h"
 #include "load/ColumnNames.h"
 #include "load/TableName.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "platform/Folder.h"
 
 #include <algorithm>
 #include <map>
@@ -60,7 +60,7 @@ bool isSpecialFile(const std::string& path, std::string& what) {
 // The folder's DBF files, in order; a usage error when it has none or cannot be read.
 std::string addFolder(const std::string& path, std::vector<FoundFile>& files,
                       std::vector<std::string>& skipped) {
-    std::optional<std::vector<std::string>> names = folder::fileNames(path);
+    std::optional<std::vector<std::string>> names = platform::folder::fileNames(path);
     if (!names)
         return "cannot read folder " + named(path);
     names->erase(std::remove_if(names->begin(), names->end(),
@@ -70,7 +70,7 @@ std::string addFolder(const std::string& path, std::vector<FoundFile>& files,
         return "folder " + named(path) + " holds no DBF file";
     std::sort(names->begin(), names->end(), comesBefore);
     for (const std::string& name : *names) {
-        const std::string file = folder::pathInFolder(path, name);
+        const std::string file = platform::folder::pathInFolder(path, name);
         std::string what;
         if (isSpecialFile(file, what))
             skipped.push_back(named(file) + ": it is " + what + ", not a regular file");
@@ -142,7 +142,7 @@ LoadList listLoads(const LoadCommand& command) {
     LoadList list;
     std::vector<FoundFile> files;
     for (const std::string& path : command.paths) {
-        if (!folder::isFolder(path)) {
+        if (!platform::folder::isFolder(path)) {
             files.push_back({path, false});
         } else if (command.tableName) {
             list.usageError = "--table names the table of one file; a folder's files name "

@@ -6,7 +6,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/LoadList.h"
 #include "cli/LoadSeries.h"
-#include "load/TableDescription.h"
+#include "cli/TableDescription.h"
 #include "platform/CodePage.h"
 #include "platform/DynamicLibrary.h"
 

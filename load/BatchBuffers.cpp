@@ -5,34 +5,6 @@
 #include <cstring>
 #include <new>
 
-namespace {
-
-bool isMemoKind(ColumnKind kind) {
-    return kind == ColumnKind::Clob || kind == ColumnKind::MemoBlob;
-}
-
-DBStmt::BindType bindTypeOf(ColumnKind kind) {
-    switch (kind) {
-    case ColumnKind::Integer:
-        return DBStmt::BindType::Integer;
-    case ColumnKind::Number:
-    case ColumnKind::Currency:
-        return DBStmt::BindType::Number;
-    case ColumnKind::Double:
-        return DBStmt::BindType::Double;
-    case ColumnKind::Date:
-    case ColumnKind::Moment:
-        return DBStmt::BindType::Date;
-    case ColumnKind::MemoBlob:
-    case ColumnKind::RecordBlob:
-        return DBStmt::BindType::Bytes;
-    default:
-        return DBStmt::BindType::Text;
-    }
-}
-
-} // namespace
-
 std::unique_ptr<TextConverter> converterFor(const DbfTable& table, unsigned codePage) {
     if (codePage == 0)
         codePage = table.codePage();
@@ -48,20 +20,20 @@ BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
     columns_.reserve(columns.size());
     const auto rows = static_cast<std::size_t>(rowsPerBatch);
     for (const Column& column : columns) {
-        const ColumnKind kind = column.type.kind;
-        const std::size_t slotBytes = kind != ColumnKind::Text && !isMemoKind(kind)
-                                          ? typedSlotBytes(column.type, column.width)
-                                          : 0;
-        columns_.push_back({allocateSlots(slotBytes * rows), allocateZeroed<unsigned short>(rows),
-                            column.width, static_cast<int>(slotBytes), column.value, column.type,
-                            kind != ColumnKind::Text ? allocateZeroed<short>(rows) : nullptr,
-                            isMemoKind(kind) ? std::make_unique<LongValues>(
-                                                   kind == ColumnKind::Clob ? &converter : nullptr)
-                                             : nullptr});
-        if (kind == ColumnKind::Text && column.value.isMemo())
+        const ColumnKindTraits& kind = kindTraits(column.type.kind);
+        // A CLOB's memos are text, decoded as the file's; a BLOB's keep their bytes.
+        const TextConverter* longValuesConverter =
+            kind.bind == DBStmt::BindType::Text ? &converter : nullptr;
+        const std::size_t slotBytes = typedSlotBytes(column.type, column.width);
+        columns_.push_back(
+            {allocateSlots(slotBytes * rows), allocateZeroed<unsigned short>(rows), column.width,
+             static_cast<int>(slotBytes), column.value, column.type, &kind,
+             !kind.textSlots ? allocateZeroed<short>(rows) : nullptr,
+             kind.gatheredWhole ? std::make_unique<LongValues>(longValuesConverter) : nullptr});
+        if (kind.textSlots && column.value.isMemo())
             textMemoColumns_.push_back(columns_.size() - 1);
-        hasLongValues_ = hasLongValues_ || isMemoKind(kind);
-        hasTypedColumns_ = hasTypedColumns_ || kind != ColumnKind::Text;
+        hasLongValues_ = hasLongValues_ || kind.gatheredWhole;
+        hasTypedColumns_ = hasTypedColumns_ || !kind.textSlots;
     }
     planTextSlots(rows);
 }
@@ -69,7 +41,7 @@ BatchBuffers::BatchBuffers(const std::vector<Column>& columns, int rowsPerBatch,
 void BatchBuffers::planTextSlots(std::size_t rows) {
     std::size_t widestBytes = 0;
     for (ColumnBuffer& column : columns_) {
-        if (column.type.kind != ColumnKind::Text)
+        if (!column.kind->textSlots)
             continue;
         const auto width = static_cast<std::size_t>(column.width);
         column.widestSlotBytes = std::min(width * converter_.utf8BytesPerByte(), kMaxSlotBytes);
@@ -78,7 +50,7 @@ void BatchBuffers::planTextSlots(std::size_t rows) {
     // Slots that may never need to move are worth their bytes while the budget holds them.
     const bool widestFit = widestBytes <= kSlotBudgetBytes;
     for (ColumnBuffer& column : columns_) {
-        if (column.type.kind != ColumnKind::Text)
+        if (!column.kind->textSlots)
             continue;
         const auto width = static_cast<std::size_t>(column.width);
         const std::size_t slotBytes =
@@ -118,7 +90,7 @@ BatchBuffers::SlotArray BatchBuffers::allocateSlots(std::size_t bytes) {
 BatchBuffers::Binding BatchBuffers::binding(std::size_t column) {
     ColumnBuffer& buffer = columns_[column];
     Binding bind;
-    bind.type = bindTypeOf(buffer.type.kind);
+    bind.type = buffer.kind->bind;
     bind.indicators = buffer.indicators.get();
     if (buffer.longValues) {
         LongValues& values = *buffer.longValues;
@@ -147,7 +119,7 @@ std::vector<std::size_t> BatchBuffers::bindOrder() const {
     std::vector<std::size_t> order;
     for (int lobs = 0; lobs < 2; ++lobs)
         for (std::size_t column = 0; column < columns_.size(); ++column)
-            if (isLobKind(columns_[column].type.kind) == (lobs == 1))
+            if (columns_[column].kind->isLob == (lobs == 1))
                 order.push_back(column);
     return order;
 }
@@ -182,7 +154,7 @@ void BatchBuffers::fillRow(int row) {
                 continue;
             }
         }
-        if (!hasTypedColumns_ || column.type.kind == ColumnKind::Text)
+        if (!hasTypedColumns_ || column.kind->textSlots)
             fillText(column, row);
         else
             fillTypedValue(column, row);

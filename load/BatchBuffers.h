@@ -128,6 +128,7 @@ class BatchBuffers {
         int slotBytes; // in bytes of UTF-8, or of the typed form
         DbfFieldValue value;
         ColumnType type;
+        const ColumnKindTraits* kind;
         ZeroedArray<short> indicators;          // typed columns but VARCHAR2 ones
         std::unique_ptr<LongValues> longValues; // CLOB and BLOB of memos
         std::size_t widestSlotBytes = 0;        // VARCHAR2: what its widest text may take

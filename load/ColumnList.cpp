@@ -17,16 +17,6 @@ constexpr ReservedName kReservedNames[] = {
     {"COST", "THECOST"}, {"FACTOR", "AFACTOR"},
 };
 
-// A typed double is bound in its eight bytes, not as text: it counts in the size of a typed
-// load's batches as the 22 characters it always has, so that they stay as they are.
-constexpr int kTypedDoubleWidth = 22;
-
-int columnWidth(const DbfTable& table, int index, const ColumnType& type) {
-    if (type.kind == ColumnKind::Double && !type.dBase7)
-        return kTypedDoubleWidth;
-    return table.fieldWidth(index);
-}
-
 } // namespace
 
 std::string columnNameFor(const std::string& fieldName) {
@@ -49,8 +39,8 @@ std::vector<Column> buildColumns(DbfTable& table, const TextConverter& converter
         const std::string name = converter.toUtf8(fieldName.data(), fieldName.size());
         const ColumnType type =
             typed ? typedColumnType(table.fieldInfo(index), table.dialect()) : ColumnType{};
-        columns.push_back(
-            {columnNameFor(name), columnWidth(table, index, type), table.field(index), type});
+        columns.push_back({columnNameFor(name), columnWidthOf(type, table.fieldWidth(index)),
+                           table.field(index), type});
     }
     if (fixNames) {
         const std::vector<std::string> names = loadableColumnNames(columnNamesOf(columns));

@@ -2,7 +2,6 @@
 #include "load/LoadJob.h"
 
 #include "dbf/DbfHeader.h"
-#include "load/CodePageChoice.h"
 #include "load/ColumnNames.h"
 #include "load/EndingLines.h"
 #include "load/ResumePoint.h"
@@ -269,22 +268,18 @@ bool LoadJob::openTable() {
         return fail(table_.openFailureText());
     reportStatus(std::to_string(table_.recordCount()) + " rows in file.");
     recordCountLine_ = recordCountLine(table_.declaredRecordCount(), table_.wholeRecordsInFile());
-    const CodePageChoice codePage = chooseCodePage(table_, params_.options);
-    const std::string unknownCodePage = unknownCodePageFileLine(table_, codePage);
+    plan_ = planLoad(table_, params_.options);
+    const std::string unknownCodePage = unknownCodePageFileLine(table_, plan_.codePage);
     if (!unknownCodePage.empty())
         reportStatus(unknownCodePage);
-    // One converter per load: the file's code page and the system's do not change.
-    converter_ = converterFor(table_, codePage.codePage);
-    if (!converter_)
+    if (!plan_.converter)
         return fail("Cannot convert the file's text: this system cannot decode its code page.");
-    columns_ =
-        buildColumns(table_, *converter_, params_.options.fixNames, params_.options.typedColumns);
-    if (columns_.empty())
+    if (plan_.columns.empty())
         return fail("Cannot load a file without fields.");
     if (!checkFieldNames())
         return false;
     // Fields of length 0 give a width of 0; Oracle refuses such a table at its creation.
-    rowsPerBatch_ = kBatchBudgetBytes / std::max(1, recordWidthOf(columns_));
+    rowsPerBatch_ = kBatchBudgetBytes / std::max(1, recordWidthOf(plan_.columns));
     return true;
 }
 
@@ -294,7 +289,7 @@ bool LoadJob::checkFieldNames() {
     // error, which names the problem.
     if (params_.options.fixNames)
         return true;
-    for (const Column& column : columns_)
+    for (const Column& column : plan_.columns)
         if (!holdsOnlyNameCharacters(column.name))
             return fail("Field " + quotedName(column.name) +
                         " cannot name a column: an unquoted name holds only letters, digits, _, "
@@ -306,7 +301,7 @@ bool LoadJob::checkFieldNames() {
 bool LoadJob::createTable() {
     if (existingTable_ != nullptr && !replacing())
         return matchExistingColumns() && placeResumePoint() && makeBuffers();
-    createText_ = createTableText(loadTableName(), columns_);
+    createText_ = createTableText(loadTableName(), plan_.columns);
     createStatement_ = std::make_unique<DBStmt>(connection_.get(), createText_.c_str());
     try {
         createStatement_->execute();
@@ -330,7 +325,7 @@ bool LoadJob::placeResumePoint() {
 }
 
 bool LoadJob::makeBuffers() {
-    buffers_ = std::make_unique<BatchBuffers>(columns_, rowsPerBatch_, *converter_);
+    buffers_ = std::make_unique<BatchBuffers>(plan_.columns, rowsPerBatch_, *plan_.converter);
     return true;
 }
 
@@ -342,7 +337,7 @@ std::string LoadJob::createFailureText(DBStmt& statement) const {
         text += "Can not use reserved word as name of column.";
     // The command line can rename what Oracle refuses; the dialog's users may use it too.
     if (!params_.options.fixNames && refusesAName(code) &&
-        someNameNeedsFixing(columnNamesOf(columns_))) {
+        someNameNeedsFixing(columnNamesOf(plan_.columns))) {
         if (text.back() != '\n')
             text += '\n';
         text += kFixNamesHint;
@@ -357,9 +352,9 @@ bool LoadJob::transferRows() {
     reportStatus("Importing file into table " + loadTableName() + "..");
     std::vector<std::string> insertColumns;
     // A typed table names its columns in the INSERT: its CLOB and BLOB binds come last.
-    if (params_.options.typedColumns)
+    if (plan_.typed)
         for (std::size_t column : buffers_->bindOrder())
-            insertColumns.push_back(columns_[column].name);
+            insertColumns.push_back(plan_.columns[column].name);
     rowTransfer_ = std::make_unique<RowTransfer>(*connection_, table_, *buffers_, loadTableName(),
                                                  rowsPerBatch_, std::move(insertColumns),
                                                  params_.options.skipDeleted);
@@ -470,11 +465,11 @@ void LoadJob::reportEndingLines() {
     // A replacement that did not complete took its rows with the new table it dropped.
     const bool rowsKept = end_ == End::None || !replacing() || swapUnfinished_;
     if (buffers_ != nullptr && rowsKept) {
-        reportLine(nulledValuesLine(columns_, buffers_->committedNulls()));
-        reportLine(cutValuesLine(columns_, buffers_->committedCuts()));
-        reportLine(undefinedBytesLine(columns_, buffers_->committedUndefinedBytes(),
-                                      converter_->codePage()));
-        reportLine(damagedMemosLine(columns_, buffers_->committedDamagedMemos()));
+        reportLine(nulledValuesLine(plan_.columns, buffers_->committedNulls()));
+        reportLine(cutValuesLine(plan_.columns, buffers_->committedCuts()));
+        reportLine(undefinedBytesLine(plan_.columns, buffers_->committedUndefinedBytes(),
+                                      plan_.converter->codePage()));
+        reportLine(damagedMemosLine(plan_.columns, buffers_->committedDamagedMemos()));
         reportLine(deletedRecordsLine(deletedRowsLoaded_));
         reportLine(skippedRecordsLine(deletedRecordsSkipped_));
     }
@@ -569,10 +564,10 @@ void LoadJob::reportNamesInUse() {
 }
 
 bool LoadJob::matchExistingColumns() {
-    const std::string difference = columnDifference(existingTable_->columns(), columns_);
+    const std::string difference = columnDifference(existingTable_->columns(), plan_.columns);
     if (difference.empty()) {
         // Numbers are rounded and checked as the columns they go into keep them.
-        takeNumberColumnsOf(existingTable_->columns(), columns_);
+        takeNumberColumnsOf(existingTable_->columns(), plan_.columns);
         return true;
     }
     return fail(takingVerb() + " table " + params_.tableName + ": " + difference + ".");

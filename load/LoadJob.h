@@ -4,6 +4,7 @@
 #include "dbf/DbfTable.h"
 #include "load/BatchBuffers.h"
 #include "load/ColumnList.h"
+#include "load/LoadPlan.h"
 #include "load/LoadState.h"
 #include "load/ResumePoint.h"
 #include "load/RowTransfer.h"
@@ -137,8 +138,8 @@ class LoadJob {
     std::unique_ptr<TableDictionary> dictionary_;
     std::unique_ptr<DBStmt> createStatement_;
     DbfTable table_;
-    std::unique_ptr<TextConverter> converter_;
-    std::vector<Column> columns_;
+    // Made once the table is open; read, never re-derived, from then on.
+    LoadPlan plan_;
     std::unique_ptr<BatchBuffers> buffers_;
     std::unique_ptr<RowTransfer> rowTransfer_;
     // Only while the load takes a table that exists: to replace it or to append to it.

@@ -5,7 +5,11 @@
 
 #include "dbf/FoxProText.h"
 
+#include <cstddef>
 #include <cstdint>
+
+// The bytes of an Oracle DATE (SQLT_DAT).
+constexpr std::size_t kOracleDateBytes = 7;
 
 // True when Oracle's calendar has the day, in the years 1 to 9999: leap years every fourth
 // year up to 1582 (1500-02-29 is a day), Gregorian ones after it; 1582-10-05 to 1582-10-14

@@ -22,8 +22,7 @@ std::string asciiUpperCase(std::string text) {
 // no character column.
 std::string describe(const TableColumn& column) {
     if (column.dataType == "NUMBER" && column.precision >= 0)
-        return column.name + " NUMBER(" + std::to_string(column.precision) +
-               (column.scale != 0 ? "," + std::to_string(column.scale) : "") + ")";
+        return column.name + " " + numberTypeText(column.precision, column.scale);
     // A scale without a precision: INTEGER is NUMBER(*,0).
     if (column.dataType == "NUMBER" && column.scale != kNoScale)
         return column.name + " NUMBER(*," + std::to_string(column.scale) + ")";
@@ -39,21 +38,18 @@ std::string describe(const TableColumn& column) {
 TableColumn fileColumn(const Column& column) {
     const std::string name = asciiUpperCase(column.name);
     const ColumnType& type = column.type;
-    switch (type.kind) {
-    case ColumnKind::Text:
-        return {name, "VARCHAR2", column.width, "C"};
-    case ColumnKind::Logical:
-        return {name, "CHAR", 1, ""};
-    case ColumnKind::Number:
-    case ColumnKind::Currency:
-    case ColumnKind::Integer:
+    const ColumnKindTraits& kind = kindTraits(type.kind);
+    switch (kind.size) {
+    case TypeSize::Characters:
+        return {name, kind.typeName, column.width, "C"};
+    case TypeSize::One:
+        return {name, kind.typeName, 1, ""};
+    case TypeSize::Precision:
         if (type.precision == 0)
-            return {name, "NUMBER", 0, ""};
-        return {name, "NUMBER", 0, "", type.precision, type.scale};
-    default: {
-        // The type's name alone: "DATE", "BINARY_DOUBLE", "CLOB", "BLOB".
-        return {name, columnTypeText(type, column.width), 0, ""};
-    }
+            return {name, kind.typeName, 0, ""};
+        return {name, kind.typeName, 0, "", type.precision, type.scale};
+    default:
+        return {name, kind.typeName, 0, ""};
     }
 }
 
@@ -104,7 +100,8 @@ std::string columnDifference(const std::vector<TableColumn>& table,
 void takeNumberColumnsOf(const std::vector<TableColumn>& table, std::vector<Column>& file) {
     for (std::size_t index = 0; index < table.size() && index < file.size(); ++index) {
         ColumnType& type = file[index].type;
-        if (type.kind != ColumnKind::Number && type.kind != ColumnKind::Currency)
+        // Values bound as NUMBER bytes are rounded to their column; integers need no rounding.
+        if (kindTraits(type.kind).bind != DBStmt::BindType::Number)
             continue;
         const TableColumn& column = table[index];
         const bool unbounded = column.precision < 0 && column.scale == kNoScale;

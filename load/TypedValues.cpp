@@ -16,7 +16,6 @@ namespace {
 using dbf_layout::readLittle32;
 using dbf_layout::readLittle64;
 
-constexpr std::size_t kDateBytes = 7;
 constexpr std::size_t kMomentBytes = 8;
 
 bool allBytesAre(const unsigned char* bytes, std::size_t length, unsigned char value) {
@@ -46,18 +45,22 @@ TypedValue writeNumber(const ColumnType& type, FieldNumber& number, char* slot,
     return TypedValue::Value;
 }
 
-TypedValue writeNumberText(const ColumnType& type, const unsigned char* bytes, std::size_t length,
+} // namespace
+
+namespace typed_forms {
+
+TypedValue writeNumberText(const ColumnType& type, const unsigned char* bytes, std::size_t stored,
                            char* slot, std::size_t& written) {
     FieldNumber number;
-    const FieldReading reading = readFieldNumber(bytes, length, number);
+    const FieldReading reading = readFieldNumber(bytes, stored, number);
     if (reading != FieldReading::Value)
         return nullFor(reading);
     return writeNumber(type, number, slot, written);
 }
 
 // Ten-thousandths: the amount's digits, with the point four places from their end.
-TypedValue writeCurrency(const ColumnType& type, const unsigned char* bytes, char* slot,
-                         std::size_t& written) {
+TypedValue writeCurrency(const ColumnType& type, const unsigned char* bytes, std::size_t,
+                         char* slot, std::size_t& written) {
     const auto amount = static_cast<std::int64_t>(readLittle64(bytes));
     // Two's complement: the magnitude of the most negative amount is its own bit pattern.
     std::uint64_t magnitude =
@@ -78,7 +81,7 @@ TypedValue writeCurrency(const ColumnType& type, const unsigned char* bytes, cha
     return writeNumber(type, number, slot, written);
 }
 
-TypedValue writeInteger(const ColumnType& type, const unsigned char* bytes, char* slot,
+TypedValue writeInteger(const ColumnType& type, const unsigned char* bytes, std::size_t, char* slot,
                         std::size_t& written) {
     std::int32_t value = 0;
     if (type.dBase7) {
@@ -94,7 +97,7 @@ TypedValue writeInteger(const ColumnType& type, const unsigned char* bytes, char
     return TypedValue::Value;
 }
 
-TypedValue writeDouble(const ColumnType& type, const unsigned char* bytes, char* slot,
+TypedValue writeDouble(const ColumnType& type, const unsigned char* bytes, std::size_t, char* slot,
                        std::size_t& written) {
     double value = 0;
     if (type.dBase7) {
@@ -116,20 +119,20 @@ TypedValue writeDouble(const ColumnType& type, const unsigned char* bytes, char*
     return TypedValue::Value;
 }
 
-TypedValue writeDate(const unsigned char* bytes, std::size_t length, char* slot,
+TypedValue writeDate(const ColumnType&, const unsigned char* bytes, std::size_t stored, char* slot,
                      std::size_t& written) {
     FieldDate date;
     // A written date keeps its label, which Oracle's calendar must have.
-    const FieldReading reading = readFieldDate(bytes, length, date, isOracleCalendarDay);
+    const FieldReading reading = readFieldDate(bytes, stored, date, isOracleCalendarDay);
     if (reading != FieldReading::Value)
         return nullFor(reading);
     writeOracleDate({date.year, date.month, date.day, 0, 0, 0},
                     reinterpret_cast<unsigned char*>(slot));
-    written = kDateBytes;
+    written = kOracleDateBytes;
     return TypedValue::Value;
 }
 
-TypedValue writeMoment(const ColumnType& type, const unsigned char* bytes, char* slot,
+TypedValue writeMoment(const ColumnType& type, const unsigned char* bytes, std::size_t, char* slot,
                        std::size_t& written) {
     if (isBlankBinary(bytes, kMomentBytes))
         return TypedValue::Null;
@@ -147,14 +150,14 @@ TypedValue writeMoment(const ColumnType& type, const unsigned char* bytes, char*
     if (!oracleMomentOf(day, milliseconds, moment))
         return TypedValue::Nulled;
     writeOracleDate(moment, reinterpret_cast<unsigned char*>(slot));
-    written = kDateBytes;
+    written = kOracleDateBytes;
     return TypedValue::Value;
 }
 
-TypedValue writeLogical(const unsigned char* bytes, std::size_t length, char* slot,
-                        std::size_t& written) {
+TypedValue writeLogical(const ColumnType&, const unsigned char* bytes, std::size_t stored,
+                        char* slot, std::size_t& written) {
     bool value = false;
-    const FieldReading reading = readFieldLogical(bytes, length, value);
+    const FieldReading reading = readFieldLogical(bytes, stored, value);
     if (reading != FieldReading::Value)
         return nullFor(reading);
     slot[0] = value ? 'T' : 'F';
@@ -162,43 +165,16 @@ TypedValue writeLogical(const unsigned char* bytes, std::size_t length, char* sl
     return TypedValue::Value;
 }
 
-// The bytes a binary kind reads from its field.
-std::size_t binaryBytes(ColumnKind kind) {
-    switch (kind) {
-    case ColumnKind::Currency:
-    case ColumnKind::Double:
-    case ColumnKind::Moment:
-        return 8;
-    case ColumnKind::Integer:
-        return 4;
-    default:
-        return 0;
-    }
+TypedValue writeBytes(const ColumnType&, const unsigned char* bytes, std::size_t stored, char* slot,
+                      std::size_t& written) {
+    if (stored == 0)
+        return TypedValue::Null;
+    std::memcpy(slot, bytes, stored);
+    written = stored;
+    return TypedValue::Value;
 }
 
-} // namespace
-
-std::size_t typedSlotBytes(const ColumnType& type, int width) {
-    const auto fieldBytes = static_cast<std::size_t>(width > 0 ? width : 0);
-    switch (type.kind) {
-    case ColumnKind::Number:
-    case ColumnKind::Currency:
-        return kOracleNumberBytes;
-    case ColumnKind::Integer:
-        return sizeof(std::int32_t);
-    case ColumnKind::Double:
-        return sizeof(double);
-    case ColumnKind::Date:
-    case ColumnKind::Moment:
-        return kDateBytes;
-    case ColumnKind::Logical:
-        return 1;
-    case ColumnKind::RecordBlob:
-        return fieldBytes > 0 ? fieldBytes : 1;
-    default:
-        return 0;
-    }
-}
+} // namespace typed_forms
 
 TypedValue writeTypedValue(const ColumnType& type, const DbfFieldValue& field, char* slot,
                            std::size_t& length) {
@@ -208,30 +184,10 @@ TypedValue writeTypedValue(const ColumnType& type, const DbfFieldValue& field, c
     // A NULL of Visual FoxPro, or a value past the end of the file.
     if (!field.storedBytes(bytes, stored))
         return TypedValue::Null;
-    if (stored < binaryBytes(type.kind))
-        return TypedValue::Nulled;
-    switch (type.kind) {
-    case ColumnKind::Number:
-        return writeNumberText(type, bytes, stored, slot, length);
-    case ColumnKind::Currency:
-        return writeCurrency(type, bytes, slot, length);
-    case ColumnKind::Integer:
-        return writeInteger(type, bytes, slot, length);
-    case ColumnKind::Double:
-        return writeDouble(type, bytes, slot, length);
-    case ColumnKind::Date:
-        return writeDate(bytes, stored, slot, length);
-    case ColumnKind::Moment:
-        return writeMoment(type, bytes, slot, length);
-    case ColumnKind::Logical:
-        return writeLogical(bytes, stored, slot, length);
-    case ColumnKind::RecordBlob:
-        if (stored == 0)
-            return TypedValue::Null;
-        std::memcpy(slot, bytes, stored);
-        length = stored;
-        return TypedValue::Value;
-    default:
+    const ColumnKindTraits& kind = kindTraits(type.kind);
+    if (kind.write == nullptr)
         return TypedValue::Null;
-    }
+    if (stored < kind.storedBytes)
+        return TypedValue::Nulled;
+    return kind.write(type, bytes, stored, slot, length);
 }

@@ -11,9 +11,9 @@ namespace oci {
 namespace {
 
 // The first name that loads; every name before it goes into `attempts` with its reason.
-platform::LibraryHandle loadClientLibrary(std::vector<platform::LibraryAttempt>& attempts,
+platform::LibraryHandle loadClientLibrary(std::vector<LibraryAttempt>& attempts,
                                           std::string& loadedName) {
-    for (const std::string& name : platform::oracleClientLibraryNames()) {
+    for (const std::string& name : oracleClientLibraryNames()) {
         if (platform::LibraryHandle library = platform::loadLibrary(name)) {
             loadedName = name;
             return library;
@@ -49,7 +49,7 @@ std::string lookUpEntryPoints(platform::LibraryHandle library, OciEntryPoints& e
 } // namespace
 
 std::optional<OciEntryPoints> loadOciLibrary(std::string* failureText) {
-    std::vector<platform::LibraryAttempt> attempts;
+    std::vector<LibraryAttempt> attempts;
     std::string name;
     if (platform::LibraryHandle library = loadClientLibrary(attempts, name)) {
         OciEntryPoints entryPoints;
@@ -59,7 +59,7 @@ std::optional<OciEntryPoints> loadOciLibrary(std::string* failureText) {
         attempts.push_back({name, name + " has no entry point " + missing});
     }
     if (failureText != nullptr)
-        *failureText = platform::clientLibraryFailureText(attempts);
+        *failureText = clientLibraryFailureText(attempts);
     return std::nullopt;
 }
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace platform {
 
@@ -29,23 +28,5 @@ std::string lastLoadError();
 
 // The address of the exported entry point, or null when the library does not export it.
 void* findSymbol(LibraryHandle library, const char* name);
-
-// The Oracle client library's file names, to try in order: "OCI.DLL" on Windows;
-// "libclntsh.so" elsewhere, then the names Instant Client releases give it, newest first
-// ("libclntsh.so.23.1" down to "libclntsh.so.11.1"), then "$ORACLE_HOME/lib/libclntsh.so"
-// when ORACLE_HOME is set. A file named by the environment variable MARLIN_OCI_LIBRARY (for
-// tests) is the only name.
-std::vector<std::string> oracleClientLibraryNames();
-
-// One name tried for the client library, and why it could not be used.
-struct LibraryAttempt {
-    std::string name;
-    std::string reason; // the loader's words, or a missing entry point
-};
-
-// What a load reports when no client library could be used. On Windows "Can't load oci.dll",
-// as the dialog has always said; elsewhere the telling reason (a library that was found but
-// could not be loaded, such as one whose libaio.so.1 is missing) and the names tried.
-std::string clientLibraryFailureText(const std::vector<LibraryAttempt>& attempts);
 
 } // namespace platform

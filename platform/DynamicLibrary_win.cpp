@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <vector>
 
 namespace platform {
 
@@ -117,15 +117,6 @@ void* findSymbol(LibraryHandle library, const char* name) {
     if (library == nullptr)
         return nullptr;
     return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(library), name));
-}
-
-std::vector<std::string> oracleClientLibraryNames() {
-    const char* override = std::getenv("MARLIN_OCI_LIBRARY");
-    return {override != nullptr && *override != '\0' ? override : "OCI.DLL"};
-}
-
-std::string clientLibraryFailureText(const std::vector<LibraryAttempt>&) {
-    return "Can't load oci.dll";
 }
 
 } // namespace platform

@@ -4,7 +4,8 @@
 #include "HyperLinkTestResource.h"
 #include "MessageBoxProbe.h"
 
-#include "app/CHyperLink.h"
+#include "app/AppMessageBoxDlg.h"
+#include "controls/CHyperLink.h"
 #include "framework/CDialog.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,8 @@ class HyperLinkDialog : public CDialog {
 class HyperLink : public ::testing::Test {
   protected:
     void SetUp() override {
+        // As the program sets it when it starts.
+        CHyperLink::setMessageShower(showAppMessage);
         ASSERT_TRUE(dialog.Create());
         ::ShowWindow(dialog.GetSafeHwnd(), SW_SHOW);
         guitest::pumpFor(50);

@@ -182,8 +182,9 @@ TEST_F(LoadJobTest, ATableOfMemosAloneLoadsTyped) {
     DbfWriter table;
     table.setContainerArea("").setLanguageDriver(kWindows1252);
     table.addField("NOTES", 'M', 4).addField("PICTURE", 'G', 4);
+    // Bytes a code page would turn into other ones stay as they are in a BLOB.
     table.addRecord(
-        {uint32Bytes(memos.addMemo("first note")), uint32Bytes(memos.addMemo("\x01\x02"))});
+        {uint32Bytes(memos.addMemo("first note")), uint32Bytes(memos.addMemo("\x01\x02\xFF\x80"))});
     table.addRecord({uint32Bytes(memos.addMemo("second note")), uint32Bytes(0)});
     writeTable(table);
     writeMemos(memos);
@@ -192,6 +193,22 @@ TEST_F(LoadJobTest, ATableOfMemosAloneLoadsTyped) {
     ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << statusLines().back();
     const auto stored = loadedTable();
     EXPECT_EQ(stored.columnTypes, (std::vector<std::string>{"CLOB", "BLOB"}));
-    EXPECT_EQ(stored.rows, (std::vector<std::vector<StoredValue>>{{"first note", "0102"},
+    EXPECT_EQ(stored.rows, (std::vector<std::vector<StoredValue>>{{"first note", "0102FF80"},
                                                                   {"second note", StoredValue()}}));
+}
+
+TEST_F(LoadJobTest, ARecordsBytesOfOneByteLoadTypedAsThatByte) {
+    // A one-byte varbinary field: a value of one byte is a value, not NULL.
+    DbfWriter table;
+    table.setContainerArea("").setLanguageDriver(kWindows1252);
+    table.addField("FLAG", 'Q', 1).addField("NAME", 'C', 2);
+    table.addRecord({"\x07", "a"});
+    table.addRecord({"\x80", "b"});
+    writeTable(table);
+    LoadParams::options.typedColumns = true;
+    runLoad();
+    ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << statusLines().back();
+    const auto stored = loadedTable();
+    EXPECT_EQ(stored.columnTypes, (std::vector<std::string>{"BLOB", "VARCHAR2(2 CHAR)"}));
+    EXPECT_EQ(stored.rows, (std::vector<std::vector<StoredValue>>{{"07", "a "}, {"80", "b "}}));
 }

@@ -2,7 +2,7 @@
 #include "OracleTestFixture.h"
 
 #include "oracle/OciEnvironment.h"
-#include "platform/DynamicLibrary.h"
+#include "oracle/OciLibrary.h"
 
 #include <chrono>
 #include <filesystem>
@@ -59,9 +59,9 @@ TEST_F(OracleTest, MissingOrIncompleteClientLibraryCountsAsNotLoaded) {
 
 TEST_F(OracleTest, WindowsBuildLoadsOciDllByName) {
 #if defined(_WIN32)
-    EXPECT_EQ(platform::oracleClientLibraryNames(), std::vector<std::string>{"OCI.DLL"});
+    EXPECT_EQ(oci::oracleClientLibraryNames(), std::vector<std::string>{"OCI.DLL"});
 #else
-    EXPECT_EQ(platform::oracleClientLibraryNames(),
+    EXPECT_EQ(oci::oracleClientLibraryNames(),
               std::vector<std::string>{StandinDatabase::standinLibraryPath()});
 #endif
     DBConnect connection;

@@ -1,13 +1,11 @@
 // The description of a table, built from the reader's answers and the load's own rules, so
 // that it says what a load would do rather than what the file's format allows.
-#include "load/TableDescription.h"
+#include "cli/TableDescription.h"
 
 #include "dbf/DbfHeader.h"
 #include "dbf/DbfTable.h"
-#include "load/BatchBuffers.h"
-#include "load/CodePageChoice.h"
-#include "load/ColumnList.h"
 #include "load/ColumnNames.h"
+#include "load/LoadPlan.h"
 #include "platform/CodePage.h"
 #include "platform/Utf8.h"
 
@@ -71,10 +69,9 @@ std::string codePageFileText(const DbfTable& table, const CodePageChoice& choice
     return text + ", which names no code page this system decodes";
 }
 
-// The code page a load reads the text in (see chooseCodePage), and what named it.
-std::string codePageText(const DbfTable& table, const LoadOptions& options) {
+// The code page a load reads the text in (its plan's choice), and what named it.
+std::string codePageText(const DbfTable& table, const CodePageChoice& choice) {
     using Source = CodePageChoice::Source;
-    const CodePageChoice choice = chooseCodePage(table, options);
     const std::string number = std::to_string(choice.codePage);
     std::string text;
     switch (choice.source) {
@@ -155,11 +152,12 @@ std::string flagsText(const DbfFieldInfo& field) {
     return text;
 }
 
-// One row per field; the columns come from the load's own column list.
-std::vector<Row> fieldRows(DbfTable& table, bool fixNames, bool typed,
+// One row per field; the columns come from the load's own plan (its names before
+// --fix-names), the width from the default load's.
+std::vector<Row> fieldRows(DbfTable& table, bool fixNames, const LoadPlan& plan,
                            const TextConverter& converter) {
-    const std::vector<Column> columns = buildColumns(table, converter);
-    const std::vector<Column> typedColumns = buildColumns(table, converter, false, typed);
+    const std::vector<Column>& columns = plan.columns;
+    const bool typed = plan.typed;
     const std::vector<std::string> fixed = loadableColumnNames(columnNamesOf(columns));
     std::vector<Row> rows;
     rows.push_back({"Field", "Type", "Length", "Decimals", "Column", "Width"});
@@ -175,11 +173,10 @@ std::vector<Row> fieldRows(DbfTable& table, bool fixNames, bool typed,
                 std::to_string(field.length), std::to_string(field.decimals)};
         const bool hasColumn = !field.system && column < columns.size();
         row.push_back(hasColumn ? columns[column].name : "-");
-        row.push_back(hasColumn ? std::to_string(columns[column].width) : "-");
+        row.push_back(hasColumn ? std::to_string(table.fieldWidth(index)) : "-");
         if (typed)
-            row.push_back(
-                hasColumn ? columnTypeText(typedColumns[column].type, typedColumns[column].width)
-                          : "-");
+            row.push_back(hasColumn ? columnTypeText(columns[column].type, columns[column].width)
+                                    : "-");
         if (fixNames)
             row.push_back(hasColumn ? fixed[column] : "-");
         row.push_back(flagsText(field));
@@ -224,12 +221,16 @@ bool describeTable(const std::string& fileName, const LoadOptions& options, std:
         text = table.openFailureText();
         return false;
     }
-    const std::unique_ptr<TextConverter> converter =
-        converterFor(table, chooseCodePage(table, options).codePage);
-    if (!converter) {
+    // The plan a load makes, with the names as the file gives them: the fixed ones are shown
+    // beside them.
+    LoadOptions asFileNames = options;
+    asFileNames.fixNames = false;
+    const LoadPlan plan = planLoad(table, asFileNames);
+    if (!plan.converter) {
         text = "Cannot convert the file's text: this system cannot decode its code page.";
         return false;
     }
+    const TextConverter& converter = *plan.converter;
     const bool fixNames = options.fixNames;
     text = line("File", platform::utf8FromLocal(fileName));
     text += line("Dialect", std::string(table.dialect().name) + " (version byte " +
@@ -237,16 +238,16 @@ bool describeTable(const std::string& fileName, const LoadOptions& options, std:
     text += line("Records", recordsText(table));
     text += line("Record width", std::to_string(table.recordBytes()) + " bytes; columns take " +
                                      std::to_string(table.recordWidth()) + " characters a row");
-    text += line("Code page", codePageText(table, options));
+    text += line("Code page", codePageText(table, plan.codePage));
     text += label("Memo file") + memoFileText(table);
-    text += label("Header") + headerText(fileName, table, *converter);
+    text += label("Header") + headerText(fileName, table, converter);
     text += line("Fields", std::to_string(table.fieldCount())) + "\n";
     // Field, type, length, decimals, column, width, [typed column,] [fixed name,] flags.
     std::vector<bool> rightAligned{false, false, true, true, false, true, false};
-    if (options.typedColumns)
+    if (plan.typed)
         rightAligned.push_back(false);
     if (fixNames)
         rightAligned.push_back(false);
-    text += alignedRows(fieldRows(table, fixNames, options.typedColumns, *converter), rightAligned);
+    text += alignedRows(fieldRows(table, fixNames, plan, converter), rightAligned);
     return true;
 }

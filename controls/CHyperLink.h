@@ -1,6 +1,7 @@
 // A static text control turned into a link: fixed link colour, underline while the pointer
 // is over it, hand cursor, tooltip, and on a click its target opened with the system shell
-// (or the command registered for ".htm" files). Failures are reported with showAppMessage.
+// (or the command registered for ".htm" files). Failures are reported through the message
+// shower the program sets (its own message box).
 #pragma once
 
 #include "framework/CStatic.h"
@@ -38,6 +39,9 @@ class CHyperLink : public CStatic {
     static INT_PTR openTarget(const std::string& address, int showCommand);
     // Shows "Unable to open hyperlink:", an empty line and the reason for code.
     static void reportOpenError(int code);
+    // How every link of the process shows a failure: the program's own message box, set as
+    // it starts; until then the system's.
+    static void setMessageShower(void (*show)(const char* text));
     // Reads the default value of key\subKey into out. Returns 0, or the registry's error
     // code with out unchanged.
     static LONG readClassesRootValue(HKEY key, const std::string& subKey, std::string& out);

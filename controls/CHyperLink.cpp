@@ -1,7 +1,6 @@
 // The hyperlink control: attachment, hover, colours, and opening its target.
-#include "app/CHyperLink.h"
+#include "controls/CHyperLink.h"
 
-#include "app/AppMessageBoxDlg.h"
 #include "framework/CDC.h"
 
 #include <shellapi.h>
@@ -340,7 +339,20 @@ LONG CHyperLink::readClassesRootValue(HKEY key, const std::string& subKey, std::
     return ERROR_SUCCESS;
 }
 
+namespace {
+
+void (*messageShower)(const char* text) = nullptr;
+
+} // namespace
+
+void CHyperLink::setMessageShower(void (*show)(const char* text)) {
+    messageShower = show;
+}
+
 void CHyperLink::reportOpenError(int code) {
     std::string text = "Unable to open hyperlink:\n\n" + openErrorReason(code);
-    showAppMessage(text.c_str());
+    if (messageShower != nullptr)
+        messageShower(text.c_str());
+    else
+        ::MessageBoxA(nullptr, text.c_str(), "", MB_OK | MB_ICONWARNING);
 }

@@ -1,11 +1,12 @@
-// The folders marlin-load reads DBF files from. A POSIX half and a Windows half.
+// Listing a folder's files, as marlin-load reads a folder of tables. A POSIX half and a
+// Windows half.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace folder {
+namespace platform::folder {
 
 // True when the path names a folder (a link to one included).
 bool isFolder(const std::string& path);
@@ -18,4 +19,4 @@ std::optional<std::vector<std::string>> fileNames(const std::string& folder);
 // ends in one already.
 std::string pathInFolder(const std::string& folder, const std::string& name);
 
-} // namespace folder
+} // namespace platform::folder

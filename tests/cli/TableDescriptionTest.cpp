@@ -1,5 +1,5 @@
 // marlin-load --describe's text for a table of each dialect: what a load would make of it.
-#include "load/TableDescription.h"
+#include "cli/TableDescription.h"
 
 #include "load/LoadJobHarness.h"
 #include "platform/CodePage.h"
@@ -147,6 +147,29 @@ TEST(TableDescription, VisualFoxProFlagsAndDBase7Names) {
     EXPECT_FALSE(describeTable(folder.path("bad.dbf"), LoadOptions{}, text));
     EXPECT_EQ(text, "Cannot read file: its dBase 7 header does not add up: the fields take 13 "
                     "bytes of a record of 3.");
+}
+
+TEST(TableDescription, TypedColumnsAreTheLoadsOwnBesideTheDefaultWidths) {
+    ScratchFolder folder;
+    DbfWriter foxPro;
+    foxPro.addField("PRICE", 'B', 8, 2).addField("PAID", 'Y', 8, 4).addField("SIZE", 'N', 6, 1);
+    foxPro.addField("OK", 'L', 1).setContainerArea("").setLanguageDriver(0x03);
+    ASSERT_TRUE(foxPro.writeTo(folder.path("prices.dbf")));
+    LoadOptions options;
+    options.typedColumns = true;
+    options.fixNames = true;
+    std::string text;
+    ASSERT_TRUE(describeTable(folder.path("prices.dbf"), options, text)) << text;
+    // Width is the default load's VARCHAR2 (a double's shortest text takes 24 characters,
+    // a currency's 22), whatever a typed column binds; N(6,1) holds six digits before the
+    // point and one after it.
+    EXPECT_EQ(
+        text.substr(text.find("Field ")),
+        "Field  Type  Length  Decimals  Column  Width  With --typed   With --fix-names  Flags\n"
+        "PRICE  B          8         2  PRICE      24  BINARY_DOUBLE  PRICE\n"
+        "PAID   Y          8         4  PAID       22  NUMBER(19,4)   PAID\n"
+        "SIZE   N          6         1  SIZE        6  NUMBER(7,1)    SIZE_\n"
+        "OK     L          1         0  OK          1  CHAR(1)        OK\n");
 }
 
 TEST(TableDescription, TheCodePageLineSaysWhichFileOrOptionNamedIt) {

@@ -1,9 +1,9 @@
 // Windows half of Folder: GetFileAttributesA and FindFirstFileA.
-#include "cli/Folder.h"
+#include "platform/Folder.h"
 
 #include <windows.h>
 
-namespace folder {
+namespace platform::folder {
 
 bool isFolder(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -30,4 +30,4 @@ std::string pathInFolder(const std::string& folder, const std::string& name) {
     return separated ? folder + name : folder + "\\" + name;
 }
 
-} // namespace folder
+} // namespace platform::folder

@@ -1,12 +1,12 @@
 // POSIX half of Folder: stat and readdir.
-#include "cli/Folder.h"
+#include "platform/Folder.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <memory>
 
-namespace folder {
+namespace platform::folder {
 
 bool isFolder(const std::string& path) {
     struct stat status {};
@@ -30,4 +30,4 @@ std::string pathInFolder(const std::string& folder, const std::string& name) {
     return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-} // namespace folder
+} // namespace platform::folder

@@ -1,9 +1,8 @@
-// The log list: status lines made one line each, and the sideways scroll range.
-#include "app/LogList.h"
+// The log list and its sideways scroll range.
+#include "controls/LogList.h"
 
 #include "framework/CDC.h"
 #include "framework/GdiObjects.h"
-#include "load/LoadState.h"
 
 namespace {
 
@@ -12,8 +11,7 @@ constexpr int kTextMarginPixels = 8;
 
 } // namespace
 
-void LogList::insertLine(int index, const std::string& statusText) {
-    const std::string line = statusTextAsOneLine(statusText);
+void LogList::insertLine(int index, const std::string& line) {
     insertString(index, line);
     CClientDC dc(this);
     ScopedSelectObject fontSelected(dc.GetSafeHdc(), font());
