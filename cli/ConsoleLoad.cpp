@@ -1,7 +1,7 @@
 // The load job on a worker thread, with the main thread handling stop requests meanwhile.
 #include "cli/ConsoleLoad.h"
 
-#include "load/LoadState.h"
+#include "load/FixedTexts.h"
 #include "oracle/DBConnect.h"
 
 #include <system_error>
@@ -9,28 +9,25 @@
 ConsoleLoad::ConsoleLoad(ConsoleEvents& events, ConsoleReporter& reporter)
     : events_(events), reporter_(reporter) {}
 
-LoadJob::Result ConsoleLoad::run(const LoadTexts& request) {
-    setLoadParams(request);
-    setLoadHooks(reporter_.hooks());
+LoadJob::Result ConsoleLoad::run(const LoadRequest& request) {
     // Set before the worker starts, as the dialog does, so the job's first test sees it.
-    LoadStatus::loadActive = 1;
-    const LoadJob::Result result = runJob();
-    setLoadHooks({});
-    return result;
+    stop_.arm();
+    return runJob(request);
 }
 
-LoadJob::Result ConsoleLoad::runJob() {
+LoadJob::Result ConsoleLoad::runJob(const LoadRequest& request) {
     std::thread worker;
+    const LoadReporter reporter = reporter_.reporter();
     // Written by the worker before it posts its end, read here after the join.
     LoadJob::Result result;
     try {
-        worker = events_.startWorker([this, &result] {
-            result = LoadJob::runWithResult();
+        worker = events_.startWorker([this, &request, &reporter, &result] {
+            result = LoadJob::run(request, reporter, stop_);
             events_.postJobEnded();
         });
     } catch (const std::system_error&) {
-        LoadStatus::loadActive = 0;
-        reportStatus("Error while start work thread.");
+        stop_.clear();
+        reporter.status(fixed_text::kThreadFailed);
         return result;
     }
     waitForJobEnd();
@@ -41,7 +38,7 @@ LoadJob::Result ConsoleLoad::runJob() {
 
 void ConsoleLoad::waitForJobEnd() {
     while (events_.next() == ConsoleEvents::Event::StopRequested) {
-        if (reporter_.requestStop())
+        if (reporter_.requestStop(stop_))
             continue;
         reporter_.notice("The load is ending; please wait.");
         // The job ends at its next stop test, unless a call to Oracle never returns (a

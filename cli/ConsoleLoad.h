@@ -15,13 +15,14 @@ class ConsoleLoad {
     ConsoleLoad(ConsoleEvents& events, ConsoleReporter& reporter);
 
     // Loads and says how it ended.
-    LoadJob::Result run(const LoadTexts& request);
+    LoadJob::Result run(const LoadRequest& request);
 
   private:
     // Starts the worker, handles stop requests until it has ended, and judges the end.
-    LoadJob::Result runJob();
+    LoadJob::Result runJob(const LoadRequest& request);
     void waitForJobEnd();
 
     ConsoleEvents& events_;
     ConsoleReporter& reporter_;
+    LoadStop stop_;
 };

@@ -1,6 +1,7 @@
 // The load job's status lines, messages and progress, written to the console.
 #include "cli/ConsoleReporter.h"
 
+#include "load/FixedTexts.h"
 #include "platform/Utf8.h"
 
 #include <algorithm>
@@ -71,21 +72,21 @@ std::string withoutTrailingLineBreaks(std::string text) {
 
 ConsoleReporter::ConsoleReporter(bool showProgressBar) : showProgressBar_(showProgressBar) {}
 
-LoadHooks ConsoleReporter::hooks() {
+LoadReporter ConsoleReporter::reporter() {
     return {
-        [this] { addStatusLine(); },
-        [this] { showProgress(); },
-        [this](const char* text) { showMessage(text); },
+        [this](const std::string& line) { addStatusLine(line); },
+        [this](std::int32_t percent) { showProgress(percent); },
+        [this](const std::string& text) { showMessage(text); },
     };
 }
 
-bool ConsoleReporter::requestStop() {
+bool ConsoleReporter::requestStop(LoadStop& stop) {
     std::lock_guard<std::mutex> lock(mutex_);
     // The job clears the flag before its last line, and an earlier stop cleared it too: only
     // the side that clears it first decides how the load ends.
-    if (LoadStatus::loadActive.exchange(0) == 0)
+    if (!stop.claimEnding())
         return false;
-    writeLine(console::Stream::Output, linePrefix_ + "Loading stopped by user request.");
+    writeLine(console::Stream::Output, linePrefix_ + fixed_text::kStopped);
     return true;
 }
 
@@ -99,14 +100,14 @@ void ConsoleReporter::finish() {
     clearBar();
 }
 
-void ConsoleReporter::addStatusLine() {
+void ConsoleReporter::addStatusLine(const std::string& line) {
     std::lock_guard<std::mutex> lock(mutex_);
-    writeLine(console::Stream::Output, linePrefix_ + statusTextAsOneLine(LoadStatus::statusText));
+    writeLine(console::Stream::Output, linePrefix_ + statusTextAsOneLine(line));
 }
 
-void ConsoleReporter::showProgress() {
+void ConsoleReporter::showProgress(std::int32_t percentGiven) {
     std::lock_guard<std::mutex> lock(mutex_);
-    const std::int32_t percent = std::clamp(LoadStatus::progressPercent, 0, 100);
+    const std::int32_t percent = std::clamp(percentGiven, 0, 100);
     if (!showProgressBar_ || percent == barPercent_)
         return;
     // Every bar has the same width, so the new one covers the old one.
@@ -115,12 +116,12 @@ void ConsoleReporter::showProgress() {
 }
 
 void ConsoleReporter::reportFailure(const std::string& text) {
-    showMessage(text.c_str());
+    showMessage(text);
     std::lock_guard<std::mutex> lock(mutex_);
     writeLine(console::Stream::Output, linePrefix_ + statusTextAsOneLine(text));
 }
 
-void ConsoleReporter::showMessage(const char* text) {
+void ConsoleReporter::showMessage(const std::string& text) {
     std::lock_guard<std::mutex> lock(mutex_);
     writeLine(console::Stream::Error, linePrefix_ + withoutTrailingLineBreaks(text));
 }

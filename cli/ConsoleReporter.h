@@ -17,13 +17,13 @@ class ConsoleReporter {
   public:
     explicit ConsoleReporter(bool showProgressBar);
 
-    // The hooks to install before the job starts.
-    LoadHooks hooks();
+    // The reports of the next load; this reporter must outlive them.
+    LoadReporter reporter();
 
-    // The dialog's Stop: unless loadActive is already clear (the job is ending, or a stop
+    // The dialog's Stop: unless the load's flag is already clear (the job is ending, or a stop
     // came before), clears it and writes "Loading stopped by user request.". Returns whether
     // it did.
-    bool requestStop();
+    bool requestStop(LoadStop& stop);
     // A line of marlin-load's own on standard error.
     void notice(const std::string& text);
     // A load refused before it started: its text as the job reports a failure, on standard
@@ -38,9 +38,9 @@ class ConsoleReporter {
     void setBarCaption(const std::string& caption) { barCaption_ = caption; }
 
   private:
-    void addStatusLine();
-    void showProgress();
-    void showMessage(const char* text);
+    void addStatusLine(const std::string& line);
+    void showProgress(std::int32_t percent);
+    void showMessage(const std::string& text);
     void writeLine(console::Stream stream, const std::string& text);
     void drawBar();
     void clearBar();

@@ -23,7 +23,7 @@ std::string refusalLine(LoadJob::Refusal refusal, const std::string& text) {
 
 } // namespace
 
-int LoadSeries::run(const std::vector<TableLoad>& loads, const LoadTexts& connection,
+int LoadSeries::run(const std::vector<TableLoad>& loads, const LoadRequest& connection,
                     bool stopOnError) {
     std::vector<TableEnding> endings;
     bool stopped = false;
@@ -47,7 +47,7 @@ int LoadSeries::run(const std::vector<TableLoad>& loads, const LoadTexts& connec
             failed = true;
             continue;
         }
-        LoadTexts request = connection;
+        LoadRequest request = connection;
         request.fileName = loads[index].fileName;
         request.tableName = loads[index].tableName;
         const LoadJob::Result result = ConsoleLoad(events_, reporter_).run(request);

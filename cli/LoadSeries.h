@@ -19,7 +19,7 @@ class LoadSeries {
     // file and table names are not used). After a stop no further table starts; after a
     // failure none either when `stopOnError`. Returns the exit status: kExitLoaded when every
     // table loaded, kExitStopped after a stop, else kExitFailed.
-    int run(const std::vector<TableLoad>& loads, const LoadTexts& connection, bool stopOnError);
+    int run(const std::vector<TableLoad>& loads, const LoadRequest& connection, bool stopOnError);
 
   private:
     void prepareReporter(const std::vector<TableLoad>& loads, std::size_t index);
