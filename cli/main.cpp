@@ -78,5 +78,5 @@ int main(int argc, char** argv) {
 
     ConsoleReporter reporter(console::isTerminal(console::Stream::Error));
     return LoadSeries(events, reporter)
-        .run(list.loads, connectionFor(command, *password), command.stopOnError);
+        .run(list.loads, connectionFor(command, *password), command.stopOnError, command.jobs);
 }

@@ -77,6 +77,8 @@ struct LoadReporter {
     std::function<void(const std::string& line)> statusLine; // appends a line to the log
     std::function<void(std::int32_t percent)> progress;      // shows 0 to 100
     std::function<void(const std::string& text)> message;    // modal; returns when closed
+    // Rows committed so far, after each commit point's line; for a caller that sums them.
+    std::function<void(std::int64_t rows)> rowsCommitted;
 
     void status(const std::string& line) const {
         if (statusLine)
@@ -89,6 +91,10 @@ struct LoadReporter {
     void showMessage(const std::string& text) const {
         if (message)
             message(text);
+    }
+    void committed(std::int64_t rows) const {
+        if (rowsCommitted)
+            rowsCommitted(rows);
     }
 };
 

@@ -71,6 +71,7 @@ RowTransfer::Outcome RowTransfer::endBatchInLoop() {
     committedRows_ += rows;
     reporter_.status(fixed_text::kCommitPoint + std::to_string(committedRows_) +
                      fixed_text::kRowsImported);
+    reporter_.committed(committedRows_);
     rowsInBatch_ = 0;
     return Outcome::Completed;
 }
