@@ -120,11 +120,11 @@ ConvertedText CodePageDecoder::decode(const unsigned char* from, std::size_t cou
                                       static_cast<int>(count));
     if (units == 0) {
         result.undefinedBytes = ::GetLastError() == ERROR_NO_UNICODE_TRANSLATION;
-        units = doubleByte ? decodeCharacterByCharacter(system_->codePage, from, count,
-                                                        system_->wide.data())
-                           : ::MultiByteToWideChar(system_->codePage, 0, bytes,
-                                                   static_cast<int>(count), system_->wide.data(),
-                                                   static_cast<int>(count));
+        units =
+            doubleByte
+                ? decodeCharacterByCharacter(system_->codePage, from, count, system_->wide.data())
+                : ::MultiByteToWideChar(system_->codePage, 0, bytes, static_cast<int>(count),
+                                        system_->wide.data(), static_cast<int>(count));
     }
     system_->utf8.resize(3 * count);
     const int length =

@@ -51,6 +51,9 @@ TEST(FieldReadings, NumbersInEveryFormWritersUseAndNothingElse) {
     for (const char* invalid :
          {"12a", "1-2", " 1 2", ".", "-", "+-1", "1E", "1E+", "1,5", "1.2.3", "**1", "E5", "0x10"})
         EXPECT_EQ(number(invalid, value), FieldReading::Invalid) << invalid;
+    // A field of 255 bytes, the most its descriptor's length byte gives, all digits.
+    const std::string widest(255, '7');
+    EXPECT_EQ(numberForm(widest), "0." + widest + "E255");
 }
 
 TEST(FieldReadings, DatesOfTheCalendarLogicalsOfTheirLetters) {

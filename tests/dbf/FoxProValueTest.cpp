@@ -145,6 +145,21 @@ TEST(FoxProValue, BitsNeedTheSystemFieldAndItsBytes) {
     auto texts = tableTexts(folder.path("short.dbf"));
     ASSERT_EQ(1u, texts.size());
     EXPECT_EQ((std::vector<std::string>{"", "", "", "", "", "", "", "", "8", "", "A"}), texts[0]);
+
+    // Nine 'V' fields and one byte of flags, every bit set: the first eight are short (their
+    // last byte counts 1), the ninth has no length bit, so all its bytes are its value.
+    DbfWriter nineVarying;
+    std::vector<std::string> varying;
+    for (int field = 0; field < 9; ++field) {
+        nineVarying.addField("V" + std::to_string(field), 'V', 3);
+        varying.push_back("ab\x01");
+    }
+    nineVarying.addField("_NullFlags", '0', 1, 0, kSystem);
+    varying.push_back("\xFF");
+    nineVarying.addRecord(varying);
+    ASSERT_TRUE(nineVarying.writeTo(folder.path("varying.dbf")));
+    EXPECT_EQ((TableRows{{"a", "a", "a", "a", "a", "a", "a", "a", "ab\x01", ""}}),
+              tableTexts(folder.path("varying.dbf")));
 }
 
 TEST(FoxProValue, TheFirstFlagBitIsALengthBitLikeAnyOther) {
