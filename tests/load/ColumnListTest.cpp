@@ -47,6 +47,25 @@ TEST(ColumnListTest, Utf8CutsKeepWholeCharacters) {
         EXPECT_EQ(utf8::withoutBrokenEnd(text.data(), length), withoutBroken[length]) << length;
     EXPECT_EQ(utf8::withoutBrokenEnd("\xF0\x9F\x98\x80", 4), 4u);
     EXPECT_EQ(utf8::withoutBrokenEnd("\xF0\x9F\x98", 3), 0u);
+    // Each length of the encoding at both of its ends, as the Unicode standard writes them.
+    const std::pair<char32_t, std::string> encodings[] = {
+        {0x7F, "\x7F"},
+        {0x80, "\xC2\x80"},
+        {0x7FF, "\xDF\xBF"},
+        {0x800, "\xE0\xA0\x80"},
+        {0xFFFF, "\xEF\xBF\xBF"},
+        {0x10000, "\xF0\x90\x80\x80"},
+        {0x1F600, "\xF0\x9F\x98\x80"},
+        {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+    };
+    for (const auto& [character, bytes] : encodings) {
+        std::string written;
+        utf8::append(character, written);
+        EXPECT_EQ(written, bytes) << std::hex << static_cast<unsigned long>(character);
+        std::size_t at = 0;
+        EXPECT_EQ(utf8::next(bytes, at), character);
+        EXPECT_EQ(at, bytes.size());
+    }
 }
 
 TEST(ColumnListTest, FixNamesMakesEveryNameOneOracleTakesOnce) {
