@@ -88,7 +88,8 @@ void LoadSeries::startNext() {
 }
 
 void LoadSeries::stopRunning() {
-    stopped_ = true;
+    // No table starts after this (mayStartAnother sees the request); the run counts as stopped
+    // when a load ends so, as before: a load that had claimed its own ending completes.
     bool claimed = false;
     for (Running& running : running_)
         claimed = reporter_.requestStop(running.load->stop(), running.index) || claimed;
