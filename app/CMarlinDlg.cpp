@@ -5,10 +5,11 @@
 #include "app/AppMessageBoxDlg.h"
 #include "app/CAboutDlg.h"
 #include "app/DialogInput.h"
+#include "app/DialogLoad.h"
 #include "app/LoadWorker.h"
 #include "app/resource.h"
 #include "framework/CFileDialog.h"
-#include "load/LoadState.h"
+#include "load/FixedTexts.h"
 #include "load/TableName.h"
 #include "platform/CodePage.h"
 
@@ -255,7 +256,7 @@ void CMarlinDlg::startLoad() {
     workerThread = startLoadWorker();
     if (workerThread == nullptr) {
         LoadStatus::loadActive = 0;
-        appendLogLine("Error while start work thread.", false);
+        appendLogLine(fixed_text::kThreadFailed, false);
     }
 }
 
@@ -272,9 +273,9 @@ void CMarlinDlg::stopLoad() {
     // A job past its last test of the flag may have ended the load already; its last line,
     // on its way, then returns the dialog to idle, and a "stopped" line would contradict it.
     // A Start whose thread never ran has no job to end the load.
-    if (!claimLoadEnding() && workerThread != nullptr)
+    if (!dialogLoadStop().claimEnding() && workerThread != nullptr)
         return;
-    appendLogLine("Loading stopped by user request.", true);
+    appendLogLine(fixed_text::kStopped, true);
     if (workerThread == nullptr) {
         returnToIdle();
         return;
@@ -408,7 +409,7 @@ LRESULT CMarlinDlg::onWorkerReturned(WPARAM threadId) {
 void CMarlinDlg::OnCancel() {
     if (isLoading() && !stopPending) {
         // The box runs its own message loop, so the worker's sends go on being handled.
-        showAppMessage("Stop loading before close application.");
+        showAppMessage(fixed_text::kStopBeforeClose);
         // The focus comes back where Enter does what the message asks for, never on Cancel.
         focusAfterMessage(startButton);
         return;

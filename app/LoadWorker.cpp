@@ -2,12 +2,16 @@
 #include "app/LoadWorker.h"
 
 #include "app/AppMessageBoxDlg.h"
+#include "app/DialogLoad.h"
 #include "load/LoadJob.h"
-#include "load/LoadState.h"
 #include "oracle/DBConnect.h"
 #include "platform/CodePage.h"
 
 namespace {
+
+// Set by the interface thread before the first worker starts, then only used by workers:
+// starting the thread orders the two.
+LoadReporter dialogReporter;
 
 HWND targetWindow() {
     return static_cast<HWND>(LoadStatus::targetWindow);
@@ -27,19 +31,26 @@ DWORD WINAPI runBreak(void*) {
 
 } // namespace
 
+LoadJob::Outcome LoadJob::run() {
+    return run(copyLoadParams(), dialogReporter, dialogLoadStop()).outcome;
+}
+
 void installDialogLoadHooks() {
-    LoadHooks hooks;
-    // Blocking sends: the job writes statusText or progressPercent just before and waits
+    // Blocking sends: the worker writes statusText or progressPercent just before and waits
     // until the dialog has read it, so neither needs a lock.
-    hooks.addStatusLine = [] { ::SendMessageA(targetWindow(), LoadStatus::addStrMessageId, 0, 0); };
-    hooks.showProgress = [] {
+    dialogReporter.statusLine = [](const std::string& line) {
+        LoadStatus::statusText = line;
+        ::SendMessageA(targetWindow(), LoadStatus::addStrMessageId, 0, 0);
+    };
+    dialogReporter.progress = [](std::int32_t percent) {
+        LoadStatus::progressPercent = percent;
         ::SendMessageA(targetWindow(), LoadStatus::showProgressMessageId, 0, 0);
     };
     // The job's texts are UTF-8; the dialogs show the ANSI code page.
-    hooks.showMessage = [](const char* text) {
+    dialogReporter.message = [](const std::string& text) {
+        LoadStatus::statusText = text;
         showAppMessage(platform::localFromUtf8(text).c_str());
     };
-    setLoadHooks(std::move(hooks));
 }
 
 HANDLE startLoadWorker() {

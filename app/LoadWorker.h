@@ -9,9 +9,9 @@
 // number.
 constexpr UINT kWorkerReturnedMessage = WM_APP + 1;
 
-// Installs the job's hooks: status lines and progress go to LoadStatus::targetWindow as
-// blocking sends of the two registered messages, messages to showAppMessage. Interface
-// thread, before the first worker starts.
+// Makes the dialog's load report as the dialog shows it: status lines and progress go to
+// LoadStatus::targetWindow as blocking sends of the two registered messages, messages to
+// showAppMessage. Interface thread, before the first worker starts.
 void installDialogLoadHooks();
 
 // Starts LoadJob::run on a new thread (default stack, runs at once). The thread posts

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include <cstdint>
@@ -64,11 +65,9 @@ void putLittle(unsigned char* at, std::uint32_t value, int bytes) {
         at[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
-// Writes the table once per run; its name is unique to the process.
-std::string writeTable() {
-    const char* folder = std::getenv("TMPDIR");
-    std::string path = std::string(folder != nullptr ? folder : "/tmp") + "/marlin_bench_" +
-                       std::to_string(static_cast<long>(::getpid())) + ".dbf";
+} // namespace
+
+void writeTable(const std::string& path, int records) {
     const int fieldCount = static_cast<int>(sizeof kFields / sizeof kFields[0]);
     const int headerLength = 32 + 32 * fieldCount + 1;
     int recordLength = 1;
@@ -77,7 +76,7 @@ std::string writeTable() {
 
     std::vector<unsigned char> header(static_cast<std::size_t>(headerLength), 0);
     header[0] = 0x03;
-    putLittle(&header[4], kRecords, 4);
+    putLittle(&header[4], static_cast<std::uint32_t>(records), 4);
     putLittle(&header[8], static_cast<std::uint32_t>(headerLength), 2);
     putLittle(&header[10], static_cast<std::uint32_t>(recordLength), 2);
     int displacement = 1;
@@ -97,7 +96,7 @@ std::string writeTable() {
     std::fwrite(header.data(), 1, header.size(), file);
     std::vector<char> record(static_cast<std::size_t>(recordLength));
     std::uint32_t seed = 12345;
-    for (int r = 0; r < kRecords; ++r) {
+    for (int r = 0; r < records; ++r) {
         record[0] = ' ';
         char* at = record.data() + 1;
         for (const FieldSpec& field : kFields) {
@@ -109,13 +108,30 @@ std::string writeTable() {
     }
     std::fputc(0x1A, file);
     std::fclose(file);
-    return path;
 }
 
-} // namespace
+std::string temporaryFolder() {
+    const char* folder = std::getenv("TMPDIR");
+    return folder != nullptr ? folder : "/tmp";
+}
+
+std::string folderOfThisProgram() {
+    std::vector<char> path(4096);
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (length <= 0)
+        return ".";
+    const std::string self(path.data(), static_cast<std::size_t>(length));
+    return self.substr(0, self.rfind('/'));
+}
 
 const std::string& generatedTablePath() {
-    static const std::string path = writeTable();
+    // Written once per run; its name is unique to the process.
+    static const std::string path = [] {
+        const std::string name = temporaryFolder() + "/marlin_bench_" +
+                                 std::to_string(static_cast<long>(::getpid())) + ".dbf";
+        writeTable(name, kRecords);
+        return name;
+    }();
     return path;
 }
 
@@ -194,6 +210,20 @@ ProgramRun runProgram(std::vector<std::string> arguments) {
     run.cpuMs = milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
     run.succeeded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
+}
+
+double best(const std::vector<ProgramRun>& runs, double ProgramRun::*member) {
+    double least = runs.front().*member;
+    for (const ProgramRun& run : runs)
+        least = std::min(least, run.*member);
+    return least;
+}
+
+double worst(const std::vector<ProgramRun>& runs, double ProgramRun::*member) {
+    double most = 0;
+    for (const ProgramRun& run : runs)
+        most = std::max(most, run.*member);
+    return most;
 }
 
 void BestTimesReporter::ReportRuns(const std::vector<Run>& runs) {

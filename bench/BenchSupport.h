@@ -19,6 +19,12 @@ constexpr int kRecords = 1000000;
 
 // Writes the table once per process into the temporary folder and answers its path.
 const std::string& generatedTablePath();
+// Writes a table of the same fields and values, of `records` records, at `path`.
+void writeTable(const std::string& path, int records);
+// $TMPDIR, else /tmp.
+std::string temporaryFolder();
+// The folder of the running benchmark, where the programs built beside it are.
+std::string folderOfThisProgram();
 // Deletes the generated table.
 void removeGeneratedTable();
 
@@ -38,6 +44,9 @@ struct ProgramRun {
     double realMs = 0;
     double cpuMs = 0;
 };
+// The least and the most of one member of the runs (realMs or cpuMs); there must be one.
+double best(const std::vector<ProgramRun>& runs, double ProgramRun::*member);
+double worst(const std::vector<ProgramRun>& runs, double ProgramRun::*member);
 // Runs `arguments` (the program first, looked for on the PATH, then its arguments) with its
 // standard output thrown away, and waits for its end.
 ProgramRun runProgram(std::vector<std::string> arguments);

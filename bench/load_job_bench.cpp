@@ -11,7 +11,6 @@
 #include "load/BatchBuffers.h"
 #include "load/ColumnList.h"
 #include "load/LoadJob.h"
-#include "load/LoadState.h"
 #include "support/StandinDatabase.h"
 
 #include <sys/resource.h>
@@ -39,25 +38,26 @@ void wholeLoad(benchmark::State& state, const std::string& path, int records, bo
                bool checked) {
     static int loadNumber = 0;
     standin_test::StandinDatabase::setFailRules(checked ? "discard" : "unchecked");
-    LoadParams::options = {};
-    LoadParams::options.typedColumns = typed;
-    LoadParams::fileName = path;
-    LoadParams::userName = "BENCH";
-    LoadParams::password = "bench";
-    LoadParams::database = "ORCL";
+    LoadRequest request;
+    request.options.typedColumns = typed;
+    request.fileName = path;
+    request.userName = "BENCH";
+    request.password = "bench";
+    request.database = "ORCL";
     std::string failure;
     const std::string completed =
         "Loading completed. " + std::to_string(records) + " records processed.";
-    setLoadHooks({[&failure, &completed] {
-                      if (LoadStatus::loadActive == 0 && LoadStatus::statusText != completed)
-                          failure = LoadStatus::statusText;
-                  },
-                  {},
-                  [&failure](const char* text) { failure = text; }});
+    LoadStop stop;
+    LoadReporter reporter;
+    reporter.statusLine = [&failure, &completed, &stop](const std::string& line) {
+        if (stop.requested() && line != completed)
+            failure = line;
+    };
+    reporter.message = [&failure](const std::string& text) { failure = text; };
     for (auto _ : state) {
-        LoadParams::tableName = "LOADED" + std::to_string(loadNumber++);
-        LoadStatus::loadActive = 1;
-        LoadJob::run();
+        request.tableName = "LOADED" + std::to_string(loadNumber++);
+        stop.arm();
+        LoadJob::run(request, reporter, stop);
     }
     if (!failure.empty())
         state.SkipWithError(failure.c_str());

@@ -2,7 +2,6 @@
 // into TABLE of user BENCH on database ORCL of whatever client and database the environment
 // names, and exits 0 when the load completed (else 1, with its last line on standard error).
 #include "load/LoadJob.h"
-#include "load/LoadState.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,21 +12,23 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: load_once FILE TABLE [--typed]\n");
         return 2;
     }
-    LoadTexts texts;
-    texts.fileName = argv[1];
-    texts.tableName = argv[2];
-    texts.userName = "BENCH";
-    texts.password = "bench";
-    texts.database = "ORCL";
-    texts.options.typedColumns = argc == 4;
-    setLoadParams(texts);
+    LoadRequest request;
+    request.fileName = argv[1];
+    request.tableName = argv[2];
+    request.userName = "BENCH";
+    request.password = "bench";
+    request.database = "ORCL";
+    request.options.typedColumns = argc == 4;
     std::string message;
-    setLoadHooks({{}, {}, [&message](const char* text) { message = text; }});
-    LoadStatus::loadActive = 1;
-    const LoadJob::Result result = LoadJob::runWithResult();
+    std::string lastLine;
+    LoadReporter reporter;
+    reporter.statusLine = [&lastLine](const std::string& line) { lastLine = line; };
+    reporter.message = [&message](const std::string& text) { message = text; };
+    LoadStop stop;
+    stop.arm();
+    const LoadJob::Result result = LoadJob::run(request, reporter, stop);
     if (result.outcome == LoadJob::Outcome::Completed)
         return 0;
-    std::fprintf(stderr, "load_once: %s\n",
-                 message.empty() ? LoadStatus::statusText.c_str() : message.c_str());
+    std::fprintf(stderr, "load_once: %s\n", message.empty() ? lastLine.c_str() : message.c_str());
     return 1;
 }

@@ -32,15 +32,6 @@ bench::ProgramRun timeProcess(const std::vector<std::string>& arguments) {
     return run;
 }
 
-std::string folderOfThisProgram() {
-    std::vector<char> path(4096);
-    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (length <= 0)
-        return ".";
-    const std::string self(path.data(), static_cast<std::size_t>(length));
-    return self.substr(0, self.rfind('/'));
-}
-
 // One table's turns: its load and pgdbf on the same file, and the ratio the load should reach.
 struct Contest {
     const char* name;
@@ -51,19 +42,8 @@ struct Contest {
     std::vector<bench::ProgramRun> pgdbfs;
 };
 
-double best(const std::vector<bench::ProgramRun>& times, double bench::ProgramRun::*member) {
-    double least = times.front().*member;
-    for (const bench::ProgramRun& time : times)
-        least = std::min(least, time.*member);
-    return least;
-}
-
-double worst(const std::vector<bench::ProgramRun>& times, double bench::ProgramRun::*member) {
-    double most = 0;
-    for (const bench::ProgramRun& time : times)
-        most = std::max(most, time.*member);
-    return most;
-}
+using bench::best;
+using bench::worst;
 
 const char* verdict(double ratio, double goal) {
     return ratio >= goal ? "met" : "not met";
@@ -110,7 +90,7 @@ int main(int argc, char** argv) {
     database.setCharacterSet("AL32UTF8");
     database.addUser("BENCH", "bench");
     database.useEnvironment("unchecked");
-    const std::string loader = folderOfThisProgram() + "/load_once";
+    const std::string loader = bench::folderOfThisProgram() + "/load_once";
     std::vector<Contest> contests = {
         {"plain", bench::generatedTablePath(), {"pgdbf", "-P", "-s", "cp437"}, 8, {}, {}},
         {"memo",

@@ -32,7 +32,11 @@ constexpr OptionSpec kOptions[] = {
     {"--codepage", nullptr, true},
     {"--typed", nullptr, false},
     {"--skip-deleted", nullptr, false},
+    {"--jobs", nullptr, true},
 };
+
+// The most tables --jobs loads at once: each holds a session and a load's memory.
+constexpr std::size_t kMostJobs = 32;
 
 const OptionSpec* findOption(const std::string& name) {
     for (const OptionSpec& option : kOptions)
@@ -62,6 +66,7 @@ class CommandLineParser {
     bool checkConnection();
     bool checkDescription();
     bool checkCodePage();
+    bool checkJobs();
     bool checkComplete();
     bool usageError(const std::string& text);
     bool given(const char* longName) const { return options_.count(longName) != 0; }
@@ -225,7 +230,7 @@ bool CommandLineParser::checkDescription() {
     if (command.paths.size() > 1)
         return usageError("--describe reads one DBF file");
     for (const char* loadOption : {"--table", "--userid", "--database", "--replace", "--append",
-                                   "--resume", "--stop-on-error", "--skip-deleted"})
+                                   "--resume", "--stop-on-error", "--skip-deleted", "--jobs"})
         if (given(loadOption))
             return usageError(std::string("--describe connects to nothing: it takes no ") +
                               loadOption);
@@ -255,13 +260,28 @@ bool CommandLineParser::checkCodePage() {
     return true;
 }
 
+bool CommandLineParser::checkJobs() {
+    const std::optional<std::string> number = valueOf("--jobs");
+    if (!number)
+        return true;
+    const bool digits = !number->empty() && number->size() <= 2 &&
+                        number->find_first_not_of("0123456789") == std::string::npos;
+    const std::size_t jobs = digits ? std::stoul(*number) : 0;
+    if (jobs == 0 || jobs > kMostJobs)
+        return usageError("--jobs needs the number of tables to load at once, from 1 to " +
+                          std::to_string(kMostJobs));
+    result_.command.jobs = jobs;
+    return true;
+}
+
 bool CommandLineParser::checkComplete() {
     result_.command.options.fixNames = given("--fix-names");
     result_.command.options.typedColumns = given("--typed");
     result_.command.options.skipDeleted = given("--skip-deleted");
     if (given("--describe"))
         return checkDescription() && checkCodePage();
-    return checkPaths() && checkExistingTablePolicy() && checkConnection() && checkCodePage();
+    return checkPaths() && checkExistingTablePolicy() && checkConnection() && checkCodePage() &&
+           checkJobs();
 }
 
 bool CommandLineParser::usageError(const std::string& text) {
@@ -279,7 +299,7 @@ std::string usageText() {
     return "Usage: marlin-load FILE.DBF|FOLDER... -u USER[/PASSWORD][@DATABASE] [OPTION]...\n"
            "       marlin-load --describe FILE.DBF [--fix-names] [--typed] [--codepage N[!]]\n"
            "Loads dBase/FoxPro tables (with their FPT or DBT memo files) into Oracle tables,\n"
-           "each file into a table of its own, one after the other.\n"
+           "each file into a table of its own, one after the other or several at once.\n"
            "\n"
            "  FILE.DBF, FOLDER       the tables to load; a folder gives every .DBF file in\n"
            "                         it (any case), in the order of their names\n"
@@ -307,7 +327,12 @@ std::string usageText() {
            "                         table, one row for each record, in record order:\n"
            "                         never resume a table that was appended to or written\n"
            "                         to otherwise, nor with other options than its load's\n"
-           "      --stop-on-error    start no further table after one that failed\n"
+           "      --stop-on-error    start no further table after one that failed; tables\n"
+           "                         loading at once end as they will\n"
+           "      --jobs N           load up to N tables at once (1 to 32; 1 by default),\n"
+           "                         each in its own session and thread; the memory the\n"
+           "                         run needs is N times one load's (its batches take up\n"
+           "                         to about 10 MB, more with large memos)\n"
            "      --fix-names        make every field name, and every table name made from\n"
            "                         a file's name, one Oracle takes: a reserved word gets\n"
            "                         a trailing \"_\", every character but the letters A to\n"
@@ -343,9 +368,10 @@ std::string usageText() {
            "\n"
            "Status lines go to standard output, failure messages and the progress bar to\n"
            "standard error. With several files each line begins with its table's name, and\n"
-           "a summary ends the run. Ctrl+C stops the load in progress and starts no other:\n"
-           "its table keeps the committed batches, or stays as it was when it was being\n"
-           "replaced; a second Ctrl+C breaks an Oracle call that does not return.\n"
+           "a summary ends the run, its tables in the order given. Ctrl+C stops the loads in\n"
+           "progress and starts no other: each table keeps its committed batches, or stays\n"
+           "as it was when it was being replaced; a second Ctrl+C breaks the Oracle calls\n"
+           "that do not return.\n"
            "Exit status: 0 every table loaded, 1 any failed, 2 usage error, 130 stopped.\n";
 }
 

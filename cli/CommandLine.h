@@ -3,6 +3,7 @@
 
 #include "load/LoadState.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ struct LoadCommand {
     std::string database;
     LoadOptions options;      // --replace, --append or --resume, --fix-names, --typed, ...
     bool stopOnError = false; // --stop-on-error: no table after a failed one
+    std::size_t jobs = 1;     // --jobs: tables loaded at once, each in its own session
 };
 
 // A parsed command line: the command, or a usage error naming what is wrong. The error never
@@ -30,7 +32,7 @@ struct ParsedCommandLine {
 // Parses the arguments after the program's name:
 //   FILE.DBF|FOLDER... [--table NAME] --userid USER[/PASSWORD][@DATABASE] [--database DATABASE]
 //   [--replace|--append|--resume] [--stop-on-error] [--fix-names] [--typed] [--codepage N[!]]
-//   [--skip-deleted]
+//   [--skip-deleted] [--jobs N]
 //   --describe FILE.DBF [--fix-names] [--typed] [--codepage N[!]]
 // with -t and -u for the first two. A long option's value follows "=" or comes as the next
 // argument, a short one's is attached (-tNAME) or the next argument; a value given as the

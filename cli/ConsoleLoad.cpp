@@ -1,51 +1,40 @@
-// The load job on a worker thread, with the main thread handling stop requests meanwhile.
+// The load job on a worker thread.
 #include "cli/ConsoleLoad.h"
 
-#include "load/LoadState.h"
-#include "oracle/DBConnect.h"
+#include "load/FixedTexts.h"
 
 #include <system_error>
+#include <utility>
 
-ConsoleLoad::ConsoleLoad(ConsoleEvents& events, ConsoleReporter& reporter)
-    : events_(events), reporter_(reporter) {}
+ConsoleLoad::ConsoleLoad(ConsoleEvents& events, LoadReporter reporter)
+    : events_(events), reporter_(std::move(reporter)) {}
 
-LoadJob::Result ConsoleLoad::run(const LoadTexts& request) {
-    setLoadParams(request);
-    setLoadHooks(reporter_.hooks());
-    // Set before the worker starts, as the dialog does, so the job's first test sees it.
-    LoadStatus::loadActive = 1;
-    const LoadJob::Result result = runJob();
-    setLoadHooks({});
-    return result;
+ConsoleLoad::~ConsoleLoad() {
+    if (worker_.joinable())
+        worker_.join();
 }
 
-LoadJob::Result ConsoleLoad::runJob() {
-    std::thread worker;
-    // Written by the worker before it posts its end, read here after the join.
-    LoadJob::Result result;
+bool ConsoleLoad::start(const LoadRequest& request) {
+    request_ = request;
+    // Set before the worker starts, as the dialog does, so the job's first test sees it.
+    stop_.arm();
     try {
-        worker = events_.startWorker([this, &result] {
-            result = LoadJob::runWithResult();
+        worker_ = events_.startWorker([this] {
+            result_ = LoadJob::run(request_, reporter_, stop_);
+            ended_ = true;
             events_.postJobEnded();
         });
     } catch (const std::system_error&) {
-        LoadStatus::loadActive = 0;
-        reportStatus("Error while start work thread.");
-        return result;
+        stop_.clear();
+        reporter_.status(fixed_text::kThreadFailed);
+        ended_ = true;
+        return false;
     }
-    waitForJobEnd();
-    worker.join();
-    reporter_.finish();
-    return result;
+    return true;
 }
 
-void ConsoleLoad::waitForJobEnd() {
-    while (events_.next() == ConsoleEvents::Event::StopRequested) {
-        if (reporter_.requestStop())
-            continue;
-        reporter_.notice("The load is ending; please wait.");
-        // The job ends at its next stop test, unless a call to Oracle never returns (a
-        // stalled commit, a dead network): the user asking again breaks it.
-        DBConnect::breakCallsInProgress();
-    }
+LoadJob::Result ConsoleLoad::finish() {
+    if (worker_.joinable())
+        worker_.join();
+    return result_;
 }

@@ -1,9 +1,11 @@
 // The load job's status lines, messages and progress, written to the console.
 #include "cli/ConsoleReporter.h"
 
+#include "load/FixedTexts.h"
 #include "platform/Utf8.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -71,21 +73,48 @@ std::string withoutTrailingLineBreaks(std::string text) {
 
 ConsoleReporter::ConsoleReporter(bool showProgressBar) : showProgressBar_(showProgressBar) {}
 
-LoadHooks ConsoleReporter::hooks() {
-    return {
-        [this] { addStatusLine(); },
-        [this] { showProgress(); },
-        [this](const char* text) { showMessage(text); },
-    };
+void ConsoleReporter::beginRun(std::vector<std::string> tables, std::size_t jobs) {
+    tables_ = std::move(tables);
+    jobs_ = jobs;
+    tablesDone_ = 0;
 }
 
-bool ConsoleReporter::requestStop() {
+LoadReporter ConsoleReporter::startLoad(std::size_t index) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (severalAtOnce()) {
+            running_[index] = {};
+            showRunProgress();
+        } else if (tables_.size() > 1) {
+            barCaption_ = tables_[index] + ", " + std::to_string(index) + " of " +
+                          std::to_string(tables_.size()) + " tables done";
+        }
+    }
+    LoadReporter reporter;
+    reporter.statusLine = [this, index](const std::string& line) { addStatusLine(index, line); };
+    reporter.progress = [this, index](std::int32_t percent) { showProgress(index, percent); };
+    reporter.message = [this, index](const std::string& text) { showMessage(index, text); };
+    if (severalAtOnce())
+        reporter.rowsCommitted = [this, index](std::int64_t rows) { showRows(index, rows); };
+    return reporter;
+}
+
+void ConsoleReporter::endLoad(std::size_t index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++tablesDone_;
+    if (!severalAtOnce())
+        return clearBar();
+    running_.erase(index);
+    showRunProgress();
+}
+
+bool ConsoleReporter::requestStop(LoadStop& stop, std::size_t index) {
     std::lock_guard<std::mutex> lock(mutex_);
     // The job clears the flag before its last line, and an earlier stop cleared it too: only
     // the side that clears it first decides how the load ends.
-    if (LoadStatus::loadActive.exchange(0) == 0)
+    if (!stop.claimEnding())
         return false;
-    writeLine(console::Stream::Output, linePrefix_ + "Loading stopped by user request.");
+    writeLine(console::Stream::Output, prefixOf(index) + fixed_text::kStopped);
     return true;
 }
 
@@ -99,14 +128,22 @@ void ConsoleReporter::finish() {
     clearBar();
 }
 
-void ConsoleReporter::addStatusLine() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    writeLine(console::Stream::Output, linePrefix_ + statusTextAsOneLine(LoadStatus::statusText));
+std::string ConsoleReporter::prefixOf(std::size_t index) const {
+    return tables_.size() > 1 ? tables_[index] + ": " : "";
 }
 
-void ConsoleReporter::showProgress() {
+void ConsoleReporter::addStatusLine(std::size_t index, const std::string& line) {
     std::lock_guard<std::mutex> lock(mutex_);
-    const std::int32_t percent = std::clamp(LoadStatus::progressPercent, 0, 100);
+    writeLine(console::Stream::Output, prefixOf(index) + statusTextAsOneLine(line));
+}
+
+void ConsoleReporter::showProgress(std::size_t index, std::int32_t percentGiven) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const std::int32_t percent = std::clamp(percentGiven, 0, 100);
+    if (severalAtOnce()) {
+        running_[index].percent = percent;
+        return showRunProgress();
+    }
     if (!showProgressBar_ || percent == barPercent_)
         return;
     // Every bar has the same width, so the new one covers the old one.
@@ -114,15 +151,43 @@ void ConsoleReporter::showProgress() {
     drawBar();
 }
 
-void ConsoleReporter::reportFailure(const std::string& text) {
-    showMessage(text.c_str());
+void ConsoleReporter::showRows(std::size_t index, std::int64_t rows) {
     std::lock_guard<std::mutex> lock(mutex_);
-    writeLine(console::Stream::Output, linePrefix_ + statusTextAsOneLine(text));
+    running_[index].rows = rows;
+    showRunProgress();
 }
 
-void ConsoleReporter::showMessage(const char* text) {
+// The run's share done (each running table counting its own share) and the rows committed
+// so far in each running table.
+void ConsoleReporter::showRunProgress() {
+    if (!showProgressBar_)
+        return;
+    std::int64_t percents = static_cast<std::int64_t>(tablesDone_) * 100;
+    std::string caption =
+        std::to_string(tablesDone_) + " of " + std::to_string(tables_.size()) + " tables done";
+    for (const auto& [index, load] : running_) {
+        percents += load.percent;
+        caption += ", " + tables_[index] + " " + std::to_string(load.rows) + " rows";
+    }
+    const auto percent =
+        static_cast<std::int32_t>(percents / static_cast<std::int64_t>(tables_.size()));
+    // Each load's progress comes often: the bar is drawn again only when it changes.
+    if (percent == barPercent_ && caption == barCaption_)
+        return;
+    barPercent_ = percent;
+    barCaption_ = std::move(caption);
+    drawBar();
+}
+
+void ConsoleReporter::reportFailure(std::size_t index, const std::string& text) {
+    showMessage(index, text);
     std::lock_guard<std::mutex> lock(mutex_);
-    writeLine(console::Stream::Error, linePrefix_ + withoutTrailingLineBreaks(text));
+    writeLine(console::Stream::Output, prefixOf(index) + statusTextAsOneLine(text));
+}
+
+void ConsoleReporter::showMessage(std::size_t index, const std::string& text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    writeLine(console::Stream::Error, prefixOf(index) + withoutTrailingLineBreaks(text));
 }
 
 // A line never lands in the middle of the bar: the bar goes, the line is written, the bar
@@ -141,8 +206,12 @@ void ConsoleReporter::drawBar() {
     // Asked each time: the user may resize the window during a load.
     const std::string bar =
         barText(barPercent_, barCaption_, console::terminalColumns(console::Stream::Error));
-    barLength_ = charactersOf(bar);
-    console::write(console::Stream::Error, "\r" + bar);
+    const std::size_t length = charactersOf(bar);
+    // The caption of several loads at once changes its length: blanks cover what a longer
+    // bar before left. A load's own bar keeps its width.
+    const std::size_t blanks = severalAtOnce() && barLength_ > length ? barLength_ - length : 0;
+    barLength_ = length + blanks;
+    console::write(console::Stream::Error, "\r" + bar + std::string(blanks, ' '));
 }
 
 void ConsoleReporter::clearBar() {
@@ -150,4 +219,5 @@ void ConsoleReporter::clearBar() {
         return;
     barPercent_ = -1;
     console::write(console::Stream::Error, "\r" + std::string(barLength_, ' ') + "\r");
+    barLength_ = 0;
 }

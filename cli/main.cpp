@@ -20,13 +20,13 @@ int usageError(const std::string& text) {
 
 // The user, password, database and options every load of the run shares, in UTF-8. The
 // names reach the load in upper case, as the dialog's upper-case fields give them.
-LoadTexts connectionFor(const LoadCommand& command, const std::string& password) {
-    LoadTexts connection{"",
-                         "",
-                         console::upperCased(platform::utf8FromLocal(command.userName)),
-                         password,
-                         console::upperCased(platform::utf8FromLocal(command.database)),
-                         command.options};
+LoadRequest connectionFor(const LoadCommand& command, const std::string& password) {
+    LoadRequest connection{"",
+                           "",
+                           console::upperCased(platform::utf8FromLocal(command.userName)),
+                           password,
+                           console::upperCased(platform::utf8FromLocal(command.database)),
+                           command.options};
     connection.options.commandLine = true;
     return connection;
 }
@@ -78,5 +78,5 @@ int main(int argc, char** argv) {
 
     ConsoleReporter reporter(console::isTerminal(console::Stream::Error));
     return LoadSeries(events, reporter)
-        .run(list.loads, connectionFor(command, *password), command.stopOnError);
+        .run(list.loads, connectionFor(command, *password), command.stopOnError, command.jobs);
 }

@@ -5,6 +5,7 @@
 #include "load/ColumnNames.h"
 #include "load/EndingLines.h"
 #include "load/ResumePoint.h"
+#include "load/FixedTexts.h"
 #include "platform/CodePage.h"
 
 #include <algorithm>
@@ -53,14 +54,11 @@ constexpr int kClientMissing = -1;
 
 } // namespace
 
-LoadJob::Outcome LoadJob::run() {
-    return runWithResult().outcome;
-}
-
-LoadJob::Result LoadJob::runWithResult() {
+LoadJob::Result LoadJob::run(const LoadRequest& request, const LoadReporter& reporter,
+                             LoadStop& stop) {
     Result result;
     try {
-        LoadJob job;
+        LoadJob job(request, reporter, stop);
         result.outcome = job.runStages();
         result.rowsLoaded = job.rowsLoaded_;
         result.tableExisted = job.existingTable_ != nullptr;
@@ -71,12 +69,13 @@ LoadJob::Result LoadJob::runWithResult() {
     } catch (...) {
         // Only an ending that failed itself gets here: the dialog must not wait for a line
         // that will never come.
-        LoadStatus::loadActive = 0;
+        stop.clear();
     }
     return result;
 }
 
-LoadJob::LoadJob() : params_(copyLoadParams()) {}
+LoadJob::LoadJob(const LoadRequest& request, const LoadReporter& reporter, LoadStop& stop)
+    : params_(request), reporter_(reporter), stop_(stop) {}
 
 std::string cutValuesLine(const std::vector<Column>& columns, const std::vector<long>& cuts) {
     const CountedColumns cut = countedColumns(columns, cuts, false);
@@ -114,8 +113,7 @@ std::string undefinedBytesLine(const std::vector<Column>& columns,
 LoadJob::Outcome LoadJob::runStages() {
     bool completed = false;
     try {
-        reportStatus("Start loading..");
-        LoadStatus::progressPercent = 0;
+        reportStatus(fixed_text::kStartLoading);
         // A stop is honoured between any two stages, so that nothing is made after it; the
         // row transfer looks for one itself.
         completed = prepareWorkFile() && goingOn() && checkTableFile() && goingOn() && connect() &&
@@ -157,7 +155,7 @@ LoadJob::Outcome LoadJob::runEnding(bool completed) {
 }
 
 bool LoadJob::goingOn() {
-    if (LoadStatus::loadActive.load() != 0)
+    if (!stop_.requested())
         return true;
     end_ = End::Stopped;
     return false;
@@ -170,8 +168,7 @@ bool LoadJob::prepareWorkFile() {
 
 bool LoadJob::makeWorkingCopy() {
     // A large table takes a while to copy: a stop must not wait for its end.
-    switch (
-        workingCopy_.make(params_.fileName, [] { return LoadStatus::loadActive.load() == 0; })) {
+    switch (workingCopy_.make(params_.fileName, [this] { return stop_.requested(); })) {
     case WorkingCopy::Outcome::Made:
         workFile_ = workingCopy_.name();
         return true;
@@ -202,7 +199,7 @@ bool LoadJob::checkTableFile() {
 }
 
 bool LoadJob::connect() {
-    reportStatus("Connecting to Oracle..");
+    reportStatus(fixed_text::kConnecting);
     connection_ = std::make_unique<DBConnect>();
     try {
         connection_->connect(params_.userName.c_str(), params_.password.c_str(),
@@ -212,7 +209,7 @@ bool LoadJob::connect() {
         judgeConnectFailure();
         return false;
     }
-    reportStatus("Connected.");
+    reportStatus(fixed_text::kConnected);
     if (!connection_->logonWarning().empty())
         reportStatus(connection_->logonWarning());
     return true;
@@ -251,7 +248,7 @@ bool LoadJob::ensureTableFree() {
 }
 
 std::string LoadJob::tableExistsText() const {
-    const std::string text = "Object with this name already exists. Enter other table name.";
+    const std::string text = fixed_text::kObjectExists;
     // marlin-load's user may take the table as it is instead; with --replace or --append
     // given, the object is no table, and only another name helps.
     if (!params_.options.commandLine || params_.options.existingTable != ExistingTable::Refuse)
@@ -261,12 +258,12 @@ std::string LoadJob::tableExistsText() const {
 }
 
 bool LoadJob::openTable() {
-    reportStatus("Open file for read..");
+    reportStatus(fixed_text::kOpenFile);
     // A repaired working copy has no memo file of its own: the memos stay beside the original.
     table_.open(workFile_.c_str(), params_.fileName.c_str());
     if (!table_.isOpen())
         return fail(table_.openFailureText());
-    reportStatus(std::to_string(table_.recordCount()) + " rows in file.");
+    reportStatus(std::to_string(table_.recordCount()) + fixed_text::kRowsInFile);
     recordCountLine_ = recordCountLine(table_.declaredRecordCount(), table_.wholeRecordsInFile());
     plan_ = planLoad(table_, params_.options);
     const std::string unknownCodePage = unknownCodePageFileLine(table_, plan_.codePage);
@@ -330,11 +327,11 @@ bool LoadJob::makeBuffers() {
 }
 
 std::string LoadJob::createFailureText(DBStmt& statement) const {
-    std::string text = "Error while create table. \n";
+    std::string text = std::string(fixed_text::kCreateFailed) + "\n";
     text += statement.errorText();
     const int code = statement.errorCode();
     if (code == kInvalidIdentifier || code == kReservedWord)
-        text += "Can not use reserved word as name of column.";
+        text += fixed_text::kReservedWord;
     // The command line can rename what Oracle refuses; the dialog's users may use it too.
     if (!params_.options.fixNames && refusesAName(code) &&
         someNameNeedsFixing(columnNamesOf(plan_.columns))) {
@@ -349,15 +346,15 @@ bool LoadJob::transferRows() {
     // A table that holds every record already is left as it is.
     if (resumePoint_ != nullptr && resumePoint_->tableComplete())
         return true;
-    reportStatus("Importing file into table " + loadTableName() + "..");
+    reportStatus(fixed_text::kImporting + loadTableName() + "..");
     std::vector<std::string> insertColumns;
     // A typed table names its columns in the INSERT: its CLOB and BLOB binds come last.
     if (plan_.typed)
         for (std::size_t column : buffers_->bindOrder())
             insertColumns.push_back(plan_.columns[column].name);
-    rowTransfer_ = std::make_unique<RowTransfer>(*connection_, table_, *buffers_, loadTableName(),
-                                                 rowsPerBatch_, std::move(insertColumns),
-                                                 params_.options.skipDeleted);
+    rowTransfer_ = std::make_unique<RowTransfer>(
+        *connection_, table_, *buffers_, loadTableName(), rowsPerBatch_, reporter_, stop_,
+        std::move(insertColumns), params_.options.skipDeleted);
     if (resumePoint_ != nullptr)
         rowTransfer_->resumeAt(resumePoint_->firstRecord, resumePoint_->rowsInTable);
     // Only a table this load made, or resumes, can be resumed: its rows are the file's.
@@ -392,12 +389,11 @@ LoadJob::Outcome LoadJob::complete() {
     buffers_.reset();
     // A stop that came after the job's last test of the flag has ended the load already and
     // told the user so; a line saying it completed would contradict it.
-    if (!claimLoadEnding())
+    if (!stop_.claimEnding())
         return Outcome::Stopped;
-    LoadStatus::statusText =
-        "Loading completed. " + std::to_string(totalRows) + " records processed.";
-    reportProgress(100);
-    sendStatusLine();
+    reporter_.showProgress(100);
+    reportStatus(fixed_text::kCompleted + std::to_string(totalRows) +
+                 fixed_text::kRecordsProcessed);
     return Outcome::Completed;
 }
 
@@ -406,11 +402,10 @@ LoadJob::Outcome LoadJob::completeTable() {
     table_.close();
     workingCopy_.remove();
     reportEndingLines();
-    if (!claimLoadEnding())
+    if (!stop_.claimEnding())
         return Outcome::Stopped;
-    LoadStatus::statusText = completeTableLine(params_.tableName, *resumePoint_);
-    reportProgress(100);
-    sendStatusLine();
+    reporter_.showProgress(100);
+    reportStatus(completeTableLine(params_.tableName, *resumePoint_));
     return Outcome::Completed;
 }
 
@@ -425,26 +420,23 @@ void LoadJob::endWithFailure() {
     // not committed must not reach the table that way.
     rollBackOpenTransaction();
     undoReplacement();
-    LoadStatus::statusText = failureText_;
-    showLoadMessage(LoadStatus::statusText.c_str());
+    reporter_.showMessage(failureText_);
     if (table_.isOpen())
         table_.close();
     workingCopy_.remove();
     reportEndingLines();
-    LoadStatus::statusText = failureText_;
     // After the table check the dialog returns to idle only once the session has ended.
     if (end_ == End::FailedAfterTableCheck)
         connection_.reset();
-    LoadStatus::loadActive = 0;
-    sendStatusLine();
+    stop_.clear();
+    reportStatus(failureText_);
     connection_.reset();
 }
 
 void LoadJob::endAfterRepairFailure() {
     // No message box here; the copy that could not be repaired stays for the user to see.
-    LoadStatus::statusText = "Error while altering copy of file.";
-    LoadStatus::loadActive = 0;
-    sendStatusLine();
+    stop_.clear();
+    reportStatus(fixed_text::kRepairFailed);
 }
 
 void LoadJob::endAfterStop() {
@@ -475,6 +467,10 @@ void LoadJob::reportEndingLines() {
     }
     // What the file holds is so whatever became of the rows.
     reportLine(recordCountLine_);
+}
+
+void LoadJob::reportStatus(const std::string& line) {
+    reporter_.status(line);
 }
 
 void LoadJob::reportLine(const std::string& line) {
@@ -648,17 +644,17 @@ bool LoadJob::replacing() const {
 bool LoadJob::cancelledByUser() {
     if (connection_ == nullptr)
         return false;
-    if (LoadStatus::loadActive.load() == 0)
+    if (stop_.requested())
         return connection_->wasInterrupted() || connection_->callWasCancelled();
     if (!connection_->callWasCancelled())
         return false;
     // Nobody asked the job to stop, yet the user cancelled a call: the Ctrl+C that Oracle's
     // client takes for itself on Linux. The job says what a stop asked of it would have.
-    if (claimLoadEnding())
-        reportStatus("Loading stopped by user request.");
+    if (stop_.claimEnding())
+        reportStatus(fixed_text::kStopped);
     return true;
 }
 
 std::string LoadJob::oracleFailureText() const {
-    return connection_ != nullptr ? connection_->errorText() : "Can't load oci.dll";
+    return connection_ != nullptr ? connection_->errorText() : fixed_text::kClientMissing;
 }

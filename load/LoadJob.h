@@ -32,15 +32,17 @@ std::string nulledValuesLine(const std::vector<Column>& columns, const std::vect
 std::string undefinedBytesLine(const std::vector<Column>& columns,
                                const std::vector<long>& undefined, unsigned codePage);
 
-// Runs every stage of a load from its copy of LoadParams and reports through the hooks of
-// LoadState.h. Every end (completion, failure, stop) releases what the job made: the
-// connection, its statements, the table reader, the bind buffers and the working copy.
+// Runs every stage of one load from its copy of the request, reporting through its reporter
+// and watching its stop flag; loads with their own of each run at once. Every end (completion,
+// failure, stop) releases what the job made: the connection, its statements, the table reader, the
+// bind buffers and the working copy.
 class LoadJob {
   public:
     // How a load ended: every failure is Failed, a stop whose rollback failed among them.
     enum class Outcome { Completed, Failed, Stopped };
 
-    // The worker thread's procedure. Never throws: any exception ends the load as a failure.
+    // The dialog's load: its request from LoadParams, its reports through LoadStatus and its
+    // window. Defined by the dialog, which owns those; the worker thread's procedure.
     static Outcome run();
 
     // A failure that every later load with the same user and client would meet too.
@@ -64,8 +66,9 @@ class LoadJob {
         Refusal refusal = Refusal::None;
         std::string refusalText;
     };
-    // As run().
-    static Result runWithResult();
+    // Runs one load on the calling thread. `stop` is armed by the caller before; the job
+    // clears it when it ends. Never throws: any exception ends the load as a failure.
+    static Result run(const LoadRequest& request, const LoadReporter& reporter, LoadStop& stop);
 
     // The byte budget of one batch's bind slots.
     static constexpr int kBatchBudgetBytes = static_cast<int>(BatchBuffers::kSlotBudgetBytes);
@@ -73,7 +76,7 @@ class LoadJob {
   private:
     enum class End { None, Failed, FailedAfterTableCheck, RepairFailed, Stopped };
 
-    LoadJob();
+    LoadJob(const LoadRequest& request, const LoadReporter& reporter, LoadStop& stop);
     Outcome runStages();
     Outcome runEnding(bool completed);
 
@@ -123,16 +126,20 @@ class LoadJob {
     // The lines before the last that say what of the file was not loaded as it is, in one
     // fixed order.
     void reportEndingLines();
+    void reportStatus(const std::string& line);
+    // Reports the line unless it is empty.
     void reportLine(const std::string& line);
 
-    // Taken from LoadParams when the job starts; the job reads nothing else of them.
-    LoadTexts params_;
+    // The job's own copy of its request. The existence query binds tableName in place.
+    LoadRequest params_;
+    const LoadReporter& reporter_;
+    LoadStop& stop_;
 
     End end_ = End::None;
     std::string failureText_;
 
     std::string workFile_;
-    WorkingCopy workingCopy_;
+    WorkingCopy workingCopy_{reporter_};
     std::string createText_;
     std::unique_ptr<DBConnect> connection_;
     std::unique_ptr<TableDictionary> dictionary_;

@@ -1,23 +1,11 @@
-// The state the main dialog and the load job share, and the job's ways of reporting.
+// What one load is given and how it reports: its request, its reporter and its stop flag. A
+// load owns nothing process-wide, so that several may run at once in one process.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
-
-// The five texts the dialog hands to the job. Written by the dialog's thread before it starts
-// a worker; each job copies them as it starts and reads only its copy, so that a new Start
-// may rewrite them while a stopped worker is still ending. The file name is as the system's
-// file functions take it (the ANSI code page on Windows); the other four are UTF-8, as are
-// all the texts the job reports.
-namespace LoadParams {
-extern std::string fileName;
-extern std::string tableName;
-extern std::string userName;
-extern std::string password;
-extern std::string database;
-} // namespace LoadParams
 
 // What a load does when a table of its name exists already.
 enum class ExistingTable {
@@ -29,8 +17,7 @@ enum class ExistingTable {
              // ResumePoint): a stopped or failed load goes on where it ended
 };
 
-// How a load departs from the default one, which every member's default keeps. Set and copied
-// with the five texts, under the same rules.
+// How a load departs from the default one, which every member's default keeps.
 struct LoadOptions {
     // Column names made loadable (see loadableColumnNames) instead of failing on the names
     // Oracle refuses.
@@ -53,12 +40,10 @@ struct LoadOptions {
     bool commandLine = false;
 };
 
-namespace LoadParams {
-extern LoadOptions options;
-} // namespace LoadParams
-
-// One job's own copy of the five texts and the options.
-struct LoadTexts {
+// One load's request: which file into which table, as which user, and how. The job takes its
+// own copy as it starts. The file name is as the system's file functions take it (the ANSI
+// code page on Windows); the other four are UTF-8, as are all the texts the job reports.
+struct LoadRequest {
     std::string fileName;
     std::string tableName;
     std::string userName;
@@ -67,58 +52,55 @@ struct LoadTexts {
     LoadOptions options = {};
 };
 
-// The LoadParams texts and options as they stand now.
-LoadTexts copyLoadParams();
-// Sets the LoadParams texts and options; while no worker runs.
-void setLoadParams(const LoadTexts& texts);
+// A load's stop flag. Set before the load's worker starts, so that the job's first look sees
+// the load; cleared by whoever ends the load first: the job at its end, or the user's stop.
+// Any thread; every change is atomic.
+class LoadStop {
+  public:
+    // Starts a new load with this flag; while none runs.
+    void arm() { active_ = 1; }
+    // Clears the flag without asking who ended the load.
+    void clear() { active_ = 0; }
+    bool requested() const { return active_.load() == 0; }
+    // Clears the flag for the side that ends the load. True when this call cleared it, so that
+    // its ending is the load's; false when the other side had ended the load already.
+    bool claimEnding() { return active_.exchange(0) != 0; }
+    // The flag itself, for the dialog, whose Stop and messages read it by that name.
+    std::atomic<std::int32_t>& flag() { return active_; }
 
-// What the job writes and the dialog reads.
-namespace LoadStatus {
-// The line the dialog appends to its log; set completely right before each status send.
-// Written by the worker, read by the interface thread inside the handler of the blocking
-// send, while the worker waits: the send keeps the two apart.
-extern std::string statusText;
-// 0 to 100; set right before each progress send. Threads as statusText.
-extern std::int32_t progressPercent;
-// 1 while a load runs. The dialog sets it before it starts the worker and clears it to ask
-// for a stop; the job clears it when it ends, before its last status line.
-extern std::atomic<std::int32_t> loadActive;
-// Where the Windows hooks send their messages: the main dialog's window and the two
-// registered message ids. Kept here untyped so that the job never sees a window header.
-// Written by the interface thread before it starts a worker and never while one runs;
-// workers only read them.
-extern void* targetWindow;
-extern unsigned addStrMessageId;
-extern unsigned showProgressMessageId;
-} // namespace LoadStatus
-
-// Clears loadActive for the side that ends the load: the job at its end, or the user's Stop.
-// True when this call cleared it, so that its ending is the load's; false when the other side
-// had ended the load already. Either thread; the exchange is atomic.
-bool claimLoadEnding();
-
-// How the job reaches the user. The dialog installs hooks that send the two registered
-// messages and show the application's message box; the tests install recorders. Each hook
-// returns only when the other side has dealt with it.
-struct LoadHooks {
-    std::function<void()> addStatusLine;               // append LoadStatus::statusText to the log
-    std::function<void()> showProgress;                // show LoadStatus::progressPercent
-    std::function<void(const char* text)> showMessage; // modal; returns when closed
+  private:
+    std::atomic<std::int32_t> active_{0};
 };
 
-// Installs the hooks; call before a job starts.
-void setLoadHooks(LoadHooks hooks);
+// How a load reaches its user. Each member is called on the load's worker thread and returns
+// only when the other side has dealt with it; a member left empty drops what it would report.
+// Each load has its own, so its lines never mix with another load's.
+struct LoadReporter {
+    std::function<void(const std::string& line)> statusLine; // appends a line to the log
+    std::function<void(std::int32_t percent)> progress;      // shows 0 to 100
+    std::function<void(const std::string& text)> message;    // modal; returns when closed
+    // Rows committed so far, after each commit point's line; for a caller that sums them.
+    std::function<void(std::int64_t rows)> rowsCommitted;
+
+    void status(const std::string& line) const {
+        if (statusLine)
+            statusLine(line);
+    }
+    void showProgress(std::int32_t percent) const {
+        if (progress)
+            progress(percent);
+    }
+    void showMessage(const std::string& text) const {
+        if (message)
+            message(text);
+    }
+    void committed(std::int64_t rows) const {
+        if (rowsCommitted)
+            rowsCommitted(rows);
+    }
+};
 
 // The status text as the log shows it, on one line: Oracle's messages end in a line feed and
 // some failures join two texts with one, so each line break becomes one blank (none after a
 // blank the text already has, none at its start) and trailing ones go.
 std::string statusTextAsOneLine(const std::string& statusText);
-
-// Sets statusText to the text and sends it to the log.
-void reportStatus(const std::string& text);
-// Sends statusText as it stands (the failure and completion endings set it earlier).
-void sendStatusLine();
-// Sets progressPercent and sends it.
-void reportProgress(std::int32_t percent);
-// Shows the text in the message box and waits until the user closes it.
-void showLoadMessage(const char* text);

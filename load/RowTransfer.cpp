@@ -2,25 +2,18 @@
 #include "load/RowTransfer.h"
 
 #include "load/ColumnList.h"
-#include "load/LoadState.h"
+#include "load/FixedTexts.h"
 
 #include <algorithm>
 
-namespace {
-
-bool stopRequested() {
-    return LoadStatus::loadActive.load() == 0;
-}
-
-} // namespace
-
 RowTransfer::RowTransfer(DBConnect& connection, DbfTable& table, BatchBuffers& buffers,
                          const std::string& tableName, int rowsPerBatch,
+                         const LoadReporter& reporter, const LoadStop& stop,
                          std::vector<std::string> columnNames, bool skipDeleted)
     : connection_(connection), table_(table), buffers_(buffers), tableName_(tableName),
-      rowsPerBatch_(rowsPerBatch), columnNames_(std::move(columnNames)),
-      bindOrder_(buffers.bindOrder()), recordCount_(table.recordCount()),
-      skipDeleted_(skipDeleted) {}
+      rowsPerBatch_(rowsPerBatch), reporter_(reporter), stop_(stop),
+      columnNames_(std::move(columnNames)), bindOrder_(buffers.bindOrder()),
+      recordCount_(table.recordCount()), skipDeleted_(skipDeleted) {}
 
 void RowTransfer::resumeAt(int firstRecord, std::int64_t rowsBefore) {
     firstRecord_ = firstRecord;
@@ -49,14 +42,14 @@ RowTransfer::Outcome RowTransfer::run() {
     }
     // Oracle refuses an INSERT executed for no rows; the commit still closes the load.
     if (rowsInBatch_ > 0) {
-        if (!bindLongValues("Error during insert (at end).") ||
-            !insertBatch(rowsInBatch_, "Error during insert (at end)."))
+        if (!bindLongValues(fixed_text::kLastInsertFailed) ||
+            !insertBatch(rowsInBatch_, fixed_text::kLastInsertFailed))
             return Outcome::Failed;
         // As after every batch: a stop asked for during the insert keeps the batch out.
         if (stopRequested())
             return rollBackAndStop();
     }
-    if (!commitBatch(rowsInBatch_, "Error during commit (at end)."))
+    if (!commitBatch(rowsInBatch_, fixed_text::kLastCommitFailed))
         return Outcome::Failed;
     return Outcome::Completed;
 }
@@ -77,16 +70,16 @@ RowTransfer::Outcome RowTransfer::gatherRecord() {
 
 RowTransfer::Outcome RowTransfer::endBatchInLoop() {
     const int rows = rowsInBatch_;
-    if (!bindLongValues("Error during insert rows. ") ||
-        !insertBatch(rows, "Error during insert rows. "))
+    if (!bindLongValues(fixed_text::kInsertFailed) || !insertBatch(rows, fixed_text::kInsertFailed))
         return Outcome::Failed;
     if (stopRequested())
         return rollBackAndStop();
-    if (!commitBatch(rows, "Error during commit(in loop)."))
+    if (!commitBatch(rows, fixed_text::kCommitFailed))
         return Outcome::Failed;
     committedRows_ += rows;
-    reportStatus("Commit point reached. " + std::to_string(rowsBefore_ + committedRows_) +
-                 " rows imported..");
+    reporter_.status(fixed_text::kCommitPoint + std::to_string(rowsBefore_ + committedRows_) +
+                     fixed_text::kRowsImported);
+    reporter_.committed(rowsBefore_ + committedRows_);
     rowsInBatch_ = 0;
     return Outcome::Completed;
 }
@@ -95,7 +88,7 @@ bool RowTransfer::prepareInsert() {
     insertText_ = columnNames_.empty() ? insertText(tableName_, buffers_.columnCount())
                                        : insertText(tableName_, columnNames_);
     insertStatement_ = std::make_unique<DBStmt>(&connection_, insertText_.c_str());
-    return bindSlots("Error during insert rows. ");
+    return bindSlots(fixed_text::kInsertFailed);
 }
 
 bool RowTransfer::bindSlots(const char* failurePrefix) {
@@ -146,7 +139,7 @@ RowTransfer::Outcome RowTransfer::rollBackAndStop() {
     if (rollBackOpenBatch())
         return Outcome::Stopped;
     // The failure ending tries the rollback once more before the session goes.
-    fail("Error during rollback. ");
+    fail(fixed_text::kRollbackFailed);
     return Outcome::Failed;
 }
 
@@ -210,8 +203,7 @@ void RowTransfer::reportRecordProgress(std::int64_t record) {
         return;
     nextProgressIndex_ += recordCount_ / 100;
     const auto percent = static_cast<std::int32_t>(record * 100 / recordCount_);
-    LoadStatus::progressPercent = percent;
     // The bar stops at 94 and jumps to 100 at completion.
     if (percent < 95)
-        reportProgress(percent);
+        reporter_.showProgress(percent);
 }

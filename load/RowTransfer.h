@@ -4,6 +4,7 @@
 
 #include "dbf/DbfTable.h"
 #include "load/BatchBuffers.h"
+#include "load/LoadState.h"
 #include "oracle/DBConnect.h"
 #include "oracle/DBStmt.h"
 
@@ -21,10 +22,13 @@ class RowTransfer {
     // their memos would pass the buffers' budget) into `tableName` on `connection`; all four
     // must outlive the transfer. With `columnNames` (in the buffers' bind order) the INSERT
     // names its columns; else it gives values for all of them in the table's order. With
-    // `skipDeleted` records marked as deleted are passed over; else they are loaded too.
+    // `skipDeleted` records marked as deleted are passed over; else they are loaded too. The
+    // commit lines and the progress go to `reporter`; `stop` is looked at between records and
+    // after each insert. Both must outlive the transfer too.
     RowTransfer(DBConnect& connection, DbfTable& table, BatchBuffers& buffers,
-                const std::string& tableName, int rowsPerBatch,
-                std::vector<std::string> columnNames = {}, bool skipDeleted = false);
+                const std::string& tableName, int rowsPerBatch, const LoadReporter& reporter,
+                const LoadStop& stop, std::vector<std::string> columnNames = {},
+                bool skipDeleted = false);
     RowTransfer(const RowTransfer&) = delete;
     RowTransfer& operator=(const RowTransfer&) = delete;
 
@@ -73,12 +77,15 @@ class RowTransfer {
     bool commitBatch(int rows, const char* failurePrefix);
     bool fail(const char* prefix);
     void reportRecordProgress(std::int64_t record);
+    bool stopRequested() const { return stop_.requested(); }
 
     DBConnect& connection_;
     DbfTable& table_;
     BatchBuffers& buffers_;
     const std::string tableName_;
     const int rowsPerBatch_;
+    const LoadReporter& reporter_;
+    const LoadStop& stop_;
     const std::vector<std::string> columnNames_;
     const std::vector<std::size_t> bindOrder_;
     const std::int64_t recordCount_;

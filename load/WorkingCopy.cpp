@@ -2,7 +2,7 @@
 #include "load/WorkingCopy.h"
 
 #include "dbf/DbfHeader.h"
-#include "load/LoadState.h"
+#include "load/FixedTexts.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
@@ -17,28 +17,28 @@ std::string shown(const std::string& path) {
 
 WorkingCopy::Outcome WorkingCopy::make(const std::string& fileName,
                                        const std::function<bool()>& stopRequested) {
-    reportStatus("Header not formatted propely. Loading from copy of file.. ");
+    reporter_.status(fixed_text::kHeaderNotFormatted);
     Attempt attempt = copyUnder(fileName, fileName, stopRequested);
     // A read-only folder or share still loads: 40 of 42 real tables needed their copy.
     if (attempt == Attempt::CopyFailed) {
-        reportStatus("Cannot write copy of file beside it: " + copyFailure_ +
-                     ". Trying the temporary folder..");
+        reporter_.status("Cannot write copy of file beside it: " + copyFailure_ +
+                         ". Trying the temporary folder..");
         attempt = copyUnder(platform::pathInTemporaryFolder(fileName), fileName, stopRequested);
     }
     switch (attempt) {
     case Attempt::Stopped:
         return Outcome::Stopped;
     case Attempt::NoFreeName:
-        failureText_ = "Error while create copy of file (file index too big)";
+        failureText_ = fixed_text::kNoFreeCopyName;
         return Outcome::Failed;
     case Attempt::CopyFailed:
-        failureText_ = "Error while copy file " + shown(fileName) + " to " + shown(failedName_) +
+        failureText_ = fixed_text::kCopyFailed + shown(fileName) + " to " + shown(failedName_) +
                        ": " + copyFailure_;
         return Outcome::Failed;
     default:
         break;
     }
-    reportStatus("Copy of file created.");
+    reporter_.status(fixed_text::kCopyCreated);
     reportCopiesFound();
     return repairDbfHeader(name_.c_str()) ? Outcome::Made : Outcome::RepairFailed;
 }
@@ -46,10 +46,10 @@ WorkingCopy::Outcome WorkingCopy::make(const std::string& fileName,
 WorkingCopy::Attempt WorkingCopy::copyUnder(const std::string& stem, const std::string& fileName,
                                             const std::function<bool()>& stopRequested) {
     auto copyName = findFreeWorkingCopyName(stem, [this](const std::string& name, bool exists) {
-        reportStatus("Try copy file to " + shown(name));
+        reporter_.status(fixed_text::kTryCopy + shown(name));
         if (!exists)
             return;
-        reportStatus("File exists. ");
+        reporter_.status(fixed_text::kFileExists);
         if (copiesFound_++ == 0)
             firstCopyFound_ = name;
     });
@@ -70,13 +70,13 @@ WorkingCopy::Attempt WorkingCopy::copyUnder(const std::string& stem, const std::
 
 void WorkingCopy::reportCopiesFound() const {
     if (copiesFound_ == 1)
-        reportStatus(shown(firstCopyFound_) +
-                     " exists already: left by a load that did not end, or in use by one "
-                     "running now.");
+        reporter_.status(shown(firstCopyFound_) +
+                         " exists already: left by a load that did not end, or in use by one "
+                         "running now.");
     else if (copiesFound_ > 1)
-        reportStatus(std::to_string(copiesFound_) +
-                     " copies of the file exist already, the first " + shown(firstCopyFound_) +
-                     ": left by loads that did not end, or in use by ones running now.");
+        reporter_.status(std::to_string(copiesFound_) +
+                         " copies of the file exist already, the first " + shown(firstCopyFound_) +
+                         ": left by loads that did not end, or in use by ones running now.");
 }
 
 void WorkingCopy::remove() {
@@ -84,6 +84,6 @@ void WorkingCopy::remove() {
         return;
     // The user must learn of a copy left on disk; the line comes before the job's last one.
     if (!platform::deleteFile(name_))
-        reportStatus("Cannot delete copy of file " + shown(name_));
+        reporter_.status("Cannot delete copy of file " + shown(name_));
     name_.clear();
 }

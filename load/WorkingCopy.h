@@ -3,10 +3,12 @@
 // when the load ends.
 #pragma once
 
+#include "load/LoadState.h"
+
 #include <functional>
 #include <string>
 
-// Used on the load's worker thread only. Every step is told through reportStatus.
+// Used on the load's worker thread only. Every step is told to the load's reporter.
 class WorkingCopy {
   public:
     enum class Outcome {
@@ -16,7 +18,8 @@ class WorkingCopy {
         Stopped,      // `stopRequested` answered true during the copy; no copy is left
     };
 
-    WorkingCopy() = default;
+    // `reporter` must outlive the copy.
+    explicit WorkingCopy(const LoadReporter& reporter) : reporter_(reporter) {}
     WorkingCopy(const WorkingCopy&) = delete;
     WorkingCopy& operator=(const WorkingCopy&) = delete;
 
@@ -40,6 +43,7 @@ class WorkingCopy {
                       const std::function<bool()>& stopRequested);
     void reportCopiesFound() const;
 
+    const LoadReporter& reporter_;
     std::string name_;
     std::string failureText_;
     std::string failedName_;  // the name the last failed copy was to take

@@ -4,8 +4,8 @@
 #include "GuiTestSupport.h"
 #include "MainDialogHarness.h"
 
+#include "app/DialogLoad.h"
 #include "app/LoadWorker.h"
-#include "load/LoadState.h"
 #include "support/SampleTable.h"
 
 #include <atomic>

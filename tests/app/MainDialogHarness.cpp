@@ -4,7 +4,7 @@
 #include "GuiTestSupport.h"
 #include "MessageBoxProbe.h"
 
-#include "load/LoadState.h"
+#include "app/DialogLoad.h"
 
 #include <commctrl.h>
 

@@ -4,7 +4,7 @@
 #include "MainDialogHarness.h"
 #include "MessageBoxProbe.h"
 
-#include "load/LoadState.h"
+#include "app/DialogLoad.h"
 #include "support/SampleTable.h"
 
 namespace apptest {

@@ -12,7 +12,6 @@
 #include "dbf/DbfTable.h"
 #include "load/BatchBuffers.h"
 #include "load/LoadJob.h"
-#include "load/LoadState.h"
 #include "support/StandinDatabase.h"
 
 #include <unistd.h>
@@ -42,6 +41,7 @@ struct FuzzSetup {
     std::string memo;
     standin_test::StandinDatabase database;
     std::string loadedTableFile;
+    LoadRequest request;
 
     FuzzSetup() {
         const char* temporary = std::getenv("TMPDIR");
@@ -54,11 +54,11 @@ struct FuzzSetup {
         database.addUser("FUZZ", "fuzz");
         database.useEnvironment("discard");
         loadedTableFile = (fs::path(database.databaseFolder()) / "FUZZ" / "FUZZED.tbl").string();
-        LoadParams::fileName = table;
-        LoadParams::tableName = "FUZZED";
-        LoadParams::userName = "FUZZ";
-        LoadParams::password = "fuzz";
-        LoadParams::database = "ORCL";
+        request.fileName = table;
+        request.tableName = "FUZZED";
+        request.userName = "FUZZ";
+        request.password = "fuzz";
+        request.database = "ORCL";
     }
     ~FuzzSetup() {
         std::error_code ignored;
@@ -78,24 +78,28 @@ struct FuzzSetup {
     }
 };
 
-// What the job said last, and whether it had cleared loadActive by then.
+// What the job said last, and whether it had cleared its stop flag by then.
 struct LastLine {
     bool sent = false;
     bool whileInactive = false;
+    std::string text;
 };
 
-void loadThroughTheJob(LastLine& last, bool typed) {
-    LoadParams::options.typedColumns = typed;
-    setLoadHooks({[&last] {
-                      if (LoadStatus::statusText.empty())
-                          __builtin_trap();
-                      last.sent = true;
-                      last.whileInactive = LoadStatus::loadActive == 0;
-                  },
-                  {},
-                  {}});
-    LoadStatus::loadActive = 1;
-    LoadJob::run();
+// Loads the fuzzed table; true when the job cleared its stop flag by its end.
+bool loadThroughTheJob(LoadRequest request, LastLine& last, bool typed) {
+    request.options.typedColumns = typed;
+    LoadStop stop;
+    LoadReporter reporter;
+    reporter.statusLine = [&last, &stop](const std::string& line) {
+        if (line.empty())
+            __builtin_trap();
+        last.sent = true;
+        last.whileInactive = stop.requested();
+        last.text = line;
+    };
+    stop.arm();
+    LoadJob::run(request, reporter, stop);
+    return stop.requested();
 }
 
 // The table a load decodes the file's text with, as converterFor() chooses it; none when the
@@ -169,20 +173,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz_input::writeTableAndMemo(data, size, setup.table, setup.memo);
 
     LastLine last;
-    loadThroughTheJob(last, false);
-    if (!last.sent || !last.whileInactive || LoadStatus::loadActive != 0)
+    if (!loadThroughTheJob(setup.request, last, false) || !last.sent || !last.whileInactive)
         __builtin_trap();
     // A stand-in that cannot be loaded would leave every input at the connect stage.
-    if (LoadStatus::statusText.rfind("Can't load ", 0) == 0)
+    if (last.text.rfind("Can't load ", 0) == 0)
         __builtin_trap();
     compareSlotsWithTexts(setup.table);
 
     setup.dropLoadedTable();
     LastLine typedLast;
-    loadThroughTheJob(typedLast, true);
-    if (!typedLast.sent || !typedLast.whileInactive || LoadStatus::loadActive != 0)
+    if (!loadThroughTheJob(setup.request, typedLast, true) || !typedLast.sent ||
+        !typedLast.whileInactive)
         __builtin_trap();
-    if (LoadStatus::statusText.rfind("Error during insert", 0) == 0)
+    if (typedLast.text.rfind("Error during insert", 0) == 0)
         __builtin_trap();
     setup.clear();
     return 0;

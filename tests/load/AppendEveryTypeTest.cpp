@@ -39,18 +39,18 @@ TEST_F(LoadJobTest, AFileAppendsToTheTableItsOwnLoadMadeWhateverItsFieldTypes) {
 
     for (const bool typed : {true, false}) {
         SCOPED_TRACE(typed ? "typed" : "untyped");
-        LoadParams::options.typedColumns = typed;
-        LoadParams::tableName = typed ? "TYPED" : "UNTYPED";
-        LoadParams::options.existingTable = ExistingTable::Refuse;
+        request.options.typedColumns = typed;
+        request.tableName = typed ? "TYPED" : "UNTYPED";
+        request.options.existingTable = ExistingTable::Refuse;
         runLoad();
         ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << statusLines().back();
-        const auto first = loadedTable(LoadParams::tableName);
+        const auto first = loadedTable(request.tableName);
         ASSERT_EQ(first.rows.size(), 2u);
 
-        LoadParams::options.existingTable = ExistingTable::Append;
+        request.options.existingTable = ExistingTable::Append;
         runLoad();
         EXPECT_EQ(result.outcome, LoadJob::Outcome::Completed) << statusLines().back();
-        const auto appended = loadedTable(LoadParams::tableName);
+        const auto appended = loadedTable(request.tableName);
         EXPECT_EQ(appended.columnTypes, first.columnTypes);
         ASSERT_EQ(appended.rows.size(), 4u);
         EXPECT_EQ(appended.rows[2], first.rows[0]);

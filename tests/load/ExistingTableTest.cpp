@@ -43,7 +43,7 @@ class ExistingTableTest : public LoadJobTest {
     }
     void loadAgain(ExistingTable policy, const DbfWriter& table) {
         writeTable(table);
-        LoadParams::options.existingTable = policy;
+        request.options.existingTable = policy;
         runLoad();
     }
     std::vector<std::string> theOldNames() const { return clientNames(0, 5); }
@@ -94,12 +94,12 @@ TEST_F(ExistingTableTest, AReplacementTakesTheOldTablesPlaceOnlyWhenEveryRowIsIn
                                    "did not end, or in use by ones running now.");
     EXPECT_EQ(names(loadedTable()), clientNames(0, 3));
     EXPECT_EQ(database.tableNames("SCOTT"), (std::vector<std::string>{"CLIENTS", "CLIENTS$OLD1"}));
-    LoadParams::tableName = "A23456789B123456789C123456789D";
+    request.tableName = "A23456789B123456789C123456789D";
     loadAgain(ExistingTable::Replace, clientsFrom(0, 2));
     loadAgain(ExistingTable::Replace, clientsFrom(7, 1));
     EXPECT_EQ(statusLines().at(3), "Table A23456789B123456789C123456789D exists; loading into "
                                    "A23456789B123456789C12345$NEW1 to replace it.");
-    EXPECT_EQ(names(loadedTable(LoadParams::tableName)), clientNames(7, 1));
+    EXPECT_EQ(names(loadedTable(request.tableName)), clientNames(7, 1));
 }
 
 TEST_F(ExistingTableTest, AReplacementThatFailsOrStopsLeavesTheOldTableAsItWas) {
@@ -118,9 +118,9 @@ TEST_F(ExistingTableTest, AReplacementThatFailsOrStopsLeavesTheOldTableAsItWas) 
 
     // A stop: the job's only words are what became of the table.
     failWith("");
-    onEvent = [](const JobEvent& event) {
+    onEvent = [this](const JobEvent& event) {
         if (event.text == "Commit point reached. 1000 rows imported..")
-            LoadStatus::loadActive = 0;
+            stop.clear();
     };
     loadAgain(ExistingTable::Replace, clientsFrom(5000, 1500));
     EXPECT_TRUE(messages().empty());
@@ -207,17 +207,17 @@ TEST_F(ExistingTableTest, ATemporaryNameIsCutWhereACharacterEnds) {
     database.setCharacterSet("AL32UTF8");
     // 30 bytes: X, six Cyrillic letters, _, eight more; "$NEW1" leaves room for 25 bytes,
     // which would end inside the seventh letter after the "_".
-    LoadParams::tableName = "X\xD0\x97\xD0\x90\xD0\x9A\xD0\x90\xD0\x97\xD0\xAB_"
-                            "\xD0\x9A\xD0\x9B\xD0\x98\xD0\x95\xD0\x9D\xD0\xA2\xD0\x9E\xD0\x92";
+    request.tableName = "X\xD0\x97\xD0\x90\xD0\x9A\xD0\x90\xD0\x97\xD0\xAB_"
+                        "\xD0\x9A\xD0\x9B\xD0\x98\xD0\x95\xD0\x9D\xD0\xA2\xD0\x9E\xD0\x92";
     loadTheOldTable();
     loadAgain(ExistingTable::Replace, clientsFrom(7, 2));
     EXPECT_TRUE(messages().empty()) << messages().front();
     EXPECT_EQ(statusLines().at(3),
-              "Table " + LoadParams::tableName +
+              "Table " + request.tableName +
                   " exists; loading into "
                   "X\xD0\x97\xD0\x90\xD0\x9A\xD0\x90\xD0\x97\xD0\xAB_\xD0\x9A\xD0\x9B\xD0\x98"
                   "\xD0\x95\xD0\x9D$NEW1 to replace it.");
-    EXPECT_EQ(names(loadedTable(LoadParams::tableName)), clientNames(7, 2));
+    EXPECT_EQ(names(loadedTable(request.tableName)), clientNames(7, 2));
 }
 
 TEST_F(ExistingTableTest, AViewOrASynonymIsRefusedBeforeAnyRowIsLoaded) {
@@ -233,7 +233,7 @@ TEST_F(ExistingTableTest, AViewOrASynonymIsRefusedBeforeAnyRowIsLoaded) {
     EXPECT_EQ(messages(),
               std::vector<std::string>{"Cannot replace CLIENTS: it is a view, not a table."});
     database.addObject("SCOTT", "ORDERS", "SYNONYM");
-    LoadParams::tableName = "ORDERS";
+    request.tableName = "ORDERS";
     loadAgain(ExistingTable::Replace, clientsFrom(0, 3));
     EXPECT_EQ(messages(),
               std::vector<std::string>{"Cannot replace ORDERS: it is a synonym, not a table."});
@@ -263,7 +263,7 @@ TEST_F(ExistingTableTest, AnAppendNeedsTheFilesColumnsAndInsertsNothingOtherwise
         table.addRecord({name, "Rome"});
         return table;
     };
-    LoadParams::tableName = "PLACES";
+    request.tableName = "PLACES";
     loadAgain(ExistingTable::Append, places(10, 5, "first"));
     EXPECT_FALSE(result.tableExisted);
     loadAgain(ExistingTable::Append, places(8, 3, "second"));
@@ -282,7 +282,7 @@ TEST_F(ExistingTableTest, AnAppendNeedsTheFilesColumnsAndInsertsNothingOtherwise
 
     // A failed append keeps the batches it committed, as a new table does.
     failWith("insert#2@10=1653");
-    LoadParams::tableName = "CLIENTS";
+    request.tableName = "CLIENTS";
     loadAgain(ExistingTable::Append, clientsFrom(1505, 1500));
     EXPECT_EQ(result.outcome, LoadJob::Outcome::Failed);
     EXPECT_EQ(result.rowsLoaded, 1000);
@@ -315,10 +315,10 @@ TEST_F(ExistingTableTest, ACallBrokenAfterAStopEndsTheLoadAsAStop) {
     // The commit of the only batch stalls; the user stops, then breaks the call.
     failWith("commit#1=block");
     writeTable(clientsFrom(5000, 500));
-    LoadParams::options.existingTable = ExistingTable::Replace;
+    request.options.existingTable = ExistingTable::Replace;
     std::thread worker([this] { runLoad(false); });
     const bool blocked = database.waitUntilACallIsBlocked();
-    LoadStatus::loadActive = 0;
+    stop.clear();
     DBConnect::breakCallsInProgress();
     worker.join();
     ASSERT_TRUE(blocked);

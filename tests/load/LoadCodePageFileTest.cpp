@@ -30,7 +30,7 @@ class CodePageFileTest : public LoadJobTest {
 
     // Loads the table into a table of its own and answers the city, as stored.
     std::string loadedCity(const std::string& tableName) {
-        LoadParams::tableName = tableName;
+        request.tableName = tableName;
         runLoad();
         EXPECT_TRUE(messages().empty()) << messages()[0];
         const auto stored = loadedTable(tableName);
@@ -97,18 +97,18 @@ TEST_F(CodePageFileTest, TheHeaderWinsOverTheCpgTheLoadsCodePageOverNeitherUnles
     writeTable(cityTable("\x8C\xAE\xE1\xAA\xA2\xA0", 0x26));
     writeCodePageFile("clients.cpg", "UTF-8");
     EXPECT_EQ(loadedCity("HEADER"), kMoskva);
-    LoadParams::options.codePage = 1251;
+    request.options.codePage = 1251;
     EXPECT_EQ(loadedCity("NAMED"), kMoskva);
     // Forced, the load's code page is every file's: the same bytes read in 1251.
     const std::string in1251 = "\xD0\x8A\xC2\xAE\xD0\xB1\xD0\x84\xD1\x9E\xC2\xA0";
-    LoadParams::options.forceCodePage = true;
+    request.options.forceCodePage = true;
     EXPECT_EQ(loadedCity("FORCED"), in1251);
     writeTable(cityTable("\x8C\xAE\xE1\xAA\xA2\xA0"));
     EXPECT_EQ(loadedCity("FORCEDOVERCPG"), in1251);
 
     // A file that names none anywhere takes the load's code page without forcing.
     std::filesystem::remove(folder.path("clients.cpg"));
-    LoadParams::options.forceCodePage = false;
+    request.options.forceCodePage = false;
     EXPECT_EQ(loadedCity("NONE"), in1251);
     // And the .cpg comes before it.
     writeCodePageFile("clients.cpg", "866");
@@ -134,7 +134,7 @@ TEST_F(CodePageFileTest, ACpgThatNamesNoKnownCodePageIsSaidAndTheTextReadAsWitho
     hostile[5] = '\x1B';
     hostile[7] = '\xE9';
     writeCodePageFile("clients.cpg", hostile);
-    LoadParams::options.codePage = 866;
+    request.options.codePage = 866;
     writeTable(cityTable("\x8C\xAE\xE1\xAA\xA2\xA0"));
     EXPECT_EQ(loadedCity("NAMED"), kMoskva);
     EXPECT_EQ(statusLines()[5], "Code page \"AAA?A?A?" + std::string(32, 'A') + "\" of " + cpgName +

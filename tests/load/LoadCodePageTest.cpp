@@ -122,10 +122,10 @@ TEST_F(LoadJobTest, TheFilesCodePageOrElseTheOemOneIsConverted) {
         table.addField("CITY", 'C', 8).setLanguageDriver(c.languageDriver);
         table.addRecord({c.stored});
         writeTable(table);
-        LoadParams::tableName = "CITIES" + std::to_string(load++);
+        request.tableName = "CITIES" + std::to_string(load++);
         runLoad();
         ASSERT_TRUE(messages().empty()) << messages()[0];
-        auto stored = loadedTable(LoadParams::tableName);
+        auto stored = loadedTable(request.tableName);
         ASSERT_EQ(stored.rows.size(), 1u);
         EXPECT_EQ(stored.rows[0][0], c.loaded) << "language driver " << int{c.languageDriver};
     }

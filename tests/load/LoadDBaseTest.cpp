@@ -188,14 +188,14 @@ TEST_F(LoadJobTest, FieldNamesOracleRefusesLoadWithFixNames) {
     for (const Case& test : cases) {
         SCOPED_TRACE(test.failure);
         writeTable(test.table);
-        LoadParams::tableName = test.tableName;
-        LoadParams::options.fixNames = false;
+        request.tableName = test.tableName;
+        request.options.fixNames = false;
         runLoad();
         EXPECT_EQ(messages(), std::vector<std::string>{test.failure});
         const std::vector<std::string> tables = database.tableNames("SCOTT");
         EXPECT_EQ(std::count(tables.begin(), tables.end(), test.tableName), 0);
 
-        LoadParams::options.fixNames = true;
+        request.options.fixNames = true;
         runLoad();
         ASSERT_TRUE(messages().empty()) << messages()[0];
         const auto stored = loadedTable(test.tableName);

@@ -46,9 +46,9 @@ TEST_F(LoadJobTest, ConnectionFailuresShowOraclesTextAlone) {
     };
     for (const Case& failure : cases) {
         SCOPED_TRACE(failure.text);
-        LoadParams::userName = failure.user;
-        LoadParams::password = failure.password;
-        LoadParams::database = failure.database;
+        request.userName = failure.user;
+        request.password = failure.password;
+        request.database = failure.database;
         if (!failure.library.empty())
             standin_test::StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY",
                                                                   failure.library);
@@ -98,7 +98,7 @@ TEST_F(LoadJobTest, TheTableCheckStopsOnlyAtExactlyOneObject) {
     EXPECT_EQ(loadedTable().columnNames, std::vector<std::string>{"OLD"});
 
     // Typed in lower case, the name matches no stored name; Oracle's CREATE TABLE refuses.
-    LoadParams::tableName = "clients";
+    request.tableName = "clients";
     runLoad();
     expectFailureEnding(messages(), statusLines(), lastEvent(),
                         "Error while create table. \n"
@@ -107,20 +107,20 @@ TEST_F(LoadJobTest, TheTableCheckStopsOnlyAtExactlyOneObject) {
     // Two objects of one name (an index and a trigger) do not stop the load.
     database.addObject("SCOTT", "ORDERS", "INDEX");
     database.addObject("SCOTT", "ORDERS", "TRIGGER");
-    LoadParams::tableName = "ORDERS";
+    request.tableName = "ORDERS";
     runLoad();
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(loadedTable("ORDERS").rows.size(), 3u);
 
     // One index alone counts 1 and stops it.
     database.addObject("SCOTT", "ITEMS", "INDEX");
-    LoadParams::tableName = "ITEMS";
+    request.tableName = "ITEMS";
     runLoad();
     EXPECT_EQ(messages(), std::vector<std::string>{
                               "Object with this name already exists. Enter other table name."});
 
     failWith("select#1=942");
-    LoadParams::tableName = "FRESH";
+    request.tableName = "FRESH";
     runLoad();
     expectFailureEnding(messages(), statusLines(), lastEvent(),
                         "ORA-00942: table or view does not exist\n");
@@ -217,7 +217,7 @@ TEST_F(LoadJobTest, BatchFailuresKeepTheCommittedBatchesAndNameABatchInDoubt) {
     for (const Case& failure : cases) {
         SCOPED_TRACE(failure.rules + " " + std::to_string(failure.records));
         writeTable(wideClientTable(failure.records));
-        LoadParams::tableName = "BATCH" + std::to_string(run++);
+        request.tableName = "BATCH" + std::to_string(run++);
         failWith(failure.rules);
         standin_test::StandinDatabase::recordCalls(true);
         runLoad();
@@ -228,7 +228,7 @@ TEST_F(LoadJobTest, BatchFailuresKeepTheCommittedBatchesAndNameABatchInDoubt) {
         EXPECT_EQ(lines[lines.size() - 2], "Commit point reached. 1000 rows imported..");
         // Oracle guarantees the committed batch and nothing of a batch not committed; a commit
         // that lost its connection leaves its whole batch in the table, or none of it.
-        auto stored = loadedTable(LoadParams::tableName);
+        auto stored = loadedTable(request.tableName);
         ASSERT_TRUE(stored.rows.size() == 1000u ||
                     (failure.rowsInDoubt > 0 && stored.rows.size() == 1000u + failure.rowsInDoubt))
             << stored.rows.size();
@@ -328,11 +328,11 @@ TEST_F(LoadJobTest, FieldNamesThatWouldChangeTheStatementNeverReachOracle) {
     }
 
     // --fix-names makes them names Oracle takes.
-    LoadParams::options.fixNames = true;
+    request.options.fixNames = true;
     runLoad();
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(loadedTable().columnNames, (std::vector<std::string>{"NAME", "G_H"}));
-    LoadParams::options.fixNames = false;
+    request.options.fixNames = false;
 
     // National letters are letters: the database's character set decides.
     DbfWriter national;
@@ -343,7 +343,7 @@ TEST_F(LoadJobTest, FieldNamesThatWouldChangeTheStatementNeverReachOracle) {
         .setLanguageDriver(0x02);
     national.addRecord({"a"});
     writeTable(national);
-    LoadParams::tableName = "STREETS";
+    request.tableName = "STREETS";
     runLoad();
     EXPECT_TRUE(messages().empty()) << messages().front();
     EXPECT_EQ(loadedTable("STREETS").columnNames.size(), 1u);

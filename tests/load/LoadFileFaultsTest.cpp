@@ -65,7 +65,7 @@ TEST_F(LoadJobTest, DamagedMemosLoadAsBlanksAndAreCountedBeforeTheLastLine) {
     DbfWriter one;
     one.addField("NOTE", 'M', 10).addRecord({memoFieldText(kept, 10)}).addRecord({""});
     writeTable(one);
-    LoadParams::tableName = "ONE";
+    request.tableName = "ONE";
     runLoad();
     EXPECT_EQ(
         lastLines(statusLines(), 2),
@@ -114,7 +114,7 @@ TEST_F(LoadJobTest, AShortFileLoadsTheRecordsItHoldsAndSaysWhatItsHeaderCounted)
     ByteImage bytes = three.image();
     bytes.resize(static_cast<std::size_t>(three.headerLength() + 2 * three.recordLength() + 7));
     ASSERT_TRUE(writeFileBytes(dbfPath, bytes));
-    LoadParams::tableName = "CUT";
+    request.tableName = "CUT";
     runLoad();
     EXPECT_EQ(lastLines(statusLines(), 2),
               (std::vector<std::string>{
@@ -125,7 +125,7 @@ TEST_F(LoadJobTest, AShortFileLoadsTheRecordsItHoldsAndSaysWhatItsHeaderCounted)
 
     // A failure still tells what the file holds, before its own last line.
     failWith("create#1=1031");
-    LoadParams::tableName = "REFUSED";
+    request.tableName = "REFUSED";
     runLoad();
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(lastLines(statusLines(), 2)[0],
@@ -151,7 +151,7 @@ TEST_F(LoadJobTest, RecordsPastTheHeadersCountAreNamedAndNotLoaded) {
 
     table.setRecordCount(2);
     writeTable(table);
-    LoadParams::tableName = "TWO";
+    request.tableName = "TWO";
     runLoad();
     EXPECT_EQ(lastLines(statusLines(), 2),
               (std::vector<std::string>{"The header counts 2 records, but the file holds 3 whole "
@@ -179,8 +179,8 @@ TEST_F(LoadJobTest, DeletedRecordsAreLoadedAndCountedOrLeftOutOnRequest) {
     EXPECT_EQ(loadedTable().rows.size(), 2500u);
 
     // Left out, the commit lines and the last line count the rows loaded.
-    LoadParams::options.skipDeleted = true;
-    LoadParams::tableName = "KEPT";
+    request.options.skipDeleted = true;
+    request.tableName = "KEPT";
     runLoad();
     EXPECT_EQ(statusLines(),
               (std::vector<std::string>{"Start loading..", "Connecting to Oracle..", "Connected.",
@@ -194,8 +194,8 @@ TEST_F(LoadJobTest, DeletedRecordsAreLoadedAndCountedOrLeftOutOnRequest) {
     EXPECT_EQ(result.rowsLoaded, 2000);
 
     // Only the rows of committed batches count as loaded.
-    LoadParams::options.skipDeleted = false;
-    LoadParams::tableName = "FAILED";
+    request.options.skipDeleted = false;
+    request.tableName = "FAILED";
     failWith("insert#3=1653");
     runLoad();
     EXPECT_EQ(lastLines(statusLines(), 2)[0], "400 records marked as deleted were loaded.");
@@ -204,12 +204,12 @@ TEST_F(LoadJobTest, DeletedRecordsAreLoadedAndCountedOrLeftOutOnRequest) {
     two.addRecord({clientName(0)}).addRecord({clientName(1)}, true);
     writeTable(two);
     failWith("");
-    LoadParams::tableName = "TWO";
+    request.tableName = "TWO";
     runLoad();
     EXPECT_EQ(lastLines(statusLines(), 1)[0], "Loading completed. 2 records processed.");
     EXPECT_EQ(lastLines(statusLines(), 2)[0], "1 record marked as deleted was loaded.");
-    LoadParams::options.skipDeleted = true;
-    LoadParams::tableName = "ONE";
+    request.options.skipDeleted = true;
+    request.tableName = "ONE";
     runLoad();
     EXPECT_EQ(lastLines(statusLines(), 2),
               (std::vector<std::string>{"1 record marked as deleted was left out.",

@@ -38,33 +38,29 @@ LoadJobTest::LoadJobTest() : dbfPath(folder.path("clients.dbf")) {
     database.addUser("SCOTT", "tiger");
     database.useEnvironment();
     standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
-    LoadParams::fileName = dbfPath;
-    LoadParams::tableName = "CLIENTS";
-    LoadParams::userName = "SCOTT";
-    LoadParams::password = "tiger";
-    LoadParams::database = "ORCL";
-    LoadParams::options = {};
-    setLoadHooks({
-        [this] {
-            record({JobEvent::Kind::Status, LoadStatus::statusText, 0, 0});
-        },
-        [this] {
-            record({JobEvent::Kind::Progress, "", LoadStatus::progressPercent, 0});
-        },
-        [this](const char* text) {
-            record({JobEvent::Kind::Message, text, 0, 0});
-        },
-    });
+    request.fileName = dbfPath;
+    request.tableName = "CLIENTS";
+    request.userName = "SCOTT";
+    request.password = "tiger";
+    request.database = "ORCL";
+    reporter_.statusLine = [this](const std::string& line) {
+        record({JobEvent::Kind::Status, line, 0, 0});
+    };
+    reporter_.progress = [this](std::int32_t percent) {
+        record({JobEvent::Kind::Progress, "", percent, 0});
+    };
+    reporter_.message = [this](const std::string& text) {
+        record({JobEvent::Kind::Message, text, 0, 0});
+    };
 }
 
 LoadJobTest::~LoadJobTest() {
-    setLoadHooks({});
     standin_test::StandinDatabase::setFailRules("");
     standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG", "");
 }
 
 void LoadJobTest::record(JobEvent event) {
-    event.loadActive = LoadStatus::loadActive.load();
+    event.loadActive = stop.requested() ? 0 : 1;
     events_.push_back(event);
     if (onEvent)
         onEvent(events_.back());
@@ -84,8 +80,8 @@ void LoadJobTest::failWith(const std::string& rules) {
 
 void LoadJobTest::runLoad(bool checkHandles) {
     events_.clear();
-    LoadStatus::loadActive = 1;
-    result = LoadJob::runWithResult();
+    stop.arm();
+    result = LoadJob::run(request, reporter_, stop);
     // Every end releases every handle the load made.
     if (checkHandles) {
         EXPECT_EQ(standin_test::StandinDatabase::liveHandleCount(), 0);

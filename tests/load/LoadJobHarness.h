@@ -2,7 +2,6 @@
 #pragma once
 
 #include "load/LoadJob.h"
-#include "load/LoadState.h"
 #include "support/ClientTable.h"
 #include "support/DbfWriter.h"
 #include "support/StandinDatabase.h"
@@ -20,7 +19,7 @@ struct JobEvent {
     Kind kind;
     std::string text;        // status line or message box text
     std::int32_t percent;    // progress
-    std::int32_t loadActive; // LoadStatus::loadActive when the job reported
+    std::int32_t loadActive; // 1 while the load's stop flag was set when the job reported
 };
 
 // A scratch folder for DBF files, removed with everything in it.
@@ -49,7 +48,8 @@ class LoadJobTest : public ::testing::Test {
     void writeMemos(const FptWriter& memos);
     // Sets the fault-injection rules for the next load.
     void failWith(const std::string& rules);
-    // Runs one load on this thread, as the dialog would start it; `result` says how it ended.
+    // Runs one load of `request` on this thread, as the dialog would start it; `result` says
+    // how it ended.
     // Unless told otherwise, checks that every handle the load made is free once it ended
     // (a break of another thread's frees those it holds only when it returns).
     void runLoad(bool checkHandles = true);
@@ -66,10 +66,16 @@ class LoadJobTest : public ::testing::Test {
     ScratchFolder folder;
     standin_test::StandinDatabase database;
     std::string dbfPath;
+    // The next load's request: dbfPath into CLIENTS as SCOTT/tiger@ORCL, default options.
+    LoadRequest request;
+    // The load's stop flag: a test clears it to stop the load, or claims the ending as the
+    // dialog's Stop does.
+    LoadStop stop;
     LoadJob::Result result;
 
   private:
     void record(JobEvent event);
 
+    LoadReporter reporter_;
     std::vector<JobEvent> events_;
 };

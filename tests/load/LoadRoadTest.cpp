@@ -61,7 +61,7 @@ TEST_F(LoadJobTest, ProgressStepsByOnePercentUpTo94ThenJumpsTo100) {
     for (int record = 0; record < 42; ++record)
         few.addRecord({std::to_string(record)});
     writeTable(few);
-    LoadParams::tableName = "FEW";
+    request.tableName = "FEW";
     runLoad();
     EXPECT_EQ(progressValues(), (std::vector<std::int32_t>{0, 100}));
     EXPECT_EQ(statusLines().back(), "Loading completed. 42 records processed.");
@@ -86,7 +86,7 @@ TEST_F(LoadJobTest, EmptyFilesAndWholeBatchesCompleteNormally) {
 
     // 2000 records are exactly two batches: nothing is left for the last insert.
     writeTable(wideClientTable(2000));
-    LoadParams::tableName = "CLIENTS2";
+    request.tableName = "CLIENTS2";
     runLoad();
     auto lines = statusLines();
     ASSERT_GE(lines.size(), 3u);
@@ -193,10 +193,10 @@ TEST_F(LoadJobTest, NationalCharactersFillingTheirColumnsArriveIntactInAnAl32Utf
     for (const char* nlsLang : {"AMERICAN_AMERICA.WE8MSWIN1252", ""}) {
         SCOPED_TRACE(nlsLang);
         standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG", nlsLang);
-        LoadParams::tableName = "CITIES" + std::to_string(run++);
+        request.tableName = "CITIES" + std::to_string(run++);
         runLoad();
         ASSERT_TRUE(messages().empty()) << messages()[0];
-        auto stored = loadedTable(LoadParams::tableName);
+        auto stored = loadedTable(request.tableName);
         EXPECT_EQ(stored.widthsInCharacters, (std::vector<bool>{true, true}));
         EXPECT_EQ(stored.rows, expected);
     }
@@ -222,15 +222,15 @@ TEST_F(LoadJobTest, ALogonWarningIsShownAfterConnectedAndTheLoadGoesOn) {
 
 TEST_F(LoadJobTest, TheJobReadsOnlyTheTextsItWasStartedWith) {
     writeTable(wideClientTable(1500));
-    // What a new Start writes while this load is still running.
-    onEvent = [](const JobEvent& event) {
+    // What a new Start writes into the request while this load is still running.
+    onEvent = [this](const JobEvent& event) {
         if (event.kind != JobEvent::Kind::Status || event.text != "Connected.")
             return;
-        LoadParams::fileName = "elsewhere.dbf";
-        LoadParams::tableName = "OTHER";
-        LoadParams::userName = "NOBODY";
-        LoadParams::password = "none";
-        LoadParams::database = "NOWHERE";
+        request.fileName = "elsewhere.dbf";
+        request.tableName = "OTHER";
+        request.userName = "NOBODY";
+        request.password = "none";
+        request.database = "NOWHERE";
     };
     runLoad();
     ASSERT_TRUE(messages().empty()) << messages()[0];

@@ -5,9 +5,9 @@
 
 TEST_F(LoadJobTest, AStopInTheFirstBatchLeavesTheNewTableEmpty) {
     writeTable(wideClientTable(1500));
-    onEvent = [](const JobEvent& event) {
+    onEvent = [this](const JobEvent& event) {
         if (event.kind == JobEvent::Kind::Progress && event.percent == 1)
-            LoadStatus::loadActive = 0;
+            stop.clear();
     };
     runLoad();
     EXPECT_TRUE(messages().empty());
@@ -36,9 +36,9 @@ TEST_F(LoadJobTest, AStopBeforeTheTransferEndsTheLoadBeforeAnythingIsMade) {
     };
     for (const std::string& stopPoint : stopPoints) {
         SCOPED_TRACE(stopPoint);
-        onEvent = [stopPoint](const JobEvent& event) {
+        onEvent = [this, stopPoint](const JobEvent& event) {
             if (event.kind == JobEvent::Kind::Status && event.text == stopPoint)
-                LoadStatus::loadActive = 0;
+                stop.clear();
         };
         runLoad();
         EXPECT_EQ(result.outcome, LoadJob::Outcome::Stopped);
@@ -53,10 +53,10 @@ TEST_F(LoadJobTest, AStopBeforeTheTransferEndsTheLoadBeforeAnythingIsMade) {
 
 TEST_F(LoadJobTest, AStopInALaterBatchKeepsTheCommittedOnes) {
     writeTable(wideClientTable(2500));
-    onEvent = [](const JobEvent& event) {
+    onEvent = [this](const JobEvent& event) {
         if (event.kind == JobEvent::Kind::Status &&
             event.text == "Commit point reached. 1000 rows imported..")
-            LoadStatus::loadActive = 0;
+            stop.clear();
     };
     runLoad();
     EXPECT_TRUE(messages().empty());
@@ -71,15 +71,19 @@ namespace {
 
 // Asks for a stop while the first full batch (1000 rows) is being inserted, as a user's
 // click would between the insert and its commit.
+// The stop flag of the load the observers below stop; an observer is a plain function.
+LoadStop* observedStop = nullptr;
+
 void stopDuringFirstBatchInsert(unsigned iterations) {
     if (iterations == 1000)
-        LoadStatus::loadActive = 0;
+        observedStop->clear();
 }
 
 } // namespace
 
 TEST_F(LoadJobTest, AStopBetweenInsertAndCommitRollsTheBatchBack) {
     writeTable(wideClientTable(2500));
+    observedStop = &stop;
     standin_test::StandinDatabase::setExecuteObserver(stopDuringFirstBatchInsert);
     runLoad();
     EXPECT_TRUE(messages().empty());
@@ -89,7 +93,7 @@ TEST_F(LoadJobTest, AStopBetweenInsertAndCommitRollsTheBatchBack) {
     // When the rollback itself fails, that failure is reported like any other, and the
     // inserted rows still do not reach the table when the session ends.
     failWith("rollback#1=3113");
-    LoadParams::tableName = "CLIENTS2";
+    request.tableName = "CLIENTS2";
     runLoad();
     standin_test::StandinDatabase::setExecuteObserver(nullptr);
     EXPECT_EQ(messages(), std::vector<std::string>{"Error during rollback. \n"
@@ -103,7 +107,7 @@ TEST_F(LoadJobTest, AStopBetweenInsertAndCommitRollsTheBatchBack) {
     // job leaves the session to the server, which rolls it back.
     standin_test::StandinDatabase::setExecuteObserver(stopDuringFirstBatchInsert);
     failWith("rollback#1=3113;rollback#2=3113");
-    LoadParams::tableName = "CLIENTS3";
+    request.tableName = "CLIENTS3";
     runLoad();
     standin_test::StandinDatabase::setExecuteObserver(nullptr);
     EXPECT_EQ(messages().size(), 1u);
@@ -118,7 +122,7 @@ bool lastBatchStopEnded = false;
 
 void stopDuringLastBatchInsert(unsigned iterations) {
     if (iterations == 500)
-        lastBatchStopEnded = claimLoadEnding();
+        lastBatchStopEnded = observedStop->claimEnding();
 }
 
 } // namespace
@@ -126,6 +130,7 @@ void stopDuringLastBatchInsert(unsigned iterations) {
 TEST_F(LoadJobTest, AStopDuringTheLastBatchIsTheLoadsOnlyEnding) {
     // 1500 records: a full batch of 1000, then the last one of 500 after the last record.
     writeTable(wideClientTable(1500));
+    observedStop = &stop;
     standin_test::StandinDatabase::setExecuteObserver(stopDuringLastBatchInsert);
     runLoad();
     standin_test::StandinDatabase::setExecuteObserver(nullptr);
@@ -162,7 +167,7 @@ TEST_F(LoadJobTest, AUsersStopThenACancelThroughOraclesClientEndsTheLoadAsTheSto
     failWith("commit#2=block");
     std::thread worker([this] { runLoad(); });
     const bool blocked = database.waitUntilACallIsBlocked();
-    const bool stopEnded = claimLoadEnding();
+    const bool stopEnded = stop.claimEnding();
     standin_test::StandinDatabase::interruptCalls();
     worker.join();
     ASSERT_TRUE(blocked);

@@ -48,7 +48,7 @@ TEST_F(LoadJobTest, MemosEndABatchBeforeTheirBytesPassTheBudgetAndTheCommitLines
         table.addRecord({record % 10 == 0 ? "x" : std::to_string(record), uint32Bytes(block)});
     writeTable(table);
     writeMemos(memos);
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     runLoad();
     ASSERT_TRUE(messages().empty()) << messages()[0];
     std::vector<std::string> lines = statusLines();
@@ -66,7 +66,7 @@ TEST_F(LoadJobTest, MemosEndABatchBeforeTheirBytesPassTheBudgetAndTheCommitLines
 
     // The second batch fails: the first one's 22 are told.
     failWith("insert#2=1653");
-    LoadParams::tableName = "FAILED";
+    request.tableName = "FAILED";
     runLoad();
     lines = statusLines();
     ASSERT_GE(lines.size(), 3u);
@@ -85,12 +85,12 @@ TEST_F(LoadJobTest, LongMemosAreHandedOverWholeInTheSameInsertByAnOldClientToo) 
     writeTable(memoTable(memos, {std::string(32767, 'a'), "short", std::string(65536, 'b'), "",
                                  std::string(100000, 'c')}));
     writeMemos(memos);
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     for (const std::string& library : {std::string(), clientLibrary112()}) {
         SCOPED_TRACE(library);
         if (!library.empty())
             standin_test::StandinDatabase::setEnvironmentVariable("MARLIN_OCI_LIBRARY", library);
-        LoadParams::tableName = library.empty() ? "CLIENTS" : "OLDCLIENT";
+        request.tableName = library.empty() ? "CLIENTS" : "OLDCLIENT";
         standin_test::StandinDatabase::recordCalls(true);
         runLoad();
         const std::string calls = standin_test::StandinDatabase::callLog();
@@ -101,7 +101,7 @@ TEST_F(LoadJobTest, LongMemosAreHandedOverWholeInTheSameInsertByAnOldClientToo) 
             EXPECT_NE(calls.find("OCIBindDynamic\nOCIStmtExecute 5 0\n"), std::string::npos)
                 << calls;
         }
-        const auto rows = loadedTable(LoadParams::tableName).rows;
+        const auto rows = loadedTable(request.tableName).rows;
         ASSERT_EQ(rows.size(), 5u);
         const std::vector<StoredValue> notes = {std::string(32767, 'a'), "short",
                                                 std::string(65536, 'b'), std::nullopt,
@@ -114,7 +114,7 @@ TEST_F(LoadJobTest, LongMemosAreHandedOverWholeInTheSameInsertByAnOldClientToo) 
     FptWriter shorter(64);
     writeTable(memoTable(shorter, {std::string(32767, 'a'), "short"}));
     writeMemos(shorter);
-    LoadParams::tableName = "SHORTER";
+    request.tableName = "SHORTER";
     standin_test::StandinDatabase::recordCalls(true);
     runLoad();
     const std::string calls = standin_test::StandinDatabase::callLog();
@@ -132,7 +132,7 @@ TEST_F(LoadJobTest, DBase7ValuesLoadTyped) {
     table.addRecord({dBase7LongBytes(2), std::string(8, '\0'), std::string(8, '\0')});
     table.addRecord({std::string(4, '\0'), dBase7DoubleBytes(1e9), dBase7TimestampBytes(5, 0)});
     ASSERT_TRUE(table.writeTo(dbfPath));
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     runLoad();
     ASSERT_TRUE(messages().empty()) << messages()[0];
     EXPECT_EQ(statusLines()[statusLines().size() - 2],
@@ -161,13 +161,13 @@ DbfWriter amountTable(int amountWidth, const std::vector<std::string>& amounts, 
 } // namespace
 
 TEST_F(LoadJobTest, ATypedAppendComparesTypesAndAReplacementKeepsThem) {
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     writeTable(amountTable(8, {"1.25"}));
     runLoad();
     ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed);
 
     // The same columns: appended.
-    LoadParams::options.existingTable = ExistingTable::Append;
+    request.options.existingTable = ExistingTable::Append;
     writeTable(amountTable(8, {"2.50"}));
     runLoad();
     EXPECT_EQ(result.outcome, LoadJob::Outcome::Completed);
@@ -183,7 +183,7 @@ TEST_F(LoadJobTest, ATypedAppendComparesTypesAndAReplacementKeepsThem) {
     runLoad();
     EXPECT_EQ(statusLines().back(), "Cannot append to table CLIENTS: its column 2 is AMOUNT "
                                     "NUMBER(10,2), the file's is AMOUNT NUMBER(12,3).");
-    LoadParams::options.typedColumns = false;
+    request.options.typedColumns = false;
     writeTable(amountTable(8, {"4"}));
     runLoad();
     // The default load reads no precisions.
@@ -192,13 +192,13 @@ TEST_F(LoadJobTest, ATypedAppendComparesTypesAndAReplacementKeepsThem) {
     EXPECT_EQ(loadedTable().rows.size(), 2u);
 
     // A narrower number fits a wider column.
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     writeTable(amountTable(6, {"5"}));
     runLoad();
     EXPECT_EQ(result.outcome, LoadJob::Outcome::Completed);
     EXPECT_EQ(loadedTable().rows.size(), 3u);
 
-    LoadParams::options.existingTable = ExistingTable::Replace;
+    request.options.existingTable = ExistingTable::Replace;
     writeTable(amountTable(10, {"12345678.9"}));
     runLoad();
     EXPECT_EQ(result.outcome, LoadJob::Outcome::Completed);
@@ -223,8 +223,8 @@ TEST_F(LoadJobTest, AnAppendRoundsAsTheTablesColumnsDoAndAScaleAloneLimitsWhatTh
                       "CREATE TABLE  SCALED (NAME VARCHAR2(6 CHAR),AMOUNT NUMBER(*,3),PAID DATE)");
         scaled.execute();
     }
-    LoadParams::options.typedColumns = true;
-    LoadParams::options.existingTable = ExistingTable::Append;
+    request.options.typedColumns = true;
+    request.options.existingTable = ExistingTable::Append;
     // INTEGER is NUMBER(*,0): whole numbers only, though of any 38 digits.
     writeTable(amountTable(10, {"12.75"}));
     runLoad();
@@ -236,7 +236,7 @@ TEST_F(LoadJobTest, AnAppendRoundsAsTheTablesColumnsDoAndAScaleAloneLimitsWhatTh
     EXPECT_EQ(loadedTable().rows.at(0)[1], StoredValue("123456789012345678901234567890"));
 
     // The values are rounded to the table's scale, not the file's.
-    LoadParams::tableName = "WIDER";
+    request.tableName = "WIDER";
     writeTable(amountTable(8, {"3.14159", "-0.00005"}));
     runLoad();
     EXPECT_EQ(result.outcome, LoadJob::Outcome::Completed);
@@ -246,7 +246,7 @@ TEST_F(LoadJobTest, AnAppendRoundsAsTheTablesColumnsDoAndAScaleAloneLimitsWhatTh
     EXPECT_EQ(amounts, (std::vector<StoredValue>{"3.1416", "-0.0001"}));
 
     // NUMBER(*,3) takes three decimals and 35 integer digits.
-    LoadParams::tableName = "SCALED";
+    request.tableName = "SCALED";
     writeTable(amountTable(36, {"2.71828"}, 1));
     runLoad();
     EXPECT_EQ(statusLines().back(), "Cannot append to table SCALED: its column 2 is AMOUNT "
@@ -272,7 +272,7 @@ TEST_F(LoadJobTest, DBase3MemoPointersThatAreNoBlockNumberLoadAsCountedNulls) {
         table.addRecord({"1", pointer});
     writeTable(table);
     ASSERT_TRUE(memos.writeTo(folder.path("clients.dbt")));
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     runLoad();
     ASSERT_TRUE(messages().empty()) << messages()[0];
     EXPECT_EQ(statusLines()[statusLines().size() - 2],

@@ -133,11 +133,11 @@ TEST_F(LoadJobTest, TypedLoadStoresEveryValueAsItsTypeUnderAnyNlsSettings) {
     TypedTable t = everyKindOfValue();
     writeTable(t.table);
     writeMemos(t.memos);
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     for (const char* nlsLang : {"GERMAN_GERMANY.AL32UTF8", "AMERICAN_AMERICA.AL32UTF8"}) {
         SCOPED_TRACE(nlsLang);
         standin_test::StandinDatabase::setEnvironmentVariable("NLS_LANG", nlsLang);
-        LoadParams::tableName = nlsLang[0] == 'G' ? "GERMAN" : "AMERICAN";
+        request.tableName = nlsLang[0] == 'G' ? "GERMAN" : "AMERICAN";
         runLoad();
         ASSERT_TRUE(messages().empty()) << messages()[0];
         const std::vector<std::string> lines = statusLines();
@@ -147,7 +147,7 @@ TEST_F(LoadJobTest, TypedLoadStoresEveryValueAsItsTypeUnderAnyNlsSettings) {
                   "AMOUNT 1, RATIO 2, WEIGHT 2, BORN 1, SEEN 1, OK 1, NOTES 1, PIC 1.");
         EXPECT_EQ(lines.back(), "Loading completed. 7 records processed.");
 
-        const auto stored = loadedTable(LoadParams::tableName);
+        const auto stored = loadedTable(request.tableName);
         EXPECT_EQ(stored.columnTypes,
                   (std::vector<std::string>{"VARCHAR2(8 CHAR)", "NUMBER(10,2)", "NUMBER",
                                             "NUMBER(10)", "BINARY_DOUBLE", "NUMBER(19,4)", "DATE",
@@ -237,8 +237,8 @@ TEST_F(LoadJobTest, ADoubleTakes24CharactersOfABatchByDefaultAnd22Typed) {
     EXPECT_EQ(lines[lines.size() - 2], "Commit point reached. 999 rows imported..");
     EXPECT_EQ(loadedTable().rows[999][0], StoredValue("124.875"));
 
-    LoadParams::options.typedColumns = true;
-    LoadParams::tableName = "TYPED";
+    request.options.typedColumns = true;
+    request.tableName = "TYPED";
     runLoad();
     EXPECT_EQ(statusLines().back(), "Loading completed. 1000 records processed.");
     EXPECT_EQ(statusLines()[statusLines().size() - 2],
@@ -267,7 +267,7 @@ TEST_F(LoadJobTest, TypedValuesKeepTheirMeaningAtTheEdgesOfOraclesDigitsAndCalen
                      uint32Bytes(0)});
     writeTable(table);
     writeMemos(memos);
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     runLoad();
     ASSERT_TRUE(messages().empty()) << messages()[0];
     const std::vector<std::string> lines = statusLines();
@@ -300,8 +300,8 @@ TEST_F(LoadJobTest, ATypedLoadChangesNoSessionSettingAndRunsTheDefaultLoadsState
     table.addRecord({"one", "1.5"});
     writeTable(table);
     auto executions = [this](bool typed, const char* tableName) {
-        LoadParams::options.typedColumns = typed;
-        LoadParams::tableName = tableName;
+        request.options.typedColumns = typed;
+        request.tableName = tableName;
         standin_test::StandinDatabase::recordCalls(true);
         runLoad();
         const std::string calls = standin_test::StandinDatabase::callLog();

@@ -73,13 +73,13 @@ TEST_F(LoadJobTest, EveryCharacterOfEightCodePagesArrivesAsPythonDecodesIt) {
             CodePageTable made = codePageTable(codePage, list);
             writeTable(made.table);
             writeMemos(made.memos);
-            LoadParams::tableName = std::string("CP") + characterSet[0] + std::to_string(codePage);
+            request.tableName = std::string("CP") + characterSet[0] + std::to_string(codePage);
             runLoad();
             ASSERT_TRUE(messages().empty()) << messages()[0];
             EXPECT_EQ(statusLines().back(), "Loading completed. " +
                                                 std::to_string(made.inUtf8.size()) +
                                                 " records processed.");
-            const auto stored = loadedTable(LoadParams::tableName);
+            const auto stored = loadedTable(request.tableName);
             const auto& expected = characterSet[0] == 'A' ? made.inUtf8 : made.in1252;
             ASSERT_EQ(stored.rows.size(), expected.size());
             for (std::size_t row = 0; row < expected.size(); ++row)
@@ -98,11 +98,11 @@ TEST_F(LoadJobTest, NamesCredentialsAndFieldNamesWithNationalLettersArriveInUtf8
     table.setLanguageDriver(0x65);
     table.addRecord({"\x8F\xA5\xE2\xE0", "\x8C\xAE\xE1\xAA\xA2\xA0"});
     writeTable(table);
-    LoadParams::tableName = "PR\xC3\x9C"
-                            "FUNG";
-    LoadParams::userName = "M\xC3\x9CLLER";
-    LoadParams::password = "Gr\xC3\xBC\xC3\x9F"
-                           "e1";
+    request.tableName = "PR\xC3\x9C"
+                        "FUNG";
+    request.userName = "M\xC3\x9CLLER";
+    request.password = "Gr\xC3\xBC\xC3\x9F"
+                       "e1";
     runLoad();
     ASSERT_TRUE(messages().empty()) << messages()[0];
     EXPECT_EQ(statusLines()[5], "Importing file into table PR\xC3\x9C"
@@ -134,10 +134,10 @@ TEST_F(LoadJobTest, ACodePageNamedForTheLoadWinsOverTheHeaders) {
     runLoad();
     // Read as the OEM code page 437: box drawing and letters of other languages.
     EXPECT_EQ(loadedTable().rows[0][0], "\xC3\xAE\xC2\xAB\xC3\x9F\xC2\xAC\xC3\xB3\xC3\xA1");
-    LoadParams::tableName = "CITIES";
-    LoadParams::options.codePage = 866;
+    request.tableName = "CITIES";
+    request.options.codePage = 866;
     runLoad();
-    LoadParams::options.codePage = 0;
+    request.options.codePage = 0;
     ASSERT_TRUE(messages().empty()) << messages()[0];
     EXPECT_EQ(loadedTable("CITIES").rows[0][0], "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0");
 }
@@ -177,7 +177,7 @@ TEST_F(LoadJobTest, ValuesCutToFitTheirColumnsAreCountedBeforeTheLastLine) {
     for (int record = 0; record < 2500; ++record)
         many.addRecord({memoFieldText(record % 2 == 0 ? lines : fits, 10)});
     writeTable(many);
-    LoadParams::tableName = "MANY";
+    request.tableName = "MANY";
     failWith("insert#2=1653");
     runLoad();
     failWith("");
@@ -187,10 +187,10 @@ TEST_F(LoadJobTest, ValuesCutToFitTheirColumnsAreCountedBeforeTheLastLine) {
     EXPECT_EQ(loadedTable("MANY").rows.size(), 1000u);
 
     // A stop after the first batch: the user's line is the dialog's, the job's comes after.
-    LoadParams::tableName = "STOPPED";
-    onEvent = [](const JobEvent& event) {
+    request.tableName = "STOPPED";
+    onEvent = [this](const JobEvent& event) {
         if (event.text == "Commit point reached. 1000 rows imported..")
-            LoadStatus::loadActive = 0;
+            stop.clear();
     };
     runLoad();
     onEvent = nullptr;
@@ -201,14 +201,14 @@ TEST_F(LoadJobTest, ValuesCutToFitTheirColumnsAreCountedBeforeTheLastLine) {
     DbfWriter one;
     one.addField("NOTES", 'M', 10).addRecord({memoFieldText(lines, 10)});
     writeTable(one);
-    LoadParams::tableName = "ONE";
+    request.tableName = "ONE";
     runLoad();
     EXPECT_EQ(linesBeforeTheLast(statusLines(), 1),
               std::vector<std::string>{"1 value was cut to fit its column: NOTES."});
     DbfWriter none;
     none.addField("NOTES", 'M', 10).addRecord({memoFieldText(fits, 10)});
     writeTable(none);
-    LoadParams::tableName = "NONE";
+    request.tableName = "NONE";
     runLoad();
     EXPECT_EQ(linesBeforeTheLast(statusLines(), 1),
               std::vector<std::string>{"Importing file into table NONE.."});
@@ -235,20 +235,20 @@ TEST_F(LoadJobTest, ValuesHoldingBytesTheCodePageDoesNotDefineAreCountedBeforeTh
     writeTable(table);
     for (bool typed : {false, true}) {
         SCOPED_TRACE(typed ? "typed" : "default");
-        LoadParams::options.typedColumns = typed;
-        LoadParams::tableName = typed ? "TYPED" : "CLIENTS";
+        request.options.typedColumns = typed;
+        request.tableName = typed ? "TYPED" : "CLIENTS";
         runLoad();
         ASSERT_TRUE(messages().empty()) << messages()[0];
         EXPECT_EQ(linesBeforeTheLast(statusLines(), 1),
                   std::vector<std::string>{
                       "4 values held bytes code page 1253 does not define: NAME, NOTES."});
-        const auto stored = loadedTable(LoadParams::tableName);
+        const auto stored = loadedTable(request.tableName);
         ASSERT_EQ(stored.rows.size(), 4u);
         EXPECT_EQ(*stored.rows[0][0], alpha + replacement + "    ");
         EXPECT_EQ(*stored.rows[3][0], replacement + replacement + "    ");
         EXPECT_EQ(stored.rows[1][2]->substr(0, 5), alpha + replacement);
     }
-    LoadParams::options.typedColumns = false;
+    request.options.typedColumns = false;
 
     // Only rows that reached the table count: of 1000 rows a batch (five memos), the second
     // batch fails and is rolled back.
@@ -261,7 +261,7 @@ TEST_F(LoadJobTest, ValuesHoldingBytesTheCodePageDoesNotDefineAreCountedBeforeTh
     for (int record = 0; record < 2500; ++record)
         many.addRecord({memoFieldText(record % 2 == 0 ? undefinedMemo : greekMemo, 10)});
     writeTable(many);
-    LoadParams::tableName = "MANY";
+    request.tableName = "MANY";
     failWith("insert#2=1653");
     runLoad();
     failWith("");
@@ -275,7 +275,7 @@ TEST_F(LoadJobTest, ValuesHoldingBytesTheCodePageDoesNotDefineAreCountedBeforeTh
     one.setLanguageDriver(0xCB);
     one.addField("CITY", 'C', 6).addRecord({"\xC1\xAA"}).addRecord({"\xC1"});
     writeTable(one);
-    LoadParams::tableName = "ONE";
+    request.tableName = "ONE";
     runLoad();
     EXPECT_EQ(linesBeforeTheLast(statusLines(), 1),
               std::vector<std::string>{"1 value held bytes code page 1253 does not define: CITY."});
@@ -283,7 +283,7 @@ TEST_F(LoadJobTest, ValuesHoldingBytesTheCodePageDoesNotDefineAreCountedBeforeTh
     none.setLanguageDriver(0xCB);
     none.addField("CITY", 'C', 6).addRecord({"\xC1\xD3"});
     writeTable(none);
-    LoadParams::tableName = "NONE";
+    request.tableName = "NONE";
     runLoad();
     EXPECT_EQ(linesBeforeTheLast(statusLines(), 1),
               std::vector<std::string>{"Importing file into table NONE.."});

@@ -40,7 +40,7 @@ TEST_F(LoadJobTest, FixNamesMakesEveryReservedWordANameOracleTakes) {
     table.addRecord(record);
     writeTable(table);
 
-    LoadParams::options.fixNames = true;
+    request.options.fixNames = true;
     runLoad();
     ASSERT_TRUE(messages().empty()) << messages()[0];
     const auto stored = loadedTable();
@@ -49,8 +49,8 @@ TEST_F(LoadJobTest, FixNamesMakesEveryReservedWordANameOracleTakes) {
     EXPECT_EQ(stored.rows[0].back(), standin_test::StoredValue("k"));
 
     // Without the option, the first of them ends the load where Oracle refuses it.
-    LoadParams::options.fixNames = false;
-    LoadParams::tableName = "UNFIXED";
+    request.options.fixNames = false;
+    request.tableName = "UNFIXED";
     runLoad();
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(

@@ -29,17 +29,17 @@ const std::string kResumeAdvice =
 
 class ResumeTest : public LoadJobTest {
   protected:
-    ResumeTest() { LoadParams::options.commandLine = true; }
+    ResumeTest() { request.options.commandLine = true; }
 
     void resume() {
-        LoadParams::options.existingTable = ExistingTable::Resume;
+        request.options.existingTable = ExistingTable::Resume;
         runLoad();
     }
     // Asks for a stop as soon as the job reports `line`.
     void stopAt(const std::string& line) {
-        onEvent = [line](const JobEvent& event) {
+        onEvent = [this, line](const JobEvent& event) {
             if (event.text == line)
-                LoadStatus::loadActive = 0;
+                stop.clear();
         };
     }
     std::vector<std::string> resumedLines(int rowsHeld, int records,
@@ -109,7 +109,7 @@ TEST_F(ResumeTest, AStoppedLoadGoesOnWhereItEndedAndACompleteTableIsLeftAsItIs) 
 
     // A view of the name is no table to resume.
     database.addView("SCOTT", "CLIENTS_V", {{"NAME", 10}});
-    LoadParams::tableName = "CLIENTS_V";
+    request.tableName = "CLIENTS_V";
     resume();
     EXPECT_EQ(messages(),
               std::vector<std::string>{"Cannot resume the load into CLIENTS_V: it is a view, not "
@@ -134,31 +134,31 @@ TEST_F(ResumeTest, ALoadThatFailedAtACommitGoesOnWithoutLosingOrRepeatingARow) {
     writeTable(wideClientTable(1500));
     for (const Case& test : cases) {
         SCOPED_TRACE(test.rules);
-        LoadParams::tableName = "CLIENTS_" + std::to_string(&test - cases);
-        LoadParams::options.existingTable = ExistingTable::Refuse;
+        request.tableName = "CLIENTS_" + std::to_string(&test - cases);
+        request.options.existingTable = ExistingTable::Refuse;
         failWith(test.rules);
         runLoad();
         ASSERT_EQ(result.outcome, LoadJob::Outcome::Failed);
         EXPECT_EQ(messages(), std::vector<std::string>{test.failureText});
-        ASSERT_EQ(names(loadedTable(LoadParams::tableName)).size(),
+        ASSERT_EQ(names(loadedTable(request.tableName)).size(),
                   static_cast<std::size_t>(test.rowsLeft));
 
         failWith("");
         resume();
         EXPECT_EQ(result.outcome, LoadJob::Outcome::Completed) << statusLines().back();
         EXPECT_EQ(result.tableComplete, test.rowsLeft == 1500);
-        EXPECT_EQ(names(loadedTable(LoadParams::tableName)), clientNames(1500));
+        EXPECT_EQ(names(loadedTable(request.tableName)), clientNames(1500));
     }
 
     // The dialog has no way to resume: its text stays as it was.
-    LoadParams::options = {};
-    LoadParams::tableName = "DIALOG";
+    request.options = {};
+    request.tableName = "DIALOG";
     failWith("commit#2=3113");
     runLoad();
     EXPECT_EQ(messages(), std::vector<std::string>{kInDoubt});
     // Nor does a table that held other rows before the load: its count would mislead.
-    LoadParams::options.commandLine = true;
-    LoadParams::options.existingTable = ExistingTable::Append;
+    request.options.commandLine = true;
+    request.options.existingTable = ExistingTable::Append;
     failWith("commit#2=3113");
     runLoad();
     EXPECT_EQ(messages(), std::vector<std::string>{kInDoubt});
@@ -178,8 +178,8 @@ TEST_F(ResumeTest, ATypedTableResumesAsTypedAndPassesOverDeletedRecordsWhenTheyA
             kept.push_back(clientName(record));
     }
     writeTable(table);
-    LoadParams::options.typedColumns = true;
-    LoadParams::options.skipDeleted = true;
+    request.options.typedColumns = true;
+    request.options.skipDeleted = true;
     failWith("commit#2=3113");
     runLoad();
     ASSERT_EQ(result.outcome, LoadJob::Outcome::Failed);
@@ -188,7 +188,7 @@ TEST_F(ResumeTest, ATypedTableResumesAsTypedAndPassesOverDeletedRecordsWhenTheyA
 
     // Without --typed the table's columns are not the file's.
     failWith("");
-    LoadParams::options.typedColumns = false;
+    request.options.typedColumns = false;
     resume();
     EXPECT_EQ(messages(),
               std::vector<std::string>{"Cannot resume the load into table CLIENTS: its column 2 "
@@ -196,7 +196,7 @@ TEST_F(ResumeTest, ATypedTableResumesAsTypedAndPassesOverDeletedRecordsWhenTheyA
                                        "VARCHAR2(8 CHAR)."});
     EXPECT_EQ(names(loadedTable()).size(), held);
 
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     resume();
     ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << messages().at(0);
     const standin_test::StoredTable stored = loadedTable();
@@ -211,11 +211,11 @@ TEST_F(ResumeTest, ATypedTableResumesAsTypedAndPassesOverDeletedRecordsWhenTheyA
               "Table CLIENTS holds 999 rows; loading the file from record 1166.");
 
     // Loaded with its deleted records, a table holds too many rows for a load without them.
-    LoadParams::tableName = "EVERY_RECORD";
-    LoadParams::options.skipDeleted = false;
+    request.tableName = "EVERY_RECORD";
+    request.options.skipDeleted = false;
     resume();
     ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed);
-    LoadParams::options.skipDeleted = true;
+    request.options.skipDeleted = true;
     resume();
     EXPECT_EQ(messages(), std::vector<std::string>{
                               "Cannot resume the load into table EVERY_RECORD: it "

@@ -47,7 +47,7 @@ std::vector<StoredValue> columnOf(const standin_test::StoredTable& table, std::s
 
 TEST_F(LoadJobTest, TypedMemosOfNationalTextArriveWholeAtEveryLength) {
     database.setCharacterSet("AL32UTF8");
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     // Code page 1252: the euro sign (three bytes in UTF-8) and e-acute (two); code page 932:
     // half-width katakana a (one byte, three in UTF-8) and hiragana a (two bytes, three).
     const std::vector<Character> windows1252 = {{"\x80", "\xE2\x82\xAC"}, {"\xE9", "\xC3\xA9"}};
@@ -77,7 +77,7 @@ TEST_F(LoadJobTest, TypedMemosOfNationalTextArriveWholeAtEveryLength) {
         }
         writeTable(table);
         writeMemos(memos);
-        LoadParams::tableName = test.tableName;
+        request.tableName = test.tableName;
         runLoad();
         ASSERT_TRUE(messages().empty()) << messages()[0];
         // Nothing was cut, nothing loaded as NULL: no line between the import and its end.
@@ -96,7 +96,7 @@ TEST_F(LoadJobTest, TypedMemosOfNationalTextArriveWholeAtEveryLength) {
 }
 
 TEST_F(LoadJobTest, TypedDatesOfEveryMonthsLastDayAndLogicalsOfEveryByte) {
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     // The last day of each month of 2023 and the day after it, and 29 February of two leap
     // years and two century years that are none.
     const unsigned lastDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -123,7 +123,7 @@ TEST_F(LoadJobTest, TypedDatesOfEveryMonthsLastDayAndLogicalsOfEveryByte) {
         expected.push_back(StoredValue());
     }
     writeTable(dates);
-    LoadParams::tableName = "DATES";
+    request.tableName = "DATES";
     runLoad();
     ASSERT_TRUE(messages().empty()) << messages()[0];
     std::vector<std::string> lines = statusLines();
@@ -149,7 +149,7 @@ TEST_F(LoadJobTest, TypedDatesOfEveryMonthsLastDayAndLogicalsOfEveryByte) {
             expected.push_back(StoredValue());
     }
     writeTable(logicals);
-    LoadParams::tableName = "LOGICALS";
+    request.tableName = "LOGICALS";
     runLoad();
     ASSERT_TRUE(messages().empty()) << messages()[0];
     lines = statusLines();
@@ -166,7 +166,7 @@ TEST_F(LoadJobTest, ANumberFieldWithMoreDecimalsThanOracleTakesStillMakesItsColu
     table.addField("RATE", 'N', 20, 200).addField("NAME", 'C', 4);
     table.addRecord({"0", "zero"});
     writeTable(table);
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     runLoad();
     ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << statusLines().back();
     const auto stored = loadedTable();
@@ -188,7 +188,7 @@ TEST_F(LoadJobTest, ATableOfMemosAloneLoadsTyped) {
     table.addRecord({uint32Bytes(memos.addMemo("second note")), uint32Bytes(0)});
     writeTable(table);
     writeMemos(memos);
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     runLoad();
     ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << statusLines().back();
     const auto stored = loadedTable();
@@ -205,7 +205,7 @@ TEST_F(LoadJobTest, ARecordsBytesOfOneByteLoadTypedAsThatByte) {
     table.addRecord({"\x07", "a"});
     table.addRecord({"\x80", "b"});
     writeTable(table);
-    LoadParams::options.typedColumns = true;
+    request.options.typedColumns = true;
     runLoad();
     ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed) << statusLines().back();
     const auto stored = loadedTable();

@@ -125,16 +125,16 @@ TEST_F(LoadJobTest, AnExistingCopyNameIsSkippedAndKept) {
 
 TEST_F(LoadJobTest, TheCopyIsDeletedOnFailureAndOnStop) {
     writeTable(tableWithoutDisplacements(1500));
-    LoadParams::password = "wrong";
+    request.password = "wrong";
     runLoad();
     EXPECT_EQ(messages(),
               std::vector<std::string>{"ORA-01017: invalid username/password; logon denied\n"});
     EXPECT_EQ(folder.fileNames(), std::vector<std::string>{"clients.dbf"});
 
-    LoadParams::password = "tiger";
-    onEvent = [](const JobEvent& event) {
+    request.password = "tiger";
+    onEvent = [this](const JobEvent& event) {
         if (event.kind == JobEvent::Kind::Progress && event.percent == 3)
-            LoadStatus::loadActive = 0;
+            stop.clear();
     };
     runLoad();
     EXPECT_TRUE(messages().empty());
@@ -175,7 +175,7 @@ TEST_F(LoadJobTest, AReadOnlyOriginalIsRepairedInACopyThatGoesAway) {
         if (event.kind == JobEvent::Kind::Status && event.text.rfind("Importing", 0) == 0)
             keepFromDeletion(copy);
     };
-    LoadParams::tableName = "CLIENTS2";
+    request.tableName = "CLIENTS2";
     runLoad();
     allowDeletion(copy);
     auto lines = statusLines();
@@ -188,13 +188,13 @@ TEST_F(LoadJobTest, AReadOnlyOriginalIsRepairedInACopyThatGoesAway) {
     // load's ending: the user has read "stopped", and no "completed" line contradicts it.
     fs::remove(copy);
     bool stopEnded = false;
-    onEvent = [copy, &stopEnded](const JobEvent& event) {
+    onEvent = [this, copy, &stopEnded](const JobEvent& event) {
         if (event.kind == JobEvent::Kind::Status && event.text.rfind("Importing", 0) == 0)
             keepFromDeletion(copy);
         if (event.kind == JobEvent::Kind::Status && event.text.rfind("Cannot delete", 0) == 0)
-            stopEnded = claimLoadEnding();
+            stopEnded = stop.claimEnding();
     };
-    LoadParams::tableName = "CLIENTS3";
+    request.tableName = "CLIENTS3";
     runLoad();
     allowDeletion(copy);
     EXPECT_TRUE(stopEnded);
@@ -225,7 +225,7 @@ TEST_F(LoadJobTest, CopyStageFailuresEndLikeEveryOtherFailure) {
     const TemporaryFolderSetting temporary(folder.path("tmp"));
     const std::string longName = std::string(250, 'x') + ".dbf";
     ASSERT_TRUE(tableWithoutDisplacements(3).writeTo(folder.path(longName)));
-    LoadParams::fileName = folder.path(longName);
+    request.fileName = folder.path(longName);
     runLoad();
     const std::string text = "Error while copy file " + folder.path(longName) + " to " +
                              folder.path("tmp/" + longName) + ".0.tmp: File name too long";
@@ -259,7 +259,7 @@ TEST_F(LoadJobTest, ACopyThatCannotBeWrittenBesideTheFileGoesToTheTemporaryFolde
     fs::create_directories(deep);
     ASSERT_TRUE(tableWithoutDisplacements(3).writeTo(deep + name));
     const TemporaryFolderSetting temporary(folder.path("tmp"));
-    LoadParams::fileName = deep + name;
+    request.fileName = deep + name;
     runLoad();
     EXPECT_TRUE(messages().empty()) << messages().front();
     const std::string copy = folder.path("tmp") + separator + name + ".0.tmp";

@@ -137,6 +137,19 @@ std::optional<FailureRule> parseRule(const std::string& text) {
 
 } // namespace
 
+namespace {
+
+// "delay=Nms": N milliseconds.
+std::optional<long> delayOf(const std::string& part) {
+    const std::string prefix = "delay=";
+    if (part.rfind(prefix, 0) != 0 || part.size() < prefix.size() + 3 ||
+        part.compare(part.size() - 2, 2, "ms") != 0)
+        return std::nullopt;
+    return wholeNumber(part.substr(prefix.size(), part.size() - prefix.size() - 2));
+}
+
+} // namespace
+
 FailureRules FailureRules::parse(const std::string& text) {
     FailureRules rules;
     std::size_t start = 0;
@@ -149,6 +162,8 @@ FailureRules FailureRules::parse(const std::string& text) {
             rules.discard_ = true;
         else if (part == "unchecked")
             rules.unchecked_ = true;
+        else if (std::optional<long> delay = delayOf(part))
+            rules.delay_ = std::chrono::milliseconds(*delay);
         else if (std::optional<FailureRule> rule = parseRule(part))
             rules.rules_.push_back(*rule);
         start = end + 1;

@@ -1,6 +1,7 @@
 // The fault-injection rules of ORACLE_STANDIN_FAIL and the per-connection call counters.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,6 +52,9 @@ class FailureRules {
     bool discardRows() const { return discard_ || unchecked_; }
     // Rows are taken without a look at their values: a benchmark of the client alone.
     bool acceptRowsUnchecked() const { return unchecked_; }
+    // How long every execute and commit waits before its work ("delay=Nms"), standing for a
+    // network round trip; other sessions' calls run meanwhile.
+    std::chrono::milliseconds callDelay() const { return delay_; }
 
     // Counts one call at `point` and returns the first rule that aims at it, if any.
     std::optional<FailureRule> count(FailurePoint point);
@@ -60,6 +64,7 @@ class FailureRules {
     long counts_[kFailurePointCount] = {};
     bool discard_ = false;
     bool unchecked_ = false;
+    std::chrono::milliseconds delay_{0};
 };
 
 } // namespace standin

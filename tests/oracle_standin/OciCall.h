@@ -13,6 +13,7 @@
 #include <fstream>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace standin {
 
@@ -99,6 +100,16 @@ class Call {
             library().breaks.wait_for(lock_, std::chrono::milliseconds(5));
     }
 
+    // Lets go of the library's lock for `delay`, as a call on its way to a server does: the
+    // calls of other threads run meanwhile.
+    void travel(std::chrono::milliseconds delay) {
+        if (delay.count() <= 0)
+            return;
+        lock_.unlock();
+        std::this_thread::sleep_for(delay);
+        lock_.lock();
+    }
+
     // The server a service context or server handle stands for, or null.
     ServerHandle* serverOf(void* handle) {
         if (auto* context = find<ServiceContextHandle>(handle, OCI_HTYPE_SVCCTX))
@@ -136,6 +147,11 @@ sword endTransaction(const char* callName, OCISvcCtx* svchp, OCIError* errhp, ub
         return OCI_INVALID_HANDLE;
     SessionHandle* session = nullptr;
     CallResult result = activeSession(call, *context, &session);
+    if (result.status == OCI_SUCCESS) {
+        call.travel(session->server->rules.callDelay());
+        // The session may have gone meanwhile, broken by another thread.
+        result = activeSession(call, *context, &session);
+    }
     if (result.status == OCI_SUCCESS) {
         result = end(*session);
         if (result.blocked)

@@ -177,6 +177,11 @@ STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* 
         return OCI_INVALID_HANDLE;
     SessionHandle* session = nullptr;
     CallResult result = activeSession(call, *context, &session);
+    if (result.status == OCI_SUCCESS) {
+        call.travel(session->server->rules.callDelay());
+        // The session may have gone meanwhile, broken by another thread.
+        result = activeSession(call, *context, &session);
+    }
     if (result.status != OCI_SUCCESS)
         return finish(*errors, result);
     result = executeStatement(*session, *statement, iters, rowoff);
