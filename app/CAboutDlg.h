@@ -1,8 +1,8 @@
 // The About box (dialog 100), opened from the main dialog's system menu.
 #pragma once
 
-#include "controls/CHyperLink.h"
 #include "controls/CButtonFX.h"
+#include "controls/CHyperLink.h"
 #include "framework/CDialog.h"
 
 class CAboutDlg : public CDialog {

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "app/AnchorLayout.h"
+#include "controls/CButtonFX.h"
 #include "controls/CHyperLink.h"
 #include "controls/LogList.h"
-#include "controls/CButtonFX.h"
 #include "framework/CButton.h"
 #include "framework/CDialog.h"
 #include "framework/CEdit.h"

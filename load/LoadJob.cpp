@@ -4,8 +4,8 @@
 #include "dbf/DbfHeader.h"
 #include "load/ColumnNames.h"
 #include "load/EndingLines.h"
-#include "load/ResumePoint.h"
 #include "load/FixedTexts.h"
+#include "load/ResumePoint.h"
 #include "platform/CodePage.h"
 
 #include <algorithm>
