@@ -2,6 +2,7 @@
 // lines, one summary in the order given, and the endings of a run of one table at a time.
 // Also built with ThreadSanitizer (scripts/test), which then watches every run below.
 #include "cli/ChildProcess.h"
+#include "cli/FolderLoadTest.h"
 #include "support/ClientTable.h"
 #include "support/StandinDatabase.h"
 
@@ -68,42 +69,10 @@ std::vector<std::string> summaryOf(const std::vector<std::string>& lines) {
     return {};
 }
 
-class MarlinLoadJobsTest : public ::testing::Test {
+class MarlinLoadJobsTest : public FolderLoadTest {
   protected:
-    MarlinLoadJobsTest() : folder(database.rootFolder() + "/tables") {
-        database.addUser("SCOTT", "Tiger");
-        database.useEnvironment();
-        std::filesystem::create_directory(folder);
-    }
-    ~MarlinLoadJobsTest() override { StandinDatabase::setFailRules(""); }
-
-    std::string inFolder(const std::string& name) const {
-#if defined(_WIN32)
-        return folder + "\\" + name;
-#else
-        return folder + "/" + name;
-#endif
-    }
-
-    std::vector<std::string> loadedNames(const std::string& table) const {
-        std::vector<std::string> names;
-        for (const auto& row : database.readTable("SCOTT", table).rows)
-            names.push_back(row.at(0).value_or("NULL"));
-        return names;
-    }
-
-    static std::vector<std::string> clientNames(int first, int count) {
-        std::vector<std::string> names;
-        for (int record = first; record < first + count; ++record)
-            names.push_back(clientName(record));
-        return names;
-    }
-
     void writeClients(const std::string& name, int first, int count) const {
-        DbfWriter table = wideClientTable(0);
-        for (int record = first; record < first + count; ++record)
-            table.addRecord({clientName(record)});
-        ASSERT_TRUE(table.writeTo(inFolder(name)));
+        FolderLoadTest::writeClients(inFolder(name), first, count);
     }
 
     void writeDamaged(const std::string& name) const {
@@ -117,9 +86,6 @@ class MarlinLoadJobsTest : public ::testing::Test {
                             const std::string& rows, const std::string& ending) const {
         return "  " + inFolder(file) + "  " + table + "  " + rows + " rows  " + ending;
     }
-
-    StandinDatabase database;
-    std::string folder;
 };
 
 } // namespace

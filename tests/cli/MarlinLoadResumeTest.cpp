@@ -1,6 +1,7 @@
 // marlin-load --resume: a folder whose loads lost their connection at a commit goes on where
 // each table ended, and a second resume finds them complete.
 #include "cli/ChildProcess.h"
+#include "cli/FolderLoadTest.h"
 #include "support/ClientTable.h"
 #include "support/StandinDatabase.h"
 
@@ -17,35 +18,10 @@ namespace {
 
 const std::string kProgram = MARLIN_LOAD_PROGRAM;
 
-class MarlinLoadResumeTest : public ::testing::Test {
+class MarlinLoadResumeTest : public FolderLoadTest {
   protected:
-    MarlinLoadResumeTest() : folder(database.rootFolder() + "/tables") {
-        database.addUser("SCOTT", "Tiger");
-        database.useEnvironment();
-        std::filesystem::create_directory(folder);
-    }
-    ~MarlinLoadResumeTest() override { StandinDatabase::setFailRules(""); }
-
-    std::string inFolder(const std::string& name) const {
-#if defined(_WIN32)
-        return folder + "\\" + name;
-#else
-        return folder + "/" + name;
-#endif
-    }
-
-    std::vector<std::string> loadedNames(const std::string& table) const {
-        std::vector<std::string> names;
-        for (const auto& row : database.readTable("SCOTT", table).rows)
-            names.push_back(row.at(0).value_or("NULL"));
-        return names;
-    }
-
     static std::vector<std::string> clientNames(int count) {
-        std::vector<std::string> names;
-        for (int record = 0; record < count; ++record)
-            names.push_back(clientName(record));
-        return names;
+        return FolderLoadTest::clientNames(0, count);
     }
 
     // The lines of `table` of `records` records resumed after the 1000 rows it holds.
@@ -60,9 +36,6 @@ class MarlinLoadResumeTest : public ::testing::Test {
                "Importing file into table " + table + "..\n" + prefix + "Loading completed. " +
                count + " records processed.\n";
     }
-
-    StandinDatabase database;
-    std::string folder;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // marlin-load for whole systems: a folder of tables in one run with a summary, a nightly
 // reload with --replace that never leaves the table missing, and --append.
 #include "cli/ChildProcess.h"
+#include "cli/FolderLoadTest.h"
 #include "cli/PseudoTerminal.h"
 #include "support/ClientTable.h"
 #include "support/StandinDatabase.h"
@@ -43,50 +44,7 @@ void append(std::vector<std::string>& to, const std::vector<std::string>& more) 
     to.insert(to.end(), more.begin(), more.end());
 }
 
-class MarlinLoadSeriesTest : public ::testing::Test {
-  protected:
-    MarlinLoadSeriesTest() : folder(database.rootFolder() + "/tables") {
-        database.addUser("SCOTT", "Tiger");
-        database.useEnvironment();
-        std::filesystem::create_directory(folder);
-    }
-
-    // A file of the folder, as marlin-load names it.
-    std::string inFolder(const std::string& name) const {
-#if defined(_WIN32)
-        return folder + "\\" + name;
-#else
-        return folder + "/" + name;
-#endif
-    }
-
-    // The committed rows' names, in order.
-    std::vector<std::string> loadedNames(const std::string& table) const {
-        std::vector<std::string> names;
-        for (const auto& row : database.readTable("SCOTT", table).rows)
-            names.push_back(row.at(0).value_or("NULL"));
-        return names;
-    }
-
-    // Names of the form clientName(first) and on.
-    static std::vector<std::string> clientNames(int first, int count) {
-        std::vector<std::string> names;
-        for (int record = first; record < first + count; ++record)
-            names.push_back(clientName(record));
-        return names;
-    }
-
-    // A client table whose names start at `first`.
-    void writeClients(const std::string& path, int first, int count) const {
-        DbfWriter table = wideClientTable(0);
-        for (int record = first; record < first + count; ++record)
-            table.addRecord({clientName(record)});
-        ASSERT_TRUE(table.writeTo(path));
-    }
-
-    StandinDatabase database;
-    std::string folder;
-};
+class MarlinLoadSeriesTest : public FolderLoadTest {};
 
 } // namespace
 
