@@ -221,4 +221,15 @@ TEST_F(ResumeTest, ATypedTableResumesAsTypedAndPassesOverDeletedRecordsWhenTheyA
                               "Cannot resume the load into table EVERY_RECORD: it "
                               "holds 3000 rows, more than the 2571 records the file loads (records "
                               "marked as deleted left out)."});
+
+    // A table its first batch never reached holds no row: its resume starts at record 1.
+    request.tableName = "NOTHING_YET";
+    failWith("commit#1=3113");
+    runLoad();
+    ASSERT_EQ(result.outcome, LoadJob::Outcome::Failed);
+    ASSERT_TRUE(names(loadedTable("NOTHING_YET")).empty());
+    failWith("");
+    resume();
+    ASSERT_EQ(result.outcome, LoadJob::Outcome::Completed);
+    EXPECT_EQ(names(loadedTable("NOTHING_YET")), kept);
 }
