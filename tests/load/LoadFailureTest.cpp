@@ -309,11 +309,14 @@ TEST_F(LoadJobTest, AnOpenFailureSaysWhyTheFileCannotBeRead) {
 TEST_F(LoadJobTest, FieldNamesThatWouldChangeTheStatementNeverReachOracle) {
     // Each name holds what no unquoted name holds: it would add a column, end a string, open
     // a list, end the statement, or break the line.
-    const char* const names[] = {"X NUMBER,Y", "A'B", "(D", "E;F", "G\x01H"};
-    const char* const shown[] = {"\"X NUMBER,Y\"", "\"A'B\"", "\"(D\"", "\"E;F\"", "\"G\\x01H\""};
+    // Code page 1252 reads 0x81 as the control character U+0081, shown by its number.
+    const char* const names[] = {"X NUMBER,Y", "A'B", "(D", "E;F", "K\x81L", "G\x01H"};
+    const char* const shown[] = {"\"X NUMBER,Y\"", "\"A'B\"",       "\"(D\"",
+                                 "\"E;F\"",        "\"K\\u0081L\"", "\"G\\x01H\""};
     for (std::size_t index = 0; index < std::size(names); ++index) {
         SCOPED_TRACE(names[index]);
         DbfWriter table;
+        table.setLanguageDriver(0x03); // Windows ANSI, code page 1252
         table.addField("NAME", 'C', 5).addField(names[index], 'C', 5);
         table.addRecord({"a", "b"});
         writeTable(table);
